@@ -1,0 +1,145 @@
+// The database engine interface in DAO terms: every operation the program uses to read a schema.
+#pragma once
+
+#include <cstdint>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+namespace zl::schema {
+
+// The one error type of the engine interface. Every failing operation throws it; what() is the
+// engine's description text, shown to the user as it stands.
+class EngineError : public std::runtime_error {
+public:
+    explicit EngineError(const std::string& description) : std::runtime_error(description) {}
+    std::string description() const { return what(); }
+};
+
+// DAO data type numbers (Field.Type).
+namespace dao {
+inline constexpr int kBoolean = 1;
+inline constexpr int kByte = 2;
+inline constexpr int kInteger = 3;
+inline constexpr int kLong = 4;
+inline constexpr int kCurrency = 5;
+inline constexpr int kSingle = 6;
+inline constexpr int kDouble = 7;
+inline constexpr int kDate = 8;
+inline constexpr int kBinary = 9;
+inline constexpr int kText = 10;
+inline constexpr int kLongBinary = 11;
+inline constexpr int kMemo = 12;
+inline constexpr int kGuid = 15;
+inline constexpr int kBigInt = 16;
+inline constexpr int kDecimal = 20;
+inline constexpr int kExtendedDate = 26;
+inline constexpr int kComplex = 101;
+
+// Field.Attributes bits.
+inline constexpr std::int32_t kFixedField = 1;
+inline constexpr std::int32_t kVariableField = 2;
+inline constexpr std::int32_t kAutoIncrField = 16;
+inline constexpr std::int32_t kUpdatableField = 32;
+inline constexpr std::int32_t kHyperlinkField = 32768;
+
+// Table listing: "TableType" values and "Attributes" bits.
+inline constexpr std::int32_t kTableTypeTable = 1;
+inline constexpr std::int32_t kTableTypeOdbcLink = 4;
+inline constexpr std::int32_t kTableTypeQueryDef = 5;
+inline constexpr std::int32_t kTableTypeAccessLink = 6;
+inline constexpr std::int32_t kSystemObjectMask = static_cast<std::int32_t>(0x80000002u);
+}  // namespace dao
+
+// One row of Database.ListTables: the columns "Name", "TableType" and "Attributes".
+struct TableListRow {
+    std::string name;
+    std::int32_t tableType = 0;
+    std::int32_t attributes = 0;
+
+    bool isSystemObject() const { return (attributes & dao::kSystemObjectMask) != 0; }
+    // DAO's test for a QueryDef row: TableType masked with 5 equals 5.
+    bool isQueryDef() const { return (tableType & 5) == 5; }
+    bool operator==(const TableListRow&) const = default;
+};
+
+// A Field of TableDef.Fields, with every property the generators read. Texts are UTF-8.
+struct Field {
+    std::string name;
+    int type = 0;                 // DAO data type number
+    std::int32_t attributes = 0;  // dbFixedField, dbVariableField, dbAutoIncrField, ...
+    std::int32_t size = 0;        // Text and Binary: declared length in characters
+    bool required = false;
+    bool allowZeroLength = false;
+    std::string defaultValue;
+    std::string validationRule;
+    std::string validationText;
+    bool operator==(const Field&) const = default;
+};
+
+// An Index of TableDef.Indexes. `fields` is the text form of Index.Fields: "+" or "-" and the
+// column name for each key column, joined by ";".
+struct Index {
+    std::string name;
+    std::string fields;
+    bool primary = false;
+    bool unique = false;
+    bool foreign = false;
+    bool required = false;
+    bool ignoreNulls = false;
+    bool operator==(const Index&) const = default;
+};
+
+// A TableDef fetched by name. Collections are addressed by 0-based position; a position outside
+// 0..count-1, or an entry the engine cannot read, throws EngineError.
+class TableDef {
+public:
+    virtual ~TableDef() = default;
+    virtual int fieldCount() const = 0;
+    virtual Field field(int position) const = 0;
+    virtual int indexCount() const = 0;
+    virtual Index index(int position) const = 0;
+};
+
+// A QueryDef fetched by name. sql() separates lines with CR LF and ends with CR LF.
+class QueryDef {
+public:
+    virtual ~QueryDef() = default;
+    virtual std::string sql() const = 0;
+    // QueryDef.Close; releasing the object closes it too.
+    virtual void close() {}
+};
+
+// An open database. Every operation may throw EngineError with the engine's description.
+class Database {
+public:
+    virtual ~Database() = default;
+    // Database.Name: the full (absolute) path of the open file.
+    virtual std::string name() const = 0;
+    // Database.CollatingOrder: 1033 General, 1053 Swedish/Finnish, ...
+    virtual int collatingOrder() const = 0;
+    // Database.ListTables: one row per table, linked table and QueryDef, system objects included.
+    virtual std::vector<TableListRow> listTables() const = 0;
+    // Database.TableDefs(name).
+    virtual std::unique_ptr<TableDef> tableDef(const std::string& name) const = 0;
+    // Database.OpenQueryDef(name).
+    virtual std::unique_ptr<QueryDef> openQueryDef(const std::string& name) const = 0;
+    // Database.QueryDefs(name); the same object as openQueryDef for every provider we have.
+    virtual std::unique_ptr<QueryDef> queryDef(const std::string& name) const {
+        return openQueryDef(name);
+    }
+    // Database.Close. Closing twice is harmless.
+    virtual void close() = 0;
+};
+
+// DBEngine: opens databases.
+class Engine {
+public:
+    virtual ~Engine() = default;
+    // DBEngine.OpenDatabase(name, shared, read-only). Throws EngineError with a description
+    // of why the file cannot be opened (missing, not a database, encrypted, damaged).
+    virtual std::unique_ptr<Database> openDatabase(const std::string& fileName) = 0;
+};
+
+}  // namespace zl::schema

@@ -1,0 +1,23 @@
+// One row of the system table of saved queries (MSysQueries), as the query rebuilder takes it.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace zl::schema::jet {
+
+// The columns of MSysQueries that describe a query. A column that is NULL in the row is empty
+// (std::nullopt); texts are UTF-8. `order` is the raw bytes of the binary "Order" column.
+struct QueryRow {
+    std::optional<int> attribute;          // "Attribute" (Byte): what the row describes
+    std::optional<std::string> expression;  // "Expression" (Memo or Text)
+    std::optional<int> flag;               // "Flag" (Integer)
+    std::optional<std::string> name1;      // "Name1"
+    std::optional<std::string> name2;      // "Name2"
+    std::int32_t objectId = 0;             // "ObjectId": the query's id in MSysObjects
+    std::vector<std::uint8_t> order;       // "Order" (Binary)
+};
+
+}  // namespace zl::schema::jet

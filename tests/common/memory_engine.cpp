@@ -1,0 +1,207 @@
+// The in-memory engine: serves a MemoryDatabaseSpec through the engine interface.
+#include "common/memory_engine.h"
+
+#include <algorithm>
+#include <utility>
+
+namespace zl::testing {
+
+using schema::EngineError;
+
+namespace {
+
+class FailurePlan {
+public:
+    explicit FailurePlan(std::vector<Failure> failures) : m_failures(std::move(failures)) {}
+
+    void check(Op op, const std::string& target = {}, int position = -1) const {
+        for (const Failure& f : m_failures) {
+            if (f.op != op) continue;
+            if (!f.target.empty() && f.target != target) continue;
+            if (f.position >= 0 && f.position != position) continue;
+            throw EngineError(f.description);
+        }
+    }
+
+private:
+    std::vector<Failure> m_failures;
+};
+
+class MemoryTableDef : public schema::TableDef {
+public:
+    MemoryTableDef(const MemoryTable& table, std::shared_ptr<const FailurePlan> plan)
+        : m_table(table), m_plan(std::move(plan)) {}
+
+    int fieldCount() const override {
+        m_plan->check(Op::FieldCount, m_table.name);
+        return static_cast<int>(m_table.fields.size());
+    }
+    schema::Field field(int position) const override {
+        m_plan->check(Op::Field, m_table.name, position);
+        if (position < 0 || position >= static_cast<int>(m_table.fields.size())) {
+            throw EngineError("Item not found in this collection.");
+        }
+        return m_table.fields[static_cast<std::size_t>(position)];
+    }
+    int indexCount() const override {
+        m_plan->check(Op::IndexCount, m_table.name);
+        return static_cast<int>(m_table.indexes.size());
+    }
+    schema::Index index(int position) const override {
+        m_plan->check(Op::Index, m_table.name, position);
+        if (position < 0 || position >= static_cast<int>(m_table.indexes.size())) {
+            throw EngineError("Item not found in this collection.");
+        }
+        return m_table.indexes[static_cast<std::size_t>(position)];
+    }
+
+private:
+    MemoryTable m_table;
+    std::shared_ptr<const FailurePlan> m_plan;
+};
+
+class MemoryQueryDef : public schema::QueryDef {
+public:
+    explicit MemoryQueryDef(std::string sql) : m_sql(std::move(sql)) {}
+    std::string sql() const override { return m_sql; }
+
+private:
+    std::string m_sql;
+};
+
+class MemoryDatabase : public schema::Database {
+public:
+    explicit MemoryDatabase(MemoryDatabaseSpec spec)
+        : m_spec(std::move(spec)), m_plan(std::make_shared<FailurePlan>(m_spec.failures)) {}
+
+    std::string name() const override {
+        m_plan->check(Op::Name);
+        return m_spec.name;
+    }
+    int collatingOrder() const override {
+        m_plan->check(Op::CollatingOrder);
+        return m_spec.collatingOrder;
+    }
+    std::vector<schema::TableListRow> listTables() const override {
+        m_plan->check(Op::ListTables);
+        return m_spec.listingRows();
+    }
+    std::unique_ptr<schema::TableDef> tableDef(const std::string& name) const override {
+        m_plan->check(Op::TableDef, name);
+        for (const MemoryTable& t : m_spec.tables) {
+            if (t.name == name) return std::make_unique<MemoryTableDef>(t, m_plan);
+        }
+        throw EngineError("Item not found in this collection.");
+    }
+    std::unique_ptr<schema::QueryDef> openQueryDef(const std::string& name) const override {
+        m_plan->check(Op::OpenQueryDef, name);
+        return findQuery(name);
+    }
+    std::unique_ptr<schema::QueryDef> queryDef(const std::string& name) const override {
+        m_plan->check(Op::QueryDefs, name);
+        return findQuery(name);
+    }
+    void close() override {}
+
+private:
+    std::unique_ptr<schema::QueryDef> findQuery(const std::string& name) const {
+        for (const MemoryQuery& q : m_spec.queries) {
+            if (q.name == name) return std::make_unique<MemoryQueryDef>(q.sql);
+        }
+        throw EngineError("Item not found in this collection.");
+    }
+
+    MemoryDatabaseSpec m_spec;
+    std::shared_ptr<const FailurePlan> m_plan;
+};
+
+}  // namespace
+
+MemoryDatabaseSpec& MemoryDatabaseSpec::table(MemoryTable t) {
+    tables.push_back(std::move(t));
+    return *this;
+}
+
+MemoryDatabaseSpec& MemoryDatabaseSpec::query(std::string queryName, std::string sql) {
+    queries.push_back(MemoryQuery{std::move(queryName), std::move(sql), 0});
+    return *this;
+}
+
+MemoryDatabaseSpec& MemoryDatabaseSpec::fail(Op op, std::string target, int position,
+                                             std::string description) {
+    failures.push_back(Failure{op, std::move(target), position, std::move(description)});
+    return *this;
+}
+
+std::vector<schema::TableListRow> MemoryDatabaseSpec::listingRows() const {
+    if (listing) return *listing;
+    std::vector<schema::TableListRow> rows;
+    for (const MemoryTable& t : tables) {
+        rows.push_back({t.name, schema::dao::kTableTypeTable, t.attributes});
+    }
+    for (const MemoryQuery& q : queries) {
+        rows.push_back({q.name, schema::dao::kTableTypeQueryDef, q.attributes});
+    }
+    rows.insert(rows.end(), extraRows.begin(), extraRows.end());
+    return rows;
+}
+
+schema::Field longField(std::string name, bool autoNumber) {
+    schema::Field f;
+    f.name = std::move(name);
+    f.type = schema::dao::kLong;
+    f.size = 4;
+    f.attributes = schema::dao::kFixedField |
+                   (autoNumber ? schema::dao::kAutoIncrField : schema::dao::kUpdatableField);
+    return f;
+}
+
+schema::Field textField(std::string name, int size, bool fixed) {
+    schema::Field f;
+    f.name = std::move(name);
+    f.type = schema::dao::kText;
+    f.size = size;
+    f.attributes = (fixed ? schema::dao::kFixedField : schema::dao::kVariableField) |
+                   schema::dao::kUpdatableField;
+    return f;
+}
+
+schema::Field typedField(std::string name, int daoType, int size) {
+    schema::Field f;
+    f.name = std::move(name);
+    f.type = daoType;
+    f.size = size;
+    f.attributes = schema::dao::kFixedField | schema::dao::kUpdatableField;
+    return f;
+}
+
+schema::Index index(std::string name, std::string fields, bool primary, bool unique) {
+    schema::Index i;
+    i.name = std::move(name);
+    i.fields = std::move(fields);
+    i.primary = primary;
+    i.unique = unique;
+    i.required = primary;
+    return i;
+}
+
+std::unique_ptr<schema::Database> openMemoryDatabase(MemoryDatabaseSpec spec) {
+    FailurePlan(spec.failures).check(Op::Open);
+    return std::make_unique<MemoryDatabase>(std::move(spec));
+}
+
+void MemoryEngine::add(MemoryDatabaseSpec spec) {
+    std::string key = spec.name;
+    m_specs[key] = std::move(spec);
+}
+
+std::unique_ptr<schema::Database> MemoryEngine::openDatabase(const std::string& fileName) {
+    ++m_openCount;
+    auto it = m_specs.find(fileName);
+    if (it == m_specs.end()) {
+        throw EngineError("Could not find file '" + fileName + "'.");
+    }
+    return openMemoryDatabase(it->second);
+}
+
+}  // namespace zl::testing

@@ -18,6 +18,7 @@ struct QueryRow {
     std::optional<std::string> name2;      // "Name2"
     std::int32_t objectId = 0;             // "ObjectId": the query's id in MSysObjects
     std::vector<std::uint8_t> order;       // "Order" (Binary)
+    std::optional<std::int32_t> extra;     // "LvExtra" (Long, Jet 4 on): a Text parameter's size
 };
 
 }  // namespace zl::schema::jet

@@ -1,0 +1,39 @@
+// The whole SQL script: every selected table, then (SQL Server) every selected QueryDef as view.
+#include "sqlgen/sql_script.h"
+
+#include "schema/engine.h"
+#include "schema/schema_model.h"
+#include "sqlgen/sql_index.h"
+#include "sqlgen/sql_table.h"
+
+namespace zl::sqlgen {
+
+std::string GenerateSqlScript(SqlDialect dialect, const schema::SchemaModel& model,
+                              const schema::Database* db) {
+    std::string script;
+    const auto& entries = model.entries();
+    bool anythingToRead = false;
+    for (const schema::SchemaEntry& entry : entries) {
+        // MS Access scripts leave QueryDefs out.
+        if (entry.selected && (!entry.isQueryDef || dialect == SqlDialect::SqlServer)) {
+            anythingToRead = true;
+        }
+    }
+    if (!anythingToRead) return script;
+    if (db == nullptr) throw schema::EngineError("No database is open.");
+
+    const SqlContext context{dialect, *db, model};
+    for (std::size_t e = 0; e < entries.size(); ++e) {
+        if (!entries[e].selected || entries[e].isQueryDef) continue;
+        script.append(CreateTableStatement(context, e)).append("\r\n");
+    }
+    if (dialect == SqlDialect::SqlServer) {
+        for (const schema::SchemaEntry& entry : entries) {
+            if (!entry.selected || !entry.isQueryDef) continue;
+            script.append(CreateViewStatement(dialect, *db, entry.name)).append("\r\n");
+        }
+    }
+    return script;
+}
+
+}  // namespace zl::sqlgen

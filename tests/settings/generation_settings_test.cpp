@@ -1,0 +1,90 @@
+// The six generation options in the settings file, and the record in force.
+#include "settings/generation_settings.h"
+
+#include "settings/profile.h"
+#include "settings_fixture.h"
+
+namespace {
+
+using zl::settings::GenerationSettings;
+
+class GenerationSettingsTest : public SettingsFileTest {
+protected:
+    void SetUp() override {
+        SettingsFileTest::SetUp();
+        zl::settings::resetCurrentSettings();
+    }
+    void TearDown() override {
+        zl::settings::resetCurrentSettings();
+        SettingsFileTest::TearDown();
+    }
+};
+
+TEST_F(GenerationSettingsTest, NoFileGivesBuiltInValues) {
+    GenerationSettings s = zl::settings::loadGenerationSettings(m_path);
+    EXPECT_TRUE(s.PrivateFunctions);
+    EXPECT_TRUE(s.IncludeProcedures);
+    EXPECT_FALSE(s.NameAfterDatabase);
+    EXPECT_EQ(s.TableErrorMessage, "Could not create table '%n'");
+    EXPECT_EQ(s.QueryDefErrorMessage, "Could not create query '%n'");
+    EXPECT_EQ(s.DatabaseErrorMessage, "Could not create a new database '%n'");
+}
+
+TEST_F(GenerationSettingsTest, StoringUnchangedValuesWritesAllSixKeysInOrder) {
+    zl::settings::storeGenerationSettings(GenerationSettings{}, m_path);
+    EXPECT_EQ(readIni(),
+              "[Code]\n"
+              "Private functions=-1\n"
+              "Use DBCREATE.BAS=False\n"
+              "Create_FNAME_Database=0\n"
+              "\n"
+              "[Error message]\n"
+              "Table=Could not create table '%n'\n"
+              "QueryDef=Could not create query '%n'\n"
+              "Database=Could not create a new database '%n'\n");
+}
+
+TEST_F(GenerationSettingsTest, EveryValueRoundTrips) {
+    GenerationSettings s;
+    s.PrivateFunctions = false;
+    s.IncludeProcedures = false;
+    s.NameAfterDatabase = true;
+    s.TableErrorMessage = "";
+    s.QueryDefErrorMessage = "Query \"%n\" failed ";
+    s.DatabaseErrorMessage = " '%n'";
+    zl::settings::storeGenerationSettings(s, m_path);
+    EXPECT_NE(readIni().find("Use DBCREATE.BAS=True\n"), std::string::npos);
+    EXPECT_NE(readIni().find("Private functions=0\n"), std::string::npos);
+    EXPECT_NE(readIni().find("Create_FNAME_Database=-1\n"), std::string::npos);
+    GenerationSettings back = zl::settings::loadGenerationSettings(m_path);
+    EXPECT_FALSE(back.PrivateFunctions);
+    EXPECT_FALSE(back.IncludeProcedures);
+    EXPECT_TRUE(back.NameAfterDatabase);
+    EXPECT_EQ(back.TableErrorMessage, "") << "an emptied message is not the built-in one";
+    EXPECT_EQ(back.QueryDefErrorMessage, s.QueryDefErrorMessage);
+    EXPECT_EQ(back.DatabaseErrorMessage, s.DatabaseErrorMessage);
+}
+
+TEST_F(GenerationSettingsTest, HandEditedValues) {
+    writeIni("[code]\nprivate functions=yes\nuse dbcreate.bas=-1\nCreate_FNAME_Database=false\n");
+    GenerationSettings s = zl::settings::loadGenerationSettings(m_path);
+    EXPECT_TRUE(s.PrivateFunctions);
+    EXPECT_FALSE(s.IncludeProcedures);
+    EXPECT_FALSE(s.NameAfterDatabase);
+}
+
+TEST_F(GenerationSettingsTest, RecordInForceIsLoadedOnceAndReplacedByStore) {
+    writeIni("[Error message]\nTable=first\n");
+    EXPECT_EQ(zl::settings::CurrentSettings().TableErrorMessage, "first");
+    writeIni("[Error message]\nTable=second\n");
+    EXPECT_EQ(zl::settings::CurrentSettings().TableErrorMessage, "first") << "not read again";
+
+    GenerationSettings edited;
+    edited.TableErrorMessage = "third";
+    zl::settings::StoreSettings(edited);
+    EXPECT_EQ(zl::settings::CurrentSettings().TableErrorMessage, "third");
+    EXPECT_EQ(zl::settings::loadGenerationSettings(m_path).TableErrorMessage, "third");
+    EXPECT_NE(readIni().find("[Code]\nPrivate functions=-1\n"), std::string::npos);
+}
+
+}  // namespace

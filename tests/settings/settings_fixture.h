@@ -1,0 +1,48 @@
+// A temporary directory with ZLGEN_INI pointing into it, restored afterwards.
+#pragma once
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <optional>
+#include <string>
+
+class SettingsFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zlini-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
+        if (const char* old = std::getenv("ZLGEN_INI")) m_oldIni = old;
+        m_path = (m_dir / "ZLGEN.INI").string();
+        ::setenv("ZLGEN_INI", m_path.c_str(), 1);
+    }
+    void TearDown() override {
+        if (m_oldIni) {
+            ::setenv("ZLGEN_INI", m_oldIni->c_str(), 1);
+        } else {
+            ::unsetenv("ZLGEN_INI");
+        }
+        std::error_code ec;
+        std::filesystem::remove_all(m_dir, ec);
+    }
+
+    void writeIni(const std::string& content) const { writeFile(m_path, content); }
+    std::string readIni() const { return readFile(m_path); }
+
+    static void writeFile(const std::string& path, const std::string& content) {
+        std::ofstream out(path, std::ios::binary);
+        out << content;
+    }
+    static std::string readFile(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+
+    std::filesystem::path m_dir;
+    std::string m_path;
+    std::optional<std::string> m_oldIni;
+};

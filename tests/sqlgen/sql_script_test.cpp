@@ -1,0 +1,263 @@
+// The SQL script: whole statement groups byte for byte, selection, types and failures.
+#include "sqlgen/sql_script.h"
+
+#include <gtest/gtest.h>
+
+#include "common/memory_engine.h"
+#include "schema/schema_model.h"
+#include "sqlgen/sql_table.h"
+
+namespace {
+
+using zl::schema::EngineError;
+using zl::schema::SchemaModel;
+using zl::sqlgen::GenerateSqlScript;
+using zl::sqlgen::SqlDialect;
+namespace dao = zl::schema::dao;
+namespace zt = zl::testing;
+
+// The model as opening the database leaves it: every listed entry, all selected.
+SchemaModel modelFor(const zt::MemoryDatabaseSpec& spec) {
+    SchemaModel model;
+    for (const auto& row : spec.listingRows()) model.addEntry(row.name, row.isQueryDef());
+    model.ResetSelection();
+    return model;
+}
+
+std::string script(SqlDialect dialect, const zt::MemoryDatabaseSpec& spec,
+                   const SchemaModel& model) {
+    auto db = zt::openMemoryDatabase(spec);
+    return GenerateSqlScript(dialect, model, db.get());
+}
+
+std::string script(SqlDialect dialect, const zt::MemoryDatabaseSpec& spec) {
+    return script(dialect, spec, modelFor(spec));
+}
+
+zt::MemoryTable ordersTable() {
+    zl::schema::Field id = zt::longField("ID", true);
+    id.required = true;
+    zl::schema::Field customer = zt::textField("Customer", 50);
+    customer.defaultValue = "\"none\"";
+    return {"Orders",
+            {id, customer, zt::typedField("Amount", dao::kCurrency, 8)},
+            {zt::index("PrimaryKey", "+ID", true, true), zt::index("Customer", "+Customer")}};
+}
+
+TEST(SqlScriptTest, OrdersSampleInMsAccess) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table(ordersTable());
+    EXPECT_EQ(script(SqlDialect::MsAccess, spec),
+              "CREATE TABLE [Orders] (\r\n"
+              "  [ID] Counter, \r\n"
+              "  [Customer] Text(50) DEFAULT \"none\", \r\n"
+              "  [Amount] Currency\r\n"
+              ");\r\n"
+              "CREATE UNIQUE INDEX [PrimaryKey] ON [Orders] ([ID] Asc) WITH PRIMARY;\r\n"
+              "CREATE INDEX [Customer] ON [Orders] ([Customer] Asc) WITH IGNORE NULL;\r\n"
+              "\r\n");
+}
+
+TEST(SqlScriptTest, OrdersSampleInSqlServer) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table(ordersTable());
+    EXPECT_EQ(script(SqlDialect::SqlServer, spec),
+              "CREATE TABLE \"Orders\" (\r\n"
+              "  \"ID\" Integer Identity(1,1) NOT NULL, \r\n"
+              "  \"Customer\" Character Varying(50) NULL DEFAULT \"none\", \r\n"
+              "  \"Amount\" Money NULL\r\n"
+              ",\r\n"
+              "  CONSTRAINT \"PrimaryKey\" PRIMARY KEY CLUSTERED  (\"ID\" Asc) \r\n"
+              ");\r\n"
+              "CREATE INDEX \"Customer\" ON \"Orders\" (\"Customer\" Asc) ;\r\n"
+              "\r\n");
+}
+
+TEST(SqlScriptTest, ColumnTypesOfBothDialects) {
+    struct Case {
+        int type;
+        std::int32_t attributes;
+        std::int32_t size;
+        const char* access;
+        const char* server;
+    };
+    const Case cases[] = {
+        {dao::kBoolean, 0, 1, "Bit", "Bit NULL"},
+        {dao::kByte, 0, 1, "Byte", "Tinyint NULL"},
+        {dao::kInteger, 0, 2, "Short", "Smallint NULL"},
+        {dao::kLong, dao::kFixedField, 4, "Long", "Integer NULL"},
+        {dao::kLong, dao::kAutoIncrField, 4, "Counter", "Integer Identity(1,1) NULL"},
+        {dao::kCurrency, 0, 8, "Currency", "Money NULL"},
+        {dao::kSingle, 0, 4, "Single", "Float(7) NULL"},
+        {dao::kDouble, 0, 8, "Double", "Float(15) NULL"},
+        {dao::kDate, 0, 8, "Date", "Datetime NULL"},
+        {dao::kText, dao::kFixedField, 10, "Text(10)", "Character Varying(10) NULL"},
+        {dao::kText, 0, 0, "Text", "Character Varying NULL"},
+        {dao::kLongBinary, 0, 0, "LongBinary", "Image NULL"},
+        {dao::kMemo, 0, 0, "Memo", "Text NULL"},
+        {dao::kBinary, 0, 50, "<Unknown Field Type>", "<Unknown Field Type> NULL"},
+        {dao::kGuid, 0, 16, "<Unknown Field Type>", "<Unknown Field Type> NULL"},
+        {dao::kDecimal, 0, 16, "<Unknown Field Type>", "<Unknown Field Type> NULL"},
+    };
+    for (const Case& c : cases) {
+        zl::schema::Field f = zt::typedField("F", c.type, c.size);
+        f.attributes = c.attributes;
+        EXPECT_EQ(ColumnDefinition(SqlDialect::MsAccess, f), c.access) << c.type;
+        EXPECT_EQ(ColumnDefinition(SqlDialect::SqlServer, f), c.server) << c.type;
+    }
+}
+
+TEST(SqlScriptTest, UnknownTypeKeepsNullabilityAndDefault) {
+    zl::schema::Field f = zt::typedField("F", 9, 50);
+    f.required = true;
+    f.defaultValue = "0x00";
+    EXPECT_EQ(ColumnDefinition(SqlDialect::SqlServer, f), "<Unknown Field Type> NOT NULL DEFAULT 0x00");
+    EXPECT_EQ(ColumnDefinition(SqlDialect::MsAccess, f), "<Unknown Field Type> DEFAULT 0x00");
+}
+
+TEST(SqlScriptTest, LastWrittenColumnHasNoCommaWhenLastFieldUnselected) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table({"T", {zt::longField("A"), zt::longField("B"), zt::longField("C")}, {}});
+    SchemaModel model = modelFor(spec);
+    model.StoreFieldSelection(0, 2, false);
+    EXPECT_EQ(script(SqlDialect::MsAccess, spec, model),
+              "CREATE TABLE [T] (\r\n  [A] Long, \r\n  [B] Long\r\n);\r\n\r\n");
+}
+
+TEST(SqlScriptTest, NoSelectedFields) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table({"T", {zt::longField("A")}, {}});
+    SchemaModel model = modelFor(spec);
+    model.StoreFieldSelection(0, 0, false);
+    EXPECT_EQ(script(SqlDialect::MsAccess, spec, model), "CREATE TABLE [T] (\r\n);\r\n\r\n");
+    EXPECT_EQ(script(SqlDialect::SqlServer, spec, model),
+              "CREATE TABLE \"T\" (\r\n\r\n);\r\n\r\n");
+}
+
+TEST(SqlScriptTest, SqlServerWithoutUniqueIndexHasEmptyLineBeforeClosing) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table({"T", {zt::longField("A")}, {zt::index("IA", "+A")}});
+    EXPECT_EQ(script(SqlDialect::SqlServer, spec),
+              "CREATE TABLE \"T\" (\r\n  \"A\" Integer NULL\r\n\r\n);\r\n"
+              "CREATE INDEX \"IA\" ON \"T\" (\"A\" Asc) ;\r\n\r\n");
+}
+
+TEST(SqlScriptTest, IndexSelectionAndForeignKeys) {
+    zl::schema::Index foreign = zt::index("FK", "+B");
+    foreign.foreign = true;
+    zl::schema::Index foreignUnique = zt::index("FKU", "+B", false, true);
+    foreignUnique.foreign = true;
+    zt::MemoryDatabaseSpec spec;
+    spec.table({"T",
+                {zt::longField("A"), zt::longField("B")},
+                {zt::index("PK", "+A", true, true), zt::index("UB", "-B", false, true),
+                 zt::index("IB", "+B"), foreign, foreignUnique}});
+    SchemaModel model = modelFor(spec);
+    model.StoreIndexSelection(0, 1, false);  // UB unselected
+    // MS Access: every included, non-foreign index as a statement; UB left out.
+    EXPECT_EQ(script(SqlDialect::MsAccess, spec, model),
+              "CREATE TABLE [T] (\r\n  [A] Long, \r\n  [B] Long\r\n);\r\n"
+              "CREATE UNIQUE INDEX [PK] ON [T] ([A] Asc) WITH PRIMARY;\r\n"
+              "CREATE INDEX [IB] ON [T] ([B] Asc) WITH IGNORE NULL;\r\n\r\n");
+    // SQL Server: every unique, non-foreign index as a constraint, selected or not.
+    EXPECT_EQ(script(SqlDialect::SqlServer, spec, model),
+              "CREATE TABLE \"T\" (\r\n  \"A\" Integer NULL, \r\n  \"B\" Integer NULL\r\n"
+              ",\r\n"
+              "  CONSTRAINT \"PK\" PRIMARY KEY CLUSTERED  (\"A\" Asc) ,\r\n"
+              "  CONSTRAINT \"UB\" UNIQUE  (\"B\" Desc) \r\n"
+              ");\r\n"
+              "CREATE INDEX \"IB\" ON \"T\" (\"B\" Asc) ;\r\n\r\n");
+}
+
+TEST(SqlScriptTest, TablesThenViewsInListOrder) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table({"T1", {zt::longField("A")}, {}});
+    spec.query("Q1", "SELECT *\r\nFROM T1;\r\n");
+    spec.table({"T2", {zt::longField("A")}, {}});
+    spec.listing = std::vector<zl::schema::TableListRow>{
+        {"T1", 1, 0}, {"Q1", 5, 0}, {"T2", 1, 0}};
+    EXPECT_EQ(script(SqlDialect::SqlServer, spec),
+              "CREATE TABLE \"T1\" (\r\n  \"A\" Integer NULL\r\n\r\n);\r\n\r\n"
+              "CREATE TABLE \"T2\" (\r\n  \"A\" Integer NULL\r\n\r\n);\r\n\r\n"
+              "CREATE VIEW \"Q1\" AS SELECT *\r\nFROM T1;\r\n\r\n\r\n");
+    EXPECT_EQ(script(SqlDialect::MsAccess, spec),
+              "CREATE TABLE [T1] (\r\n  [A] Long\r\n);\r\n\r\n"
+              "CREATE TABLE [T2] (\r\n  [A] Long\r\n);\r\n\r\n");
+}
+
+TEST(SqlScriptTest, EmptyScripts) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table({"T", {zt::longField("A")}, {}});
+    spec.query("Q", "SELECT 1;\r\n");
+    SchemaModel model = modelFor(spec);
+    model.setEntrySelected(0, false);
+    EXPECT_EQ(script(SqlDialect::MsAccess, spec, model), "") << "only a QueryDef selected";
+    model.setEntrySelected(1, false);
+    EXPECT_EQ(script(SqlDialect::SqlServer, spec, model), "");
+    EXPECT_EQ(GenerateSqlScript(SqlDialect::SqlServer, SchemaModel{}, nullptr), "")
+        << "no database open";
+}
+
+TEST(SqlScriptTest, NamesAndTextsFromTheDatabaseCannotBreakOut) {
+    zl::schema::Field f = zt::textField("a]b\"c", 5);
+    f.defaultValue = "1\r\nDROP TABLE x";
+    zl::schema::Index i = zt::index("i]\"x", "+a]b\"c");
+    zt::MemoryDatabaseSpec spec;
+    spec.table({"T]\"\n", {f}, {i}});
+    spec.query("V\"", "SELECT 1\tAS x\r\nFROM T;\r\n");
+    EXPECT_EQ(script(SqlDialect::MsAccess, spec),
+              "CREATE TABLE [T]]\" ] (\r\n"
+              "  [a]]b\"c] Text(5) DEFAULT 1  DROP TABLE x\r\n"
+              ");\r\n"
+              "CREATE INDEX [i]]\"x] ON [T]]\" ] ([a]]b\"c] Asc) WITH IGNORE NULL;\r\n\r\n");
+    EXPECT_EQ(script(SqlDialect::SqlServer, spec),
+              "CREATE TABLE \"T]\"\" \" (\r\n"
+              "  \"a]b\"\"c\" Character Varying(5) NULL DEFAULT 1  DROP TABLE x\r\n"
+              "\r\n"
+              ");\r\n"
+              "CREATE INDEX \"i]\"\"x\" ON \"T]\"\" \" (\"a]b\"\"c\" Asc) ;\r\n\r\n"
+              "CREATE VIEW \"V\"\"\" AS SELECT 1 AS x\r\nFROM T;\r\n\r\n\r\n");
+}
+
+// Any failing engine operation abandons the whole script.
+TEST(SqlScriptTest, FailingOperationAbandonsTheScript) {
+    struct Case {
+        zt::Op op;
+        std::string target;
+        int position;
+        SqlDialect dialect;
+    };
+    const Case cases[] = {
+        {zt::Op::TableDef, "T2", -1, SqlDialect::MsAccess},
+        {zt::Op::FieldCount, "T2", -1, SqlDialect::MsAccess},
+        {zt::Op::Field, "T2", 1, SqlDialect::SqlServer},
+        {zt::Op::IndexCount, "T1", -1, SqlDialect::SqlServer},
+        {zt::Op::Index, "T1", 0, SqlDialect::MsAccess},
+        {zt::Op::QueryDefs, "Q", -1, SqlDialect::SqlServer},
+    };
+    for (const Case& c : cases) {
+        zt::MemoryDatabaseSpec spec;
+        spec.table({"T1", {zt::longField("A")}, {zt::index("IA", "+A")}});
+        spec.table({"T2", {zt::longField("A"), zt::longField("B")}, {}});
+        spec.query("Q", "SELECT 1;\r\n");
+        spec.fail(c.op, c.target, c.position, "Disk error");
+        try {
+            script(c.dialect, spec);
+            ADD_FAILURE() << "no error for op " << static_cast<int>(c.op);
+        } catch (const EngineError& e) {
+            EXPECT_STREQ(e.what(), "Disk error");
+        }
+    }
+}
+
+TEST(SqlScriptTest, UnselectedFieldIsNotRead) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table({"T", {zt::longField("A"), zt::longField("B")}, {}});
+    spec.fail(zt::Op::Field, "T", 1);
+    SchemaModel model = modelFor(spec);
+    model.StoreFieldSelection(0, 1, false);
+    EXPECT_EQ(script(SqlDialect::MsAccess, spec, model),
+              "CREATE TABLE [T] (\r\n  [A] Long\r\n);\r\n\r\n");
+}
+
+}  // namespace

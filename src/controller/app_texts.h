@@ -1,0 +1,24 @@
+// The program's own texts that the windows and their controller show.
+#pragma once
+
+namespace zl::controller {
+
+// The application title: default title of every message box.
+inline constexpr const char* kAppTitle = "Zerlin Wizard";
+// The main window's caption.
+inline constexpr const char* kWindowCaption = "Zerlin Wizard 1.1";
+// The program version shown in the About box.
+inline constexpr const char* kVersionText = "1.1.05";
+// The maker's copyright notice (main window bottom line, About box).
+inline constexpr const char* kCopyrightNotice = "Copyright (C) the Zerlin Wizard authors";
+
+// The file dialog's title; the save dialog keeps it too.
+inline constexpr const char* kFileDialogTitle = "Open Access database";
+// Title of the box that reports a database that cannot be opened.
+inline constexpr const char* kOpenFailedTitle = "Couldn't open database";
+
+// Main-window captions.
+inline constexpr const char* kTablesCaption = "&Tables and QueryDefs:";
+inline constexpr const char* kIndexesCaption = "&Indexes:";
+
+}  // namespace zl::controller

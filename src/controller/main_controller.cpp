@@ -1,0 +1,114 @@
+// Start-up, menu commands and list events of the main window.
+#include "controller/main_controller.h"
+
+#include <exception>
+#include <optional>
+
+#include "controller/app_texts.h"
+#include "controller/command_line.h"
+#include "controller/services.h"
+
+namespace zl::controller {
+
+MainController::MainController(schema::Engine& engine, MainView& view, Services& services)
+    : m_view(view), m_services(services), m_connection(engine, view) {}
+
+void MainController::start(const std::vector<std::string>& arguments) {
+    m_view.setCaption(kWindowCaption);
+    const std::string database = DatabaseFromCommandLine(arguments);
+    if (m_services.tutorialShownAtStart()) openTutorial();
+    updateCommandEnabling();
+    if (!database.empty()) {
+        m_connection.OpenDatabaseFile(database);
+        updateCommandEnabling();
+    }
+}
+
+void MainController::updateCommandEnabling() {
+    m_view.setDatabaseCommandsEnabled(m_connection.isOpen());
+}
+
+void MainController::fileMenuOpening() { updateCommandEnabling(); }
+
+void MainController::fileOpen() {
+    m_connection.CloseDatabase();
+    m_connection.OpenDatabaseFile("");
+    updateCommandEnabling();
+}
+
+void MainController::fileClose() {
+    m_connection.CloseDatabase();
+    updateCommandEnabling();
+}
+
+void MainController::fileSettings() {
+    m_view.setBusyPointer(true);
+    const std::optional<settings::GenerationSettings> edited =
+        m_view.editSettings(m_services.currentSettings());
+    if (edited) m_services.storeSettings(*edited);
+    m_view.setBusyPointer(false);
+}
+
+void MainController::CreateVisualBasicModule() {
+    const schema::Database* db = m_connection.database();
+    if (!m_connection.isOpen() || db == nullptr) return;
+    FileDialogRequest request;
+    request.title = kFileDialogTitle;
+    request.filters = {"Basic module (*.bas)", "All files (*)"};
+    request.defaultSuffix = "bas";
+    request.confirmOverwrite = true;
+    const std::string fileName = m_view.askSaveFileName(request);
+    if (fileName.empty()) return;
+    vbgen::ModuleOutcome outcome;
+    try {
+        outcome = m_services.writeModule(fileName, m_connection.model(), *db);
+    } catch (const std::exception& e) {
+        outcome = vbgen::ModuleOutcome{false, e.what()};
+    }
+    m_view.showMessage(outcome.message, kAppTitle,
+                       outcome.success ? MessageIcon::Information : MessageIcon::Exclamation);
+}
+
+void MainController::generateSqlDefinition(sqlgen::SqlDialect dialect) {
+    std::string script;
+    try {
+        script = m_services.sqlScript(dialect, m_connection.model(), m_connection.database());
+    } catch (const std::exception& e) {
+        m_view.showMessage(e.what(), kAppTitle, MessageIcon::Exclamation);
+        return;
+    }
+    m_view.showTextViewer(sqlgen::kSqlScriptCaption, script);
+}
+
+void MainController::selectAll() { m_connection.SelectAll(); }
+
+void MainController::unselectAll() { m_connection.UnselectAll(); }
+
+void MainController::openTutorial() {
+    // Every opening from the closed state records that the tutorial is to show at start.
+    if (m_view.openTutorial()) m_services.setTutorialShownAtStart(true);
+}
+
+void MainController::helpTutorial() { openTutorial(); }
+
+void MainController::helpAbout() {
+    m_view.setBusyPointer(true);
+    m_view.showAbout();
+    m_view.setBusyPointer(false);
+}
+
+void MainController::tutorialHidden() {
+    m_services.setTutorialShownAtStart(false);
+    m_view.closeTutorial();
+}
+
+void MainController::rowToggled(ListId list, int row, bool selected) {
+    m_connection.rowToggled(list, row, selected);
+}
+
+void MainController::windowClosing() {
+    m_connection.CloseDatabase();
+    updateCommandEnabling();
+}
+
+}  // namespace zl::controller

@@ -1,0 +1,287 @@
+// The function of one table or QueryDef, line by line, and what an engine failure leaves.
+#include "vbgen/entry_procedure.h"
+
+#include <gtest/gtest.h>
+
+#include "common/memory_engine.h"
+#include "schema/schema_model.h"
+#include "support/text.h"
+
+namespace {
+
+using zl::schema::EngineError;
+using zl::schema::SchemaModel;
+using zl::vbgen::ModuleOptions;
+namespace dao = zl::schema::dao;
+namespace zt = zl::testing;
+
+std::string crlf(std::string_view text) { return zl::support::ReplaceAll(text, "\n", "\r\n"); }
+
+SchemaModel modelFor(const zt::MemoryDatabaseSpec& spec) {
+    SchemaModel model;
+    for (const auto& row : spec.listingRows()) model.addEntry(row.name, row.isQueryDef());
+    model.ResetSelection();
+    return model;
+}
+
+// The function of entry 0; `error` receives the engine error that ended it, if any.
+std::string function(const zt::MemoryDatabaseSpec& spec, const SchemaModel& model,
+                     const ModuleOptions& options = {}, std::string* error = nullptr) {
+    auto db = zt::openMemoryDatabase(spec);
+    std::string out;
+    try {
+        zl::vbgen::WriteEntryProcedure(out, model, *db, 0, options);
+    } catch (const EngineError& e) {
+        if (error) *error = e.what();
+    }
+    return out;
+}
+
+std::string function(const zt::MemoryDatabaseSpec& spec, const ModuleOptions& options = {}) {
+    return function(spec, modelFor(spec), options);
+}
+
+zt::MemoryTable ordersTable() {
+    zl::schema::Field id = zt::longField("ID", true);
+    id.required = true;
+    zl::schema::Field customer = zt::textField("Customer", 50);
+    customer.allowZeroLength = true;
+    customer.defaultValue = "\"none\"";
+    customer.validationRule = "Like \"[A-Z]*\"";
+    customer.validationText = "Too large";
+    zl::schema::Index foreign = zt::index("CustomersOrders", "+Customer");
+    foreign.foreign = true;
+    return {"Orders",
+            {id, customer, zt::typedField("Amount", dao::kCurrency, 8)},
+            {zt::index("PrimaryKey", "+ID", true, true), foreign,
+             zt::index("Customer", "-Customer;+Amount")}};
+}
+
+TEST(EntryProcedureTest, TableFunction) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table(ordersTable());
+    EXPECT_EQ(function(spec), crlf(R"VB(' Creates a table called 'Orders'
+Private Function CTable_Orders (db as Database) As Integer
+
+On Error Goto CTable_Orders_Error
+Dim td as New TableDef
+td.Name = "Orders"
+
+AddField td, "ID", dbCounter, 4, True, False, , , ""
+AddField td, "Customer", dbText, 50, False, True, """none""", "Like ""[A-Z]*""", "Too large"
+AddField td, "Amount", dbCurrency, 8, False, False, , , ""
+
+AddIndex td, "PrimaryKey", "+ID", idxPrimary, idxUnique
+' Foreign key CustomersOrders [+Customer] not generated
+AddIndex td, "Customer", "-Customer;+Amount", idxNonPrimary, idxNonUnique
+
+db.TableDefs.Append td
+
+CTable_Orders = True
+Exit Function
+
+CTable_Orders_Error:
+MsgBox Error, 48, "Could not create table 'Orders'"
+
+End Function
+
+)VB"));
+}
+
+TEST(EntryProcedureTest, QueryDefFunction) {
+    zt::MemoryDatabaseSpec spec;
+    spec.query("Big \"Orders\"", "SELECT \"x\" AS a, *\r\nFROM Orders\r\nWHERE Amount > 100;\r\n");
+    ModuleOptions options;
+    options.PrivateFunctions = false;
+    options.QueryDefErrorMessage = "Query %n: \" & Err & \" (%n)";
+    EXPECT_EQ(function(spec, options), crlf(R"VB(' Creates a QueryDef called 'Big "Orders"'
+Function CQuery_BigOrders (db as Database) As Integer
+
+On Error Goto CQuery_BigOrders_Error
+Dim SQL As String
+
+SQL = "SELECT ""x"" AS a, * "
+SQL = SQL & "FROM Orders "
+SQL = SQL & "WHERE Amount > 100; "
+
+AddQueryDef db, "Big ""Orders""", SQL
+
+CQuery_BigOrders = True
+Exit Function
+
+CQuery_BigOrders_Error:
+MsgBox Error, 48, "Query Big ""Orders"": " & Err & " (Big ""Orders"")"
+
+End Function
+
+)VB"));
+}
+
+TEST(EntryProcedureTest, EmptyQueryDefSqlGivesOneBlankLiteral) {
+    zt::MemoryDatabaseSpec spec;
+    spec.query("Q", "");
+    EXPECT_NE(function(spec).find(crlf("Dim SQL As String\n\nSQL = \" \"\n\nAddQueryDef db, ")),
+              std::string::npos);
+}
+
+TEST(EntryProcedureTest, NothingIncludedLeavesThreeBlankLines) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table(ordersTable());
+    SchemaModel model = modelFor(spec);
+    for (int j = 0; j < 3; ++j) model.StoreFieldSelection(0, j, false);
+    for (int k = 0; k < 3; ++k) model.StoreIndexSelection(0, k, false);
+    EXPECT_NE(function(spec, model).find(crlf("td.Name = \"Orders\"\n\n\n\ndb.TableDefs.Append td\n")),
+              std::string::npos);
+}
+
+TEST(EntryProcedureTest, SelectionKeepsPositionOrder) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table(ordersTable());
+    SchemaModel model = modelFor(spec);
+    model.StoreFieldSelection(0, 1, false);
+    model.StoreIndexSelection(0, 0, false);
+    EXPECT_NE(function(spec, model).find(crlf(
+                  "AddField td, \"ID\", dbCounter, 4, True, False, , , \"\"\n"
+                  "AddField td, \"Amount\", dbCurrency, 8, False, False, , , \"\"\n"
+                  "\n"
+                  "' Foreign key CustomersOrders [+Customer] not generated\n"
+                  "AddIndex td, \"Customer\", \"-Customer;+Amount\", idxNonPrimary, idxNonUnique\n"
+                  "\n")),
+              std::string::npos);
+}
+
+TEST(EntryProcedureTest, TypeConstants) {
+    struct Case {
+        int type;
+        std::int32_t attributes;
+        const char* expected;
+    };
+    const Case cases[] = {
+        {dao::kBoolean, 0, "dbBoolean"},      {dao::kByte, 0, "dbByte"},
+        {dao::kInteger, 0, "dbInteger"},      {dao::kLong, 1, "dbLong"},
+        {dao::kLong, 17, "dbCounter"},        {dao::kCurrency, 0, "dbCurrency"},
+        {dao::kSingle, 0, "dbSingle"},        {dao::kDouble, 0, "dbDouble"},
+        {dao::kDate, 16, "dbDate"},           {dao::kText, 2, "dbText"},
+        {dao::kText, 1, "dbFixedText"},       {dao::kText, 17, "dbFixedText"},
+        {dao::kLongBinary, 0, "dbLongBinary"}, {dao::kMemo, 1, "dbMemo"},
+        {dao::kBinary, 0, "<Unknown Field Type>"}, {dao::kGuid, 0, "<Unknown Field Type>"},
+        {dao::kComplex, 0, "<Unknown Field Type>"}, {0, 0, "<Unknown Field Type>"},
+    };
+    for (const Case& c : cases) {
+        zl::schema::Field f = zt::typedField("F", c.type);
+        f.attributes = c.attributes;
+        EXPECT_EQ(zl::vbgen::TypeConstant(f), c.expected) << c.type << "/" << c.attributes;
+    }
+}
+
+// What an engine failure leaves of the function: everything up to the failing read, and not
+// one line of the field or index being read.
+TEST(EntryProcedureTest, FailureEndsTheFunctionWhereItHappens) {
+    const std::string heading = crlf(
+        "' Creates a table called 'Orders'\n"
+        "Private Function CTable_Orders (db as Database) As Integer\n"
+        "\n"
+        "On Error Goto CTable_Orders_Error\n");
+    const std::string tableStart = heading + crlf("Dim td as New TableDef\ntd.Name = \"Orders\"\n\n");
+    const std::string idLine = crlf("AddField td, \"ID\", dbCounter, 4, True, False, , , \"\"\n");
+    const std::string customerLine =
+        crlf("AddField td, \"Customer\", dbText, 50, False, True, \"\"\"none\"\"\", "
+             "\"Like \"\"[A-Z]*\"\"\", \"Too large\"\n");
+    const std::string amountLine =
+        crlf("AddField td, \"Amount\", dbCurrency, 8, False, False, , , \"\"\n");
+    const std::string fields = idLine + customerLine + amountLine + "\r\n";
+    struct Case {
+        zt::Op op;
+        int position;
+        std::string expected;
+    };
+    const Case cases[] = {
+        {zt::Op::TableDef, -1, tableStart},
+        {zt::Op::FieldCount, -1, tableStart},
+        {zt::Op::Field, 1, tableStart + idLine},
+        {zt::Op::IndexCount, -1, tableStart + fields},
+        {zt::Op::Index, 2,
+         tableStart + fields +
+             crlf("AddIndex td, \"PrimaryKey\", \"+ID\", idxPrimary, idxUnique\n"
+                  "' Foreign key CustomersOrders [+Customer] not generated\n")},
+    };
+    for (const Case& c : cases) {
+        zt::MemoryDatabaseSpec spec;
+        spec.table(ordersTable());
+        spec.fail(c.op, "Orders", c.position, "Unreadable");
+        std::string error;
+        EXPECT_EQ(function(spec, modelFor(spec), ModuleOptions{}, &error), c.expected)
+            << static_cast<int>(c.op);
+        EXPECT_EQ(error, "Unreadable");
+    }
+
+    zt::MemoryDatabaseSpec spec;
+    spec.query("Q", "SELECT 1;\r\n");
+    spec.fail(zt::Op::OpenQueryDef, "Q");
+    std::string error;
+    EXPECT_EQ(function(spec, modelFor(spec), ModuleOptions{}, &error),
+              crlf("' Creates a QueryDef called 'Q'\n"
+                   "Private Function CQuery_Q (db as Database) As Integer\n"
+                   "\n"
+                   "On Error Goto CQuery_Q_Error\n"));
+    EXPECT_FALSE(error.empty());
+}
+
+TEST(EntryProcedureTest, UnselectedFieldIsNotRead) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table(ordersTable());
+    spec.fail(zt::Op::Field, "Orders", 1);
+    SchemaModel model = modelFor(spec);
+    model.StoreFieldSelection(0, 1, false);
+    std::string error;
+    function(spec, model, ModuleOptions{}, &error);
+    EXPECT_EQ(error, "");
+}
+
+// Names and texts from the database cannot end a literal or a comment line.
+TEST(EntryProcedureTest, DatabaseTextsCannotInjectCode) {
+    zl::schema::Field f = zt::textField("a\"b\r\nc", 10);
+    f.defaultValue = "\"x\"\r\nKill \"*.*\"";
+    f.validationRule = "<>\"\"\n";
+    f.validationText = "\"\x1A";
+    zl::schema::Index i = zt::index("i\"\n", "+a\"b\r\nc");
+    zl::schema::Index fk = zt::index("fk\r\nKill x", "+a\r\nb");
+    fk.foreign = true;
+    zt::MemoryDatabaseSpec spec;
+    spec.table({"T\"\r\nKill \"x", {f}, {i, fk}});
+    ModuleOptions options;
+    options.TableErrorMessage = "Table \"%n\" failed";
+    EXPECT_EQ(function(spec, options), crlf(R"VB(' Creates a table called 'T"  Kill "x'
+Private Function CTable_TKillx (db as Database) As Integer
+
+On Error Goto CTable_TKillx_Error
+Dim td as New TableDef
+td.Name = "T""  Kill ""x"
+
+AddField td, "a""b  c", dbText, 10, False, False, """x""  Kill ""*.*""", "<>"""" ", """ "
+
+AddIndex td, "i"" ", "+a""b  c", idxNonPrimary, idxNonUnique
+' Foreign key fk  Kill x [+a  b] not generated
+
+db.TableDefs.Append td
+
+CTable_TKillx = True
+Exit Function
+
+CTable_TKillx_Error:
+MsgBox Error, 48, "Table "T""  Kill ""x" failed"
+
+End Function
+
+)VB"));
+}
+
+TEST(EntryProcedureTest, QueryDefSqlLinesCannotInjectCode) {
+    zt::MemoryDatabaseSpec spec;
+    spec.query("Q", "SELECT \"a\nb\"\r\nFROM T\twhere x=\"\r\";\r\n");
+    EXPECT_NE(function(spec).find(crlf("SQL = \"SELECT \"\"a b\"\" \"\n"
+                                       "SQL = SQL & \"FROM T where x=\"\" \"\"; \"\n")),
+              std::string::npos);
+}
+
+}  // namespace

@@ -1,0 +1,449 @@
+// The whole module text: header, auxiliary procedures, master function and entry order, and the
+// module file with its encodings and failures.
+#include "vbgen/module_writer.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "common/memory_engine.h"
+#include "schema/schema_model.h"
+#include "support/text.h"
+#include "vbgen/dbcreate_module.h"
+
+namespace {
+
+using zl::schema::SchemaModel;
+using zl::vbgen::ModuleEncoding;
+using zl::vbgen::ModuleOptions;
+namespace zt = zl::testing;
+
+std::string crlf(std::string_view text) { return zl::support::ReplaceAll(text, "\n", "\r\n"); }
+
+SchemaModel modelFor(const zt::MemoryDatabaseSpec& spec) {
+    SchemaModel model;
+    for (const auto& row : spec.listingRows()) model.addEntry(row.name, row.isQueryDef());
+    model.ResetSelection();
+    return model;
+}
+
+std::string moduleText(const zt::MemoryDatabaseSpec& spec, const ModuleOptions& options,
+                       std::string* lastError = nullptr) {
+    auto db = zt::openMemoryDatabase(spec);
+    std::string error;
+    std::string text = zl::vbgen::ModuleText(options, modelFor(spec), *db, "06/12/2026", error);
+    if (lastError) *lastError = error;
+    return text;
+}
+
+// The constants and the three procedures, private, exactly as a module holds them.
+const std::string kAuxiliaryText = crlf(R"VB(Const dbCounter = -10
+Const dbFixedText = -11
+Const idxUnique = True
+Const idxNonUnique = False
+Const idxPrimary = True
+Const idxNonPrimary = False
+
+' Appends a new field 'FieldName' to a TableDef
+Private Sub AddField (td As TableDef, ByVal FieldName As String, ByVal FieldType As Integer, ByVal Size As Integer, Optional ByVal Required As Variant, Optional ByVal AllowZeroLength As Variant, Optional ByVal DefaultValue As Variant, Optional ByVal ValidationRule As Variant, Optional ByVal ValidationText As Variant)
+
+Dim fl As New Field
+fl.Name = FieldName
+If FieldType = dbCounter Then
+    fl.Type = dbLong
+    fl.Attributes = fl.Attributes Or dbAutoIncrField
+ElseIf FieldType = dbFixedText Then
+    fl.Type = dbText
+    fl.Attributes = fl.Attributes Or dbFixedField
+Else
+    fl.Type = FieldType
+End If
+
+' AllowZeroLength
+' Text and memo fields can allow zero length strings ("")
+If FieldType = dbText Or FieldType = dbMemo Or FieldType = dbFixedText Then
+    If Not IsMissing(AllowZeroLength) Then
+        fl.AllowZeroLength = CBool(AllowZeroLength)
+    End If
+End If
+
+' Required
+If Not IsMissing(Required) Then
+    fl.Required = CBool(Required)
+End If
+
+' DefaultValue
+If Not IsMissing(DefaultValue) Then
+    fl.DefaultValue = DefaultValue
+End If
+
+' Validation
+If Not IsMissing(ValidationRule) Then
+    fl.ValidationRule = ValidationRule
+End If
+If Not IsMissing(ValidationText) Then
+    fl.ValidationText = ValidationText
+End If
+
+If FieldType = dbText Then fl.Size = Size
+td.Fields.Append fl
+
+End Sub
+
+' Appends a new index 'IndexName' to a TableDef
+Private Sub AddIndex (td As TableDef, ByVal IndexName As String, ByVal IndexFields As String, Byval IndexPrimary As Integer, ByVal IndexUnique As Integer)
+
+Dim idx As New Index
+idx.Name = IndexName
+idx.Fields = IndexFields
+idx.Primary = IndexPrimary
+idx.Unique = IndexUnique
+td.Indexes.Append idx
+
+End Sub
+
+' Appends a QueryDef 'QueryName' to a database
+Private Sub AddQueryDef (db As Database, ByVal QueryName As String, ByVal SQL As String)
+
+Dim qd As QueryDef
+On Error Resume Next
+Set qd = db.CreateQueryDef(QueryName, SQL)
+
+End Sub
+
+)VB");
+
+const std::string kMasterFunction = crlf(R"VB(' This function creates the whole database in the file
+' 'DatabaseName'. True on success, False on error.
+' This is the function that should be called
+' from outside this module, e.g. after the user has
+' clicked Create Database from a menu
+Function Create_Database (ByVal DatabaseName as String) As Integer
+
+Dim db as Database
+
+On Error Resume Next
+Kill DatabaseName
+Err = 0
+
+Set db = WorkSpaces(0).CreateDatabase(DatabaseName, dbLangGeneral)
+' You could replace the above dbLangGeneral with:
+' dbLangSpanish, dbLangDutch, dbLangSwedfin,
+' dbLangNorwdan, or dbLangIcelandic or any other language constant
+'
+' You can also add a third parameter to CreateDatabase:
+' dbEncrypt to encrypt the database
+' dbVersion10, dbVersion11, dbVersion25 or dbVersion30 to specify the database version
+' (see VB help for CreateDatabase)
+
+
+' The process will terminate on any error
+If Err Then
+    MsgBox Error, 48, "Could not create a new database '" & DatabaseName & "'"
+    Exit Function
+Else
+    Create_Database = True
+End If
+
+db.Close
+
+End Function
+
+)VB");
+
+TEST(ModuleWriterTest, EmptySelectionWithProcedures) {
+    zt::MemoryDatabaseSpec spec;
+    spec.name = "/data/orders.mdb";
+    EXPECT_EQ(moduleText(spec, ModuleOptions{}),
+              crlf("' Database Creation Module\n"
+                   "' Generated by Zerlin Wizard 1.1.05\n"
+                   "' Copyright (c) Zerlin Wizard developers\n"
+                   "' Date: 06/12/2026\n"
+                   "' Original database: /data/orders.mdb\n"
+                   "' Usage: Call function Create_Database(\"filename.mdb\") from your "
+                   "application\n"
+                   "\n"
+                   "Option Explicit\n") +
+                  kAuxiliaryText + kMasterFunction);
+}
+
+TEST(ModuleWriterTest, WithoutProceduresTheModuleNeedsDbCreate) {
+    zt::MemoryDatabaseSpec spec;
+    ModuleOptions options;
+    options.IncludeProcedures = false;
+    EXPECT_EQ(moduleText(spec, options),
+              crlf("' Database Creation Module\n"
+                   "' Generated by Zerlin Wizard 1.1.05\n"
+                   "' Copyright (c) Zerlin Wizard developers\n"
+                   "' Date: 06/12/2026\n"
+                   "' Original database: /data/orders.mdb\n"
+                   "' Needs DBCREATE.BAS to work\n"
+                   "' Usage: Call function Create_Database(\"filename.mdb\") from your "
+                   "application\n"
+                   "\n"
+                   "Option Explicit\n") +
+                  kMasterFunction);
+}
+
+TEST(ModuleWriterTest, PublicProceduresWithoutPrivateFunctions) {
+    ModuleOptions options;
+    options.PrivateFunctions = false;
+    std::string text = moduleText(zt::MemoryDatabaseSpec{}, options);
+    EXPECT_NE(text.find(zl::support::ReplaceAll(kAuxiliaryText, "Private Sub", "Sub")),
+              std::string::npos);
+    EXPECT_EQ(text.find("Private"), std::string::npos);
+}
+
+TEST(ModuleWriterTest, MasterFunctionNameAndLanguage) {
+    struct Case {
+        const char* databaseName;
+        int collatingOrder;
+        const char* master;
+        const char* language;
+    };
+    const Case cases[] = {
+        {"/any/where/ORDERS.MDB", 1053, "Create_ORDERS_Database", "dbLangSwedFin"},
+        {"C:\\data\\my.db.mdb", 1030, "Create_mydb_Database", "dbLangNorwdan"},
+        {"/data/%%.mdb", 1039, "Create__Database", "dbLangIcelandic"},
+        {"/data/v1:2 (copy).mdb", 1043, "Create_v12copy_Database", "dbLangDutch"},
+        {"/data/Sales.mdb", 1034, "Create_Sales_Database", "dbLangGeneral"},
+    };
+    for (const Case& c : cases) {
+        zt::MemoryDatabaseSpec spec;
+        spec.name = c.databaseName;
+        spec.collatingOrder = c.collatingOrder;
+        ModuleOptions options;
+        options.NameAfterDatabase = true;
+        std::string text = moduleText(spec, options);
+        const std::string master = c.master;
+        const std::string language = c.language;
+        EXPECT_NE(text.find("' Usage: Call function " + master +
+                            "(\"filename.mdb\") from your application\r\n"),
+                  std::string::npos)
+            << c.databaseName;
+        EXPECT_NE(text.find("\r\nFunction " + master + " (ByVal DatabaseName as String)"),
+                  std::string::npos);
+        EXPECT_NE(text.find("\r\n    " + master + " = True\r\n"), std::string::npos);
+        EXPECT_NE(text.find("CreateDatabase(DatabaseName, " + language + ")\r\n' You could "
+                            "replace the above " + language + " with:\r\n"),
+                  std::string::npos)
+            << c.collatingOrder;
+    }
+}
+
+TEST(ModuleWriterTest, MasterCallsTablesBeforeQueryDefsWhileFunctionsKeepListOrder) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table({"T1", {}, {}});
+    spec.query("Q1", "SELECT 1;\r\n");
+    spec.table({"Order Details", {}, {}});
+    spec.table({"Skipped", {}, {}});
+    spec.listing = std::vector<zl::schema::TableListRow>{
+        {"T1", 1, 0}, {"Q1", 5, 0}, {"Order Details", 1, 0}, {"Skipped", 1, 0}};
+    SchemaModel model = modelFor(spec);
+    model.setEntrySelected(3, false);
+    auto db = zt::openMemoryDatabase(spec);
+    std::string error;
+    std::string text = zl::vbgen::ModuleText(ModuleOptions{}, model, *db, "d", error);
+    EXPECT_NE(text.find(crlf("    Exit Function\n"
+                             "ElseIf CTable_T1(db) = False Then\n"
+                             "    ' Error\n"
+                             "ElseIf CTable_OrderDetails(db) = False Then\n"
+                             "    ' Error\n"
+                             "ElseIf CQuery_Q1(db) = False Then\n"
+                             "    ' Error\n"
+                             "Else\n")),
+              std::string::npos);
+    std::size_t t1 = text.find("Function CTable_T1 ");
+    std::size_t q1 = text.find("Function CQuery_Q1 ");
+    std::size_t od = text.find("Function CTable_OrderDetails ");
+    EXPECT_LT(t1, q1);
+    EXPECT_LT(q1, od);
+    EXPECT_EQ(text.find("Skipped"), std::string::npos);
+    EXPECT_TRUE(error.empty());
+    EXPECT_EQ(text.substr(text.size() - 16), "End Function\r\n\r\n");
+}
+
+TEST(ModuleWriterTest, DatabaseMessageAndHeaderNameAreSafe) {
+    zt::MemoryDatabaseSpec spec;
+    spec.name = "/data/evil\r\nMsgBox 1\r\n.mdb";
+    ModuleOptions options;
+    options.DatabaseErrorMessage = "No '%n' (%n)";
+    std::string text = moduleText(spec, options);
+    EXPECT_NE(text.find("' Original database: /data/evil  MsgBox 1  .mdb\r\n"), std::string::npos);
+    EXPECT_NE(text.find("    MsgBox Error, 48, \"No '\" & DatabaseName & \"' (\" & DatabaseName "
+                        "& \")\"\r\n"),
+              std::string::npos);
+}
+
+TEST(ModuleWriterTest, FailingEntryEndsOnlyItsFunctionAndLastErrorIsReported) {
+    zt::MemoryDatabaseSpec spec;
+    spec.table({"A", {zt::longField("ID")}, {}});
+    spec.table({"B", {zt::longField("ID")}, {}});
+    spec.query("Q", "SELECT 1;\r\n");
+    spec.table({"C", {zt::longField("ID")}, {}});
+    spec.listing = std::vector<zl::schema::TableListRow>{
+        {"A", 1, 0}, {"B", 1, 0}, {"Q", 5, 0}, {"C", 1, 0}};
+    spec.fail(zt::Op::TableDef, "A", -1, "first error");
+    spec.fail(zt::Op::OpenQueryDef, "Q", -1, "second error");
+    std::string error;
+    std::string text = moduleText(spec, ModuleOptions{}, &error);
+    EXPECT_EQ(error, "second error");
+    EXPECT_NE(text.find(crlf("td.Name = \"A\"\n"
+                             "\n"
+                             "' Creates a table called 'B'\n")),
+              std::string::npos);
+    EXPECT_NE(text.find(crlf("On Error Goto CQuery_Q_Error\n"
+                             "' Creates a table called 'C'\n")),
+              std::string::npos);
+    EXPECT_NE(text.find("AddField td, \"ID\", dbLong, 4, False, False, , , \"\"\r\n\r\n\r\n"
+                        "db.TableDefs.Append td\r\n\r\nCTable_C = True"),
+              std::string::npos);
+}
+
+class ModuleFileTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        std::string pattern = (std::filesystem::temp_directory_path() / "zlbas-XXXXXX").string();
+        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
+        m_dir = pattern;
+        m_spec.table({"Bücher", {zt::textField("Titel €", 50)}, {}});
+    }
+    void TearDown() override {
+        std::error_code ec;
+        std::filesystem::remove_all(m_dir, ec);
+    }
+    zl::vbgen::ModuleOutcome write(const std::string& path,
+                                   ModuleEncoding encoding = ModuleEncoding::Windows1252) {
+        auto db = zt::openMemoryDatabase(m_spec);
+        return zl::vbgen::WriteModule(path, ModuleOptions{}, modelFor(m_spec), *db,
+                                      {"06/12/2026", encoding});
+    }
+    static std::string read(const std::string& path) {
+        std::ifstream in(path, std::ios::binary);
+        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    }
+    static void put(const std::string& path, const std::string& content) {
+        std::ofstream(path, std::ios::binary) << content;
+    }
+    std::string path(const char* name) const { return (m_dir / name).string(); }
+
+    std::filesystem::path m_dir;
+    zt::MemoryDatabaseSpec m_spec;
+};
+
+TEST_F(ModuleFileTest, Windows1252AndUtf8Bytes) {
+    auto outcome = write(path("a.bas"));
+    EXPECT_TRUE(outcome.success);
+    EXPECT_EQ(outcome.message, "The VB module has been created successfully");
+    std::string bytes = read(path("a.bas"));
+    EXPECT_NE(bytes.find("' Creates a table called 'B\xFC" "cher'\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("AddField td, \"Titel \x80\", dbText, 50,"), std::string::npos);
+
+    m_spec.tables[0].name = "\xE6\x9D\xB1 \xF0\x9F\x98\x80";  // CJK and emoji: not in the code page
+    m_spec.tables[0].fields.clear();
+    write(path("b.bas"));
+    EXPECT_NE(read(path("b.bas")).find("td.Name = \"? ?\"\r\n"), std::string::npos);
+
+    write(path("c.bas"), ModuleEncoding::Utf8);
+    EXPECT_NE(read(path("c.bas")).find("td.Name = \"\xE6\x9D\xB1 \xF0\x9F\x98\x80\"\r\n"),
+              std::string::npos);
+}
+
+TEST_F(ModuleFileTest, ExistingFileIsReplacedWhole) {
+    put(path("m.bas"), std::string(100000, 'x'));
+    ASSERT_TRUE(write(path("m.bas")).success);
+    std::string bytes = read(path("m.bas"));
+    EXPECT_EQ(bytes.rfind("' Database Creation Module\r\n", 0), 0u);
+    EXPECT_EQ(bytes.find('x' + std::string(10, 'x')), std::string::npos);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir),
+                            std::filesystem::directory_iterator()),
+              1)
+        << "no file left beside it";
+}
+
+TEST_F(ModuleFileTest, UnwritableTargetsLeaveTheOldFileAndReportTheSystemError) {
+    struct Case {
+        std::string target;
+        std::string expected;
+    };
+    std::filesystem::create_directory(m_dir / "dir");
+    put(path("plain"), "old");
+    const Case cases[] = {
+        {path("missing") + "/m.bas", "No such file or directory"},
+        {path("dir"), "Is a directory"},
+        {path("plain") + "/m.bas", "Not a directory"},
+    };
+    for (const Case& c : cases) {
+        auto outcome = write(c.target);
+        EXPECT_FALSE(outcome.success) << c.target;
+        EXPECT_EQ(outcome.message, c.expected) << c.target;
+    }
+    EXPECT_EQ(read(path("plain")), "old");
+    EXPECT_TRUE(std::filesystem::is_directory(m_dir / "dir"));
+}
+
+// A read-only module in a writable folder: the rename would succeed, but the user's read-only
+// file must stay. Root may write any file, so as root the attempt runs as an unprivileged user.
+TEST_F(ModuleFileTest, ReadOnlyFileStaysAsItWas) {
+    const std::string target = path("ro.bas");
+    put(target, "old module");
+    ::chmod(target.c_str(), 0444);
+    ::chmod(m_dir.c_str(), 0777);
+    int pipeEnds[2];
+    ASSERT_EQ(::pipe(pipeEnds), 0);
+    pid_t child = ::fork();
+    ASSERT_GE(child, 0);
+    if (child == 0) {
+        if (::geteuid() == 0 && (::setgid(65534) != 0 || ::setuid(65534) != 0)) ::_exit(2);
+        auto outcome = write(target);
+        std::string report = (outcome.success ? "ok:" : "fail:") + outcome.message;
+        ssize_t written = ::write(pipeEnds[1], report.data(), report.size());
+        ::_exit(written < 0 ? 3 : 0);
+    }
+    ::close(pipeEnds[1]);
+    std::string report;
+    char buffer[256];
+    for (ssize_t n; (n = ::read(pipeEnds[0], buffer, sizeof buffer)) > 0;) {
+        report.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(pipeEnds[0]);
+    int status = 0;
+    ::waitpid(child, &status, 0);
+    if (WIFEXITED(status) && WEXITSTATUS(status) == 2) GTEST_SKIP() << "cannot drop privileges";
+    EXPECT_EQ(report, "fail:Permission denied");
+    EXPECT_EQ(read(target), "old module");
+}
+
+TEST_F(ModuleFileTest, UnreadableDatabaseNameWritesNothing) {
+    m_spec.fail(zt::Op::Name, "", -1, "Object invalid or no longer set.");
+    auto outcome = write(path("n.bas"));
+    EXPECT_FALSE(outcome.success);
+    EXPECT_EQ(outcome.message, "Object invalid or no longer set.");
+    EXPECT_FALSE(std::filesystem::exists(path("n.bas")));
+}
+
+TEST_F(ModuleFileTest, EntryErrorIsReportedAfterTheFileIsWritten) {
+    m_spec.fail(zt::Op::Field, "", 0, "Field unreadable");
+    auto outcome = write(path("e.bas"));
+    EXPECT_FALSE(outcome.success);
+    EXPECT_EQ(outcome.message, "Field unreadable");
+    EXPECT_NE(read(path("e.bas")).find("td.Name = "), std::string::npos);
+}
+
+TEST(DbCreateModuleTest, PublicConstantsAndProcedures) {
+    std::string text = zl::vbgen::DbCreateModuleText();
+    std::string publicAux = zl::support::ReplaceAll(
+        zl::support::ReplaceAll(kAuxiliaryText, "Private Sub", "Sub"), "Const ", "Public Const ");
+    EXPECT_NE(text.find("\r\nOption Explicit\r\n" + publicAux), std::string::npos);
+    EXPECT_EQ(text.rfind("' DBCREATE.BAS\r\n", 0), 0u);
+    EXPECT_TRUE(text.size() >= publicAux.size() &&
+                text.compare(text.size() - publicAux.size(), publicAux.size(), publicAux) == 0);
+}
+
+}  // namespace

@@ -1,0 +1,135 @@
+// Stored definitions to DAO values.
+#include "schema/jet/dao_mapping.h"
+
+namespace zl::schema::jet {
+namespace {
+
+constexpr int kUnknownTypeBase = 256;
+constexpr std::int32_t kExtendedDateSize = 42;
+
+// Field.Size: fixed sizes by type, declared lengths for Text (characters) and Binary.
+std::int32_t daoSize(const ColumnDef& column, const JetFormat& format) {
+    switch (column.type) {
+        case column_type::kBoolean: return 1;
+        case column_type::kByte: return 1;
+        case column_type::kInteger: return 2;
+        case column_type::kLong: return 4;
+        case column_type::kCurrency: return 8;
+        case column_type::kSingle: return 4;
+        case column_type::kDouble: return 8;
+        case column_type::kDateTime: return 8;
+        case column_type::kGuid: return 16;
+        case column_type::kNumeric: return 16;
+        case column_type::kBigInt: return 8;
+        case column_type::kExtendedDate: return kExtendedDateSize;
+        case column_type::kMemo:
+        case column_type::kOle: return 0;
+        case column_type::kText:
+            // Jet 4 stores the length in bytes of UCS-2, Jet 3 in bytes of the code page.
+            return format.isJet3() ? column.length : column.length / 2;
+        default: return column.length;
+    }
+}
+
+std::int32_t daoAttributes(const ColumnDef& column) {
+    std::int32_t attributes = column.fixed() ? dao::kFixedField : dao::kVariableField;
+    // Complex columns carry the auto-number bit for their hidden key; DAO does not show it.
+    const bool autoIncrement = (column.flags & kColumnAutoNumber) != 0 &&
+                               column.type == column_type::kLong;
+    const bool autoGuid = (column.flags & kColumnAutoGuid) != 0 &&
+                          column.type == column_type::kGuid;
+    if (autoIncrement) {
+        attributes |= dao::kAutoIncrField;
+    }
+    if (!autoIncrement && !autoGuid) {
+        attributes |= dao::kUpdatableField;
+    }
+    if ((column.flags & kColumnHyperlink) != 0 && column.type == column_type::kMemo) {
+        attributes |= dao::kHyperlinkField;
+    }
+    return attributes;
+}
+
+}  // namespace
+
+int daoType(std::uint8_t diskType) {
+    if (diskType >= column_type::kBoolean && diskType <= column_type::kMemo) {
+        return diskType;  // Boolean .. Memo share their numbers with DAO
+    }
+    switch (diskType) {
+        case column_type::kGuid: return dao::kGuid;
+        case column_type::kNumeric: return dao::kDecimal;
+        case column_type::kComplex: return dao::kComplex;
+        case column_type::kBigInt: return dao::kBigInt;
+        case column_type::kExtendedDate: return dao::kExtendedDate;
+        default: return kUnknownTypeBase + diskType;
+    }
+}
+
+std::string propertyText(const PropertyMap* properties, const std::string& name,
+                         const TextDecoder& text) {
+    if (properties == nullptr) {
+        return {};
+    }
+    const auto found = properties->find(name);
+    if (found == properties->end()) {
+        return {};
+    }
+    switch (found->second.type) {
+        case column_type::kText:
+        case column_type::kMemo:
+            return textProperty(properties, name, text).value_or("");
+        case column_type::kByte:
+        case column_type::kInteger:
+        case column_type::kLong:
+            if (const auto number = integerProperty(properties, name)) {
+                return std::to_string(*number);
+            }
+            return {};
+        default:
+            return {};
+    }
+}
+
+Field toDaoField(const ColumnDef& column, const PropertyMap* properties, const JetFormat& format,
+                 const TextDecoder& text) {
+    Field field;
+    field.name = column.name;
+    field.type = daoType(column.type);
+    if (column.calculated()) {
+        // A calculated column is shown with the type of its result.
+        if (const auto resultType = integerProperty(properties, "ResultType")) {
+            field.type = daoType(static_cast<std::uint8_t>(*resultType));
+        }
+    }
+    field.size = daoSize(column, format);
+    field.attributes = daoAttributes(column);
+    field.required = booleanProperty(properties, "Required").value_or(false);
+    field.allowZeroLength = booleanProperty(properties, "AllowZeroLength").value_or(false);
+    field.defaultValue = propertyText(properties, "DefaultValue", text);
+    field.validationRule = propertyText(properties, "ValidationRule", text);
+    field.validationText = propertyText(properties, "ValidationText", text);
+    return field;
+}
+
+Index toDaoIndex(const LogicalIndexDef& logical, const TableDefinition& table) {
+    const PhysicalIndexDef& physical = table.physicalIndexes.at(logical.physical);
+    Index index;
+    index.name = logical.name;
+    for (const IndexKeyColumn& key : physical.keys) {
+        const ColumnDef* column = table.columnByNumber(key.columnNumber);
+        if (!index.fields.empty()) {
+            index.fields += ';';
+        }
+        index.fields += key.ascending ? '+' : '-';
+        index.fields += column != nullptr ? column->name : std::string();
+    }
+    index.primary = logical.kind == kIndexKindPrimary;
+    index.foreign = logical.kind == kIndexKindForeign;
+    index.unique = (physical.flags & kIndexUnique) != 0;
+    index.required = (physical.flags & kIndexRequired) != 0;
+    index.ignoreNulls = (physical.flags & kIndexIgnoreNulls) != 0;
+    return index;
+}
+
+}  // namespace zl::schema::jet

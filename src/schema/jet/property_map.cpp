@@ -1,0 +1,179 @@
+// Property blob decoding.
+//
+// Blob: OFFSET SIZE DESCRIPTION
+//   0x00 4  "MR2\0" (Jet 4/ACE) or "KKD\0" (Jet 3)
+//   then chunks:
+//     4  chunk length (including these 6 bytes)
+//     2  chunk type: 0x80 property names, 0x00 the object's values, 0x01 a child's values
+//   Names chunk: repeated { 2 name length, name } (UCS-2 in Jet 4, code page in Jet 3).
+//   Values chunk:
+//     4  length of the header below (including these 4 bytes)
+//     2  child name length, then the name (present when the header is longer than 6)
+//     then repeated { 2 entry length (inclusive), 1 flags, 1 data type, 2 name index,
+//                     2 data length, data }
+#include "schema/jet/property_map.h"
+
+#include <cstring>
+
+namespace zl::schema::jet {
+namespace {
+
+constexpr std::uint16_t kNamesChunk = 0x80;
+constexpr std::uint16_t kOwnValuesChunk = 0x00;
+constexpr std::size_t kChunkHeader = 6;
+constexpr std::size_t kEntryHeader = 8;
+
+char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
+
+bool hasMagic(Bytes blob, const char* magic) {
+    if (blob.size() < 4) {
+        return false;
+    }
+    for (std::size_t i = 0; i < 4; ++i) {
+        if (std::to_integer<char>(blob[i]) != magic[i]) {
+            return false;
+        }
+    }
+    return true;
+}
+
+Status readNames(ByteCursor& chunk, const TextDecoder& text, std::vector<std::string>& names) {
+    while (chunk.remaining() > 0 && chunk.ok()) {
+        const std::size_t length = chunk.u16("property name length");
+        names.push_back(text.name(chunk.bytes(length, "property name")));
+    }
+    return chunk.status();
+}
+
+Status readValues(ByteCursor& chunk, const std::vector<std::string>& names, PropertyMap& map) {
+    while (chunk.remaining() > 0) {
+        const std::size_t start = chunk.position();
+        const std::size_t length = chunk.u16("property entry length");
+        chunk.skip(1, "property flags");
+        const std::uint8_t type = chunk.u8("property type");
+        const std::size_t nameIndex = chunk.u16("property name index");
+        const std::size_t dataLength = chunk.u16("property data length");
+        const Bytes data = chunk.bytes(dataLength, "property data");
+        JET_TRY(chunk.status());
+        if (length < kEntryHeader || length > chunk.size() - start) {
+            return chunk.failAt(start, "property entry length " + std::to_string(length) +
+                                           " outside 8.." + std::to_string(chunk.size() - start));
+        }
+        if (nameIndex >= names.size()) {
+            return chunk.failAt(start + 4, "property name index " + std::to_string(nameIndex) +
+                                               ", only " + std::to_string(names.size()) +
+                                               " names");
+        }
+        map[names[nameIndex]] = PropertyValue{type, std::vector<std::byte>(data.begin(), data.end())};
+        chunk.seek(start + length);
+    }
+    return chunk.status();
+}
+
+}  // namespace
+
+bool CaseInsensitiveLess::operator()(const std::string& left, const std::string& right) const {
+    const std::size_t length = std::min(left.size(), right.size());
+    for (std::size_t i = 0; i < length; ++i) {
+        const char a = lowerAscii(left[i]);
+        const char b = lowerAscii(right[i]);
+        if (a != b) {
+            return static_cast<unsigned char>(a) < static_cast<unsigned char>(b);
+        }
+    }
+    return left.size() < right.size();
+}
+
+Result<PropertySet> PropertySet::parse(Bytes blob, const Origin& origin, const TextDecoder& text) {
+    PropertySet set;
+    if (blob.empty()) {
+        return set;
+    }
+    ByteCursor cursor(blob, origin);
+    if (!hasMagic(blob, "MR2") && !hasMagic(blob, "KKD")) {
+        return cursor.failAt(0, "property blob does not start with MR2 or KKD");
+    }
+    cursor.skip(4);
+    std::vector<std::string> names;
+    while (cursor.remaining() > 0) {
+        const std::size_t start = cursor.position();
+        const std::size_t length = cursor.u32("property chunk length");
+        const std::uint16_t type = cursor.u16("property chunk type");
+        JET_TRY(cursor.status());
+        if (length < kChunkHeader || length - kChunkHeader > cursor.remaining()) {
+            return cursor.failAt(start, "property chunk length " + std::to_string(length) +
+                                            " outside 6.." +
+                                            std::to_string(cursor.remaining() + kChunkHeader));
+        }
+        const Origin chunkOrigin = origin.shifted(cursor.position());
+        ByteCursor chunk(cursor.bytes(length - kChunkHeader), chunkOrigin);
+        if (type == kNamesChunk) {
+            JET_TRY(readNames(chunk, text, names));
+            continue;
+        }
+        std::string childName;
+        const std::size_t headerLength = chunk.u32("property map header length");
+        if (headerLength > kChunkHeader) {
+            const std::size_t nameLength = chunk.u16("property map name length");
+            childName = text.name(chunk.bytes(nameLength, "property map name"));
+        }
+        JET_TRY(chunk.status());
+        if (headerLength < 4) {
+            return chunk.failAt(0, "property map header length " + std::to_string(headerLength) +
+                                       " is below 4");
+        }
+        chunk.seek(headerLength, "property map header length");
+        PropertyMap& map = type == kOwnValuesChunk ? set.m_own : set.m_children[childName];
+        JET_TRY(readValues(chunk, names, map));
+    }
+    return set;
+}
+
+const PropertyMap* PropertySet::child(const std::string& name) const {
+    const auto found = m_children.find(name);
+    return found == m_children.end() ? nullptr : &found->second;
+}
+
+std::optional<bool> booleanProperty(const PropertyMap* map, const std::string& name) {
+    if (map == nullptr) {
+        return std::nullopt;
+    }
+    const auto found = map->find(name);
+    if (found == map->end() || found->second.data.empty()) {
+        return std::nullopt;
+    }
+    return std::to_integer<int>(found->second.data[0]) != 0;
+}
+
+std::optional<std::int64_t> integerProperty(const PropertyMap* map, const std::string& name) {
+    if (map == nullptr) {
+        return std::nullopt;
+    }
+    const auto found = map->find(name);
+    if (found == map->end()) {
+        return std::nullopt;
+    }
+    const std::vector<std::byte>& data = found->second.data;
+    std::int64_t value = 0;
+    switch (data.size()) {
+        case 1: value = std::to_integer<std::uint8_t>(data[0]); break;
+        case 2: value = static_cast<std::int16_t>(loadU16(data, 0)); break;
+        case 4: value = static_cast<std::int32_t>(loadU32(data, 0)); break;
+        default: return std::nullopt;
+    }
+    return value;
+}
+
+std::optional<std::string> textProperty(const PropertyMap* map, const std::string& name,
+                                        const TextDecoder& text) {
+    if (map == nullptr) {
+        return std::nullopt;
+    }
+    const auto found = map->find(name);
+    if (found == map->end()) {
+        return std::nullopt;
+    }
+    return text.value(found->second.data);
+}
+
+}  // namespace zl::schema::jet

@@ -1,0 +1,78 @@
+// MSysQueries rows of one query.
+#include "schema/jet/saved_query_reader.h"
+
+#include "schema/jet/table_definition.h"
+#include "schema/jet/table_scan.h"
+
+namespace zl::schema::jet {
+namespace {
+
+struct QueryColumns {
+    const ColumnDef* attribute;
+    const ColumnDef* expression;
+    const ColumnDef* flag;
+    const ColumnDef* name1;
+    const ColumnDef* name2;
+    const ColumnDef* objectId;
+    const ColumnDef* order;
+};
+
+std::optional<int> toInt(const std::optional<std::int64_t>& value) {
+    if (!value) {
+        return std::nullopt;
+    }
+    return static_cast<int>(*value);
+}
+
+Result<QueryRow> readRow(const RecordReader& record, const QueryColumns& columns,
+                         const RowView& row) {
+    QueryRow out;
+    JET_ASSIGN_OR_RETURN(const auto attribute, record.integer(row, columns.attribute));
+    JET_ASSIGN_OR_RETURN(out.expression, record.text(row, columns.expression));
+    JET_ASSIGN_OR_RETURN(const auto flag, record.integer(row, columns.flag));
+    JET_ASSIGN_OR_RETURN(out.name1, record.text(row, columns.name1));
+    JET_ASSIGN_OR_RETURN(out.name2, record.text(row, columns.name2));
+    JET_ASSIGN_OR_RETURN(auto order, record.binary(row, columns.order));
+    out.attribute = toInt(attribute);
+    out.flag = toInt(flag);
+    if (order) {
+        out.order.reserve(order->size());
+        for (const std::byte b : *order) {
+            out.order.push_back(std::to_integer<std::uint8_t>(b));
+        }
+    }
+    return out;
+}
+
+}  // namespace
+
+Result<std::vector<QueryRow>> readSavedQueryRows(PageReader& reader, const JetFormat& format,
+                                                 const TextDecoder& text,
+                                                 std::uint32_t tablePage,
+                                                 std::int32_t objectId) {
+    JET_ASSIGN_OR_RETURN(const TableDefinition table,
+                         readTableDefinition(reader, format, text, tablePage));
+    const QueryColumns columns{table.columnByName("Attribute"), table.columnByName("Expression"),
+                               table.columnByName("Flag"),      table.columnByName("Name1"),
+                               table.columnByName("Name2"),     table.columnByName("ObjectId"),
+                               table.columnByName("Order")};
+    if (columns.objectId == nullptr || columns.attribute == nullptr) {
+        return corruption(Origin(tablePage, 0), 0,
+                          "the saved query table lacks its ObjectId or Attribute column");
+    }
+    const RecordReader record(reader, format, text);
+    std::vector<QueryRow> rows;
+    JET_TRY(scanRows(reader, format, table, [&](const RowView& row) -> Status {
+        JET_ASSIGN_OR_RETURN(const auto id, record.integer(row, columns.objectId));
+        if (!id || *id != objectId) {
+            return {};
+        }
+        JET_ASSIGN_OR_RETURN(QueryRow out, readRow(record, columns, row));
+        out.objectId = objectId;
+        rows.push_back(std::move(out));
+        return {};
+    }));
+    return rows;
+}
+
+}  // namespace zl::schema::jet

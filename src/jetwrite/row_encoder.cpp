@@ -1,0 +1,84 @@
+// Row format: column count, fixed columns at their offsets, variable columns in slot order,
+// then (when there are variable columns) the end-of-data offset, the slot offsets last to first
+// and the slot count, and finally the null mask (one bit per column, 1 = present or true).
+#include "jetwrite/row_encoder.h"
+
+#include <string>
+
+#include "jetwrite/jet_format.h"
+#include "jetwrite/value_encoder.h"
+#include "jetwrite/write_error.h"
+
+namespace zl::jetwrite {
+
+namespace {
+constexpr std::size_t kColumnCountSize = 2;
+
+std::string columnWhere(std::string_view where, const ColumnSpec& column) {
+    return std::string(where) + ", field \"" + column.name + "\"";
+}
+}  // namespace
+
+RowEncoder::RowEncoder(const std::vector<ColumnSpec>& columns, std::vector<LongValueStore>& longValues)
+    : m_columns(columns), m_longValues(longValues), m_fixedSize(fixedAreaSize(columns)) {
+    m_varOrder.resize(variableColumnCount(columns));
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        if (!columns[i].fixed) m_varOrder.at(columns[i].varIndex) = i;
+    }
+}
+
+void RowEncoder::writeFixed(Bytes& row, std::size_t column, const Value& value, std::string_view where) {
+    const ColumnSpec& spec = m_columns[column];
+    const Bytes data = encodeValue(spec, value, columnWhere(where, spec));
+    const std::size_t offset = kColumnCountSize + spec.fixedOffset;
+    for (std::size_t i = 0; i < data.size(); ++i) row[offset + i] = data[i];
+}
+
+Bytes RowEncoder::encode(const std::vector<Value>& values, std::string_view where) {
+    if (values.size() != m_columns.size()) {
+        throw WriteError(std::string(where) + ": " + std::to_string(values.size()) + " values for " +
+                         std::to_string(m_columns.size()) + " fields");
+    }
+    Bytes nullMask((m_columns.size() + 7) / 8);
+    const auto markPresent = [&](std::size_t column) {
+        const std::uint16_t number = m_columns[column].number;
+        nullMask[number / 8] |= std::byte{static_cast<std::uint8_t>(1u << (number % 8))};
+    };
+    Bytes row(kColumnCountSize + m_fixedSize);
+    storeU16(row, 0, static_cast<std::uint16_t>(m_columns.size()));
+    for (std::size_t i = 0; i < m_columns.size(); ++i) {
+        const ColumnSpec& spec = m_columns[i];
+        if (!spec.fixed || isNull(values[i])) continue;
+        if (spec.isBoolean()) {
+            if (booleanValue(values[i], columnWhere(where, spec))) markPresent(i);
+        } else {
+            writeFixed(row, i, values[i], where);
+            markPresent(i);
+        }
+    }
+    if (!m_varOrder.empty()) {
+        std::vector<std::uint16_t> offsets;
+        for (const std::size_t column : m_varOrder) {
+            offsets.push_back(static_cast<std::uint16_t>(row.size()));
+            if (isNull(values[column])) continue;
+            const ColumnSpec& spec = m_columns[column];
+            Bytes data = encodeValue(spec, values[column], columnWhere(where, spec));
+            if (spec.isLongValue()) data = m_longValues.at(column).fieldFor(data);
+            row.insert(row.end(), data.begin(), data.end());
+            markPresent(column);
+        }
+        ByteWriter trailer;
+        trailer.u16(static_cast<std::uint16_t>(row.size()));
+        for (auto it = offsets.rbegin(); it != offsets.rend(); ++it) trailer.u16(*it);
+        trailer.u16(static_cast<std::uint16_t>(offsets.size()));
+        row.insert(row.end(), trailer.data().begin(), trailer.data().end());
+    }
+    row.insert(row.end(), nullMask.begin(), nullMask.end());
+    if (row.size() > jet::kMaxRowSize) {
+        throw WriteError(std::string(where) + ": the row needs " + std::to_string(row.size()) +
+                         " bytes, more than the " + std::to_string(jet::kMaxRowSize) + " a row can hold");
+    }
+    return row;
+}
+
+}  // namespace zl::jetwrite

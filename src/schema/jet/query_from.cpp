@@ -58,7 +58,7 @@ private:
     void render(std::size_t source, bool nested, std::string& out) const;
 
     const QueryRowSet& m_rows;
-    std::vector<Source> m_sources;  // every source made, tables and joins
+    std::vector<Source> m_sources;   // every source made, tables and joins
     std::vector<std::size_t> m_top;  // the sources of the list, in order
 };
 

@@ -9,8 +9,7 @@ namespace {
 // Only ASCII word characters count: Access brackets a name with any other character, and
 // every byte of a multi-byte UTF-8 character is outside this set.
 bool isWordCharacter(char c) {
-    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') ||
-           c == '_';
+    return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9') || c == '_';
 }
 
 }  // namespace

@@ -40,7 +40,11 @@ QueryRowSet::QueryRowSet(const std::vector<QueryRow>& rows) {
                          [](const QueryRow& a, const QueryRow& b) { return a.order < b.order; });
     }
     readKind();
-    readFlags();
+    // Pass-through and data-definition queries keep their whole text in the Type row; flags
+    // they may carry say nothing about it.
+    if (m_kind != QueryKind::PassThrough && m_kind != QueryKind::DataDefinition) {
+        readFlags();
+    }
 }
 
 void QueryRowSet::file(const QueryRow& row) {

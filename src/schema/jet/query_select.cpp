@@ -19,8 +19,8 @@ std::string conditionLine(const QueryRowSet& rows, QueryAttribute attribute,
     if (row == nullptr) {
         return {};
     }
-    return keyword + " " + rows.text(row->expression, "the condition (Expression) of the " +
-                                                          keyword + " row");
+    return keyword + " " +
+           rows.text(row->expression, "the condition (Expression) of the " + keyword + " row");
 }
 
 std::string groupByLine(const QueryRowSet& rows, const std::vector<const QueryRow*>& groupings) {

@@ -16,10 +16,9 @@ constexpr std::string_view kLineEnd = "\r\n";
 // Parameter data types by DAO type number, as the PARAMETERS declaration names them.
 const std::map<int, std::string_view>& parameterTypes() {
     static const std::map<int, std::string_view> kTypes = {
-        {0, "Value"},      {1, "Bit"},         {2, "Byte"},     {3, "Short"},
-        {4, "Long"},       {5, "Currency"},    {6, "IEEESingle"}, {7, "IEEEDouble"},
-        {8, "DateTime"},   {9, "Binary"},      {10, "Text"},    {11, "LongBinary"},
-        {12, "LongText"},  {15, "Guid"},
+        {0, "Value"},    {1, "Bit"},         {2, "Byte"},       {3, "Short"},    {4, "Long"},
+        {5, "Currency"}, {6, "IEEESingle"},  {7, "IEEEDouble"}, {8, "DateTime"}, {9, "Binary"},
+        {10, "Text"},    {11, "LongBinary"}, {12, "LongText"},  {15, "Guid"},
     };
     return kTypes;
 }

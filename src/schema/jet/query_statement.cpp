@@ -77,8 +77,7 @@ void updateStatement(const QueryRowSet& rows, Lines& lines) {
     }
     const QueryRow* remote = rows.singleRow(QueryAttribute::RemoteDatabase);
     lines.push_back("UPDATE " + std::string(rows.hasFlag(kFlagDistinctRow) ? "DISTINCTROW " : "") +
-                    tables +
-                    (remote ? externalDatabase(remote->name1, remote->expression) : ""));
+                    tables + (remote ? externalDatabase(remote->name1, remote->expression) : ""));
     std::vector<std::string> assignments;
     for (const QueryRow& column : rows.rows(QueryAttribute::Column)) {
         const std::string& target =
@@ -119,8 +118,9 @@ CrosstabColumns crosstabColumns(const QueryRowSet& rows) {
         slot = &column;
     }
     if (columns.value == nullptr || columns.pivot == nullptr) {
-        rows.fail(std::string("the crosstab query has no ") +
-                  (columns.value == nullptr ? "value column (TRANSFORM)" : "column heading (PIVOT)"));
+        rows.fail(std::string("the crosstab query has no ") + (columns.value == nullptr
+                                                                   ? "value column (TRANSFORM)"
+                                                                   : "column heading (PIVOT)"));
     }
     return columns;
 }
@@ -184,13 +184,27 @@ void unionStatement(const QueryRowSet& rows, Lines& lines) {
 std::vector<std::string> rebuildStatementLines(const QueryRowSet& rows) {
     Lines lines;
     switch (rows.kind()) {
-        case QueryKind::Select: selectStatement(rows, lines); break;
-        case QueryKind::MakeTable: makeTableStatement(rows, lines); break;
-        case QueryKind::Append: appendStatement(rows, lines); break;
-        case QueryKind::Update: updateStatement(rows, lines); break;
-        case QueryKind::Delete: deleteStatement(rows, lines); break;
-        case QueryKind::Crosstab: crosstabStatement(rows, lines); break;
-        case QueryKind::Union: unionStatement(rows, lines); break;
+        case QueryKind::Select:
+            selectStatement(rows, lines);
+            break;
+        case QueryKind::MakeTable:
+            makeTableStatement(rows, lines);
+            break;
+        case QueryKind::Append:
+            appendStatement(rows, lines);
+            break;
+        case QueryKind::Update:
+            updateStatement(rows, lines);
+            break;
+        case QueryKind::Delete:
+            deleteStatement(rows, lines);
+            break;
+        case QueryKind::Crosstab:
+            crosstabStatement(rows, lines);
+            break;
+        case QueryKind::Union:
+            unionStatement(rows, lines);
+            break;
         case QueryKind::DataDefinition:
         case QueryKind::PassThrough:
             rows.fail("a pass-through or data-definition query has no clauses to rebuild");

@@ -12,6 +12,7 @@ constexpr std::nullopt_t kNull = std::nullopt;
 }  // namespace
 
 const std::vector<FixtureQuery>& fixtureQueries() {
+    // clang-format off
     static const std::vector<FixtureQuery> kQueries = {
         {"queryTestV1997.mdb", "AppendQuery", -2147483640,
          {
@@ -344,6 +345,7 @@ const std::vector<FixtureQuery>& fixtureQueries() {
          "Name]\r\n"
          "WHERE ((([Table2].[col1]) Is Not Null));\r\n"},
     };
+    // clang-format on
     return kQueries;
 }
 

@@ -13,8 +13,7 @@ using test::framed;
 using test::RowLiteral;
 
 constexpr std::nullopt_t kNull = std::nullopt;
-constexpr int kType = 1, kParameter = 2, kFlags = 3, kTable = 5, kColumn = 6, kJoin = 7,
-              kWhere = 8;
+constexpr int kType = 1, kParameter = 2, kFlags = 3, kTable = 5, kColumn = 6, kJoin = 7, kWhere = 8;
 
 // The message of the EngineError that rebuilding `rows` throws, or a note that none came.
 std::string failureOf(const std::vector<QueryRow>& rows) {
@@ -36,6 +35,7 @@ void PrintTo(const DamageCase& damage, std::ostream* out) { *out << damage.fault
 const RowLiteral kTableA(kTable, kNull, "A");
 const RowLiteral kTableB(kTable, kNull, "B");
 
+// clang-format off
 const std::vector<DamageCase> kDamageCases = {
     {"no Type row", {kTableA}, "no Type row"},
     {"two Type rows", {{kType, 1}, {kType, 1}}, "2 rows have Attribute 1"},
@@ -95,6 +95,8 @@ const std::vector<DamageCase> kDamageCases = {
     {"data definition without text", {{kType, 7}}, "SQL text (Expression) is NULL"},
     {"pass-through without text", {{kType, 8, "ODBC;"}}, "SQL text (Expression) is NULL"},
 };
+
+// clang-format on
 
 class QuerySqlDamageTest : public testing::TestWithParam<DamageCase> {};
 

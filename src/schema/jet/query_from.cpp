@@ -8,6 +8,7 @@
 #include "schema/jet/query_from.h"
 
 #include <algorithm>
+#include <array>
 #include <optional>
 #include <utility>
 #include <vector>
@@ -158,7 +159,8 @@ void JoinTree::render(std::size_t source, bool nested, std::string& out) const {
         out += node.table;
         return;
     }
-    static constexpr const char* kKeywords[] = {"", " INNER JOIN ", " LEFT JOIN ", " RIGHT JOIN "};
+    static constexpr std::array<std::string_view, 4> kKeywords = {"", " INNER JOIN ", " LEFT JOIN ",
+                                                                  " RIGHT JOIN "};
     out += nested ? "(" : "";
     render(node.left, true, out);
     out += kKeywords[static_cast<std::size_t>(node.joinType)];

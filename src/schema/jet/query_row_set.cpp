@@ -13,7 +13,7 @@ constexpr int kLastKind = static_cast<int>(QueryKind::Union);
 constexpr int kEndAttribute = static_cast<int>(QueryAttribute::End);
 
 std::string hex(int value) {
-    static constexpr char kDigits[] = "0123456789ABCDEF";
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
     auto bits = static_cast<unsigned>(value);
     std::string text;
     do {

@@ -1,0 +1,124 @@
+// zlgen-cli: opens the database, applies the selection and writes the requested text.
+#include "cli/cli_app.h"
+
+#include <cstdlib>
+#include <ostream>
+#include <sstream>
+
+#include "cli/schema_listing.h"
+#include "cli/selection.h"
+#include "schema/engine.h"
+#include "schema/jet/jet_engine.h"
+#include "schema/schema_model.h"
+#include "support/save_file.h"
+#include "vbgen/dbcreate_module.h"
+#include "vbgen/module_options.h"
+#include "vbgen/module_writer.h"
+
+namespace zl::cli {
+
+namespace {
+
+// Sends `text` to standard output, or to the request's output file through save-and-rename.
+int deliver(const CliRequest& request, const std::string& text, std::ostream& out,
+            std::ostream& err) {
+    if (request.outputFile.empty()) {
+        out << text;
+        out.flush();
+        return kExitOk;
+    }
+    if (std::string error = support::saveFileReplacing(request.outputFile, text);
+        !error.empty()) {
+        err << "Cannot write " << request.outputFile << ": " << error << '\n';
+        return kExitGenerationFailed;
+    }
+    return kExitOk;
+}
+
+int runList(const CliRequest& request, const schema::Database& db, std::ostream& out,
+            std::ostream& err) {
+    std::ostringstream text;
+    if (request.json) {
+        writeJsonListing(text, db, request.system);
+    } else {
+        writePlainListing(text, db, request.system);
+    }
+    return deliver(request, text.str(), out, err);
+}
+
+int runSql(const CliRequest& request, const schema::Database& db,
+           const schema::SchemaModel& model, std::ostream& out, std::ostream& err) {
+    return deliver(request, sqlgen::GenerateSqlScript(request.dialect, model, &db), out, err);
+}
+
+vbgen::ModuleOptions moduleOptions(const CliRequest& request) {
+    vbgen::ModuleOptions options = vbgen::gatherModuleOptions();
+    if (request.privateFunctions) options.PrivateFunctions = *request.privateFunctions;
+    if (request.includeProcedures) options.IncludeProcedures = *request.includeProcedures;
+    if (request.nameAfterDatabase) options.NameAfterDatabase = true;
+    return options;
+}
+
+int runVb(const CliRequest& request, const schema::Database& db,
+          const schema::SchemaModel& model, std::ostream& err) {
+    const vbgen::ModuleEnvironment environment{vbgen::currentDateText(),
+                                               vbgen::moduleEncodingSetting()};
+    const vbgen::ModuleOutcome outcome =
+        vbgen::WriteModule(request.outputFile, moduleOptions(request), model, db, environment);
+    err << outcome.message << '\n';
+    return outcome.success ? kExitOk : kExitGenerationFailed;
+}
+
+int runDbCreate(const CliRequest& request, std::ostream& err) {
+    const vbgen::ModuleOutcome outcome =
+        vbgen::WriteDbCreateModule(request.outputFile, vbgen::moduleEncodingSetting());
+    if (!outcome.success) err << outcome.message << '\n';
+    return outcome.success ? kExitOk : kExitGenerationFailed;
+}
+
+int runOnDatabase(const CliRequest& request, const schema::Database& db, std::ostream& out,
+                  std::ostream& err) {
+    if (request.command == Command::List) return runList(request, db, out, err);
+    schema::SchemaModel model;
+    fillModel(model, db);
+    if (std::string error = applySelection(model, db, request.selection); !error.empty()) {
+        err << "zlgen-cli: " << error << '\n';
+        return kExitUsage;
+    }
+    if (request.command == Command::Sql) return runSql(request, db, model, out, err);
+    return runVb(request, db, model, err);
+}
+
+}  // namespace
+
+int runRequest(const CliRequest& request, schema::Engine& engine, std::ostream& out,
+               std::ostream& err) {
+    if (!request.settingsFile.empty()) {
+        // The settings store finds its file through this variable, as the tests do.
+        ::setenv("ZLGEN_INI", request.settingsFile.c_str(), 1);
+    }
+    if (request.command == Command::DbCreate) return runDbCreate(request, err);
+
+    std::unique_ptr<schema::Database> db;
+    try {
+        db = engine.openDatabase(request.database);
+    } catch (const schema::EngineError& e) {
+        err << "Couldn't open database: " << e.description() << '\n';
+        return kExitCannotOpen;
+    }
+    try {
+        return runOnDatabase(request, *db, out, err);
+    } catch (const schema::EngineError& e) {
+        err << e.description() << '\n';
+        return kExitGenerationFailed;
+    }
+}
+
+int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+    ParseOutcome parsed = parseArguments(argc, argv, out, err);
+    if (!parsed.request) return parsed.exitStatus;
+    schema::jet::JetEngine engine;
+    return runRequest(*parsed.request, engine, out, err);
+}
+
+}  // namespace zl::cli

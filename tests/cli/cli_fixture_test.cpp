@@ -1,0 +1,71 @@
+// zlgen-cli list --json --system on every real Access file equals the schema recorded beside it.
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <cctype>
+#include <filesystem>
+#include <fstream>
+#include <nlohmann/json.hpp>
+
+#include "run_process.h"
+
+namespace fs = std::filesystem;
+using nlohmann::json;
+
+namespace {
+
+const fs::path kFixtures = "../shared/fixtures";
+
+std::vector<std::string> fixtureFiles() {
+    std::vector<std::string> files;
+    if (!fs::is_directory(kFixtures)) return files;
+    for (const auto& entry : fs::directory_iterator(kFixtures)) {
+        const std::string ext = entry.path().extension().string();
+        if (ext == ".mdb" || ext == ".accdb") files.push_back(entry.path().filename().string());
+    }
+    std::sort(files.begin(), files.end());
+    return files;
+}
+
+// Calculated columns are recorded with their result type, which is not checked.
+void dropCalculatedTypes(json& document) {
+    for (json& table : document["tables"]) {
+        for (json& field : table["fields"]) {
+            if (field.value("calculated", false)) {
+                field.erase("type");
+                field.erase("size");
+            }
+            field.erase("calculated");
+        }
+    }
+}
+
+class CliFixtureTest : public ::testing::TestWithParam<std::string> {};
+
+TEST_P(CliFixtureTest, JsonListingEqualsRecordedSchema) {
+    const fs::path file = kFixtures / GetParam();
+    std::ifstream expectedStream(file.string() + ".json");
+    json expected = json::parse(expectedStream);
+    const auto result = zl::testing::runProcess(ZLGEN_CLI, {"list", file.string(), "--json", "--system"});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    json actual = json::parse(result.out);
+    EXPECT_EQ(actual["name"], fs::absolute(file).lexically_normal().string());
+    actual.erase("name");
+    for (json* doc : {&expected, &actual}) dropCalculatedTypes(*doc);
+    for (const char* key : {"collatingOrder", "listing", "tables", "queries"}) {
+        EXPECT_EQ(actual[key].dump(1), expected[key].dump(1)) << key;
+    }
+}
+
+std::string testName(const ::testing::TestParamInfo<std::string>& info) {
+    std::string name = info.param;
+    for (char& c : name) {
+        if (!std::isalnum(static_cast<unsigned char>(c))) c = '_';
+    }
+    return name;
+}
+
+INSTANTIATE_TEST_SUITE_P(Fixtures, CliFixtureTest, ::testing::ValuesIn(fixtureFiles()), testName);
+GTEST_ALLOW_UNINSTANTIATED_PARAMETERIZED_TEST(CliFixtureTest);
+
+}  // namespace

@@ -1,0 +1,158 @@
+// zlgen-cli as a user runs it: exit statuses, messages, output files and selection flags.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+#include "cli/selection.h"
+#include "run_process.h"
+#include "schema/jet/jet_engine.h"
+#include "schema/schema_model.h"
+#include "sqlgen/sql_script.h"
+
+namespace fs = std::filesystem;
+using zl::testing::runProcess;
+
+namespace {
+
+const fs::path kFixture = "../shared/fixtures/testV2007.accdb";
+
+class CliTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        m_dir = fs::temp_directory_path() /
+                ("zlgen-cli-test-" + std::to_string(::getpid()) + "-" +
+                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_dir);
+        m_env = {"ZLGEN_INI=" + (m_dir / "ZLGEN.INI").string()};
+    }
+    void TearDown() override { fs::remove_all(m_dir); }
+
+    zl::testing::ProcessResult run(const std::vector<std::string>& args) const {
+        return runProcess(ZLGEN_CLI, args, m_env);
+    }
+    static void requireFixture() {
+        if (!fs::exists(kFixture)) GTEST_SKIP() << "fixtures not present";
+    }
+
+    fs::path m_dir;
+    std::vector<std::string> m_env;
+};
+
+std::string readFile(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    std::ostringstream text;
+    text << in.rdbuf();
+    return text.str();
+}
+
+TEST_F(CliTest, VersionAndHelpSucceed) {
+    auto version = run({"--version"});
+    EXPECT_EQ(version.exitStatus, 0);
+    EXPECT_NE(version.out.find("1.1.05"), std::string::npos);
+    auto help = run({"--help"});
+    EXPECT_EQ(help.exitStatus, 0);
+    EXPECT_NE(help.out.find("sql"), std::string::npos);
+}
+
+TEST_F(CliTest, UsageErrorsExitWithTwo) {
+    for (const auto& args : std::vector<std::vector<std::string>>{
+             {},
+             {"frobnicate"},
+             {"sql", "x.mdb"},
+             {"sql", "x.mdb", "--dialect", "oracle"},
+             {"vb", "x.mdb"},
+             {"vb", "x.mdb", "-o", "x.bas", "--private", "--public"},
+         }) {
+        auto result = run(args);
+        EXPECT_EQ(result.exitStatus, 2) << ::testing::PrintToString(args) << result.err;
+        EXPECT_FALSE(result.err.empty());
+    }
+}
+
+TEST_F(CliTest, UnreadableDatabaseExitsWithThreeAndTheReason) {
+    const fs::path garbage = m_dir / "garbage.mdb";
+    std::ofstream(garbage) << std::string(5000, 'x');
+    for (const fs::path& db : {m_dir / "missing.mdb", garbage}) {
+        auto result = run({"sql", db.string(), "--dialect", "access"});
+        EXPECT_EQ(result.exitStatus, 3) << db;
+        EXPECT_NE(result.err.find("Couldn't open database"), std::string::npos) << result.err;
+        EXPECT_TRUE(result.out.empty());
+    }
+}
+
+TEST_F(CliTest, UnknownSelectionNameIsAUsageErrorNamingIt) {
+    requireFixture();
+    for (const auto& flag : {"--only", "--exclude", "--exclude-field", "--exclude-index"}) {
+        auto result = run({"sql", kFixture.string(), "--dialect", "access", flag, "NoSuch.Thing"});
+        EXPECT_EQ(result.exitStatus, 2) << flag;
+        EXPECT_NE(result.err.find("NoSuch"), std::string::npos) << result.err;
+    }
+}
+
+TEST_F(CliTest, ModuleThatCannotBeWrittenExitsWithOne) {
+    requireFixture();
+    auto result = run({"vb", kFixture.string(), "-o", (m_dir / "no" / "such" / "x.bas").string()});
+    EXPECT_EQ(result.exitStatus, 1);
+    EXPECT_FALSE(result.err.empty());
+}
+
+TEST_F(CliTest, OutputFileReplacesTheOldOneCompletely) {
+    requireFixture();
+    const fs::path target = m_dir / "script.sql";
+    std::ofstream(target) << std::string(100000, 'z');
+    auto toFile = run({"sql", kFixture.string(), "--dialect", "sqlserver", "-o", target.string()});
+    ASSERT_EQ(toFile.exitStatus, 0) << toFile.err;
+    auto toStdout = run({"sql", kFixture.string(), "--dialect", "sqlserver"});
+    EXPECT_EQ(readFile(target), toStdout.out);
+    EXPECT_NE(toStdout.out.find("CREATE TABLE \""), std::string::npos);
+}
+
+TEST_F(CliTest, ModuleAndDbCreateAreWritten) {
+    requireFixture();
+    const fs::path module = m_dir / "orders.bas";
+    auto vb = run({"vb", kFixture.string(), "-o", module.string(), "--dbcreate", "--public"});
+    ASSERT_EQ(vb.exitStatus, 0) << vb.err;
+    const std::string text = readFile(module);
+    EXPECT_NE(text.find("' Needs DBCREATE.BAS to work\r\n"), std::string::npos);
+    EXPECT_EQ(text.find("Private Function"), std::string::npos);
+    const fs::path dbcreate = m_dir / "DBCREATE.BAS";
+    auto aux = run({"dbcreate", "-o", dbcreate.string()});
+    ASSERT_EQ(aux.exitStatus, 0) << aux.err;
+    const std::string auxText = readFile(dbcreate);
+    for (const char* line : {"Const dbCounter = -10\r\n", "Sub AddField (", "Sub AddIndex (",
+                             "Sub AddQueryDef ("}) {
+        EXPECT_NE(auxText.find(line), std::string::npos) << line;
+    }
+}
+
+// The flags must give what the same clicks in the main window give: the model operations.
+TEST_F(CliTest, SelectionFlagsEqualModelOperations) {
+    requireFixture();
+    zl::schema::jet::JetEngine engine;
+    auto db = engine.openDatabase(kFixture.string());
+    zl::schema::SchemaModel model;
+    zl::cli::fillModel(model, *db);
+    ASSERT_GE(model.size(), 2u);
+    std::size_t table = 0;
+    while (model.entry(table).isQueryDef) ++table;
+    const auto tableDef = db->tableDef(model.entry(table).name);
+    ASSERT_GE(tableDef->fieldCount(), 2);
+    const std::string tableName = model.entry(table).name;
+    const std::string fieldName = tableDef->field(1).name;
+    const std::size_t other = table == 0 ? 1 : 0;
+    const std::string otherName = model.entry(other).name;
+
+    model.setEntrySelected(other, false);
+    model.StoreFieldSelection(table, 1, false);
+    const std::string expected =
+        zl::sqlgen::GenerateSqlScript(zl::sqlgen::SqlDialect::SqlServer, model, db.get());
+
+    auto result = run({"sql", kFixture.string(), "--dialect", "sqlserver", "--exclude", otherName,
+                       "--exclude-field", tableName + "." + fieldName});
+    ASSERT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_EQ(result.out, expected);
+}
+
+}  // namespace

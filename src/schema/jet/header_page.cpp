@@ -94,14 +94,11 @@ Result<JetVersion> detectVersion(Bytes page) {
 
 // The masked header fields in clear.
 std::vector<std::uint8_t> unmask(Bytes page, JetVersion version) {
-    const std::size_t length = version == JetVersion::Jet3 ? 126 : 128;
     std::vector<std::uint8_t> clear(kHeaderBytes);
     for (std::size_t i = 0; i < kHeaderBytes; ++i) {
         clear[i] = std::to_integer<std::uint8_t>(page[i]);
     }
-    for (std::size_t i = 0; i < length; ++i) {
-        clear[kMaskedStart + i] ^= kHeaderMask[i];
-    }
+    toggleHeaderMask(clear, version);
     return clear;
 }
 
@@ -130,6 +127,13 @@ bool hasPassword(const std::vector<std::uint8_t>& clear, JetVersion version) {
 }
 
 }  // namespace
+
+void toggleHeaderMask(std::span<std::uint8_t> header, JetVersion version) {
+    const std::size_t length = version == JetVersion::Jet3 ? 126 : 128;
+    for (std::size_t i = 0; i < length && kMaskedStart + i < header.size(); ++i) {
+        header[kMaskedStart + i] ^= kHeaderMask[i];
+    }
+}
 
 Result<HeaderInfo> parseHeader(Bytes page, std::uint64_t fileSize) {
     JET_ASSIGN_OR_RETURN(const JetVersion version, detectVersion(page));

@@ -28,4 +28,8 @@ Result<HeaderInfo> readHeader(PageSource& source);
 // Decodes a header page already in memory (`page` holds at least the first 0x98 bytes).
 Result<HeaderInfo> parseHeader(Bytes page, std::uint64_t fileSize);
 
+// Bytes 0x18.. of the header are XORed with this fixed key stream (126 bytes of it in Jet 3,
+// all 128 later); applying it twice gives the original bytes.
+void toggleHeaderMask(std::span<std::uint8_t> header, JetVersion version);
+
 }  // namespace zl::schema::jet

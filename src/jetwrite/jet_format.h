@@ -1,4 +1,5 @@
-// Constants of the Jet 4 page format that the writer produces (see docs/jet4-writer-format.md).
+// Constants of the Jet 4 page format that the writer produces; the layout of each structure is
+// described beside the code that writes it.
 #pragma once
 
 #include <cstddef>

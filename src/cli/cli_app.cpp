@@ -27,8 +27,7 @@ int deliver(const CliRequest& request, const std::string& text, std::ostream& ou
         out.flush();
         return kExitOk;
     }
-    if (std::string error = support::saveFileReplacing(request.outputFile, text);
-        !error.empty()) {
+    if (std::string error = support::saveFileReplacing(request.outputFile, text); !error.empty()) {
         err << "Cannot write " << request.outputFile << ": " << error << '\n';
         return kExitGenerationFailed;
     }
@@ -46,8 +45,8 @@ int runList(const CliRequest& request, const schema::Database& db, std::ostream&
     return deliver(request, text.str(), out, err);
 }
 
-int runSql(const CliRequest& request, const schema::Database& db,
-           const schema::SchemaModel& model, std::ostream& out, std::ostream& err) {
+int runSql(const CliRequest& request, const schema::Database& db, const schema::SchemaModel& model,
+           std::ostream& out, std::ostream& err) {
     return deliver(request, sqlgen::GenerateSqlScript(request.dialect, model, &db), out, err);
 }
 
@@ -59,8 +58,8 @@ vbgen::ModuleOptions moduleOptions(const CliRequest& request) {
     return options;
 }
 
-int runVb(const CliRequest& request, const schema::Database& db,
-          const schema::SchemaModel& model, std::ostream& err) {
+int runVb(const CliRequest& request, const schema::Database& db, const schema::SchemaModel& model,
+          std::ostream& err) {
     const vbgen::ModuleEnvironment environment{vbgen::currentDateText(),
                                                vbgen::moduleEncodingSetting()};
     const vbgen::ModuleOutcome outcome =

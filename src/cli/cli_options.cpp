@@ -35,8 +35,8 @@ void addModuleOptions(CLI::App& vb, CliRequest& request, ModuleFlags& flags) {
     auto* priv = vb.add_flag("--private", flags.privateFlag, "Declare the functions Private");
     auto* pub = vb.add_flag("--public", flags.publicFlag, "Declare the functions public");
     priv->excludes(pub);
-    auto* dbcreate = vb.add_flag("--dbcreate", flags.dbcreate,
-                                 "Rely on the separate module DBCREATE.BAS");
+    auto* dbcreate =
+        vb.add_flag("--dbcreate", flags.dbcreate, "Rely on the separate module DBCREATE.BAS");
     auto* allInOne = vb.add_flag("--all-in-one", flags.allInOne,
                                  "Write the auxiliary procedures into the module");
     dbcreate->excludes(allInOne);
@@ -59,9 +59,10 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
     ModuleFlags flags;
     std::string dialect;
 
-    CLI::App app{"Generates a Visual Basic module or SQL scripts that rebuild the schema of a "
-                 "Microsoft Access database.",
-                 "zlgen-cli"};
+    CLI::App app{
+        "Generates a Visual Basic module or SQL scripts that rebuild the schema of a "
+        "Microsoft Access database.",
+        "zlgen-cli"};
     app.set_version_flag("--version", kVersionText);
     app.require_subcommand(1);
 

@@ -30,8 +30,12 @@ Json fieldJson(const schema::Field& f) {
 }
 
 Json indexJson(const schema::Index& i) {
-    return Json{{"name", i.name},       {"fields", i.fields},   {"primary", i.primary},
-                {"unique", i.unique},   {"foreign", i.foreign}, {"required", i.required},
+    return Json{{"name", i.name},
+                {"fields", i.fields},
+                {"primary", i.primary},
+                {"unique", i.unique},
+                {"foreign", i.foreign},
+                {"required", i.required},
                 {"ignoreNulls", i.ignoreNulls}};
 }
 
@@ -46,30 +50,50 @@ Json tableJson(const schema::Database& db, const std::string& name) {
 
 std::string typeName(int type) {
     switch (type) {
-        case schema::dao::kBoolean: return "Boolean";
-        case schema::dao::kByte: return "Byte";
-        case schema::dao::kInteger: return "Integer";
-        case schema::dao::kLong: return "Long";
-        case schema::dao::kCurrency: return "Currency";
-        case schema::dao::kSingle: return "Single";
-        case schema::dao::kDouble: return "Double";
-        case schema::dao::kDate: return "Date/Time";
-        case schema::dao::kBinary: return "Binary";
-        case schema::dao::kText: return "Text";
-        case schema::dao::kLongBinary: return "Long Binary";
-        case schema::dao::kMemo: return "Memo";
-        case schema::dao::kGuid: return "GUID";
-        case schema::dao::kBigInt: return "Big Integer";
-        case schema::dao::kDecimal: return "Decimal";
-        case schema::dao::kExtendedDate: return "Extended Date/Time";
-        case schema::dao::kComplex: return "Complex";
-        default: return "Unknown type " + std::to_string(type);
+        case schema::dao::kBoolean:
+            return "Boolean";
+        case schema::dao::kByte:
+            return "Byte";
+        case schema::dao::kInteger:
+            return "Integer";
+        case schema::dao::kLong:
+            return "Long";
+        case schema::dao::kCurrency:
+            return "Currency";
+        case schema::dao::kSingle:
+            return "Single";
+        case schema::dao::kDouble:
+            return "Double";
+        case schema::dao::kDate:
+            return "Date/Time";
+        case schema::dao::kBinary:
+            return "Binary";
+        case schema::dao::kText:
+            return "Text";
+        case schema::dao::kLongBinary:
+            return "Long Binary";
+        case schema::dao::kMemo:
+            return "Memo";
+        case schema::dao::kGuid:
+            return "GUID";
+        case schema::dao::kBigInt:
+            return "Big Integer";
+        case schema::dao::kDecimal:
+            return "Decimal";
+        case schema::dao::kExtendedDate:
+            return "Extended Date/Time";
+        case schema::dao::kComplex:
+            return "Complex";
+        default:
+            return "Unknown type " + std::to_string(type);
     }
 }
 
 std::string fieldFlags(const schema::Field& f) {
     std::string flags;
-    auto add = [&flags](const char* word) { flags += flags.empty() ? word : std::string(", ") + word; };
+    auto add = [&flags](const char* word) {
+        flags += flags.empty() ? word : std::string(", ") + word;
+    };
     if (f.attributes & schema::dao::kAutoIncrField) add("AutoNumber");
     if (f.type == schema::dao::kText && (f.attributes & schema::dao::kFixedField)) add("fixed");
     if (f.required) add("required");
@@ -88,7 +112,9 @@ void writePlainField(std::ostream& out, const schema::Field& f) {
 void writePlainIndex(std::ostream& out, const schema::Index& i) {
     out << "    " << i.name << "  " << i.fields;
     std::string flags;
-    auto add = [&flags](const char* word) { flags += flags.empty() ? word : std::string(", ") + word; };
+    auto add = [&flags](const char* word) {
+        flags += flags.empty() ? word : std::string(", ") + word;
+    };
     if (i.primary) add("primary");
     if (i.unique) add("unique");
     if (i.foreign) add("foreign");
@@ -125,9 +151,8 @@ void writeJsonListing(std::ostream& out, const schema::Database& db, bool includ
     Json queries = Json::array();
     for (const TableListRow& row : db.listTables()) {
         if (row.isSystemObject() && !includeSystem) continue;
-        listing.push_back(Json{{"name", row.name},
-                               {"tableType", row.tableType},
-                               {"attributes", row.attributes}});
+        listing.push_back(
+            Json{{"name", row.name}, {"tableType", row.tableType}, {"attributes", row.attributes}});
         if (isLocalTable(row)) tables.push_back(tableJson(db, row.name));
         if (row.tableType == schema::dao::kTableTypeQueryDef) {
             queries.push_back(Json{{"name", row.name}, {"sql", db.queryDef(row.name)->sql()}});

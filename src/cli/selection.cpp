@@ -54,8 +54,9 @@ std::string excludeMember(schema::SchemaModel& model, const schema::Database& db
                           const std::string& qualified, Member kind) {
     const char* what = kind == Member::Field ? "field" : "index";
     const auto parts = splitQualified(qualified);
-    if (!parts) return std::string("expected TABLE.") + (kind == Member::Field ? "FIELD" : "INDEX") +
-                       ", got '" + qualified + "'";
+    if (!parts)
+        return std::string("expected TABLE.") + (kind == Member::Field ? "FIELD" : "INDEX") +
+               ", got '" + qualified + "'";
     const auto e = findEntry(model, parts->table);
     if (!e || model.entry(*e).isQueryDef) return "no table named '" + parts->table + "'";
     const auto table = db.tableDef(model.entry(*e).name);

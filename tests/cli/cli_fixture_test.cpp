@@ -27,15 +27,21 @@ std::vector<std::string> fixtureFiles() {
     return files;
 }
 
-// Calculated columns are recorded with their result type, which is not checked.
-void dropCalculatedTypes(json& document) {
-    for (json& table : document["tables"]) {
-        for (json& field : table["fields"]) {
-            if (field.value("calculated", false)) {
-                field.erase("type");
-                field.erase("size");
+// Calculated columns are recorded with their result type, which is not checked: the type and
+// size of the field at the same place are dropped from both documents.
+void dropCalculatedTypes(json& expected, json& actual) {
+    for (std::size_t t = 0; t < expected["tables"].size() && t < actual["tables"].size(); ++t) {
+        json& expectedFields = expected["tables"][t]["fields"];
+        json& actualFields = actual["tables"][t]["fields"];
+        for (std::size_t f = 0; f < expectedFields.size(); ++f) {
+            if (!expectedFields[f].value("calculated", false)) continue;
+            expectedFields[f].erase("calculated");
+            for (json* field :
+                 {&expectedFields[f], f < actualFields.size() ? &actualFields[f] : nullptr}) {
+                if (field == nullptr) continue;
+                field->erase("type");
+                field->erase("size");
             }
-            field.erase("calculated");
         }
     }
 }
@@ -46,14 +52,17 @@ TEST_P(CliFixtureTest, JsonListingEqualsRecordedSchema) {
     const fs::path file = kFixtures / GetParam();
     std::ifstream expectedStream(file.string() + ".json");
     json expected = json::parse(expectedStream);
-    const auto result = zl::testing::runProcess(ZLGEN_CLI, {"list", file.string(), "--json", "--system"});
+    const auto result =
+        zl::testing::runProcess(ZLGEN_CLI, {"list", file.string(), "--json", "--system"});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     json actual = json::parse(result.out);
     EXPECT_EQ(actual["name"], fs::absolute(file).lexically_normal().string());
     actual.erase("name");
-    for (json* doc : {&expected, &actual}) dropCalculatedTypes(*doc);
+    dropCalculatedTypes(expected, actual);
     for (const char* key : {"collatingOrder", "listing", "tables", "queries"}) {
-        EXPECT_EQ(actual[key].dump(1), expected[key].dump(1)) << key;
+        EXPECT_TRUE(actual[key] == expected[key])
+            << key << " differs; patch from expected to actual: "
+            << json::diff(expected[key], actual[key]).dump();
     }
 }
 

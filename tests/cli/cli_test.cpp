@@ -121,8 +121,8 @@ TEST_F(CliTest, ModuleAndDbCreateAreWritten) {
     auto aux = run({"dbcreate", "-o", dbcreate.string()});
     ASSERT_EQ(aux.exitStatus, 0) << aux.err;
     const std::string auxText = readFile(dbcreate);
-    for (const char* line : {"Const dbCounter = -10\r\n", "Sub AddField (", "Sub AddIndex (",
-                             "Sub AddQueryDef ("}) {
+    for (const char* line :
+         {"Const dbCounter = -10\r\n", "Sub AddField (", "Sub AddIndex (", "Sub AddQueryDef ("}) {
         EXPECT_NE(auxText.find(line), std::string::npos) << line;
     }
 }

@@ -18,50 +18,73 @@ std::string_view trimBlanks(std::string_view text) {
 
 }  // namespace
 
-std::string CreateIndexStatement(SqlDialect dialect, const schema::Index& index,
-                                 std::string_view tableName) {
-    std::string text = "CREATE ";
-    if (index.unique) text.append("UNIQUE ");
-    if (dialect == SqlDialect::SqlServer && index.primary) text.append("CLUSTERED ");
-    text.append("INDEX ").append(QuoteSqlName(dialect, index.name));
-    text.append(" ON ").append(QuoteSqlName(dialect, tableName));
-    text.append(" (").append(IndexFieldList(dialect, index.fields)).append(") ");
+void appendCreateIndexStatement(std::string& out, SqlDialect dialect, const schema::Index& index,
+                                std::string_view tableName) {
+    out.append("CREATE ");
+    if (index.unique) out.append("UNIQUE ");
+    if (dialect == SqlDialect::SqlServer && index.primary) out.append("CLUSTERED ");
+    out.append("INDEX ");
+    appendQuotedSqlName(out, dialect, index.name);
+    out.append(" ON ");
+    appendQuotedSqlName(out, dialect, tableName);
+    out.append(" (");
+    appendIndexFieldList(out, dialect, index.fields);
+    out.append(") ");
     if (dialect == SqlDialect::MsAccess) {
         // The index's own ignore-nulls flag is not what decides here: every index that is
         // neither primary nor required is written with IGNORE NULL.
         if (index.primary) {
-            text.append("WITH PRIMARY");
+            out.append("WITH PRIMARY");
         } else if (index.required) {
-            text.append("WITH DISALLOW NULL");
+            out.append("WITH DISALLOW NULL");
         } else {
-            text.append("WITH IGNORE NULL");
+            out.append("WITH IGNORE NULL");
         }
     }
-    text.append(";");
+    out.append(";");
+}
+
+std::string CreateIndexStatement(SqlDialect dialect, const schema::Index& index,
+                                 std::string_view tableName) {
+    std::string text;
+    appendCreateIndexStatement(text, dialect, index, tableName);
     return text;
+}
+
+void appendKeyConstraint(std::string& out, SqlDialect dialect, const schema::Index& index) {
+    out.append("CONSTRAINT ");
+    appendQuotedSqlName(out, dialect, index.name);
+    out.append(index.primary ? " PRIMARY KEY CLUSTERED " : " UNIQUE ");
+    out.append(" (");
+    appendIndexFieldList(out, dialect, index.fields);
+    out.append(") ");
 }
 
 std::string KeyConstraint(SqlDialect dialect, const schema::Index& index) {
-    std::string text = "CONSTRAINT " + QuoteSqlName(dialect, index.name) + " ";
-    text.append(index.primary ? "PRIMARY KEY CLUSTERED " : "UNIQUE ");
-    text.append(" (").append(IndexFieldList(dialect, index.fields)).append(") ");
+    std::string text;
+    appendKeyConstraint(text, dialect, index);
     return text;
 }
 
-std::string IndexFieldList(SqlDialect dialect, std::string_view storedFields) {
-    std::string list;
+void appendIndexFieldList(std::string& out, SqlDialect dialect, std::string_view storedFields) {
     std::string_view rest = storedFields;
     while (!trimBlanks(rest).empty()) {
         std::string_view token = trimBlanks(support::SplitAt(rest, ";"));
         if (token.empty()) continue;
-        std::string_view direction = "Asc";
+        std::string_view direction = " Asc";
         if (token.front() == '+' || token.front() == '-') {
-            if (token.front() == '-') direction = "Desc";
+            if (token.front() == '-') direction = " Desc";
             token.remove_prefix(1);
         }
-        list.append(QuoteSqlName(dialect, token)).append(" ").append(direction);
-        if (!trimBlanks(rest).empty()) list.append(",");
+        appendQuotedSqlName(out, dialect, token);
+        out.append(direction);
+        if (!trimBlanks(rest).empty()) out.append(",");
     }
+}
+
+std::string IndexFieldList(SqlDialect dialect, std::string_view storedFields) {
+    std::string list;
+    appendIndexFieldList(list, dialect, storedFields);
     return list;
 }
 

@@ -23,9 +23,12 @@ std::string GenerateSqlScript(SqlDialect dialect, const schema::SchemaModel& mod
     if (db == nullptr) throw schema::EngineError("No database is open.");
 
     const SqlContext context{dialect, *db, model};
+    // A rough size, so that a large script is not copied over and over while it grows.
+    script.reserve(entries.size() * 2048);
     for (std::size_t e = 0; e < entries.size(); ++e) {
         if (!entries[e].selected || entries[e].isQueryDef) continue;
-        script.append(CreateTableStatement(context, e)).append("\r\n");
+        appendCreateTableStatement(script, context, e);
+        script.append("\r\n");
     }
     if (dialect == SqlDialect::SqlServer) {
         for (const schema::SchemaEntry& entry : entries) {

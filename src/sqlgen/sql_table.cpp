@@ -1,4 +1,5 @@
-// CREATE TABLE statements in the MS Access and SQL Server dialects.
+// CREATE TABLE statements in the MS Access and SQL Server dialects. The texts are appended to
+// one buffer, since a script of a large schema holds millions of characters.
 #include "sqlgen/sql_table.h"
 
 #include <vector>
@@ -6,8 +7,6 @@
 #include "schema/engine.h"
 #include "schema/schema_model.h"
 #include "sqlgen/sql_index.h"
-#include "support/encoding.h"
-#include "support/text.h"
 
 namespace zl::sqlgen {
 
@@ -44,13 +43,18 @@ ColumnType columnType(SqlDialect dialect, const schema::Field& field) {
     }
 }
 
+void appendWithoutControls(std::string& out, std::string_view text) {
+    for (char c : text) out.push_back(static_cast<unsigned char>(c) < 0x20 ? ' ' : c);
+}
+
 // The key constraints of a SQL Server table: every unique index that is not a foreign key,
 // whether or not the user's selection includes it.
 void appendKeyConstraints(std::string& out, SqlDialect dialect,
                           const std::vector<schema::Index>& indexes) {
     for (const schema::Index& index : indexes) {
         if (index.unique && !index.foreign) {
-            out.append(",").append(kCrLf).append("  ").append(KeyConstraint(dialect, index));
+            out.append(",").append(kCrLf).append("  ");
+            appendKeyConstraint(out, dialect, index);
         }
     }
     out.append(kCrLf);
@@ -58,32 +62,55 @@ void appendKeyConstraints(std::string& out, SqlDialect dialect,
 
 }  // namespace
 
-std::string QuoteSqlName(SqlDialect dialect, std::string_view name) {
-    std::string clean = support::controlsToSpaces(name);
-    if (dialect == SqlDialect::MsAccess) {
-        return "[" + support::ReplaceAll(clean, "]", "]]") + "]";
+void appendQuotedSqlName(std::string& out, SqlDialect dialect, std::string_view name) {
+    // The closing mark inside a name is doubled, so that the name cannot end early.
+    const char close = dialect == SqlDialect::MsAccess ? ']' : '"';
+    out.push_back(dialect == SqlDialect::MsAccess ? '[' : '"');
+    bool plain = true;
+    for (char c : name) plain = plain && c != close && static_cast<unsigned char>(c) >= 0x20;
+    if (plain) {
+        out.append(name);
+    } else {
+        for (char c : name) {
+            if (c == close) out.push_back(close);
+            out.push_back(static_cast<unsigned char>(c) < 0x20 ? ' ' : c);
+        }
     }
-    return "\"" + support::ReplaceAll(clean, "\"", "\"\"") + "\"";
+    out.push_back(close);
+}
+
+std::string QuoteSqlName(SqlDialect dialect, std::string_view name) {
+    std::string quoted;
+    appendQuotedSqlName(quoted, dialect, name);
+    return quoted;
+}
+
+void appendColumnDefinition(std::string& out, SqlDialect dialect, const schema::Field& field) {
+    ColumnType type = columnType(dialect, field);
+    out.append(type.name);
+    if (type.size > 0) out.append("(").append(std::to_string(type.size)).append(")");
+    if (dialect == SqlDialect::SqlServer) out.append(field.required ? " NOT NULL" : " NULL");
+    if (!field.defaultValue.empty()) {
+        out.append(" DEFAULT ");
+        appendWithoutControls(out, field.defaultValue);
+    }
 }
 
 std::string ColumnDefinition(SqlDialect dialect, const schema::Field& field) {
-    ColumnType type = columnType(dialect, field);
-    std::string text(type.name);
-    if (type.size > 0) text.append("(").append(std::to_string(type.size)).append(")");
-    if (dialect == SqlDialect::SqlServer) text.append(field.required ? " NOT NULL" : " NULL");
-    if (!field.defaultValue.empty()) {
-        text.append(" DEFAULT ").append(support::controlsToSpaces(field.defaultValue));
-    }
+    std::string text;
+    appendColumnDefinition(text, dialect, field);
     return text;
 }
 
-std::string CreateTableStatement(const SqlContext& context, std::size_t entryIndex) {
+void appendCreateTableStatement(std::string& out, const SqlContext& context,
+                                std::size_t entryIndex) {
     const SqlDialect dialect = context.dialect;
     const std::string& tableName = context.model.entry(entryIndex).name;
     std::unique_ptr<schema::TableDef> table = context.db.tableDef(tableName);
 
-    std::string out = "CREATE TABLE " + QuoteSqlName(dialect, tableName) + " (";
-    out.append(kCrLf);
+    out.append("CREATE TABLE ");
+    appendQuotedSqlName(out, dialect, tableName);
+    out.append(" (").append(kCrLf);
     // Every column line but the last one written ends with ", ".
     bool firstColumn = true;
     const int fieldCount = table->fieldCount();
@@ -92,8 +119,10 @@ std::string CreateTableStatement(const SqlContext& context, std::size_t entryInd
         schema::Field field = table->field(j);
         if (!firstColumn) out.append(", ").append(kCrLf);
         firstColumn = false;
-        out.append("  ").append(QuoteSqlName(dialect, field.name)).append(" ");
-        out.append(ColumnDefinition(dialect, field));
+        out.append("  ");
+        appendQuotedSqlName(out, dialect, field.name);
+        out.append(" ");
+        appendColumnDefinition(out, dialect, field);
     }
     if (!firstColumn) out.append(kCrLf);
 
@@ -114,9 +143,15 @@ std::string CreateTableStatement(const SqlContext& context, std::size_t entryInd
                                   : table->index(k);
         // SQL Server has its unique indexes as key constraints already.
         if (index.foreign || (dialect == SqlDialect::SqlServer && index.unique)) continue;
-        out.append(CreateIndexStatement(dialect, index, tableName)).append(kCrLf);
+        appendCreateIndexStatement(out, dialect, index, tableName);
+        out.append(kCrLf);
     }
-    return out;
+}
+
+std::string CreateTableStatement(const SqlContext& context, std::size_t entryIndex) {
+    std::string text;
+    appendCreateTableStatement(text, context, entryIndex);
+    return text;
 }
 
 }  // namespace zl::sqlgen

@@ -110,6 +110,14 @@ std::string toWindows1252(std::string_view text) {
 
 std::string controlsToSpaces(std::string_view text) { return replaceControls(text, false); }
 
+void appendControlsToSpaces(std::string& out, std::string_view text) {
+    const std::size_t start = out.size();
+    out.append(text);
+    for (std::size_t i = start; i < out.size(); ++i) {
+        if (static_cast<unsigned char>(out[i]) < 0x20) out[i] = ' ';
+    }
+}
+
 std::string controlsToSpacesKeepingLineBreaks(std::string_view text) {
     return replaceControls(text, true);
 }

@@ -13,6 +13,8 @@ std::string toWindows1252(std::string_view text);
 
 // `text` with every control character below U+0020 replaced by a space.
 std::string controlsToSpaces(std::string_view text);
+// The same, appended to `out`.
+void appendControlsToSpaces(std::string& out, std::string_view text);
 // The same, but CR and LF are kept.
 std::string controlsToSpacesKeepingLineBreaks(std::string_view text);
 

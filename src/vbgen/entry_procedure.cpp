@@ -36,36 +36,59 @@ void writeQueryDefBody(std::string& out, const schema::Database& db, const std::
     // Each line gets a trailing blank inside its literal, so the assembled text holds a blank
     // where the stored text held a line break.
     std::vector<std::string> lines = SplitSqlLines(sql);
-    line(out, {"SQL = ", QuoteLiteral(lines.front() + " ")});
-    for (std::size_t i = 1; i < lines.size(); ++i) {
-        line(out, {"SQL = SQL & ", QuoteLiteral(lines[i] + " ")});
+    for (std::size_t i = 0; i < lines.size(); ++i) {
+        out.append(i == 0 ? "SQL = " : "SQL = SQL & ");
+        lines[i].push_back(' ');
+        appendQuoteLiteral(out, lines[i]);
+        line(out);
     }
     line(out);
-    line(out, {"AddQueryDef db, ", QuoteLiteral(name), ", SQL"});
+    out.append("AddQueryDef db, ");
+    appendQuoteLiteral(out, name);
+    line(out, {", SQL"});
+}
+
+void appendOptionalLiteral(std::string& out, std::string_view text) {
+    if (!text.empty()) appendQuoteLiteral(out, text);
 }
 
 void writeFieldLine(std::string& out, const schema::Field& f) {
-    line(out, {"AddField td, ", QuoteLiteral(f.name), ", ", TypeConstant(f), ", ",
-               std::to_string(f.size), ", ", vbBool(f.required), ", ", vbBool(f.allowZeroLength),
-               ", ", QuoteIfNotEmpty(f.defaultValue), ", ", QuoteIfNotEmpty(f.validationRule),
-               ", ", QuoteLiteral(f.validationText)});
+    out.append("AddField td, ");
+    appendQuoteLiteral(out, f.name);
+    out.append(", ").append(TypeConstant(f)).append(", ").append(std::to_string(f.size));
+    out.append(", ").append(vbBool(f.required)).append(", ").append(vbBool(f.allowZeroLength));
+    out.append(", ");
+    appendOptionalLiteral(out, f.defaultValue);
+    out.append(", ");
+    appendOptionalLiteral(out, f.validationRule);
+    out.append(", ");
+    appendQuoteLiteral(out, f.validationText);
+    line(out);
 }
 
 void writeIndexLine(std::string& out, const schema::Index& index) {
     if (index.foreign) {
-        line(out, {"' Foreign key ", support::controlsToSpaces(index.name), " [",
-                   support::controlsToSpaces(index.fields), "] not generated"});
+        out.append("' Foreign key ");
+        support::appendControlsToSpaces(out, index.name);
+        out.append(" [");
+        support::appendControlsToSpaces(out, index.fields);
+        line(out, {"] not generated"});
         return;
     }
-    line(out, {"AddIndex td, ", QuoteLiteral(index.name), ", ", QuoteLiteral(index.fields), ", ",
-               index.primary ? "idxPrimary, " : "idxNonPrimary, ",
+    out.append("AddIndex td, ");
+    appendQuoteLiteral(out, index.name);
+    out.append(", ");
+    appendQuoteLiteral(out, index.fields);
+    line(out, {", ", index.primary ? "idxPrimary, " : "idxNonPrimary, ",
                index.unique ? "idxUnique" : "idxNonUnique"});
 }
 
 void writeTableBody(std::string& out, const schema::SchemaModel& model,
                     const schema::Database& db, std::size_t entryIndex, const std::string& name) {
     line(out, {"Dim td as New TableDef"});
-    line(out, {"td.Name = ", QuoteLiteral(name)});
+    out.append("td.Name = ");
+    appendQuoteLiteral(out, name);
+    line(out);
     line(out);
     std::unique_ptr<schema::TableDef> table = db.tableDef(name);
     const int fieldCount = table->fieldCount();
@@ -84,7 +107,7 @@ void writeTableBody(std::string& out, const schema::SchemaModel& model,
 
 }  // namespace
 
-std::string TypeConstant(const schema::Field& field) {
+std::string_view TypeConstant(const schema::Field& field) {
     namespace dao = schema::dao;
     switch (field.type) {
         case dao::kBoolean: return "dbBoolean";

@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <string>
+#include <string_view>
 
 #include "vbgen/module_writer.h"
 
@@ -22,6 +23,6 @@ void WriteEntryProcedure(std::string& out, const schema::SchemaModel& model,
 
 // The type argument of a field line: "dbLong", "dbCounter", "dbFixedText", ... or
 // "<Unknown Field Type>" for a type code the generated module cannot name.
-std::string TypeConstant(const schema::Field& field);
+std::string_view TypeConstant(const schema::Field& field);
 
 }  // namespace zl::vbgen

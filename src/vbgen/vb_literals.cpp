@@ -1,7 +1,6 @@
 // Visual Basic identifiers, literals and SQL line splitting.
 #include "vbgen/vb_literals.h"
 
-#include "support/encoding.h"
 #include "support/text.h"
 
 namespace zl::vbgen {
@@ -23,8 +22,27 @@ std::string MakeIdentifier(std::string_view text) {
     return id;
 }
 
+void appendQuoteLiteral(std::string& out, std::string_view text) {
+    out.push_back('"');
+    bool plain = true;
+    for (char c : text) plain = plain && c != '"' && static_cast<unsigned char>(c) >= 0x20;
+    if (plain) {
+        out.append(text);
+    } else {
+        for (char c : text) {
+            if (c == '"') out.push_back('"');
+            // Bytes below 0x20 are always whole characters in UTF-8.
+            out.push_back(static_cast<unsigned char>(c) < 0x20 ? ' ' : c);
+        }
+    }
+    out.push_back('"');
+}
+
 std::string QuoteLiteral(std::string_view text) {
-    return "\"" + support::ReplaceAll(support::controlsToSpaces(text), "\"", "\"\"") + "\"";
+    std::string literal;
+    literal.reserve(text.size() + 2);
+    appendQuoteLiteral(literal, text);
+    return literal;
 }
 
 std::string QuoteIfNotEmpty(std::string_view text) {

@@ -15,6 +15,8 @@ std::string MakeIdentifier(std::string_view text);
 // A Visual Basic string literal for `text`: in double quotes, with quotes inside doubled. A
 // literal must stay on its line, so control characters (below U+0020) become spaces.
 std::string QuoteLiteral(std::string_view text);
+// The same, appended to `out`.
+void appendQuoteLiteral(std::string& out, std::string_view text);
 
 // "" for an empty text (an omitted optional argument), else QuoteLiteral(text).
 std::string QuoteIfNotEmpty(std::string_view text);

@@ -1,0 +1,162 @@
+// Generation time of the module text and both SQL scripts for schemas of growing size. The
+// full-size schema is 1,000 tables of 50 fields and 5 indexes each, and 500 QueryDefs.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "common/memory_engine.h"
+#include "schema/schema_model.h"
+#include "sqlgen/sql_script.h"
+#include "support/encoding.h"
+#include "vbgen/module_writer.h"
+
+namespace {
+
+namespace dao = zl::schema::dao;
+namespace zt = zl::testing;
+
+constexpr int kFieldsPerTable = 50;
+
+zl::schema::Field benchField(int t, int j) {
+    const std::string name = "Field " + std::to_string(j) + " of T" + std::to_string(t);
+    switch (j % 6) {
+        case 0: return zt::longField(name, j == 0);
+        case 1: {
+            zl::schema::Field f = zt::textField(name, 50);
+            f.defaultValue = "\"n/a\"";
+            f.validationText = "Must not be \"empty\"";
+            return f;
+        }
+        case 2: return zt::typedField(name, dao::kCurrency, 8);
+        case 3: return zt::typedField(name, dao::kDate, 8);
+        case 4: return zt::typedField(name, dao::kMemo);
+        default: {
+            zl::schema::Field f = zt::typedField(name, dao::kDouble, 8);
+            f.validationRule = ">= 0";
+            return f;
+        }
+    }
+}
+
+zt::MemoryTable benchTable(int t) {
+    zt::MemoryTable table;
+    table.name = "Table " + std::to_string(t);
+    for (int j = 0; j < kFieldsPerTable; ++j) table.fields.push_back(benchField(t, j));
+    const std::string f1 = table.fields[1].name;
+    const std::string f2 = table.fields[2].name;
+    table.indexes.push_back(zt::index("PrimaryKey", "+" + table.fields[0].name, true, true));
+    table.indexes.push_back(zt::index("ByText", "+" + f1, false, true));
+    table.indexes.push_back(zt::index("ByTwo", "+" + f1 + ";-" + f2));
+    table.indexes.push_back(zt::index("ByDate", "-" + table.fields[3].name));
+    zl::schema::Index foreign = zt::index("Ref" + std::to_string(t), "+" + f2);
+    foreign.foreign = true;
+    table.indexes.push_back(foreign);
+    return table;
+}
+
+// `tables` tables and half as many QueryDefs, all selected, as after opening.
+struct Schema {
+    std::unique_ptr<zl::schema::Database> db;
+    zl::schema::SchemaModel model;
+};
+
+Schema buildSchema(int tables) {
+    zt::MemoryDatabaseSpec spec;
+    for (int t = 0; t < tables; ++t) spec.table(benchTable(t));
+    for (int q = 0; q < tables / 2; ++q) {
+        spec.query("Query " + std::to_string(q),
+                   "SELECT [Table " + std::to_string(q) + "].*\r\nFROM [Table " +
+                       std::to_string(q) + "]\r\nWHERE [Field 2 of T" + std::to_string(q) +
+                       "] > 100\r\nORDER BY [Field 3 of T" + std::to_string(q) + "] DESC;\r\n");
+    }
+    Schema schema;
+    for (const auto& row : spec.listingRows()) schema.model.addEntry(row.name, row.isQueryDef());
+    schema.model.ResetSelection();
+    schema.db = zt::openMemoryDatabase(std::move(spec));
+    return schema;
+}
+
+// All three texts together, as a user generating everything would.
+void BM_AllThree(benchmark::State& state) {
+    Schema schema = buildSchema(static_cast<int>(state.range(0)));
+    std::size_t bytes = 0;
+    for (auto _ : state) {
+        std::string error;
+        std::string module =
+            zl::vbgen::ModuleText(zl::vbgen::ModuleOptions{}, schema.model, *schema.db,
+                                  "06/12/2026", error);
+        std::string access = zl::sqlgen::GenerateSqlScript(zl::sqlgen::SqlDialect::MsAccess,
+                                                           schema.model, schema.db.get());
+        std::string server = zl::sqlgen::GenerateSqlScript(zl::sqlgen::SqlDialect::SqlServer,
+                                                           schema.model, schema.db.get());
+        bytes = module.size() + access.size() + server.size();
+        benchmark::DoNotOptimize(bytes);
+    }
+    state.SetComplexityN(state.range(0));
+    state.counters["output_MB"] = static_cast<double>(bytes) / 1e6;
+}
+BENCHMARK(BM_AllThree)
+    ->Arg(125)
+    ->Arg(250)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond)
+    ->Complexity(benchmark::oN);
+
+void BM_ModuleText(benchmark::State& state) {
+    Schema schema = buildSchema(static_cast<int>(state.range(0)));
+    for (auto _ : state) {
+        std::string error;
+        benchmark::DoNotOptimize(zl::vbgen::ModuleText(zl::vbgen::ModuleOptions{}, schema.model,
+                                                       *schema.db, "06/12/2026", error));
+    }
+}
+BENCHMARK(BM_ModuleText)->Arg(1000)->Unit(benchmark::kMillisecond);
+
+void BM_SqlScript(benchmark::State& state) {
+    Schema schema = buildSchema(1000);
+    const auto dialect = static_cast<zl::sqlgen::SqlDialect>(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            zl::sqlgen::GenerateSqlScript(dialect, schema.model, schema.db.get()));
+    }
+}
+BENCHMARK(BM_SqlScript)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+
+// The engine reads the three generators make, without generating: the in-memory engine's share
+// of the figures above.
+void BM_EngineReadsOnly(benchmark::State& state) {
+    Schema schema = buildSchema(1000);
+    for (auto _ : state) {
+        std::size_t count = 0;
+        for (int pass = 0; pass < 3; ++pass) {
+            for (const auto& entry : schema.model.entries()) {
+                if (entry.isQueryDef) {
+                    if (pass < 2) count += schema.db->openQueryDef(entry.name)->sql().size();
+                    continue;
+                }
+                auto table = schema.db->tableDef(entry.name);
+                for (int j = 0; j < table->fieldCount(); ++j) count += table->field(j).name.size();
+                for (int k = 0; k < table->indexCount(); ++k) count += table->index(k).name.size();
+            }
+        }
+        benchmark::DoNotOptimize(count);
+    }
+}
+BENCHMARK(BM_EngineReadsOnly)->Unit(benchmark::kMillisecond);
+
+// The module's conversion to Windows-1252 before it is written.
+void BM_Windows1252(benchmark::State& state) {
+    Schema schema = buildSchema(1000);
+    std::string error;
+    const std::string module = zl::vbgen::ModuleText(zl::vbgen::ModuleOptions{}, schema.model,
+                                                     *schema.db, "06/12/2026", error);
+    for (auto _ : state) benchmark::DoNotOptimize(zl::support::toWindows1252(module));
+    state.SetBytesProcessed(static_cast<std::int64_t>(state.iterations()) *
+                            static_cast<std::int64_t>(module.size()));
+}
+BENCHMARK(BM_Windows1252)->Unit(benchmark::kMillisecond);
+
+}  // namespace

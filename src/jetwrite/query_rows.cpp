@@ -45,9 +45,10 @@ class RowBuilder {
 public:
     explicit RowBuilder(std::int32_t objectId) : m_objectId(objectId) {}
 
-    // Adds a row; empty texts and a missing flag are stored as NULL.
+    // Adds a row; empty names, a missing expression and a missing flag are stored as NULL.
     void add(std::uint8_t attribute, const std::string& name1, const std::string& name2,
-             const std::string& expression, std::optional<std::int64_t> flag, std::optional<std::int64_t> extra = {}) {
+             const std::optional<std::string>& expression, std::optional<std::int64_t> flag,
+             std::optional<std::int64_t> extra = {}) {
         std::vector<Value> row(queries::kColumnCount);
         row[queries::kObjectId] = static_cast<std::int64_t>(m_objectId);
         row[queries::kAttribute] = static_cast<std::int64_t>(attribute);
@@ -58,7 +59,7 @@ public:
                                                          static_cast<std::uint8_t>(order)};
         if (!name1.empty()) row[queries::kName1] = name1;
         if (!name2.empty()) row[queries::kName2] = name2;
-        if (!expression.empty()) row[queries::kExpression] = expression;
+        if (expression) row[queries::kExpression] = *expression;
         if (flag) row[queries::kFlag] = *flag;
         if (extra) row[queries::kLvExtra] = *extra;
         m_rows.push_back(std::move(row));
@@ -133,24 +134,24 @@ void checkComplete(const QueryDescription& query) {
 }
 
 void addTypeRows(RowBuilder& rows, const QueryDescription& query) {
-    rows.add(kStart, "", "", "", 0);
+    rows.add(kStart, "", "", std::nullopt, 0);
     switch (query.kind) {
         case QueryKind::Append:
-        case QueryKind::MakeTable: rows.add(kType, query.targetTable, "", "", typeCode(query.kind)); break;
+        case QueryKind::MakeTable: rows.add(kType, query.targetTable, "", std::nullopt, typeCode(query.kind)); break;
         case QueryKind::PassThrough: rows.add(kType, query.connect, "", query.sqlText, typeCode(query.kind)); break;
         case QueryKind::DataDefinition: rows.add(kType, "", "", query.sqlText, typeCode(query.kind)); break;
-        default: rows.add(kType, "", "", "", typeCode(query.kind)); break;
+        default: rows.add(kType, "", "", std::nullopt, typeCode(query.kind)); break;
     }
     for (const QueryParameter& parameter : query.parameters) {
         std::optional<std::int64_t> size;
         if (parameter.type == FieldType::Text && parameter.size > 0) size = parameter.size;
-        rows.add(kParameter, parameter.name, "", "", parameterTypeCode(parameter.type), size);
+        rows.add(kParameter, parameter.name, "", std::nullopt, parameterTypeCode(parameter.type), size);
     }
     const bool passThroughKind = query.kind == QueryKind::PassThrough || query.kind == QueryKind::DataDefinition;
     const std::int64_t flags = selectFlags(query);
     // Access leaves the flag row out of append queries that use no select options.
     if (!passThroughKind && (query.kind != QueryKind::Append || flags != 0)) {
-        rows.add(kFlags, query.top, "", "", flags);
+        rows.add(kFlags, query.top, "", std::nullopt, flags);
     }
 }
 
@@ -160,7 +161,7 @@ void addClauseRows(RowBuilder& rows, const QueryDescription& query) {
         rows.add(kTable, "", "X7YZ_____1", query.unionParts[0], std::nullopt);
         rows.add(kTable, "", "X7YZ_____2", query.unionParts[1], std::nullopt);
     }
-    for (const QueryTable& table : query.tables) rows.add(kTable, table.name, table.alias, "", std::nullopt);
+    for (const QueryTable& table : query.tables) rows.add(kTable, table.name, table.alias, std::nullopt, std::nullopt);
     for (const QueryColumn& column : query.columns) {
         rows.add(kColumn, column.alias, column.target, column.expression, crosstab ? crosstabFlag(column.role) : 0);
     }
@@ -212,14 +213,24 @@ std::vector<std::vector<Value>> queryRows(const QueryDescription& query, std::in
     RowBuilder rows(objectId);
     addTypeRows(rows, query);
     if (query.kind != QueryKind::PassThrough && query.kind != QueryKind::DataDefinition) addClauseRows(rows, query);
-    rows.add(kEnd, "", "", "", std::nullopt);
+    rows.add(kEnd, "", "", std::nullopt, std::nullopt);
     return rows.take();
 }
 
 std::int32_t queryCatalogFlags(const QueryDescription& query) {
-    static constexpr std::int32_t kKindFlags[] = {0, 128, 16, 64, 48, 32, 80, 112, 96};
-    const auto kind = static_cast<std::size_t>(query.kind);
-    return kKindFlags[kind] | (query.hidden ? kHiddenFlag : 0);
+    std::int32_t kind = 0;
+    switch (query.kind) {
+        case QueryKind::Select: kind = 0; break;
+        case QueryKind::Crosstab: kind = 16; break;
+        case QueryKind::Delete: kind = 32; break;
+        case QueryKind::Update: kind = 48; break;
+        case QueryKind::Append: kind = 64; break;
+        case QueryKind::MakeTable: kind = 80; break;
+        case QueryKind::DataDefinition: kind = 96; break;
+        case QueryKind::PassThrough: kind = 112; break;
+        case QueryKind::Union: kind = 128; break;
+    }
+    return kind | (query.hidden ? kHiddenFlag : 0);
 }
 
 }  // namespace zl::jetwrite

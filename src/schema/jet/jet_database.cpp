@@ -70,7 +70,9 @@ private:
 class StoredQueryDef final : public QueryDef {
 public:
     explicit StoredQueryDef(std::vector<QueryRow> rows) : m_rows(std::move(rows)) {}
-    std::string sql() const override { return rebuildQuerySql(m_rows); }
+    std::string sql() const override {
+        return guarded([&] { return rebuildQuerySql(m_rows); });
+    }
 
 private:
     std::vector<QueryRow> m_rows;

@@ -152,29 +152,6 @@ ByteVector encodeRow(const std::vector<Layout>& columns, const std::vector<Cell>
     return row.data();
 }
 
-// A data page holding `rows`, stored from the end of the page backwards.
-ByteVector dataPage(std::uint32_t owner, const std::vector<ByteVector>& rows) {
-    ByteVector page(kPageSize);
-    Writer header;
-    header.u8(0x01);
-    header.u8(0x01);
-    header.u16(0);
-    header.u32(owner);
-    header.u32(0);
-    header.u16(static_cast<unsigned>(rows.size()));
-    std::size_t end = kPageSize;
-    for (const ByteVector& row : rows) {
-        if (row.size() > end - 14 - 2 * rows.size()) {
-            throw std::length_error("test rows do not fit one page");
-        }
-        end -= row.size();
-        header.u16(static_cast<unsigned>(end));
-        std::copy(row.begin(), row.end(), page.begin() + static_cast<std::ptrdiff_t>(end));
-    }
-    std::copy(header.data().begin(), header.data().end(), page.begin());
-    return page;
-}
-
 ByteVector number32(std::uint32_t value) {
     Writer w;
     w.u32(value);
@@ -253,7 +230,8 @@ ByteVector encodeDefinition(const std::vector<Layout>& columns, const std::vecto
         w.u32(0);
         for (std::size_t slot = 0; slot < 10; ++slot) {
             if (slot < indexes[i].keys.size()) {
-                const auto& [name, ascending] = indexes[i].keys[slot];
+                const std::string& name = indexes[i].keys[slot].first;
+                const bool ascending = indexes[i].keys[slot].second;
                 const auto found = std::find_if(columns.begin(), columns.end(),
                                                 [&](const Layout& c) { return c.spec.name == name; });
                 w.u16(found == columns.end() ? 0x7777 : found->number);
@@ -374,6 +352,28 @@ ByteVector utf16(const std::string& text) {
         }
     }
     return out;
+}
+
+ByteVector dataPage(std::uint32_t owner, const std::vector<ByteVector>& rows) {
+    ByteVector page(kPageSize);
+    Writer header;
+    header.u8(0x01);
+    header.u8(0x01);
+    header.u16(0);
+    header.u32(owner);
+    header.u32(0);
+    header.u16(static_cast<unsigned>(rows.size()));
+    std::size_t end = kPageSize;
+    for (const ByteVector& row : rows) {
+        if (row.size() > end - 14 - 2 * rows.size()) {
+            throw std::length_error("test rows do not fit one page");
+        }
+        end -= row.size();
+        header.u16(static_cast<unsigned>(end));
+        std::copy(row.begin(), row.end(), page.begin() + static_cast<std::ptrdiff_t>(end));
+    }
+    std::copy(header.data().begin(), header.data().end(), page.begin());
+    return page;
 }
 
 PropertyBlob& PropertyBlob::column(const std::string& name) {

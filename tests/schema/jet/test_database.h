@@ -117,7 +117,10 @@ private:
     std::uint16_t m_collatingOrder = 1033;
 };
 
-// UTF-16LE bytes of an ASCII/UTF-8 text (BMP characters only).
+// UTF-16LE bytes of a UTF-8 text.
 ByteVector utf16(const std::string& text);
+
+// A 4 KB data page owned by `owner` holding `rows` (row 0 at the end of the page).
+ByteVector dataPage(std::uint32_t owner, const std::vector<ByteVector>& rows);
 
 }  // namespace zl::schema::jet::test

@@ -1,0 +1,134 @@
+// Opening files: read-only copies open, nothing about the file changes, names are absolute,
+// and files that cannot be opened say why.
+#include "schema/jet/jet_engine.h"
+
+#include <gtest/gtest.h>
+#include <sys/stat.h>
+
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+
+#include "test_database.h"
+
+namespace zl::schema::jet {
+namespace {
+
+namespace fs = std::filesystem;
+
+std::vector<char> contents(const fs::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+struct timespec modificationTime(const fs::path& path) {
+    struct stat info {};
+    EXPECT_EQ(::stat(path.c_str(), &info), 0);
+    return info.st_mtim;
+}
+
+class JetEngineTest : public testing::Test {
+protected:
+    void SetUp() override {
+        m_folder = fs::temp_directory_path() /
+                   ("jet_engine_test_" + std::to_string(::getpid()) + "_" +
+                    testing::UnitTest::GetInstance()->current_test_info()->name());
+        fs::create_directories(m_folder);
+    }
+    void TearDown() override {
+        std::error_code ignored;
+        fs::permissions(m_folder, fs::perms::owner_all, fs::perm_options::add, ignored);
+        fs::remove_all(m_folder, ignored);
+    }
+
+    // A read-only database file in the test's folder.
+    fs::path readOnlyDatabase() {
+        test::TestDatabase builder;
+        builder.table({"Orders", 0, {{"ID", 0x04, 0, 0x06}, {"Note", 0x0C}}, {{"PrimaryKey", {{"ID", true}}, 0x09, 1}},
+                       test::PropertyBlob().column("Note").boolean("AllowZeroLength", true).build()});
+        builder.query({"Recent", 0, {{1, std::nullopt, 0}}});
+        const fs::path path = m_folder / "orders.mdb";
+        const test::ByteVector bytes = builder.build();
+        std::ofstream out(path, std::ios::binary);
+        for (const std::byte b : bytes) {
+            out.put(static_cast<char>(b));
+        }
+        out.close();
+        fs::permissions(path, fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+        return path;
+    }
+
+    fs::path m_folder;
+};
+
+void readEverything(Database& database) {
+    for (const TableListRow& row : database.listTables()) {
+        if (row.isQueryDef()) {
+            try {
+                (void)database.openQueryDef(row.name)->sql();
+            } catch (const EngineError&) {
+                // The saved rows here are not a whole query; reading them is what counts.
+            }
+            continue;
+        }
+        auto table = database.tableDef(row.name);
+        for (int i = 0; i < table->fieldCount(); ++i) {
+            (void)table->field(i);
+        }
+        for (int i = 0; i < table->indexCount(); ++i) {
+            (void)table->index(i);
+        }
+    }
+}
+
+TEST_F(JetEngineTest, ReadOnlyFileOpensAndStaysUntouched) {
+    const fs::path path = readOnlyDatabase();
+    const std::vector<char> before = contents(path);
+    const struct timespec modifiedBefore = modificationTime(path);
+    JetEngine engine;
+    std::unique_ptr<Database> database = engine.openDatabase(path.string());
+    readEverything(*database);
+    EXPECT_TRUE(database->tableDef("Orders")->field(1).allowZeroLength);
+    database->close();
+    database.reset();
+    EXPECT_EQ(contents(path), before);
+    const struct timespec modifiedAfter = modificationTime(path);
+    EXPECT_EQ(modifiedAfter.tv_sec, modifiedBefore.tv_sec);
+    EXPECT_EQ(modifiedAfter.tv_nsec, modifiedBefore.tv_nsec);
+    EXPECT_EQ(fs::status(path).permissions() & fs::perms::all,
+              fs::perms::owner_read | fs::perms::group_read | fs::perms::others_read);
+}
+
+TEST_F(JetEngineTest, NameIsAbsoluteForRelativeOpens) {
+    const fs::path path = readOnlyDatabase();
+    const fs::path previous = fs::current_path();
+    fs::current_path(m_folder);
+    JetEngine engine;
+    std::unique_ptr<Database> database;
+    EXPECT_NO_THROW(database = engine.openDatabase("./sub/../orders.mdb"));
+    fs::current_path(previous);
+    ASSERT_NE(database, nullptr);
+    EXPECT_EQ(database->name(), path.string());
+}
+
+TEST_F(JetEngineTest, FilesThatCannotBeOpenedSayWhy) {
+    JetEngine engine;
+    const fs::path missing = m_folder / "missing.mdb";
+    std::ofstream(m_folder / "notes.txt") << "just some text, not a database at all";
+    const std::vector<std::pair<fs::path, std::string>> cases = {
+        {missing, "Cannot open \"" + missing.string() + "\": No such file or directory"},
+        {m_folder, "is not a file"},
+        {m_folder / "notes.txt", "The file is not a Microsoft Access database."},
+    };
+    for (const auto& [path, expected] : cases) {
+        try {
+            engine.openDatabase(path.string());
+            ADD_FAILURE() << path << " opened";
+        } catch (const EngineError& error) {
+            EXPECT_NE(error.description().find(expected), std::string::npos) << error.description();
+        }
+    }
+}
+
+}  // namespace
+}  // namespace zl::schema::jet

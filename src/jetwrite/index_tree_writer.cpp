@@ -23,6 +23,7 @@ struct TreePage {
     PageNumber number = 0;
     bool leaf = true;
     std::vector<TreeEntry> entries;
+    TreeEntry last;  // the last leaf entry below this page, which the parent's entry repeats
     std::size_t prefix = 0;
     PageNumber previous = 0;
     PageNumber next = 0;
@@ -70,6 +71,8 @@ std::vector<TreePage> packLevel(PageFile& file, std::vector<TreeEntry> entries, 
         page.entries.assign(std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(first)),
                             std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(end)));
         page.prefix = end - first > 1 ? prefix : 0;
+        page.last = page.entries.back();
+        page.last.bytes.resize(page.last.keySize + kRowPointerSize);
         pages.push_back(std::move(page));
         first = end;
     }
@@ -77,8 +80,7 @@ std::vector<TreePage> packLevel(PageFile& file, std::vector<TreeEntry> entries, 
 }
 
 TreeEntry parentEntry(const TreePage& child) {
-    TreeEntry entry = child.entries.back();
-    entry.bytes.resize(entry.keySize + kRowPointerSize);
+    TreeEntry entry = child.last;
     ByteWriter pointer;
     pointer.u32BigEndian(child.number);
     entry.bytes.insert(entry.bytes.end(), pointer.data().begin(), pointer.data().end());

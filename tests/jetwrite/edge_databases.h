@@ -30,6 +30,27 @@ inline FieldDescription field(std::string name, FieldType type, int size = 0) {
     return result;
 }
 
+inline QueryDescription query(std::string name, QueryKind kind = QueryKind::Select) {
+    QueryDescription result;
+    result.name = std::move(name);
+    result.kind = kind;
+    return result;
+}
+
+// An index over `fields` ("-Name" for descending).
+inline IndexDescription index(std::string name, const std::vector<std::string>& fields, bool primary = false,
+                              bool unique = false) {
+    IndexDescription result;
+    result.name = std::move(name);
+    for (const std::string& f : fields) {
+        const bool descending = !f.empty() && f.front() == '-';
+        result.columns.push_back({descending ? f.substr(1) : f, descending});
+    }
+    result.primary = primary;
+    result.unique = unique;
+    return result;
+}
+
 inline TableDescription table(std::string name, std::vector<FieldDescription> fields) {
     TableDescription result;
     result.name = std::move(name);

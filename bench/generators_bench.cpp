@@ -21,16 +21,20 @@ constexpr int kFieldsPerTable = 50;
 zl::schema::Field benchField(int t, int j) {
     const std::string name = "Field " + std::to_string(j) + " of T" + std::to_string(t);
     switch (j % 6) {
-        case 0: return zt::longField(name, j == 0);
+        case 0:
+            return zt::longField(name, j == 0);
         case 1: {
             zl::schema::Field f = zt::textField(name, 50);
             f.defaultValue = "\"n/a\"";
             f.validationText = "Must not be \"empty\"";
             return f;
         }
-        case 2: return zt::typedField(name, dao::kCurrency, 8);
-        case 3: return zt::typedField(name, dao::kDate, 8);
-        case 4: return zt::typedField(name, dao::kMemo);
+        case 2:
+            return zt::typedField(name, dao::kCurrency, 8);
+        case 3:
+            return zt::typedField(name, dao::kDate, 8);
+        case 4:
+            return zt::typedField(name, dao::kMemo);
         default: {
             zl::schema::Field f = zt::typedField(name, dao::kDouble, 8);
             f.validationRule = ">= 0";
@@ -83,9 +87,8 @@ void BM_AllThree(benchmark::State& state) {
     std::size_t bytes = 0;
     for (auto _ : state) {
         std::string error;
-        std::string module =
-            zl::vbgen::ModuleText(zl::vbgen::ModuleOptions{}, schema.model, *schema.db,
-                                  "06/12/2026", error);
+        std::string module = zl::vbgen::ModuleText(zl::vbgen::ModuleOptions{}, schema.model,
+                                                   *schema.db, "06/12/2026", error);
         std::string access = zl::sqlgen::GenerateSqlScript(zl::sqlgen::SqlDialect::MsAccess,
                                                            schema.model, schema.db.get());
         std::string server = zl::sqlgen::GenerateSqlScript(zl::sqlgen::SqlDialect::SqlServer,

@@ -33,14 +33,14 @@ GenerationSettings loadGenerationSettings(const std::string& fileName) {
     // The file holds the opposite: whether the separate module is used.
     s.IncludeProcedures =
         !profileBool(ProfileRead(kCode, kUseDbCreate, std::string("BOOLEAN_FALSE"), fileName));
-    s.NameAfterDatabase = profileBool(
-        ProfileRead(kCode, kNameAfterDatabase, std::string("BOOLEAN_FALSE"), fileName));
+    s.NameAfterDatabase =
+        profileBool(ProfileRead(kCode, kNameAfterDatabase, std::string("BOOLEAN_FALSE"), fileName));
     s.TableErrorMessage =
         profileText(ProfileRead(kErrorMessage, "Table", builtIn.TableErrorMessage, fileName));
-    s.QueryDefErrorMessage = profileText(
-        ProfileRead(kErrorMessage, "QueryDef", builtIn.QueryDefErrorMessage, fileName));
-    s.DatabaseErrorMessage = profileText(
-        ProfileRead(kErrorMessage, "Database", builtIn.DatabaseErrorMessage, fileName));
+    s.QueryDefErrorMessage =
+        profileText(ProfileRead(kErrorMessage, "QueryDef", builtIn.QueryDefErrorMessage, fileName));
+    s.DatabaseErrorMessage =
+        profileText(ProfileRead(kErrorMessage, "Database", builtIn.DatabaseErrorMessage, fileName));
     return s;
 }
 

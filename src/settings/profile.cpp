@@ -109,8 +109,8 @@ double numericValue(std::string_view text) {
         digits();
     }
     std::size_t mantissaEnd = number.size();
-    if (at < compact.size() && (compact[at] == 'E' || compact[at] == 'e' || compact[at] == 'D' ||
-                                compact[at] == 'd')) {
+    if (at < compact.size() &&
+        (compact[at] == 'E' || compact[at] == 'e' || compact[at] == 'D' || compact[at] == 'd')) {
         std::string exponent = "e";
         std::size_t save = at++;
         if (at < compact.size() && (compact[at] == '-' || compact[at] == '+')) {
@@ -120,8 +120,10 @@ double numericValue(std::string_view text) {
         while (at < compact.size() && compact[at] >= '0' && compact[at] <= '9') {
             exponent.push_back(compact[at++]);
         }
-        if (at == before) at = save;  // "E" without digits ends the number
-        else number += exponent;
+        if (at == before)
+            at = save;  // "E" without digits ends the number
+        else
+            number += exponent;
     }
     if (number.find_first_of("0123456789") >= mantissaEnd) return 0;
     char* end = nullptr;

@@ -24,22 +24,33 @@ ColumnType columnType(SqlDialect dialect, const schema::Field& field) {
     namespace dao = schema::dao;
     const bool access = dialect == SqlDialect::MsAccess;
     switch (field.type) {
-        case dao::kBoolean: return {"Bit"};
-        case dao::kByte: return {access ? "Byte" : "Tinyint"};
-        case dao::kInteger: return {access ? "Short" : "Smallint"};
+        case dao::kBoolean:
+            return {"Bit"};
+        case dao::kByte:
+            return {access ? "Byte" : "Tinyint"};
+        case dao::kInteger:
+            return {access ? "Short" : "Smallint"};
         case dao::kLong:
             if ((field.attributes & dao::kAutoIncrField) != 0) {
                 return {access ? "Counter" : "Integer Identity(1,1)"};
             }
             return {access ? "Long" : "Integer"};
-        case dao::kCurrency: return {access ? "Currency" : "Money"};
-        case dao::kSingle: return access ? ColumnType{"Single"} : ColumnType{"Float", 7};
-        case dao::kDouble: return access ? ColumnType{"Double"} : ColumnType{"Float", 15};
-        case dao::kDate: return {access ? "Date" : "Datetime"};
-        case dao::kText: return {access ? "Text" : "Character Varying", field.size};
-        case dao::kLongBinary: return {access ? "LongBinary" : "Image"};
-        case dao::kMemo: return {access ? "Memo" : "Text"};
-        default: return {"<Unknown Field Type>"};
+        case dao::kCurrency:
+            return {access ? "Currency" : "Money"};
+        case dao::kSingle:
+            return access ? ColumnType{"Single"} : ColumnType{"Float", 7};
+        case dao::kDouble:
+            return access ? ColumnType{"Double"} : ColumnType{"Float", 15};
+        case dao::kDate:
+            return {access ? "Date" : "Datetime"};
+        case dao::kText:
+            return {access ? "Text" : "Character Varying", field.size};
+        case dao::kLongBinary:
+            return {access ? "LongBinary" : "Image"};
+        case dao::kMemo:
+            return {access ? "Memo" : "Text"};
+        default:
+            return {"<Unknown Field Type>"};
     }
 }
 

@@ -7,9 +7,7 @@ namespace zl::support {
 namespace {
 
 // Converts a find() result to a 1-based position, 0 when not found.
-std::size_t position(std::size_t found) {
-    return found == std::string_view::npos ? 0 : found + 1;
-}
+std::size_t position(std::size_t found) { return found == std::string_view::npos ? 0 : found + 1; }
 
 // Cuts `text` at a 0-based offset, dropping `skip` characters of separator.
 std::string_view cut(std::string_view& text, std::size_t at, std::size_t skip) {

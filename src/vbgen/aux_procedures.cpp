@@ -8,7 +8,7 @@ namespace zl::vbgen {
 namespace {
 
 constexpr std::string_view kConstants[] = {
-    "Const dbCounter = -10",  "Const dbFixedText = -11", "Const idxUnique = True",
+    "Const dbCounter = -10",      "Const dbFixedText = -11", "Const idxUnique = True",
     "Const idxNonUnique = False", "Const idxPrimary = True", "Const idxNonPrimary = False",
 };
 

@@ -83,8 +83,8 @@ void writeIndexLine(std::string& out, const schema::Index& index) {
                index.unique ? "idxUnique" : "idxNonUnique"});
 }
 
-void writeTableBody(std::string& out, const schema::SchemaModel& model,
-                    const schema::Database& db, std::size_t entryIndex, const std::string& name) {
+void writeTableBody(std::string& out, const schema::SchemaModel& model, const schema::Database& db,
+                    std::size_t entryIndex, const std::string& name) {
     line(out, {"Dim td as New TableDef"});
     out.append("td.Name = ");
     appendQuoteLiteral(out, name);
@@ -110,20 +110,30 @@ void writeTableBody(std::string& out, const schema::SchemaModel& model,
 std::string_view TypeConstant(const schema::Field& field) {
     namespace dao = schema::dao;
     switch (field.type) {
-        case dao::kBoolean: return "dbBoolean";
-        case dao::kByte: return "dbByte";
-        case dao::kInteger: return "dbInteger";
+        case dao::kBoolean:
+            return "dbBoolean";
+        case dao::kByte:
+            return "dbByte";
+        case dao::kInteger:
+            return "dbInteger";
         case dao::kLong:
             return (field.attributes & dao::kAutoIncrField) != 0 ? "dbCounter" : "dbLong";
-        case dao::kCurrency: return "dbCurrency";
-        case dao::kSingle: return "dbSingle";
-        case dao::kDouble: return "dbDouble";
-        case dao::kDate: return "dbDate";
+        case dao::kCurrency:
+            return "dbCurrency";
+        case dao::kSingle:
+            return "dbSingle";
+        case dao::kDouble:
+            return "dbDouble";
+        case dao::kDate:
+            return "dbDate";
         case dao::kText:
             return (field.attributes & dao::kFixedField) != 0 ? "dbFixedText" : "dbText";
-        case dao::kLongBinary: return "dbLongBinary";
-        case dao::kMemo: return "dbMemo";
-        default: return "<Unknown Field Type>";
+        case dao::kLongBinary:
+            return "dbLongBinary";
+        case dao::kMemo:
+            return "dbMemo";
+        default:
+            return "<Unknown Field Type>";
     }
 }
 
@@ -148,10 +158,11 @@ void WriteEntryProcedure(std::string& out, const schema::SchemaModel& model,
         writeTableBody(out, model, db, entryIndex, entry.name);
     }
 
-    // The message is the user's own text and stays as it is; the name put into it is the
-    // database's and is made safe for the literal.
-    const std::string& message =
-        entry.isQueryDef ? options.QueryDefErrorMessage : options.TableErrorMessage;
+    // The message is the user's own text and keeps its quotes; only a line break, which would
+    // cut the statement in two, is made a space. The name put into it is the database's and is
+    // made safe for the literal.
+    const std::string message = support::controlsToSpaces(
+        entry.isQueryDef ? options.QueryDefErrorMessage : options.TableErrorMessage);
     std::string safeName = support::ReplaceAll(support::controlsToSpaces(entry.name), "\"", "\"\"");
     line(out);
     line(out, {function, " = True"});

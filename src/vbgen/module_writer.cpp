@@ -33,11 +33,16 @@ void line(std::string& out, std::initializer_list<std::string_view> pieces = {})
 // created with the general sort order.
 std::string_view languageConstant(int collatingOrder) {
     switch (collatingOrder) {
-        case 1030: return "dbLangNorwdan";
-        case 1039: return "dbLangIcelandic";
-        case 1043: return "dbLangDutch";
-        case 1053: return "dbLangSwedFin";
-        default: return "dbLangGeneral";
+        case 1030:
+            return "dbLangNorwdan";
+        case 1039:
+            return "dbLangIcelandic";
+        case 1043:
+            return "dbLangDutch";
+        case 1053:
+            return "dbLangSwedFin";
+        default:
+            return "dbLangGeneral";
     }
 }
 
@@ -49,8 +54,7 @@ void writeHeader(std::string& out, const ModuleOptions& options, const std::stri
     line(out, {"' Date: ", support::controlsToSpaces(dateText)});
     line(out, {"' Original database: ", support::controlsToSpaces(databaseName)});
     if (!options.IncludeProcedures) line(out, {"' Needs DBCREATE.BAS to work"});
-    line(out, {"' Usage: Call function ", masterName,
-               "(\"filename.mdb\") from your application"});
+    line(out, {"' Usage: Call function ", masterName, "(\"filename.mdb\") from your application"});
     line(out);
     line(out, {"Option Explicit"});
 }
@@ -87,7 +91,7 @@ void writeMasterFunction(std::string& out, const ModuleOptions& options,
     line(out, {"If Err Then"});
     // The generated code shows the file name it was given in place of "%n".
     line(out, {"    MsgBox Error, 48, \"",
-               support::ReplaceAll(options.DatabaseErrorMessage, "%n",
+               support::ReplaceAll(support::controlsToSpaces(options.DatabaseErrorMessage), "%n",
                                    "\" & DatabaseName & \""),
                "\""});
     line(out, {"    Exit Function"});
@@ -111,9 +115,7 @@ void writeMasterFunction(std::string& out, const ModuleOptions& options,
 }
 
 // Rough size of the text, so that building it does not copy it over and over.
-std::size_t expectedSize(const schema::SchemaModel& model) {
-    return 8192 + model.size() * 4096;
-}
+std::size_t expectedSize(const schema::SchemaModel& model) { return 8192 + model.size() * 4096; }
 
 }  // namespace
 
@@ -153,18 +155,21 @@ std::string ModuleText(const ModuleOptions& options, const schema::SchemaModel& 
 ModuleOutcome WriteModule(const std::string& fileName, const ModuleOptions& options,
                           const schema::SchemaModel& model, const schema::Database& db,
                           const ModuleEnvironment& environment) {
-    std::string lastError;
-    std::string text;
     try {
-        text = ModuleText(options, model, db, environment.dateText, lastError);
+        std::string lastError;
+        std::string text = ModuleText(options, model, db, environment.dateText, lastError);
+        if (environment.encoding == ModuleEncoding::Windows1252) {
+            text = support::toWindows1252(text);
+        }
+        std::string writeError = support::saveFileReplacing(fileName, text);
+        if (!writeError.empty()) return {false, writeError};
+        if (!lastError.empty()) return {false, lastError};
+        return {true, kModuleSuccessMessage};
     } catch (const std::exception& error) {
+        // The database's name or sort order could not be read, or memory ran out: nothing has
+        // been written.
         return {false, error.what()};
     }
-    if (environment.encoding == ModuleEncoding::Windows1252) text = support::toWindows1252(text);
-    std::string writeError = support::saveFileReplacing(fileName, text);
-    if (!writeError.empty()) return {false, writeError};
-    if (!lastError.empty()) return {false, lastError};
-    return {true, kModuleSuccessMessage};
 }
 
 std::string currentDateText() {

@@ -40,6 +40,8 @@ inline constexpr const char* kModuleSuccessMessage = "The VB module has been cre
 // Builds the whole module text (UTF-8, CR LF line ends) for the selected entries of `model`,
 // reading the schema through `db`. An engine error inside one entry's function ends only that
 // function; `lastError` receives the description of the last such error (empty when none).
+// Database.Name and CollatingOrder are read first; when either fails, the EngineError passes
+// to the caller and there is no text.
 std::string ModuleText(const ModuleOptions& options, const schema::SchemaModel& model,
                        const schema::Database& db, const std::string& dateText,
                        std::string& lastError);

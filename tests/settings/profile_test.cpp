@@ -49,13 +49,24 @@ TEST_F(ProfileTest, EnumReads) {
         std::int32_t expected;
     };
     const Case cases[] = {
-        {"ENUM2,0 TO 5", "9", 2},    {"ENUM2,0 TO 5", "4", 4},   {"ENUM2,0 TO 5", nullptr, 2},
-        {"ENUM2,0 TO 5", "-1", 2},   {"ENUM2,0 TO 5", "0", 0},   {"ENUM2,0 TO 5", "5", 5},
-        {"ENUM2,0 TO 5", "3abc", 3}, {"ENUM2,0 TO 5", "", 2},    {"ENUM2.5,0 TO 5", nullptr, 2},
-        {"ENUM3.5,0 TO 5", nullptr, 4}, {"ENUM 1 0,0 TO 20", nullptr, 10},
-        {"ENUM2,1.5 TO 4.5", "1", 2},   {"ENUM2,1.5 TO 4.5", "4", 4},
-        {"ENUM2,1 to 3", "3", 3},       {"ENUM7", "0", 0},     {"ENUM7", "1", 7},
-        {"ENUMx,0 TO 5", nullptr, 0},   {"ENUM-2,-5 TO 5", "-5", -5},
+        {"ENUM2,0 TO 5", "9", 2},
+        {"ENUM2,0 TO 5", "4", 4},
+        {"ENUM2,0 TO 5", nullptr, 2},
+        {"ENUM2,0 TO 5", "-1", 2},
+        {"ENUM2,0 TO 5", "0", 0},
+        {"ENUM2,0 TO 5", "5", 5},
+        {"ENUM2,0 TO 5", "3abc", 3},
+        {"ENUM2,0 TO 5", "", 2},
+        {"ENUM2.5,0 TO 5", nullptr, 2},
+        {"ENUM3.5,0 TO 5", nullptr, 4},
+        {"ENUM 1 0,0 TO 20", nullptr, 10},
+        {"ENUM2,1.5 TO 4.5", "1", 2},
+        {"ENUM2,1.5 TO 4.5", "4", 4},
+        {"ENUM2,1 to 3", "3", 3},
+        {"ENUM7", "0", 0},
+        {"ENUM7", "1", 7},
+        {"ENUMx,0 TO 5", nullptr, 0},
+        {"ENUM-2,-5 TO 5", "-5", -5},
     };
     for (const Case& c : cases) {
         writeIni(c.stored ? std::string("[S]\nK=") + c.stored + "\n" : "");
@@ -71,8 +82,14 @@ TEST_F(ProfileTest, IntegerReads) {
         const char* stored;
         std::int32_t expected;
     };
-    const Case cases[] = {{nullptr, 7}, {"", 7}, {"42", 42}, {"-7", -7}, {" 12x", 12},
-                          {"x", 0},     {"99999999999", 2147483647}, {"100000", 100000}};
+    const Case cases[] = {{nullptr, 7},
+                          {"", 7},
+                          {"42", 42},
+                          {"-7", -7},
+                          {" 12x", 12},
+                          {"x", 0},
+                          {"99999999999", 2147483647},
+                          {"100000", 100000}};
     for (const Case& c : cases) {
         writeIni(c.stored ? std::string("[S]\nK=") + c.stored + "\n" : "");
         EXPECT_EQ(std::get<std::int32_t>(ProfileGet("S", "K", std::int16_t{7})), c.expected)
@@ -141,17 +158,17 @@ TEST_F(ProfileTest, RewriteKeepsEveryOtherLine) {
 }
 
 TEST_F(ProfileTest, TextValuesReadBackUnchanged) {
-    const std::string values[] = {"  padded  ", "\"quoted\"", "'single'", "it's \"x\" here",
-                                  "", "a=b;c", "\xE2\x82\xAC 5"};
+    const std::string values[] = {"  padded  ", "\"quoted\"", "'single'",      "it's \"x\" here",
+                                  "",           "a=b;c",      "\xE2\x82\xAC 5"};
     for (const std::string& v : values) {
         ProfileSet("Error message", "Table", ProfileValue(v));
-        EXPECT_EQ(std::get<std::string>(ProfileGet("Error message", "Table", text("built-in"))),
-                  v);
+        EXPECT_EQ(std::get<std::string>(ProfileGet("Error message", "Table", text("built-in"))), v);
     }
 }
 
 TEST_F(ProfileTest, LineBreakInValueCannotAddKeys) {
-    ProfileSet("Error message", "Table", ProfileValue(std::string("x\n[Code]\nPrivate functions=0")));
+    ProfileSet("Error message", "Table",
+               ProfileValue(std::string("x\n[Code]\nPrivate functions=0")));
     EXPECT_TRUE(std::get<bool>(ProfileGet("Code", "Private functions", text("BOOLEAN_TRUE"))));
     EXPECT_EQ(std::get<std::string>(ProfileGet("Error message", "Table", text("d"))),
               "x [Code] Private functions=0");

@@ -30,8 +30,7 @@ TEST(SqlIndexTest, IndexFieldListTokens) {
         {"-", "[] Desc"},
     };
     for (const Case& c : cases) {
-        EXPECT_EQ(zl::sqlgen::IndexFieldList(SqlDialect::MsAccess, c.stored), c.access)
-            << c.stored;
+        EXPECT_EQ(zl::sqlgen::IndexFieldList(SqlDialect::MsAccess, c.stored), c.access) << c.stored;
     }
     EXPECT_EQ(zl::sqlgen::IndexFieldList(SqlDialect::SqlServer, "+LastName;-Born"),
               "\"LastName\" Asc,\"Born\" Desc");

@@ -111,7 +111,8 @@ TEST(SqlScriptTest, UnknownTypeKeepsNullabilityAndDefault) {
     zl::schema::Field f = zt::typedField("F", 9, 50);
     f.required = true;
     f.defaultValue = "0x00";
-    EXPECT_EQ(ColumnDefinition(SqlDialect::SqlServer, f), "<Unknown Field Type> NOT NULL DEFAULT 0x00");
+    EXPECT_EQ(ColumnDefinition(SqlDialect::SqlServer, f),
+              "<Unknown Field Type> NOT NULL DEFAULT 0x00");
     EXPECT_EQ(ColumnDefinition(SqlDialect::MsAccess, f), "<Unknown Field Type> DEFAULT 0x00");
 }
 
@@ -130,8 +131,7 @@ TEST(SqlScriptTest, NoSelectedFields) {
     SchemaModel model = modelFor(spec);
     model.StoreFieldSelection(0, 0, false);
     EXPECT_EQ(script(SqlDialect::MsAccess, spec, model), "CREATE TABLE [T] (\r\n);\r\n\r\n");
-    EXPECT_EQ(script(SqlDialect::SqlServer, spec, model),
-              "CREATE TABLE \"T\" (\r\n\r\n);\r\n\r\n");
+    EXPECT_EQ(script(SqlDialect::SqlServer, spec, model), "CREATE TABLE \"T\" (\r\n\r\n);\r\n\r\n");
 }
 
 TEST(SqlScriptTest, SqlServerWithoutUniqueIndexHasEmptyLineBeforeClosing) {
@@ -174,8 +174,7 @@ TEST(SqlScriptTest, TablesThenViewsInListOrder) {
     spec.table({"T1", {zt::longField("A")}, {}});
     spec.query("Q1", "SELECT *\r\nFROM T1;\r\n");
     spec.table({"T2", {zt::longField("A")}, {}});
-    spec.listing = std::vector<zl::schema::TableListRow>{
-        {"T1", 1, 0}, {"Q1", 5, 0}, {"T2", 1, 0}};
+    spec.listing = std::vector<zl::schema::TableListRow>{{"T1", 1, 0}, {"Q1", 5, 0}, {"T2", 1, 0}};
     EXPECT_EQ(script(SqlDialect::SqlServer, spec),
               "CREATE TABLE \"T1\" (\r\n  \"A\" Integer NULL\r\n\r\n);\r\n\r\n"
               "CREATE TABLE \"T2\" (\r\n  \"A\" Integer NULL\r\n\r\n);\r\n\r\n"

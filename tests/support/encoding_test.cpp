@@ -13,13 +13,18 @@ TEST(EncodingTest, Windows1252) {
     };
     const Case cases[] = {
         {"plain ASCII\r\n", "plain ASCII\r\n"},
-        {"Gr\xC3\xB6\xC3\x9F" "e \xC3\xA9\xC3\xBF\xC2\xA0", "Gr\xF6\xDF" "e \xE9\xFF\xA0"},
+        {"Gr\xC3\xB6\xC3\x9F"
+         "e \xC3\xA9\xC3\xBF\xC2\xA0",
+         "Gr\xF6\xDF"
+         "e \xE9\xFF\xA0"},
         {"\xE2\x82\xAC \xE2\x80\x9C\xE2\x80\x9D \xC5\xB8 \xE2\x84\xA2", "\x80 \x93\x94 \x9F \x99"},
-        {"\xE6\x9D\xB1\xF0\x9F\x98\x80", "??"},         // CJK, emoji
-        {"\xC2\x81\xC2\x90", "??"},                     // C1 controls the code page leaves out
-        {"a\xFF" "b\xC3", "a?b?"},                      // malformed and truncated
-        {"\xC0\xAF", "??"},                             // overlong "/"
-        {"\xED\xA0\x80", "???"},                        // a UTF-16 surrogate
+        {"\xE6\x9D\xB1\xF0\x9F\x98\x80", "??"},  // CJK, emoji
+        {"\xC2\x81\xC2\x90", "??"},              // C1 controls the code page leaves out
+        {"a\xFF"
+         "b\xC3",
+         "a?b?"},                 // malformed and truncated
+        {"\xC0\xAF", "??"},       // overlong "/"
+        {"\xED\xA0\x80", "???"},  // a UTF-16 surrogate
     };
     for (const Case& c : cases) EXPECT_EQ(toWindows1252(c.utf8), c.expected) << c.utf8;
 }
@@ -31,9 +36,15 @@ TEST(EncodingTest, ControlCharacters) {
 }
 
 TEST(EncodingTest, Utf8PrefixCountsCharacters) {
-    EXPECT_EQ(utf8Prefix("\xC3\xA4\xE2\x82\xAC" "x", 2), "\xC3\xA4\xE2\x82\xAC");
+    EXPECT_EQ(utf8Prefix("\xC3\xA4\xE2\x82\xAC"
+                         "x",
+                         2),
+              "\xC3\xA4\xE2\x82\xAC");
     EXPECT_EQ(utf8Prefix("abc", 5), "abc");
-    EXPECT_EQ(utf8Prefix("\xFF\xFF" "a", 2), "\xFF\xFF");
+    EXPECT_EQ(utf8Prefix("\xFF\xFF"
+                         "a",
+                         2),
+              "\xFF\xFF");
 }
 
 }  // namespace

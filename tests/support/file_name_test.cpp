@@ -22,11 +22,11 @@ TEST(FileNameTest, SplitFileName) {
         {"\\orders.mdb", true, {"", "\\", "orders.mdb", "orders", "mdb"}},
         {"orders.mdb", true, {"", "", "orders.mdb", "orders", "mdb"}},
         {"C:orders.mdb", true, {"C:", "", "orders.mdb", "orders", "mdb"}},
-        {"\"C:\\my data\\orders.mdb\"", true,
-         {"C:", "C:\\my data", "orders.mdb", "orders", "mdb"}},
+        {"\"C:\\my data\\orders.mdb\"", true, {"C:", "C:\\my data", "orders.mdb", "orders", "mdb"}},
         {"\"C:\\my data\\orders.mdb", false, {}},
         {"C:\\data\\", true, {"C:", "C:\\data", "", "", ""}},
-        {"C:\\data\\archive.tar.gz", true,
+        {"C:\\data\\archive.tar.gz",
+         true,
          {"C:", "C:\\data", "archive.tar.gz", "archive.tar", "gz"}},
         {"C:\\data.old\\orders", true, {"C:", "C:\\data.old", "orders", "orders", ""}},
         {"orders.", true, {"", "", "orders", "orders", ""}},
@@ -76,8 +76,12 @@ TEST(FileNameTest, SplitFirstComponent) {
         std::string text, component, rest;
     };
     const Case cases[] = {
-        {"C:\\a\\b", "\\", "a\\b"}, {"a\\b", "a", "b"}, {"abc", "abc", ""},
-        {"C:abc", "abc", ""},       {"/x/y", "/", "x/y"}, {"x/y\\z", "x", "y\\z"},
+        {"C:\\a\\b", "\\", "a\\b"},
+        {"a\\b", "a", "b"},
+        {"abc", "abc", ""},
+        {"C:abc", "abc", ""},
+        {"/x/y", "/", "x/y"},
+        {"x/y\\z", "x", "y\\z"},
         {"", "", ""},
     };
     for (const Case& c : cases) {
@@ -90,7 +94,8 @@ TEST(FileNameTest, SplitFirstComponent) {
 TEST(FileNameTest, ResolvePathAndDirectoryOf) {
     EXPECT_EQ(ResolvePath("C:\\data", "orders.mdb"), "C:\\data\\orders.mdb");
     EXPECT_EQ(ResolvePath("C:\\data\\sub", "..\\x.mdb"), "C:\\data\\x.mdb");
-    EXPECT_EQ(ResolvePath("C:\\data\\", ".."), "C:\\") << "a trailing separator names the same folder";
+    EXPECT_EQ(ResolvePath("C:\\data\\", ".."), "C:\\")
+        << "a trailing separator names the same folder";
     EXPECT_EQ(ResolvePath("C:\\data", ".\\a\\.\\b"), "C:\\data\\a\\b");
     EXPECT_EQ(ResolvePath("C:\\data", "\\top"), "C:\\top");
     EXPECT_EQ(ResolvePath("/srv/data", "../x"), "/srv/x");

@@ -48,20 +48,13 @@ TEST(TextTest, CuttingPieces) {
     auto equals = [](std::string& t) { return SplitAt(t, "="); };
     auto twoEquals = [](std::string& t) { return SplitAt(t, "=="); };
     const Case cases[] = {
-        {line, "x\r\ny", "x", "y"},
-        {line, "\r\n", "", ""},
-        {line, "x\ny", "x\ny", ""},
-        {line, "x\ry\r\n", "x\ry", ""},
-        {line, "", "", ""},
-        {equals, "OPEN=X.MDB", "OPEN", "X.MDB"},
-        {equals, "ABC", "ABC", ""},
-        {twoEquals, "A==B", "A", "B"},
-        {equals, "", "", ""},
-        {word, "OPEN=X.MDB /Q", "OPEN=X.MDB ", "/Q"},
-        {word, "MY-DB", "MY-", "DB"},
-        {word, "A\nB", "A\n", "B"},
-        {word, "A B-C", "A ", "B-C"},
-        {word, "ONE", "ONE", ""},
+        {line, "x\r\ny", "x", "y"},   {line, "\r\n", "", ""},
+        {line, "x\ny", "x\ny", ""},   {line, "x\ry\r\n", "x\ry", ""},
+        {line, "", "", ""},           {equals, "OPEN=X.MDB", "OPEN", "X.MDB"},
+        {equals, "ABC", "ABC", ""},   {twoEquals, "A==B", "A", "B"},
+        {equals, "", "", ""},         {word, "OPEN=X.MDB /Q", "OPEN=X.MDB ", "/Q"},
+        {word, "MY-DB", "MY-", "DB"}, {word, "A\nB", "A\n", "B"},
+        {word, "A B-C", "A ", "B-C"}, {word, "ONE", "ONE", ""},
         {word, "", "", ""},
     };
     for (const Case& c : cases) {

@@ -130,8 +130,9 @@ TEST(EntryProcedureTest, NothingIncludedLeavesThreeBlankLines) {
     SchemaModel model = modelFor(spec);
     for (int j = 0; j < 3; ++j) model.StoreFieldSelection(0, j, false);
     for (int k = 0; k < 3; ++k) model.StoreIndexSelection(0, k, false);
-    EXPECT_NE(function(spec, model).find(crlf("td.Name = \"Orders\"\n\n\n\ndb.TableDefs.Append td\n")),
-              std::string::npos);
+    EXPECT_NE(
+        function(spec, model).find(crlf("td.Name = \"Orders\"\n\n\n\ndb.TableDefs.Append td\n")),
+        std::string::npos);
 }
 
 TEST(EntryProcedureTest, SelectionKeepsPositionOrder) {
@@ -140,14 +141,16 @@ TEST(EntryProcedureTest, SelectionKeepsPositionOrder) {
     SchemaModel model = modelFor(spec);
     model.StoreFieldSelection(0, 1, false);
     model.StoreIndexSelection(0, 0, false);
-    EXPECT_NE(function(spec, model).find(crlf(
-                  "AddField td, \"ID\", dbCounter, 4, True, False, , , \"\"\n"
-                  "AddField td, \"Amount\", dbCurrency, 8, False, False, , , \"\"\n"
-                  "\n"
-                  "' Foreign key CustomersOrders [+Customer] not generated\n"
-                  "AddIndex td, \"Customer\", \"-Customer;+Amount\", idxNonPrimary, idxNonUnique\n"
-                  "\n")),
-              std::string::npos);
+    EXPECT_NE(
+        function(spec, model)
+            .find(crlf(
+                "AddField td, \"ID\", dbCounter, 4, True, False, , , \"\"\n"
+                "AddField td, \"Amount\", dbCurrency, 8, False, False, , , \"\"\n"
+                "\n"
+                "' Foreign key CustomersOrders [+Customer] not generated\n"
+                "AddIndex td, \"Customer\", \"-Customer;+Amount\", idxNonPrimary, idxNonUnique\n"
+                "\n")),
+        std::string::npos);
 }
 
 TEST(EntryProcedureTest, TypeConstants) {
@@ -157,15 +160,24 @@ TEST(EntryProcedureTest, TypeConstants) {
         const char* expected;
     };
     const Case cases[] = {
-        {dao::kBoolean, 0, "dbBoolean"},      {dao::kByte, 0, "dbByte"},
-        {dao::kInteger, 0, "dbInteger"},      {dao::kLong, 1, "dbLong"},
-        {dao::kLong, 17, "dbCounter"},        {dao::kCurrency, 0, "dbCurrency"},
-        {dao::kSingle, 0, "dbSingle"},        {dao::kDouble, 0, "dbDouble"},
-        {dao::kDate, 16, "dbDate"},           {dao::kText, 2, "dbText"},
-        {dao::kText, 1, "dbFixedText"},       {dao::kText, 17, "dbFixedText"},
-        {dao::kLongBinary, 0, "dbLongBinary"}, {dao::kMemo, 1, "dbMemo"},
-        {dao::kBinary, 0, "<Unknown Field Type>"}, {dao::kGuid, 0, "<Unknown Field Type>"},
-        {dao::kComplex, 0, "<Unknown Field Type>"}, {0, 0, "<Unknown Field Type>"},
+        {dao::kBoolean, 0, "dbBoolean"},
+        {dao::kByte, 0, "dbByte"},
+        {dao::kInteger, 0, "dbInteger"},
+        {dao::kLong, 1, "dbLong"},
+        {dao::kLong, 17, "dbCounter"},
+        {dao::kCurrency, 0, "dbCurrency"},
+        {dao::kSingle, 0, "dbSingle"},
+        {dao::kDouble, 0, "dbDouble"},
+        {dao::kDate, 16, "dbDate"},
+        {dao::kText, 2, "dbText"},
+        {dao::kText, 1, "dbFixedText"},
+        {dao::kText, 17, "dbFixedText"},
+        {dao::kLongBinary, 0, "dbLongBinary"},
+        {dao::kMemo, 1, "dbMemo"},
+        {dao::kBinary, 0, "<Unknown Field Type>"},
+        {dao::kGuid, 0, "<Unknown Field Type>"},
+        {dao::kComplex, 0, "<Unknown Field Type>"},
+        {0, 0, "<Unknown Field Type>"},
     };
     for (const Case& c : cases) {
         zl::schema::Field f = zt::typedField("F", c.type);
@@ -182,11 +194,12 @@ TEST(EntryProcedureTest, FailureEndsTheFunctionWhereItHappens) {
         "Private Function CTable_Orders (db as Database) As Integer\n"
         "\n"
         "On Error Goto CTable_Orders_Error\n");
-    const std::string tableStart = heading + crlf("Dim td as New TableDef\ntd.Name = \"Orders\"\n\n");
+    const std::string tableStart =
+        heading + crlf("Dim td as New TableDef\ntd.Name = \"Orders\"\n\n");
     const std::string idLine = crlf("AddField td, \"ID\", dbCounter, 4, True, False, , , \"\"\n");
-    const std::string customerLine =
-        crlf("AddField td, \"Customer\", dbText, 50, False, True, \"\"\"none\"\"\", "
-             "\"Like \"\"[A-Z]*\"\"\", \"Too large\"\n");
+    const std::string customerLine = crlf(
+        "AddField td, \"Customer\", dbText, 50, False, True, \"\"\"none\"\"\", "
+        "\"Like \"\"[A-Z]*\"\"\", \"Too large\"\n");
     const std::string amountLine =
         crlf("AddField td, \"Amount\", dbCurrency, 8, False, False, , , \"\"\n");
     const std::string fields = idLine + customerLine + amountLine + "\r\n";
@@ -250,7 +263,7 @@ TEST(EntryProcedureTest, DatabaseTextsCannotInjectCode) {
     zt::MemoryDatabaseSpec spec;
     spec.table({"T\"\r\nKill \"x", {f}, {i, fk}});
     ModuleOptions options;
-    options.TableErrorMessage = "Table \"%n\" failed";
+    options.TableErrorMessage = "Table \"%n\"\nfailed";
     EXPECT_EQ(function(spec, options), crlf(R"VB(' Creates a table called 'T"  Kill "x'
 Private Function CTable_TKillx (db as Database) As Integer
 

@@ -33,8 +33,9 @@ protected:
 };
 
 TEST_F(ModuleOptionsTest, PrivateFunctionsIsReadAgainOthersComeFromTheRecordInForce) {
-    writeIni("[Code]\nPrivate functions=0\nUse DBCREATE.BAS=True\n"
-             "[Error message]\nTable=T %n\n");
+    writeIni(
+        "[Code]\nPrivate functions=0\nUse DBCREATE.BAS=True\n"
+        "[Error message]\nTable=T %n\n");
     zl::vbgen::ModuleOptions first = zl::vbgen::gatherModuleOptions();
     EXPECT_FALSE(first.PrivateFunctions);
     EXPECT_FALSE(first.IncludeProcedures);

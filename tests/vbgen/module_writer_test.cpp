@@ -230,8 +230,10 @@ TEST(ModuleWriterTest, MasterFunctionNameAndLanguage) {
         EXPECT_NE(text.find("\r\nFunction " + master + " (ByVal DatabaseName as String)"),
                   std::string::npos);
         EXPECT_NE(text.find("\r\n    " + master + " = True\r\n"), std::string::npos);
-        EXPECT_NE(text.find("CreateDatabase(DatabaseName, " + language + ")\r\n' You could "
-                            "replace the above " + language + " with:\r\n"),
+        EXPECT_NE(text.find("CreateDatabase(DatabaseName, " + language +
+                            ")\r\n' You could "
+                            "replace the above " +
+                            language + " with:\r\n"),
                   std::string::npos)
             << c.collatingOrder;
     }
@@ -287,8 +289,8 @@ TEST(ModuleWriterTest, FailingEntryEndsOnlyItsFunctionAndLastErrorIsReported) {
     spec.table({"B", {zt::longField("ID")}, {}});
     spec.query("Q", "SELECT 1;\r\n");
     spec.table({"C", {zt::longField("ID")}, {}});
-    spec.listing = std::vector<zl::schema::TableListRow>{
-        {"A", 1, 0}, {"B", 1, 0}, {"Q", 5, 0}, {"C", 1, 0}};
+    spec.listing =
+        std::vector<zl::schema::TableListRow>{{"A", 1, 0}, {"B", 1, 0}, {"Q", 5, 0}, {"C", 1, 0}};
     spec.fail(zt::Op::TableDef, "A", -1, "first error");
     spec.fail(zt::Op::OpenQueryDef, "Q", -1, "second error");
     std::string error;
@@ -342,7 +344,9 @@ TEST_F(ModuleFileTest, Windows1252AndUtf8Bytes) {
     EXPECT_TRUE(outcome.success);
     EXPECT_EQ(outcome.message, "The VB module has been created successfully");
     std::string bytes = read(path("a.bas"));
-    EXPECT_NE(bytes.find("' Creates a table called 'B\xFC" "cher'\r\n"), std::string::npos);
+    EXPECT_NE(bytes.find("' Creates a table called 'B\xFC"
+                         "cher'\r\n"),
+              std::string::npos);
     EXPECT_NE(bytes.find("AddField td, \"Titel \x80\", dbText, 50,"), std::string::npos);
 
     m_spec.tables[0].name = "\xE6\x9D\xB1 \xF0\x9F\x98\x80";  // CJK and emoji: not in the code page

@@ -13,7 +13,9 @@ TEST(VbLiteralsTest, MakeIdentifier) {
         {"Ship_Via", "ShipVia"},
         {"2nd Qtr", "2ndQtr"},
         {"%%", ""},
-        {"Gr\xC3\xB6\xC3\x9F" "e", "Gre"},  // G r o-umlaut sharp-s e
+        {"Gr\xC3\xB6\xC3\x9F"
+         "e",
+         "Gre"},  // G r o-umlaut sharp-s e
         {"Customers!", "Customers"},
         {std::string(40, 'x'), std::string(33, 'x')},
         {"a-b c\td\"e", "abcde"},

@@ -131,7 +131,7 @@ BENCHMARK(BM_SqlScript)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 // The engine reads the three generators make, without generating: the in-memory engine's share
 // of the figures above.
 void BM_EngineReadsOnly(benchmark::State& state) {
-    Schema schema = buildSchema(1000);
+    Schema schema = buildSchema(static_cast<int>(state.range(0)));
     for (auto _ : state) {
         std::size_t count = 0;
         for (int pass = 0; pass < 3; ++pass) {
@@ -148,7 +148,13 @@ void BM_EngineReadsOnly(benchmark::State& state) {
         benchmark::DoNotOptimize(count);
     }
 }
-BENCHMARK(BM_EngineReadsOnly)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_EngineReadsOnly)
+    ->Arg(125)
+    ->Arg(250)
+    ->Arg(500)
+    ->Arg(1000)
+    ->Arg(2000)
+    ->Unit(benchmark::kMillisecond);
 
 // The module's conversion to Windows-1252 before it is written.
 void BM_Windows1252(benchmark::State& state) {

@@ -10,7 +10,7 @@ inline constexpr const char* kWindowCaption = "Zerlin Wizard 1.1";
 // The program version shown in the About box.
 inline constexpr const char* kVersionText = "1.1.05";
 // The maker's copyright notice (main window bottom line, About box).
-inline constexpr const char* kCopyrightNotice = "Copyright (C) the Zerlin Wizard authors";
+inline constexpr const char* kCopyrightNotice = "Copyright (c) Zerlin Wizard developers";
 
 // The file dialog's title; the save dialog keeps it too.
 inline constexpr const char* kFileDialogTitle = "Open Access database";

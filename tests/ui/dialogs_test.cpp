@@ -1,0 +1,146 @@
+// The Settings dialog and the text viewer on the offscreen platform.
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QClipboard>
+#include <QFile>
+#include <QLineEdit>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QTemporaryDir>
+#include <QTest>
+#include <QTimer>
+#include <functional>
+#include <memory>
+
+#include "common/memory_engine.h"
+#include "controller/core_services.h"
+#include "settings/generation_settings.h"
+#include "settings/profile.h"
+#include "ui/main_window.h"
+#include "ui/text_viewer.h"
+
+using namespace zl;
+
+class DialogsTest : public QObject {
+    Q_OBJECT
+
+private slots:
+    void init();
+    void cleanup();
+    void settingsOkStoresAllSixOptions();
+    void settingsCancelStoresNothing();
+    void copyTakesTheSelectionOrTheWholeText();
+
+private:
+    // Runs the Settings command; `edit` works on the modal dialog, then presses `button`.
+    void runSettings(const std::function<void(QDialog&)>& edit, const char* button);
+    QString iniText() const;
+
+    std::unique_ptr<QTemporaryDir> m_dir;
+    testing::MemoryEngine m_engine;
+    controller::CoreServices m_services;
+    std::unique_ptr<ui::MainWindow> m_window;
+};
+
+void DialogsTest::init() {
+    m_dir = std::make_unique<QTemporaryDir>();
+    qputenv("ZLGEN_INI", m_dir->filePath("ZLGEN.INI").toUtf8());
+    settings::resetCurrentSettings();
+    m_window = std::make_unique<ui::MainWindow>(m_engine, m_services);
+    m_window->show();
+    QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
+}
+
+void DialogsTest::cleanup() {
+    m_window.reset();
+    m_dir.reset();
+}
+
+QString DialogsTest::iniText() const {
+    QFile file(m_dir->filePath("ZLGEN.INI"));
+    if (!file.open(QIODevice::ReadOnly)) return {};
+    return QString::fromUtf8(file.readAll());
+}
+
+void DialogsTest::runSettings(const std::function<void(QDialog&)>& edit, const char* button) {
+    bool seen = false;
+    QTimer::singleShot(0, this, [&] {
+        auto* dialog = qobject_cast<QDialog*>(QApplication::activeModalWidget());
+        QVERIFY(dialog != nullptr);
+        QCOMPARE(dialog->objectName(), QString("Settings"));
+        seen = true;
+        edit(*dialog);
+        QTest::mouseClick(dialog->findChild<QPushButton*>(button), Qt::LeftButton);
+    });
+    m_window->findChild<QAction*>("mFileSettings")->trigger();
+    QVERIFY(seen);
+}
+
+void DialogsTest::settingsOkStoresAllSixOptions() {
+    runSettings(
+        [](QDialog& d) {
+            // First start: the built-in values.
+            QVERIFY(d.findChild<QCheckBox*>("Privt")->isChecked());
+            QVERIFY(d.findChild<QRadioButton*>("AllInOne0")->isChecked());
+            QVERIFY(!d.findChild<QCheckBox*>("No_Create_Database")->isChecked());
+            QCOMPARE(d.findChild<QLineEdit*>("ErrMsg0")->text(),
+                     QString("Could not create table '%n'"));
+            d.findChild<QRadioButton*>("AllInOne1")->setChecked(true);
+            d.findChild<QLineEdit*>("ErrMsg1")->clear();
+        },
+        "OK");
+    const QString ini = iniText();
+    QVERIFY2(ini.contains("Private functions=-1"), qPrintable(ini));
+    QVERIFY2(ini.contains("Use DBCREATE.BAS=True"), qPrintable(ini));
+    QVERIFY2(ini.contains("Create_FNAME_Database=0"), qPrintable(ini));
+    QVERIFY2(ini.contains("QueryDef=\n") || ini.contains("QueryDef=\r\n"), qPrintable(ini));
+    QVERIFY(!settings::CurrentSettings().IncludeProcedures);
+    QCOMPARE(settings::CurrentSettings().QueryDefErrorMessage, std::string());
+
+    runSettings([](QDialog& d) { QVERIFY(d.findChild<QRadioButton*>("AllInOne1")->isChecked()); },
+                "Cancel");
+}
+
+void DialogsTest::settingsCancelStoresNothing() {
+    runSettings([](QDialog& d) { d.findChild<QLineEdit*>("ErrMsg0")->setText("edited"); },
+                "Cancel");
+    QVERIFY(!QFile::exists(m_dir->filePath("ZLGEN.INI")));
+    runSettings(
+        [](QDialog& d) {
+            QCOMPARE(d.findChild<QLineEdit*>("ErrMsg0")->text(),
+                     QString("Could not create table '%n'"));
+        },
+        "Cancel");
+}
+
+void DialogsTest::copyTakesTheSelectionOrTheWholeText() {
+    auto* viewer = new ui::TextViewer();
+    QPointer<ui::TextViewer> guard(viewer);
+    viewer->showText("Caption", "CREATE TABLE a\r\n(x);\r\n");
+    QCOMPARE(viewer->windowTitle(), QString("Caption"));
+    auto* copy = viewer->findChild<QPushButton*>("Copy");
+    QTest::mouseClick(copy, Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("CREATE TABLE a\r\n(x);\r\n"));
+
+    auto* memo = viewer->findChild<QPlainTextEdit*>("Memo");
+    QTextCursor cursor = memo->textCursor();
+    cursor.setPosition(7);
+    cursor.setPosition(10, QTextCursor::KeepAnchor);
+    memo->setTextCursor(cursor);
+    QTest::mouseClick(copy, Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("TAB"));
+    cursor.setPosition(13);
+    cursor.setPosition(16, QTextCursor::KeepAnchor);  // "a", the line break, "("
+    memo->setTextCursor(cursor);
+    QTest::mouseClick(copy, Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("a\r\n("));
+    QVERIFY(viewer->isVisible());
+
+    QTest::keyClick(viewer, Qt::Key_Escape);
+    QTRY_VERIFY(guard.isNull());
+}
+
+QTEST_MAIN(DialogsTest)
+#include "dialogs_test.moc"

@@ -1,6 +1,8 @@
 // The whole SQL script: every selected table, then (SQL Server) every selected QueryDef as view.
 #include "sqlgen/sql_script.h"
 
+#include <algorithm>
+
 #include "schema/engine.h"
 #include "schema/schema_model.h"
 #include "sqlgen/sql_index.h"
@@ -24,7 +26,7 @@ std::string GenerateSqlScript(SqlDialect dialect, const schema::SchemaModel& mod
 
     const SqlContext context{dialect, *db, model};
     // A rough size, so that a large script is not copied over and over while it grows.
-    script.reserve(entries.size() * 2048);
+    script.reserve(std::min(std::size_t{64} << 20, entries.size() * 2048));
     for (std::size_t e = 0; e < entries.size(); ++e) {
         if (!entries[e].selected || entries[e].isQueryDef) continue;
         appendCreateTableStatement(script, context, e);

@@ -4,6 +4,7 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <ctime>
 #include <exception>
@@ -114,8 +115,12 @@ void writeMasterFunction(std::string& out, const ModuleOptions& options,
     line(out);
 }
 
-// Rough size of the text, so that building it does not copy it over and over.
-std::size_t expectedSize(const schema::SchemaModel& model) { return 8192 + model.size() * 4096; }
+// Rough size of the text, so that building it does not copy it over and over; capped, since
+// only the memory actually written is used.
+std::size_t expectedSize(const schema::SchemaModel& model) {
+    constexpr std::size_t kCap = std::size_t{64} << 20;
+    return std::min(kCap, 8192 + model.size() * 4096);
+}
 
 }  // namespace
 

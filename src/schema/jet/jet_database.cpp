@@ -257,6 +257,7 @@ std::unique_ptr<JetDatabase> openJetDatabase(std::unique_ptr<PageSource> source,
         const JetFormat& format = formatFor(header->version);
         auto reader = std::make_unique<PageReader>(std::move(source), format.pageSize,
                                                    header->pageCount);
+        reader->countPriorRead();
         const TextDecoder text(header->version, header->codePage);
         Result<std::vector<CatalogEntry>> catalog = readCatalog(*reader, format, text);
         if (!catalog.ok()) {

@@ -33,6 +33,9 @@ public:
     // refers to it), or Io when the source fails.
     Result<PageData> page(std::uint32_t number, const char* what = "page");
 
+    // Counts a page read from the source before this reader existed (the header).
+    void countPriorRead() { ++m_stats.pagesRead; }
+
     std::size_t pageSize() const { return m_pageSize; }
     std::uint32_t pageCount() const { return m_pageCount; }
     const ReadStats& stats() const { return m_stats; }

@@ -63,18 +63,25 @@ Status FilePageSource::readAt(std::uint64_t offset, std::span<std::byte> out) {
     return {};
 }
 
-MemoryPageSource::MemoryPageSource(const std::uint8_t* data, std::size_t size)
-    : m_bytes(size) {
+MemoryPageSource::MemoryPageSource(std::vector<std::byte> bytes)
+    : m_bytes(std::make_shared<const std::vector<std::byte>>(std::move(bytes))) {}
+
+MemoryPageSource::MemoryPageSource(std::shared_ptr<const std::vector<std::byte>> bytes)
+    : m_bytes(bytes ? std::move(bytes) : std::make_shared<const std::vector<std::byte>>()) {}
+
+MemoryPageSource::MemoryPageSource(const std::uint8_t* data, std::size_t size) {
+    std::vector<std::byte> bytes(size);
     if (size > 0) {
-        std::memcpy(m_bytes.data(), data, size);
+        std::memcpy(bytes.data(), data, size);
     }
+    m_bytes = std::make_shared<const std::vector<std::byte>>(std::move(bytes));
 }
 
 Status MemoryPageSource::readAt(std::uint64_t offset, std::span<std::byte> out) {
-    if (offset > m_bytes.size() || m_bytes.size() - offset < out.size()) {
+    if (offset > m_bytes->size() || m_bytes->size() - offset < out.size()) {
         return Error{ErrorKind::Io, "read past the end of the data"};
     }
-    std::copy_n(m_bytes.begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
+    std::copy_n(m_bytes->begin() + static_cast<std::ptrdiff_t>(offset), out.size(), out.begin());
     return {};
 }
 

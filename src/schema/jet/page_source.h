@@ -44,15 +44,17 @@ private:
 // Bytes held in memory.
 class MemoryPageSource final : public PageSource {
 public:
-    explicit MemoryPageSource(std::vector<std::byte> bytes) : m_bytes(std::move(bytes)) {}
+    explicit MemoryPageSource(std::vector<std::byte> bytes);
+    // Shares bytes that several sources read (benchmarks open one buffer many times).
+    explicit MemoryPageSource(std::shared_ptr<const std::vector<std::byte>> bytes);
     // Copies `size` raw bytes (fuzzer input).
     MemoryPageSource(const std::uint8_t* data, std::size_t size);
 
-    std::uint64_t size() const override { return m_bytes.size(); }
+    std::uint64_t size() const override { return m_bytes->size(); }
     Status readAt(std::uint64_t offset, std::span<std::byte> out) override;
 
 private:
-    std::vector<std::byte> m_bytes;
+    std::shared_ptr<const std::vector<std::byte>> m_bytes;
 };
 
 }  // namespace zl::schema::jet

@@ -564,6 +564,12 @@ ByteVector TestDatabase::build() const {
     }
     pages[kCatalogDataPage] = dataPage(kCatalogPage, catalogRows);
     pages[kQueriesDataPage] = dataPage(kQueriesPage, queryRows);
+    for (std::size_t t = 0; t < m_tables.size(); ++t) {
+        const ByteVector filler(1000, std::byte{0x5A});
+        for (std::size_t i = 0; i < m_tables[t].dataPages; ++i) {
+            pages.push_back(dataPage(tablePage(t), {filler, filler, filler}));
+        }
+    }
 
     ByteVector file;
     for (const ByteVector& page : pages) {

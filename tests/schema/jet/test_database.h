@@ -49,6 +49,7 @@ struct TableSpec {
     std::vector<IndexSpec> indexes{};
     ByteVector properties{};     // LvProp blob (see PropertyBlob)
     bool propertiesOnOwnPage = false;  // store the blob as a long value on a page of its own
+    std::size_t dataPages = 0;   // filler data pages of the table, appended to the file
 };
 
 struct LinkSpec {

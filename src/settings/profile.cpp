@@ -5,7 +5,6 @@
 #include <pwd.h>
 #include <unistd.h>
 
-#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>

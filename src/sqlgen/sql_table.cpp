@@ -2,6 +2,7 @@
 // one buffer, since a script of a large schema holds millions of characters.
 #include "sqlgen/sql_table.h"
 
+#include <memory>
 #include <vector>
 
 #include "schema/engine.h"

@@ -4,7 +4,9 @@
 #include "vbgen/entry_procedure.h"
 
 #include <initializer_list>
+#include <memory>
 #include <string_view>
+#include <vector>
 
 #include "schema/engine.h"
 #include "schema/schema_model.h"
@@ -158,9 +160,9 @@ void WriteEntryProcedure(std::string& out, const schema::SchemaModel& model,
         writeTableBody(out, model, db, entryIndex, entry.name);
     }
 
-    // The message is the user's own text and keeps its quotes; only a line break, which would
-    // cut the statement in two, is made a space. The name put into it is the database's and is
-    // made safe for the literal.
+    // The message is the user's own text and keeps its quotes; its control characters become
+    // spaces, since a line break would cut the statement in two. The name put into it is the
+    // database's and is made safe for the literal.
     const std::string message = support::controlsToSpaces(
         entry.isQueryDef ? options.QueryDefErrorMessage : options.TableErrorMessage);
     std::string safeName = support::ReplaceAll(support::controlsToSpaces(entry.name), "\"", "\"\"");

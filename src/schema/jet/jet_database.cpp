@@ -140,6 +140,7 @@ private:
     std::unique_ptr<TableDef> loadTableDef(const std::string& name) const;
     std::unique_ptr<QueryDef> loadQueryDef(const std::string& name) const;
     Result<std::unique_ptr<TableDef>> readTable(const CatalogEntry& entry) const;
+    Result<std::vector<QueryRow>> savedQueryRows(std::int32_t objectId) const;
 
     std::string m_name;
     HeaderInfo m_header;
@@ -149,6 +150,7 @@ private:
     ReadStats m_closedStats;
     std::vector<CatalogEntry> m_catalog;
     std::vector<TableListRow> m_listing;
+    mutable std::optional<SavedQueryRows> m_savedQueries;
 };
 
 const CatalogEntry* JetDatabaseImpl::find(const std::string& name) const {
@@ -221,24 +223,31 @@ Result<std::unique_ptr<TableDef>> JetDatabaseImpl::readTable(const CatalogEntry&
         std::make_unique<StoredTableDef>(std::move(fields), std::move(indexes)));
 }
 
+Result<std::vector<QueryRow>> JetDatabaseImpl::savedQueryRows(std::int32_t objectId) const {
+    if (!m_savedQueries) {
+        // One pass over the saved-query table serves every query of the database.
+        const CatalogEntry* queries = nullptr;
+        for (const CatalogEntry& candidate : m_catalog) {
+            if (candidate.type == object_type::kTable && candidate.name == kQueriesTable) {
+                queries = &candidate;
+                break;
+            }
+        }
+        if (queries == nullptr) {
+            return corruption("the system table MSysQueries is missing");
+        }
+        JET_ASSIGN_OR_RETURN(m_savedQueries, readSavedQueryRows(*m_reader, *m_format, m_text,
+                                                                queries->definitionPage()));
+    }
+    return rowsOfQuery(*m_savedQueries, objectId);
+}
+
 std::unique_ptr<QueryDef> JetDatabaseImpl::loadQueryDef(const std::string& name) const {
     const CatalogEntry& entry = findOrThrow(name, "saved query");
     if (entry.type != object_type::kQuery) {
         throw EngineError("\"" + entry.name + "\" is a table, not a saved query.");
     }
-    const CatalogEntry* queries = nullptr;
-    for (const CatalogEntry& candidate : m_catalog) {
-        if (candidate.type == object_type::kTable && candidate.name == kQueriesTable) {
-            queries = &candidate;
-            break;
-        }
-    }
-    if (queries == nullptr) {
-        throwEngineError(corruption("the system table MSysQueries is missing"),
-                         ErrorSubject::Query, entry.name);
-    }
-    Result<std::vector<QueryRow>> rows = readSavedQueryRows(
-        *m_reader, *m_format, m_text, queries->definitionPage(), entry.id);
+    Result<std::vector<QueryRow>> rows = savedQueryRows(entry.id);
     if (!rows.ok()) {
         throwEngineError(rows.error(), ErrorSubject::Query, entry.name);
     }

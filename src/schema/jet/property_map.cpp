@@ -109,24 +109,30 @@ Result<PropertySet> PropertySet::parse(Bytes blob, const Origin& origin, const T
         ByteCursor chunk(cursor.bytes(length - kChunkHeader), chunkOrigin);
         if (type == kNamesChunk) {
             JET_TRY(readNames(chunk, text, names));
-            continue;
+        } else {
+            JET_TRY(set.readValueChunk(chunk, type, names, text));
         }
-        std::string childName;
-        const std::size_t headerLength = chunk.u32("property map header length");
-        if (headerLength > kChunkHeader) {
-            const std::size_t nameLength = chunk.u16("property map name length");
-            childName = text.name(chunk.bytes(nameLength, "property map name"));
-        }
-        JET_TRY(chunk.status());
-        if (headerLength < 4) {
-            return chunk.failAt(0, "property map header length " + std::to_string(headerLength) +
-                                       " is below 4");
-        }
-        chunk.seek(headerLength, "property map header length");
-        PropertyMap& map = type == kOwnValuesChunk ? set.m_own : set.m_children[childName];
-        JET_TRY(readValues(chunk, names, map));
     }
     return set;
+}
+
+Status PropertySet::readValueChunk(ByteCursor& chunk, std::uint16_t type,
+                                   const std::vector<std::string>& names,
+                                   const TextDecoder& text) {
+    std::string childName;
+    const std::size_t headerLength = chunk.u32("property map header length");
+    if (headerLength > kChunkHeader) {
+        const std::size_t nameLength = chunk.u16("property map name length");
+        childName = text.name(chunk.bytes(nameLength, "property map name"));
+    }
+    JET_TRY(chunk.status());
+    if (headerLength < 4) {
+        return chunk.failAt(0, "property map header length " + std::to_string(headerLength) +
+                                   " is below 4");
+    }
+    chunk.seek(headerLength, "property map header length");
+    PropertyMap& map = type == kOwnValuesChunk ? m_own : m_children[childName];
+    return readValues(chunk, names, map);
 }
 
 const PropertyMap* PropertySet::child(const std::string& name) const {

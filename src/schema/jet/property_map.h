@@ -38,6 +38,10 @@ public:
     const PropertyMap& own() const { return m_own; }
 
 private:
+    // Reads a chunk of values (the object's own or a named child's) into the set.
+    Status readValueChunk(ByteCursor& chunk, std::uint16_t type,
+                          const std::vector<std::string>& names, const TextDecoder& text);
+
     PropertyMap m_own;
     std::map<std::string, PropertyMap, CaseInsensitiveLess> m_children;
 };

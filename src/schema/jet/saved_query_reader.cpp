@@ -46,10 +46,8 @@ Result<QueryRow> readRow(const RecordReader& record, const QueryColumns& columns
 
 }  // namespace
 
-Result<std::vector<QueryRow>> readSavedQueryRows(PageReader& reader, const JetFormat& format,
-                                                 const TextDecoder& text,
-                                                 std::uint32_t tablePage,
-                                                 std::int32_t objectId) {
+Result<SavedQueryRows> readSavedQueryRows(PageReader& reader, const JetFormat& format,
+                                          const TextDecoder& text, std::uint32_t tablePage) {
     JET_ASSIGN_OR_RETURN(const TableDefinition table,
                          readTableDefinition(reader, format, text, tablePage));
     const QueryColumns columns{table.columnByName("Attribute"), table.columnByName("Expression"),
@@ -61,18 +59,36 @@ Result<std::vector<QueryRow>> readSavedQueryRows(PageReader& reader, const JetFo
                           "the saved query table lacks its ObjectId or Attribute column");
     }
     const RecordReader record(reader, format, text);
-    std::vector<QueryRow> rows;
+    SavedQueryRows rows;
     JET_TRY(scanRows(reader, format, table, [&](const RowView& row) -> Status {
         JET_ASSIGN_OR_RETURN(const auto id, record.integer(row, columns.objectId));
-        if (!id || *id != objectId) {
+        if (!id) {
             return {};
         }
-        JET_ASSIGN_OR_RETURN(QueryRow out, readRow(record, columns, row));
-        out.objectId = objectId;
-        rows.push_back(std::move(out));
+        const auto objectId = static_cast<std::int32_t>(*id);
+        Result<QueryRow> decoded = readRow(record, columns, row);
+        if (decoded.ok()) {
+            decoded->objectId = objectId;
+        }
+        rows[objectId].push_back(std::move(decoded));
         return {};
     }));
     return rows;
+}
+
+Result<std::vector<QueryRow>> rowsOfQuery(const SavedQueryRows& rows, std::int32_t objectId) {
+    std::vector<QueryRow> out;
+    const auto found = rows.find(objectId);
+    if (found == rows.end()) {
+        return out;
+    }
+    for (const Result<QueryRow>& row : found->second) {
+        if (!row.ok()) {
+            return row.error();
+        }
+        out.push_back(*row);
+    }
+    return out;
 }
 
 }  // namespace zl::schema::jet

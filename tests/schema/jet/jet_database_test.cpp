@@ -228,8 +228,10 @@ TEST(JetDatabaseTest, ReadsTheSavedQueryRowsOfOneQuery) {
     const TextDecoder text(header->version, header->codePage);
     // The second query is the second object after the link range (ids start at 0x80000010).
     const auto secondId = static_cast<std::int32_t>(0x80000011u);
-    Result<std::vector<QueryRow>> rows =
-        readSavedQueryRows(reader, format, text, test::kQueriesPage, secondId);
+    const Result<SavedQueryRows> all = readSavedQueryRows(reader, format, text, test::kQueriesPage);
+    ASSERT_TRUE(all.ok()) << all.error().message;
+    EXPECT_EQ(all->size(), 2u);
+    Result<std::vector<QueryRow>> rows = rowsOfQuery(*all, secondId);
     ASSERT_TRUE(rows.ok()) << rows.error().message;
     ASSERT_EQ(rows->size(), 3u);
     EXPECT_EQ((*rows)[1].attribute, 6);
@@ -237,6 +239,22 @@ TEST(JetDatabaseTest, ReadsTheSavedQueryRowsOfOneQuery) {
     EXPECT_EQ((*rows)[1].objectId, secondId);
     EXPECT_FALSE((*rows)[0].name1.has_value());
     EXPECT_EQ((*rows)[2].order, std::vector<std::uint8_t>{7});
+}
+
+TEST(JetDatabaseTest, ADamagedSavedQueryRowFailsOnlyItsOwnQuery) {
+    SavedQueryRows rows;
+    QueryRow good;
+    good.attribute = 1;
+    rows[1].push_back(good);
+    rows[2].push_back(good);
+    rows[2].push_back(corruption("page 6 +0x10: long value kind 0xC0 is unknown"));
+    const Result<std::vector<QueryRow>> first = rowsOfQuery(rows, 1);
+    ASSERT_TRUE(first.ok());
+    EXPECT_EQ(first->size(), 1u);
+    const Result<std::vector<QueryRow>> second = rowsOfQuery(rows, 2);
+    ASSERT_FALSE(second.ok());
+    EXPECT_EQ(second.error().message, "page 6 +0x10: long value kind 0xC0 is unknown");
+    EXPECT_TRUE(rowsOfQuery(rows, 3)->empty());
 }
 
 TEST(JetDatabaseTest, ClosedDatabaseRefusesWorkButKeepsItsCounters) {

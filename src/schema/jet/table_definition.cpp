@@ -30,7 +30,9 @@ namespace {
 
 constexpr std::size_t kNextPageOffset = 4;
 constexpr std::size_t kContinuationHeader = 8;
-constexpr std::size_t kMaxColumns = 255;
+// Access itself stops at 255 columns, but other writers go further and the column count field
+// is 16 bits wide; the entry checks below keep a damaged count from reaching past the data.
+constexpr std::size_t kMaxColumns = 4096;
 constexpr std::size_t kKeyColumnSlots = 10;
 constexpr std::uint16_t kUnusedKeyColumn = 0xFFFF;
 constexpr std::uint8_t kAscendingKey = 0x01;

@@ -6,6 +6,8 @@ namespace {
 
 constexpr int kUnknownTypeBase = 256;
 constexpr std::int32_t kExtendedDateSize = 42;
+// A calculated column stores its result behind a 23-byte prefix; its stored length counts it.
+constexpr std::uint16_t kCalculatedValuePrefix = 23;
 
 // Field.Size: fixed sizes by type, declared lengths for Text (characters) and Binary.
 std::int32_t daoSize(const ColumnDef& column, const JetFormat& format) {
@@ -96,13 +98,18 @@ Field toDaoField(const ColumnDef& column, const PropertyMap* properties, const J
     Field field;
     field.name = column.name;
     field.type = daoType(column.type);
-    if (column.calculated()) {
-        // A calculated column is shown with the type of its result.
-        if (const auto resultType = integerProperty(properties, "ResultType")) {
-            field.type = daoType(static_cast<std::uint8_t>(*resultType));
-        }
-    }
     field.size = daoSize(column, format);
+    const auto resultType = integerProperty(properties, "ResultType");
+    if (column.calculated() && resultType && *resultType > 0 && *resultType < 256) {
+        // A calculated column is shown as the type of its result, sized without the prefix.
+        ColumnDef result = column;
+        result.type = static_cast<std::uint8_t>(*resultType);
+        result.length = column.length > kCalculatedValuePrefix
+                            ? static_cast<std::uint16_t>(column.length - kCalculatedValuePrefix)
+                            : 0;
+        field.type = daoType(result.type);
+        field.size = daoSize(result, format);
+    }
     field.attributes = daoAttributes(column);
     field.required = booleanProperty(properties, "Required").value_or(false);
     field.allowZeroLength = booleanProperty(properties, "AllowZeroLength").value_or(false);

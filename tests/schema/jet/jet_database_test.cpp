@@ -136,6 +136,26 @@ TEST(JetDatabaseTest, ReadsColumnPropertiesFromTheBlob) {
     }
 }
 
+TEST(JetDatabaseTest, CalculatedColumnsShowTheirResultType) {
+    const auto blob = PropertyBlob()
+                          .column("Monthly").byteValue("ResultType", 0x05)
+                          .column("Label").byteValue("ResultType", 0x0A)
+                          .column("Plain").byteValue("ResultType", 0)
+                          .build();
+    TableSpec table{"Pay", 0,
+                    {{"Monthly", 0x07, 39, 0x02, false, 0xC0},
+                     {"Label", 0x0A, 509, 0x02, false, 0xC0},
+                     {"Plain", 0x04}},
+                    {}, blob, false};
+    auto def = open(TestDatabase().table(table))->tableDef("Pay");
+    EXPECT_EQ(def->field(0).type, dao::kCurrency);
+    EXPECT_EQ(def->field(0).size, 8);
+    EXPECT_EQ(def->field(0).attributes, dao::kVariableField | dao::kUpdatableField);
+    EXPECT_EQ(def->field(1).type, dao::kText);
+    EXPECT_EQ(def->field(1).size, 243);  // 509 stored bytes less the 23-byte prefix, in characters
+    EXPECT_EQ(def->field(2).type, dao::kLong);  // not calculated: ResultType 0 is ignored
+}
+
 TEST(JetDatabaseTest, IndexesFollowLogicalNumbersAndTheirPhysicalIndex) {
     TableSpec table{"Orders",
                     0,

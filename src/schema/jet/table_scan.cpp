@@ -11,6 +11,9 @@ namespace zl::schema::jet {
 namespace {
 
 constexpr std::size_t kOverflowPointerSize = 4;
+// Access points a moved row straight at its data (or one hop more); a longer chain is damage,
+// and the cap keeps a crafted chain from costing time per row.
+constexpr std::size_t kMaxMoveHops = 16;
 
 // Follows a moved row to the row that holds its data. Each hop lands on a row whose own
 // directory entry may again say "moved"; a loop is corruption.
@@ -32,6 +35,10 @@ Status visitMovedRow(PageReader& reader, const JetFormat& format, const TableDef
         if (!visited.insert((pageNumber << 8) | row).second) {
             return corruption("moved rows form a cycle at page " + std::to_string(pageNumber) +
                               " row " + std::to_string(row));
+        }
+        if (visited.size() > kMaxMoveHops) {
+            return corruption(rowOrigin, 0, "moved row points on more than " +
+                                                std::to_string(kMaxMoveHops) + " times");
         }
         JET_ASSIGN_OR_RETURN(current, DataPage::open(reader, format, pageNumber));
         JET_ASSIGN_OR_RETURN(currentSlot, current.slot(row));

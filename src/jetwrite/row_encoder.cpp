@@ -34,45 +34,56 @@ void RowEncoder::writeFixed(Bytes& row, std::size_t column, const Value& value, 
     for (std::size_t i = 0; i < data.size(); ++i) row[offset + i] = data[i];
 }
 
-Bytes RowEncoder::encode(const std::vector<Value>& values, std::string_view where) {
-    if (values.size() != m_columns.size()) {
-        throw WriteError(std::string(where) + ": " + std::to_string(values.size()) + " values for " +
-                         std::to_string(m_columns.size()) + " fields");
-    }
-    Bytes nullMask((m_columns.size() + 7) / 8);
-    const auto markPresent = [&](std::size_t column) {
-        const std::uint16_t number = m_columns[column].number;
-        nullMask[number / 8] |= std::byte{static_cast<std::uint8_t>(1u << (number % 8))};
-    };
+void RowEncoder::markPresent(Bytes& nullMask, std::size_t column) const {
+    const std::uint16_t number = m_columns[column].number;
+    nullMask[number / 8] |= std::byte{static_cast<std::uint8_t>(1u << (number % 8))};
+}
+
+Bytes RowEncoder::fixedArea(const std::vector<Value>& values, Bytes& nullMask, std::string_view where) {
     Bytes row(kColumnCountSize + m_fixedSize);
     storeU16(row, 0, static_cast<std::uint16_t>(m_columns.size()));
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
         const ColumnSpec& spec = m_columns[i];
         if (!spec.fixed || isNull(values[i])) continue;
         if (spec.isBoolean()) {
-            if (booleanValue(values[i], columnWhere(where, spec))) markPresent(i);
+            // A Boolean is its bit in the null mask: set for True.
+            if (booleanValue(values[i], columnWhere(where, spec))) markPresent(nullMask, i);
         } else {
             writeFixed(row, i, values[i], where);
-            markPresent(i);
+            markPresent(nullMask, i);
         }
     }
-    if (!m_varOrder.empty()) {
-        std::vector<std::uint16_t> offsets;
-        for (const std::size_t column : m_varOrder) {
-            offsets.push_back(static_cast<std::uint16_t>(row.size()));
-            if (isNull(values[column])) continue;
-            const ColumnSpec& spec = m_columns[column];
-            Bytes data = encodeValue(spec, values[column], columnWhere(where, spec));
-            if (spec.isLongValue()) data = m_longValues.at(column).fieldFor(data);
-            row.insert(row.end(), data.begin(), data.end());
-            markPresent(column);
-        }
-        ByteWriter trailer;
-        trailer.u16(static_cast<std::uint16_t>(row.size()));
-        for (auto it = offsets.rbegin(); it != offsets.rend(); ++it) trailer.u16(*it);
-        trailer.u16(static_cast<std::uint16_t>(offsets.size()));
-        row.insert(row.end(), trailer.data().begin(), trailer.data().end());
+    return row;
+}
+
+void RowEncoder::appendVariableArea(Bytes& row, const std::vector<Value>& values, Bytes& nullMask,
+                                    std::string_view where) {
+    std::vector<std::uint16_t> offsets;
+    for (const std::size_t column : m_varOrder) {
+        offsets.push_back(static_cast<std::uint16_t>(row.size()));
+        if (isNull(values[column])) continue;
+        const ColumnSpec& spec = m_columns[column];
+        Bytes data = encodeValue(spec, values[column], columnWhere(where, spec));
+        if (spec.isLongValue()) data = m_longValues.at(column).fieldFor(data);
+        row.insert(row.end(), data.begin(), data.end());
+        markPresent(nullMask, column);
     }
+    ByteWriter trailer;
+    trailer.u16(static_cast<std::uint16_t>(row.size()));
+    for (auto it = offsets.rbegin(); it != offsets.rend(); ++it) trailer.u16(*it);
+    trailer.u16(static_cast<std::uint16_t>(offsets.size()));
+    row.insert(row.end(), trailer.data().begin(), trailer.data().end());
+}
+
+Bytes RowEncoder::encode(const std::vector<Value>& values, std::string_view where) {
+    if (values.size() != m_columns.size()) {
+        throw WriteError(std::string(where) + ": " + std::to_string(values.size()) + " values for " +
+                         std::to_string(m_columns.size()) + " fields");
+    }
+    Bytes nullMask((m_columns.size() + 7) / 8);
+    Bytes row = fixedArea(values, nullMask, where);
+    // Without variable columns a row has no offset table at all.
+    if (!m_varOrder.empty()) appendVariableArea(row, values, nullMask, where);
     row.insert(row.end(), nullMask.begin(), nullMask.end());
     if (row.size() > jet::kMaxRowSize) {
         throw WriteError(std::string(where) + ": the row needs " + std::to_string(row.size()) +

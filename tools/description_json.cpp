@@ -56,10 +56,12 @@ IndexDescription readIndex(const JsonNode& node) {
 }
 
 TableDescription readTable(const JsonNode& node) {
-    node.allowOnly({"name", "hidden", "description", "validationRule", "validationText", "fields", "indexes", "rows"});
+    node.allowOnly({"name", "hidden", "system", "description", "validationRule", "validationText", "fields", "indexes",
+                    "rows"});
     TableDescription table;
     table.name = node.text("name");
     table.hidden = node.flag("hidden");
+    table.system = node.flag("system");
     table.description = node.optionalText("description");
     table.validationRule = node.optionalText("validationRule");
     table.validationText = node.optionalText("validationText");

@@ -91,13 +91,14 @@ std::vector<T> listOf(const JsonNode& node, const char* key, Read read) {
 }  // namespace
 
 QueryDescription readQuery(const JsonNode& node) {
-    node.allowOnly({"name", "kind", "hidden", "distinct", "distinctRow", "selectStar", "ownerAccess", "top",
+    node.allowOnly({"name", "kind", "hidden", "system", "distinct", "distinctRow", "selectStar", "ownerAccess", "top",
                     "topPercent", "parameters", "tables", "joins", "columns", "where", "groupBy", "having",
                     "orderBy", "target", "unionParts", "unionAll", "sql", "connect"});
     QueryDescription query;
     query.name = node.text("name");
     query.kind = node.has("kind") ? kindNamed(node.member("kind")) : QueryKind::Select;
     query.hidden = node.flag("hidden");
+    query.system = node.flag("system");
     query.distinct = node.flag("distinct");
     query.distinctRow = node.flag("distinctRow");
     query.selectStar = node.flag("selectStar");

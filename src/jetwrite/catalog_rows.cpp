@@ -13,6 +13,8 @@ namespace {
 
 constexpr std::int64_t kSystemFlags = static_cast<std::int32_t>(0x80000000u);
 constexpr std::int64_t kHiddenFlag = 0x08;
+// The system bit Access sets on the system tables and queries it adds after creating a file.
+constexpr std::int64_t kLateSystemFlag = 0x02;
 
 struct CatalogEntry {
     std::int64_t id;
@@ -105,8 +107,9 @@ std::vector<std::vector<Value>> catalogRows(const DatabaseDescription& database,
     addSystemEntries(rows, database.created);
     for (std::size_t i = 0; i < database.tables.size(); ++i) {
         const TableDescription& table = database.tables[i];
-        std::vector<Value> values = row({tablePages.at(i), kTablesContainerId, table.name, kTypeTable,
-                                         table.hidden ? kHiddenFlag : 0}, database.created);
+        const std::int64_t flags = (table.hidden ? kHiddenFlag : 0) | (table.system ? kLateSystemFlag : 0);
+        std::vector<Value> values = row({tablePages.at(i), kTablesContainerId, table.name, kTypeTable, flags},
+                                        database.created);
         values[catalog::kLvProp] = bytesValue(tablePropertyBlob(table));
         rows.push_back(std::move(values));
     }

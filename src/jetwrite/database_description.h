@@ -94,6 +94,7 @@ struct TableDescription {
     std::vector<FieldDescription> fields;     // 1..kMaxFields
     std::vector<IndexDescription> indexes;
     bool hidden = false;                      // catalog flag "hidden"
+    bool system = false;                      // catalog flag "system object" (as on USys tables)
     std::optional<std::string> description;   // table properties
     std::optional<std::string> validationRule;
     std::optional<std::string> validationText;
@@ -175,6 +176,7 @@ struct QueryDescription {
     std::string name;
     QueryKind kind = QueryKind::Select;
     bool hidden = false;
+    bool system = false;  // catalog flag "system object" (as on the ~sq_ queries of forms)
     bool distinct = false;
     bool distinctRow = false;
     bool selectStar = false;  // "SELECT *" (after any columns)

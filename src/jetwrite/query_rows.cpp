@@ -40,6 +40,7 @@ constexpr std::int64_t kUnionDistinct = 0x02;  // plain UNION (without ALL)
 constexpr std::int64_t kCrosstabColumnHeading = 0x01;
 constexpr std::int64_t kCrosstabRowHeading = 0x02;
 constexpr std::int32_t kHiddenFlag = 0x08;
+constexpr std::int32_t kSystemFlag = 0x02;
 
 class RowBuilder {
 public:
@@ -230,7 +231,7 @@ std::int32_t queryCatalogFlags(const QueryDescription& query) {
         case QueryKind::PassThrough: kind = 112; break;
         case QueryKind::Union: kind = 128; break;
     }
-    return kind | (query.hidden ? kHiddenFlag : 0);
+    return kind | (query.hidden ? kHiddenFlag : 0) | (query.system ? kSystemFlag : 0);
 }
 
 }  // namespace zl::jetwrite

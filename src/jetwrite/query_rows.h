@@ -14,7 +14,7 @@ namespace zl::jetwrite {
 // parts, a crosstab without a column heading, an append without target table, ...).
 std::vector<std::vector<Value>> queryRows(const QueryDescription& query, std::int32_t objectId);
 
-// The catalog flags of `query`: its kind in bits 4-7, plus the hidden bit.
+// The catalog flags of `query`: its kind in bits 4-7, plus the hidden and system bits.
 std::int32_t queryCatalogFlags(const QueryDescription& query);
 
 // The DAO type number of a query parameter's type (0 for "Value").

@@ -256,9 +256,33 @@ inline EdgeDatabase emptyLineQueryDatabase() {
     return db;
 }
 
+// Hidden and system tables and queries: the catalog flags that keep objects out of lists.
+inline EdgeDatabase hiddenAndSystemDatabase() {
+    EdgeDatabase db{"hidden_and_system", {}, {}};
+    TableDescription visible = table("Visible", {field("ID", FieldType::Long)});
+    TableDescription hidden = table("Hidden Table", {field("ID", FieldType::Long)});
+    hidden.hidden = true;
+    TableDescription system = table("USysSettings", {field("Setting", FieldType::Text, 30), field("Value", FieldType::Memo)});
+    system.system = true;
+    system.rows = {{std::string("Theme"), std::string("Dark")}};
+    TableDescription both = table("USysHiddenLog", {field("Entry", FieldType::Memo)});
+    both.hidden = true;
+    both.system = true;
+    db.description.tables = {visible, hidden, system, both};
+    QueryDescription hiddenQuery = simpleSelect("Hidden Query", "Visible", "Visible.ID", db.expectedSql);
+    hiddenQuery.hidden = true;
+    QueryDescription systemQuery =
+        simpleSelect("~sq_cOrders~sq_cCustomer", "USysSettings", "USysSettings.Setting", db.expectedSql);
+    systemQuery.system = true;
+    systemQuery.hidden = true;
+    db.description.queries = {hiddenQuery, systemQuery};
+    return db;
+}
+
 inline std::vector<EdgeDatabase> allEdgeDatabases() {
-    return {manyEntriesDatabase(), wideTablesDatabase(),  manyIndexesDatabase(),    fieldTypesDatabase(),
-            awkwardNamesDatabase(), longQueryDatabase(), emptyQueryDatabase(), emptyLineQueryDatabase()};
+    return {manyEntriesDatabase(),  wideTablesDatabase(), manyIndexesDatabase(), fieldTypesDatabase(),
+            awkwardNamesDatabase(), longQueryDatabase(),  emptyQueryDatabase(),  emptyLineQueryDatabase(),
+            hiddenAndSystemDatabase()};
 }
 
 // Writes `db` as `<folder>/<db.name>.mdb` and returns the path. Throws WriteError.

@@ -10,6 +10,7 @@ namespace {
 
 constexpr std::int32_t kSystemObject = static_cast<std::int32_t>(0x80000000u);
 constexpr std::int32_t kHidden = 0x08;
+constexpr std::int32_t kLateSystem = 0x02;
 
 int daoType(FieldType type) {
     switch (type) {
@@ -117,10 +118,11 @@ std::vector<schema::TableListRow> expectedListing(const DatabaseDescription& dat
         rows.push_back({name, schema::dao::kTableTypeTable, kSystemObject});
     }
     for (const TableDescription& table : database.tables) {
-        rows.push_back({table.name, schema::dao::kTableTypeTable, table.hidden ? kHidden : 0});
+        rows.push_back({table.name, schema::dao::kTableTypeTable, (table.hidden ? kHidden : 0) | (table.system ? kLateSystem : 0)});
     }
     for (const QueryDescription& query : database.queries) {
-        rows.push_back({query.name, schema::dao::kTableTypeQueryDef, queryKindFlags(query.kind) | (query.hidden ? kHidden : 0)});
+        rows.push_back({query.name, schema::dao::kTableTypeQueryDef,
+                        queryKindFlags(query.kind) | (query.hidden ? kHidden : 0) | (query.system ? kLateSystem : 0)});
     }
     std::stable_sort(rows.begin(), rows.end(), [](const schema::TableListRow& a, const schema::TableListRow& b) {
         const std::string fa = folded(a.name);

@@ -76,7 +76,8 @@ TEST_P(EdgeDatabaseRoundTrip, ReadsBackAsDescribed) {
 
 INSTANTIATE_TEST_SUITE_P(All, EdgeDatabaseRoundTrip,
                          ::testing::Values("many_entries", "wide_tables", "many_indexes", "field_types",
-                                           "awkward_names", "long_query", "empty_queries", "empty_line_queries"));
+                                           "awkward_names", "long_query", "empty_queries", "empty_line_queries",
+                                           "hidden_and_system"));
 
 TEST(EdgeDatabases, LongQueryIsFortyThousandCharacters) {
     const EdgeDatabase db = longQueryDatabase();

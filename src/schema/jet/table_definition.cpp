@@ -36,6 +36,9 @@ constexpr std::size_t kMaxColumns = 4096;
 constexpr std::size_t kKeyColumnSlots = 10;
 constexpr std::uint16_t kUnusedKeyColumn = 0xFFFF;
 constexpr std::uint8_t kAscendingKey = 0x01;
+// The largest definition Access can write (255 columns with long names, dozens of indexes)
+// needs some 20 pages; the cap keeps a damaged chain from filling memory.
+constexpr std::size_t kMaxDefinitionPages = 256;
 
 // Checks that `count` entries of `entrySize` bytes are left.
 Status requireEntries(const ByteCursor& cursor, std::size_t countOffset, std::uint64_t count,
@@ -176,6 +179,11 @@ Result<std::vector<std::byte>> joinPages(PageReader& reader, std::uint32_t first
             return corruption(Origin(number, 0), kNextPageOffset,
                               "table definition pages form a cycle back to page " +
                                   std::to_string(next));
+        }
+        if (visited.size() >= kMaxDefinitionPages) {
+            return corruption(Origin(number, 0), kNextPageOffset,
+                              "table definition continues past " +
+                                  std::to_string(kMaxDefinitionPages) + " pages");
         }
         number = next;
     }

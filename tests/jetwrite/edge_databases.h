@@ -102,6 +102,11 @@ inline TableDescription wideTable(const std::string& name, int fields) {
         const FieldType type = kCycle[static_cast<std::size_t>(i) % std::size(kCycle)];
         result.fields.push_back(field(numbered("Field", i), type, type == FieldType::Text ? 30 : 0));
         result.fields.back().description = "Column number " + std::to_string(i);
+        // Properties late in the table sit deep in a property blob that spans several pages.
+        if (i % 50 == 0) {
+            result.fields.back().required = true;
+            result.fields.back().validationText = "Checked field " + std::to_string(i);
+        }
     }
     return result;
 }

@@ -153,20 +153,25 @@ TEST_F(MdbtoolsCheck, ReadsSixtyIndexes) {
     EXPECT_EQ(named.size(), 60u);
 }
 
-TEST_F(MdbtoolsCheck, ExportsAGeneratedTableSpanningManyPages) {
+TEST_F(MdbtoolsCheck, ExportsATableWiderThanAnInlinePageMap) {
+    // 30,000 rows of about 100 bytes fill some 750 data pages: more than an inline usage map
+    // covers, so the table's page map refers to bitmap pages.
     DatabaseDescription database;
-    TableDescription numbers = table("Numbers", {field("N", FieldType::Long), field("Square", FieldType::Double)});
-    numbers.indexes = {{"PrimaryKey", {{"N", false}}, true, false, false, false}};
-    numbers.generatedRows = RowGenerator{20000, [](std::size_t i) {
-        return std::vector<Value>{static_cast<std::int64_t>(i), static_cast<double>(i) * static_cast<double>(i)};
+    TableDescription numbers =
+        table("Numbers", {field("N", FieldType::Long), field("Square", FieldType::Double), field("Label", FieldType::Text, 60)});
+    numbers.indexes = {index("PrimaryKey", {"N"}, true)};
+    numbers.generatedRows = RowGenerator{30000, [](std::size_t i) {
+        return std::vector<Value>{static_cast<std::int64_t>(i), static_cast<double>(i) * static_cast<double>(i),
+                                  "Row number " + std::to_string(i) + " of the generated table"};
     }};
     database.tables = {numbers};
     const std::filesystem::path path = m_folder.path() / "numbers.mdb";
     writeDatabase(database, path);
+    ASSERT_GT(std::filesystem::file_size(path) / 4096, 600u);
     const std::vector<std::string> exported = lines(runMdbTool("mdb-export", {path.string(), "Numbers"}));
-    ASSERT_EQ(exported.size(), 20001u);
-    EXPECT_EQ(exported[1], "0,0");
-    EXPECT_EQ(exported.back(), "19999,399960001");
+    ASSERT_EQ(exported.size(), 30001u);
+    EXPECT_EQ(exported[1], "0,0,\"Row number 0 of the generated table\"");
+    EXPECT_EQ(exported.back(), "29999,899940001,\"Row number 29999 of the generated table\"");
 }
 
 }  // namespace

@@ -21,7 +21,7 @@ QLabel* addLabel(QWidget* parent, const char* name, const QString& text, double 
     label->setAlignment(Qt::AlignHCenter | Qt::AlignTop);
     label->setWordWrap(true);
     label->setFont(controlFont(true));
-    placeTwips(*label, left, top, width, height);
+    placeText(*label, left, top, width, height);
     return label;
 }
 
@@ -40,6 +40,7 @@ AboutBox::AboutBox(QWidget* parent)
     QFont big = controlFont(true);
     big.setPointSizeF(24);
     title->setFont(big);
+    placeText(*title, 420, 120, 4950, 600);
     addLabel(this, "VersionName", tr("Version: ") + QString::fromUtf8(controller::kVersionText),
              1365, 720, 3060, 195);
     addLabel(this, "Label2", controller::kCopyrightNotice, 630, 1395, 4425, 465);

@@ -81,7 +81,8 @@ void MainWindow::buildControls() {
     watchSelection(m_fields, ListId::Fields);
     watchSelection(m_indexes, ListId::Indexes);
 
-    place(m_label1, m_layout.label1);
+    const controller::ControlRect& head = m_layout.label1;
+    placeText(*m_label1, head.left, head.top, head.width, head.height);
     client->installEventFilter(this);
 }
 

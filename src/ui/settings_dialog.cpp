@@ -2,6 +2,7 @@
 #include "ui/settings_dialog.h"
 
 #include <QCheckBox>
+#include <algorithm>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -116,8 +117,11 @@ SettingsDialog::SettingsDialog(const settings::GenerationSettings& current, QWid
     m_messages[1]->setText(toQString(current.QueryDefErrorMessage));
     m_messages[2]->setText(toQString(current.DatabaseErrorMessage));
 
-    const QSize design(toPixels(*this, kClientWidth), toPixels(*this, kClientHeight));
-    setFixedSize(design.expandedTo(layout->totalMinimumSize()));
+    // Wrapping labels need their height for the width they get, which the minimum size omits.
+    const int width = std::max(toPixels(*this, kClientWidth), layout->totalMinimumSize().width());
+    const int height = std::max({toPixels(*this, kClientHeight), layout->totalMinimumSize().height(),
+                                 layout->totalHeightForWidth(width)});
+    setFixedSize(width, height);
 }
 
 settings::GenerationSettings SettingsDialog::settings() const {

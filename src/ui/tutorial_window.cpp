@@ -59,10 +59,10 @@ TutorialWindow::TutorialWindow(QWidget* parent)
 
     QLabel* heading = addLabel(this, "Label9",
                                tr("Zerlin Wizard generates code for creating a new database"), true);
-    placeTwips(*heading, 120, 60, 3135, 435);
+    placeText(*heading, 120, 60, 3135, 435);
     for (const Step& step : kSteps) {
         QLabel* label = addLabel(this, step.name, QString::fromUtf8(step.text), false);
-        placeTwips(*label, step.left, step.top, step.width, step.height);
+        placeText(*label, step.left, step.top, step.width, step.height);
         if (QLatin1String(step.name) == QLatin1String("Label8")) {
             QPalette blue = label->palette();
             blue.setColor(QPalette::WindowText, QColor(0, 0, 128));

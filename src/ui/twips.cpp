@@ -4,6 +4,7 @@
 #include <QApplication>
 #include <QScreen>
 #include <QWidget>
+#include <algorithm>
 #include <cmath>
 
 namespace zl::ui {
@@ -35,8 +36,23 @@ void placeTwips(QWidget& widget, double left, double top, double width, double h
     widget.setGeometry(twipsRect(widget, left, top, width < 0 ? 0 : width, height < 0 ? 0 : height));
 }
 
+void placeText(QWidget& widget, double left, double top, double width, double height) {
+    QRect rect = twipsRect(widget, left, top, width, height);
+    // A face wider or taller than the design one would cut the text off; it gets room instead.
+    if (widget.hasHeightForWidth()) {
+        rect.setHeight(std::max(rect.height(), widget.heightForWidth(rect.width())));
+    } else {
+        rect.setWidth(std::max(rect.width(), widget.sizeHint().width()));
+    }
+    widget.setGeometry(rect);
+}
+
 QFont controlFont(bool bold) {
     QFont font = QApplication::font();
+    // The layouts are measured for a face of Arial's widths; the desktop's face comes last.
+    font.setFamilies({QStringLiteral("Microsoft Sans Serif"), QStringLiteral("Arial"),
+                      QStringLiteral("Liberation Sans"), QStringLiteral("Arimo"),
+                      QStringLiteral("Helvetica"), QStringLiteral("Nimbus Sans"), font.family()});
     font.setStyleHint(QFont::SansSerif);
     font.setPointSizeF(kDesignPointSize);
     font.setBold(bold);

@@ -18,6 +18,10 @@ QRect twipsRect(const QWidget& widget, double left, double top, double width, do
 // Gives `widget` the place (left, top, width, height twips) within its parent.
 void placeTwips(QWidget& widget, double left, double top, double width, double height);
 
+// The same for a label: a wrapping label gets the height its text needs, a one-line label the
+// width, when that is more than the design gives.
+void placeText(QWidget& widget, double left, double top, double width, double height);
+
 // The 8.25-point sans-serif face of labels, lists and buttons, plain or bold.
 QFont controlFont(bool bold = false);
 

@@ -28,7 +28,7 @@ public:
 int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zlgen"));
-    QApplication::setApplicationDisplayName(QStringLiteral("Zerlin Wizard"));
+    // No application display name: the platform would append it to every window caption.
     QApplication::setWindowIcon(app.style()->standardIcon(QStyle::SP_DriveHDIcon));
 
 #ifdef ZL_HAVE_JET_ENGINE

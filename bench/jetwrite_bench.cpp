@@ -31,10 +31,12 @@ public:
 private:
     BenchDatabases() {
         std::random_device random;
-        m_folder = std::filesystem::temp_directory_path() / ("zljetwrite-bench-" + std::to_string(random()));
+        m_folder = std::filesystem::temp_directory_path() /
+                   ("zljetwrite-bench-" + std::to_string(random()));
         std::filesystem::create_directories(m_folder);
         zl::jetwrite::writeDatabase(zl::jetwrite::bench::largeSchemaDatabase(), largeSchema());
-        zl::jetwrite::writeDatabase(zl::jetwrite::bench::largeDataDatabase(1'000'000), millionRows());
+        zl::jetwrite::writeDatabase(zl::jetwrite::bench::largeDataDatabase(1'000'000),
+                                    millionRows());
         zl::jetwrite::writeDatabase(zl::jetwrite::bench::largeDataDatabase(0), emptyRows());
     }
     ~BenchDatabases() {
@@ -65,13 +67,20 @@ std::size_t readWholeSchema(const std::filesystem::path& path) {
 }
 
 void runSchemaRead(benchmark::State& state, const std::filesystem::path& path) {
-    state.counters["file MiB"] = static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
+    state.counters["file MiB"] =
+        static_cast<double>(std::filesystem::file_size(path)) / (1024.0 * 1024.0);
     for (auto _ : state) benchmark::DoNotOptimize(readWholeSchema(path));
 }
 
-void BM_SchemaRead_LargeSchema(benchmark::State& state) { runSchemaRead(state, BenchDatabases::instance().largeSchema()); }
-void BM_SchemaRead_MillionRows(benchmark::State& state) { runSchemaRead(state, BenchDatabases::instance().millionRows()); }
-void BM_SchemaRead_SameSchemaEmpty(benchmark::State& state) { runSchemaRead(state, BenchDatabases::instance().emptyRows()); }
+void BM_SchemaRead_LargeSchema(benchmark::State& state) {
+    runSchemaRead(state, BenchDatabases::instance().largeSchema());
+}
+void BM_SchemaRead_MillionRows(benchmark::State& state) {
+    runSchemaRead(state, BenchDatabases::instance().millionRows());
+}
+void BM_SchemaRead_SameSchemaEmpty(benchmark::State& state) {
+    runSchemaRead(state, BenchDatabases::instance().emptyRows());
+}
 
 BENCHMARK(BM_SchemaRead_LargeSchema)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_SchemaRead_MillionRows)->Unit(benchmark::kMillisecond);

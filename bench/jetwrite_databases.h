@@ -19,9 +19,11 @@ inline FieldDescription benchField(std::string name, FieldType type, int size = 
 
 // `tables` tables of `fields` fields each (with a primary key and one more index), and
 // `queries` QueryDefs joining pairs of them.
-inline DatabaseDescription largeSchemaDatabase(int tables = 1000, int fields = 50, int queries = 2000) {
-    static constexpr FieldType kCycle[] = {FieldType::Text, FieldType::Long, FieldType::Currency, FieldType::Date,
-                                           FieldType::Double, FieldType::Boolean, FieldType::Memo, FieldType::Integer};
+inline DatabaseDescription largeSchemaDatabase(int tables = 1000, int fields = 50,
+                                               int queries = 2000) {
+    static constexpr FieldType kCycle[] = {FieldType::Text, FieldType::Long,   FieldType::Currency,
+                                           FieldType::Date, FieldType::Double, FieldType::Boolean,
+                                           FieldType::Memo, FieldType::Integer};
     DatabaseDescription database;
     for (int t = 0; t < tables; ++t) {
         TableDescription table;
@@ -30,8 +32,10 @@ inline DatabaseDescription largeSchemaDatabase(int tables = 1000, int fields = 5
         table.fields.back().autoNumber = true;
         for (int f = 1; f < fields; ++f) {
             const FieldType type = kCycle[static_cast<std::size_t>(f) % std::size(kCycle)];
-            table.fields.push_back(benchField("Field" + std::to_string(f), type, type == FieldType::Text ? 50 : 0));
-            table.fields.back().defaultValue = type == FieldType::Long ? std::optional<std::string>("0") : std::nullopt;
+            table.fields.push_back(
+                benchField("Field" + std::to_string(f), type, type == FieldType::Text ? 50 : 0));
+            table.fields.back().defaultValue =
+                type == FieldType::Long ? std::optional<std::string>("0") : std::nullopt;
         }
         table.indexes = {{"PrimaryKey", {{"ID", false}}, true, false, false, false},
                          {"Field2", {{"Field2", false}}, false, false, false, false}};
@@ -44,7 +48,8 @@ inline DatabaseDescription largeSchemaDatabase(int tables = 1000, int fields = 5
         query.name = "Query" + std::to_string(q);
         query.tables = {{left, ""}, {right, ""}};
         query.joins = {{left, right, JoinKind::Inner, left + ".ID = " + right + ".Field2"}};
-        query.columns = {{left + ".Field1", "", "", CrosstabRole::RowHeading}, {right + ".Field3", "Amount", "", CrosstabRole::RowHeading}};
+        query.columns = {{left + ".Field1", "", "", CrosstabRole::RowHeading},
+                         {right + ".Field3", "Amount", "", CrosstabRole::RowHeading}};
         query.where = right + ".Field3 > " + std::to_string(q);
         query.orderBy = {{left + ".Field1", false}};
         database.queries.push_back(std::move(query));
@@ -57,30 +62,34 @@ inline DatabaseDescription largeDataDatabase(std::size_t rows) {
     DatabaseDescription database;
     TableDescription sales;
     sales.name = "Sales";
-    sales.fields = {benchField("SaleID", FieldType::Long),     benchField("CustomerID", FieldType::Long),
-                    benchField("Product", FieldType::Text, 40), benchField("Quantity", FieldType::Integer),
-                    benchField("Price", FieldType::Currency),  benchField("SoldOn", FieldType::Date),
-                    benchField("Paid", FieldType::Boolean),    benchField("Note", FieldType::Memo)};
+    sales.fields = {
+        benchField("SaleID", FieldType::Long),      benchField("CustomerID", FieldType::Long),
+        benchField("Product", FieldType::Text, 40), benchField("Quantity", FieldType::Integer),
+        benchField("Price", FieldType::Currency),   benchField("SoldOn", FieldType::Date),
+        benchField("Paid", FieldType::Boolean),     benchField("Note", FieldType::Memo)};
     sales.fields[0].required = true;
     sales.indexes = {{"PrimaryKey", {{"SaleID", false}}, true, false, false, false},
                      {"SoldOn", {{"SoldOn", true}}, false, false, false, false}};
-    sales.generatedRows = RowGenerator{rows, [](std::size_t i) {
-        const auto n = static_cast<std::int64_t>(i);
-        return std::vector<Value>{n + 1,
-                                  n % 9973,
-                                  "Product " + std::to_string(i % 500),
-                                  n % 50 + 1,
-                                  static_cast<double>(n % 10000) / 100.0,
-                                  DateTime{2000 + static_cast<int>(i % 25), 1 + static_cast<int>(i % 12),
-                                           1 + static_cast<int>(i % 28), static_cast<int>(i % 24), 0, 0},
-                                  i % 3 == 0,
-                                  i % 100 == 0 ? Value{std::string("Checked by hand")} : Value{}};
-    }};
+    sales.generatedRows =
+        RowGenerator{rows, [](std::size_t i) {
+                         const auto n = static_cast<std::int64_t>(i);
+                         return std::vector<Value>{
+                             n + 1,
+                             n % 9973,
+                             "Product " + std::to_string(i % 500),
+                             n % 50 + 1,
+                             static_cast<double>(n % 10000) / 100.0,
+                             DateTime{2000 + static_cast<int>(i % 25), 1 + static_cast<int>(i % 12),
+                                      1 + static_cast<int>(i % 28), static_cast<int>(i % 24), 0, 0},
+                             i % 3 == 0,
+                             i % 100 == 0 ? Value{std::string("Checked by hand")} : Value{}};
+                     }};
     database.tables = {sales};
     QueryDescription recent;
     recent.name = "Recent Sales";
     recent.tables = {{"Sales", ""}};
-    recent.columns = {{"Sales.SaleID", "", "", CrosstabRole::RowHeading}, {"Sales.Price", "", "", CrosstabRole::RowHeading}};
+    recent.columns = {{"Sales.SaleID", "", "", CrosstabRole::RowHeading},
+                      {"Sales.Price", "", "", CrosstabRole::RowHeading}};
     recent.where = "Sales.SoldOn > #1/1/2020#";
     QueryDescription totals;
     totals.name = "Totals by Product";

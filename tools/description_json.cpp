@@ -7,8 +7,8 @@
 #include <set>
 #include <sstream>
 
-#include "json_values.h"
 #include "jetwrite/write_error.h"
+#include "json_values.h"
 
 namespace zl::jetwrite {
 
@@ -17,8 +17,9 @@ namespace {
 using nlohmann::json;
 
 FieldDescription readField(const JsonNode& node) {
-    node.allowOnly({"name", "type", "size", "fixedLength", "autoNumber", "hyperlink", "required", "allowZeroLength",
-                    "defaultValue", "validationRule", "validationText", "description", "precision", "scale"});
+    node.allowOnly({"name", "type", "size", "fixedLength", "autoNumber", "hyperlink", "required",
+                    "allowZeroLength", "defaultValue", "validationRule", "validationText",
+                    "description", "precision", "scale"});
     FieldDescription field;
     field.name = node.text("name");
     field.type = fieldTypeNamed(node.member("type"));
@@ -45,7 +46,8 @@ IndexDescription readIndex(const JsonNode& node) {
         const std::string text = field.asText();
         IndexColumn column;
         column.descending = !text.empty() && text.front() == '-';
-        column.field = (!text.empty() && (text.front() == '-' || text.front() == '+')) ? text.substr(1) : text;
+        column.field =
+            (!text.empty() && (text.front() == '-' || text.front() == '+')) ? text.substr(1) : text;
         index.columns.push_back(column);
     }
     index.primary = node.flag("primary");
@@ -56,8 +58,8 @@ IndexDescription readIndex(const JsonNode& node) {
 }
 
 TableDescription readTable(const JsonNode& node) {
-    node.allowOnly({"name", "hidden", "system", "description", "validationRule", "validationText", "fields", "indexes",
-                    "rows"});
+    node.allowOnly({"name", "hidden", "system", "description", "validationRule", "validationText",
+                    "fields", "indexes", "rows"});
     TableDescription table;
     table.name = node.text("name");
     table.hidden = node.flag("hidden");
@@ -65,19 +67,22 @@ TableDescription readTable(const JsonNode& node) {
     table.description = node.optionalText("description");
     table.validationRule = node.optionalText("validationRule");
     table.validationText = node.optionalText("validationText");
-    for (const JsonNode& field : node.member("fields").elements()) table.fields.push_back(readField(field));
+    for (const JsonNode& field : node.member("fields").elements())
+        table.fields.push_back(readField(field));
     if (node.has("indexes")) {
-        for (const JsonNode& index : node.member("indexes").elements()) table.indexes.push_back(readIndex(index));
+        for (const JsonNode& index : node.member("indexes").elements())
+            table.indexes.push_back(readIndex(index));
     }
     if (node.has("rows")) {
-        for (const JsonNode& row : node.member("rows").elements()) table.rows.push_back(rowValues(row, table.fields));
+        for (const JsonNode& row : node.member("rows").elements())
+            table.rows.push_back(rowValues(row, table.fields));
     }
     return table;
 }
 
 RelationshipDescription readRelationship(const JsonNode& node) {
-    node.allowOnly({"name", "primaryTable", "foreignTable", "fields", "enforce", "cascadeUpdates", "cascadeDeletes",
-                    "primaryIndexName", "foreignIndexName"});
+    node.allowOnly({"name", "primaryTable", "foreignTable", "fields", "enforce", "cascadeUpdates",
+                    "cascadeDeletes", "primaryIndexName", "foreignIndexName"});
     RelationshipDescription relationship;
     relationship.name = node.optionalText("name").value_or("");
     relationship.primaryTable = node.text("primaryTable");
@@ -109,7 +114,8 @@ DatabaseDescription parseDescriptionJson(std::string_view text) {
     database.collatingOrder = root.integer("collatingOrder", 1033);
     if (root.has("created")) database.created = dateTimeFrom(root.member("created"));
     if (root.has("tables")) {
-        for (const JsonNode& table : root.member("tables").elements()) database.tables.push_back(readTable(table));
+        for (const JsonNode& table : root.member("tables").elements())
+            database.tables.push_back(readTable(table));
     }
     if (root.has("relationships")) {
         for (const JsonNode& relationship : root.member("relationships").elements()) {
@@ -117,7 +123,8 @@ DatabaseDescription parseDescriptionJson(std::string_view text) {
         }
     }
     if (root.has("queries")) {
-        for (const JsonNode& query : root.member("queries").elements()) database.queries.push_back(readQuery(query));
+        for (const JsonNode& query : root.member("queries").elements())
+            database.queries.push_back(readQuery(query));
     }
     return database;
 }

@@ -20,7 +20,8 @@ std::vector<std::uint8_t> hexBytes(const JsonNode& node) {
     std::vector<std::uint8_t> bytes;
     for (std::size_t i = 0; i < hex.size(); i += 2) {
         unsigned value = 0;
-        if (std::sscanf(hex.substr(i, 2).c_str(), "%2x", &value) != 1) node.fail("malformed hex data");
+        if (std::sscanf(hex.substr(i, 2).c_str(), "%2x", &value) != 1)
+            node.fail("malformed hex data");
         bytes.push_back(static_cast<std::uint8_t>(value));
     }
     return bytes;
@@ -43,7 +44,8 @@ Value valueFor(const JsonNode& node, const FieldDescription& field) {
 
 }  // namespace
 
-JsonNode::JsonNode(const nlohmann::json& value, std::string path) : m_value(&value), m_path(std::move(path)) {}
+JsonNode::JsonNode(const nlohmann::json& value, std::string path)
+    : m_value(&value), m_path(std::move(path)) {}
 
 void JsonNode::fail(const std::string& why) const {
     throw WriteError((m_path.empty() ? std::string("description") : m_path) + ": " + why);
@@ -96,18 +98,28 @@ bool JsonNode::flag(const char* key, bool fallback) const {
 void JsonNode::allowOnly(std::initializer_list<const char*> keys) const {
     if (!m_value->is_object()) fail("expected an object");
     for (const auto& item : m_value->items()) {
-        const bool known = std::any_of(keys.begin(), keys.end(), [&](const char* key) { return item.key() == key; });
+        const bool known = std::any_of(keys.begin(), keys.end(),
+                                       [&](const char* key) { return item.key() == key; });
         if (!known) fail("unknown member \"" + item.key() + "\"");
     }
 }
 
 FieldType fieldTypeNamed(const JsonNode& node) {
     static const std::pair<const char*, FieldType> kNames[] = {
-        {"Boolean", FieldType::Boolean}, {"Byte", FieldType::Byte},       {"Integer", FieldType::Integer},
-        {"Long", FieldType::Long},       {"Currency", FieldType::Currency}, {"Single", FieldType::Single},
-        {"Double", FieldType::Double},   {"Date", FieldType::Date},       {"Binary", FieldType::Binary},
-        {"Text", FieldType::Text},       {"LongBinary", FieldType::LongBinary}, {"Memo", FieldType::Memo},
-        {"GUID", FieldType::Guid},       {"Decimal", FieldType::Decimal},
+        {"Boolean", FieldType::Boolean},
+        {"Byte", FieldType::Byte},
+        {"Integer", FieldType::Integer},
+        {"Long", FieldType::Long},
+        {"Currency", FieldType::Currency},
+        {"Single", FieldType::Single},
+        {"Double", FieldType::Double},
+        {"Date", FieldType::Date},
+        {"Binary", FieldType::Binary},
+        {"Text", FieldType::Text},
+        {"LongBinary", FieldType::LongBinary},
+        {"Memo", FieldType::Memo},
+        {"GUID", FieldType::Guid},
+        {"Decimal", FieldType::Decimal},
     };
     const std::string name = node.asText();
     for (const auto& [known, type] : kNames) {
@@ -120,10 +132,12 @@ DateTime dateTimeFrom(const JsonNode& node) {
     const std::string text = node.asText();
     DateTime date;
     int consumed = 0;
-    const int parts = std::sscanf(text.c_str(), "%4d-%2d-%2d%n %2d:%2d:%2d%n", &date.year, &date.month, &date.day,
-                                  &consumed, &date.hour, &date.minute, &date.second, &consumed);
-    if ((parts != 3 && parts != 6) || static_cast<std::size_t>(consumed) != text.size() || date.month < 1 ||
-        date.month > 12 || date.day < 1 || date.day > 31 || date.hour > 23 || date.minute > 59 || date.second > 59) {
+    const int parts =
+        std::sscanf(text.c_str(), "%4d-%2d-%2d%n %2d:%2d:%2d%n", &date.year, &date.month, &date.day,
+                    &consumed, &date.hour, &date.minute, &date.second, &consumed);
+    if ((parts != 3 && parts != 6) || static_cast<std::size_t>(consumed) != text.size() ||
+        date.month < 1 || date.month > 12 || date.day < 1 || date.day > 31 || date.hour > 23 ||
+        date.minute > 59 || date.second > 59) {
         node.fail("expected a date \"YYYY-MM-DD\" or \"YYYY-MM-DD HH:MM:SS\"");
     }
     return date;
@@ -132,8 +146,8 @@ DateTime dateTimeFrom(const JsonNode& node) {
 std::vector<Value> rowValues(const JsonNode& node, const std::vector<FieldDescription>& fields) {
     const std::vector<JsonNode> values = node.elements();
     if (values.size() != fields.size()) {
-        node.fail("a row has " + std::to_string(values.size()) + " values for " + std::to_string(fields.size()) +
-                  " fields");
+        node.fail("a row has " + std::to_string(values.size()) + " values for " +
+                  std::to_string(fields.size()) + " fields");
     }
     std::vector<Value> row;
     for (std::size_t i = 0; i < values.size(); ++i) row.push_back(valueFor(values[i], fields[i]));

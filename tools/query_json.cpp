@@ -9,10 +9,14 @@ namespace {
 
 QueryKind kindNamed(const JsonNode& node) {
     static const std::pair<const char*, QueryKind> kNames[] = {
-        {"select", QueryKind::Select},       {"union", QueryKind::Union},
-        {"crosstab", QueryKind::Crosstab},   {"append", QueryKind::Append},
-        {"update", QueryKind::Update},       {"delete", QueryKind::Delete},
-        {"makeTable", QueryKind::MakeTable}, {"passThrough", QueryKind::PassThrough},
+        {"select", QueryKind::Select},
+        {"union", QueryKind::Union},
+        {"crosstab", QueryKind::Crosstab},
+        {"append", QueryKind::Append},
+        {"update", QueryKind::Update},
+        {"delete", QueryKind::Delete},
+        {"makeTable", QueryKind::MakeTable},
+        {"passThrough", QueryKind::PassThrough},
         {"dataDefinition", QueryKind::DataDefinition},
     };
     const std::string name = node.asText();
@@ -91,9 +95,11 @@ std::vector<T> listOf(const JsonNode& node, const char* key, Read read) {
 }  // namespace
 
 QueryDescription readQuery(const JsonNode& node) {
-    node.allowOnly({"name", "kind", "hidden", "system", "distinct", "distinctRow", "selectStar", "ownerAccess", "top",
-                    "topPercent", "parameters", "tables", "joins", "columns", "where", "groupBy", "having",
-                    "orderBy", "target", "unionParts", "unionAll", "sql", "connect"});
+    node.allowOnly({"name",        "kind",       "hidden",      "system",  "distinct",
+                    "distinctRow", "selectStar", "ownerAccess", "top",     "topPercent",
+                    "parameters",  "tables",     "joins",       "columns", "where",
+                    "groupBy",     "having",     "orderBy",     "target",  "unionParts",
+                    "unionAll",    "sql",        "connect"});
     QueryDescription query;
     query.name = node.text("name");
     query.kind = node.has("kind") ? kindNamed(node.member("kind")) : QueryKind::Select;
@@ -110,7 +116,8 @@ QueryDescription readQuery(const JsonNode& node) {
     query.joins = listOf<QueryJoin>(node, "joins", [](const JsonNode& join) {
         join.allowOnly({"left", "right", "kind", "on"});
         return QueryJoin{join.text("left"), join.text("right"),
-                         join.has("kind") ? joinNamed(join.member("kind")) : JoinKind::Inner, join.text("on")};
+                         join.has("kind") ? joinNamed(join.member("kind")) : JoinKind::Inner,
+                         join.text("on")};
     });
     query.columns = listOf<QueryColumn>(node, "columns", columnFrom);
     query.where = node.optionalText("where").value_or("");
@@ -118,7 +125,8 @@ QueryDescription readQuery(const JsonNode& node) {
     query.having = node.optionalText("having").value_or("");
     query.orderBy = listOf<QueryOrder>(node, "orderBy", orderFrom);
     query.targetTable = node.optionalText("target").value_or("");
-    query.unionParts = listOf<std::string>(node, "unionParts", [](const JsonNode& part) { return part.asText(); });
+    query.unionParts =
+        listOf<std::string>(node, "unionParts", [](const JsonNode& part) { return part.asText(); });
     query.unionAll = node.flag("unionAll");
     query.sqlText = node.optionalText("sql").value_or("");
     query.connect = node.optionalText("connect").value_or("");

@@ -24,7 +24,8 @@ int main(int argc, char** argv) {
         return 2;
     }
     try {
-        const zl::jetwrite::DatabaseDescription database = zl::jetwrite::readDescriptionFile(argv[1]);
+        const zl::jetwrite::DatabaseDescription database =
+            zl::jetwrite::readDescriptionFile(argv[1]);
         zl::jetwrite::writeDatabase(database, argv[2]);
     } catch (const zl::jetwrite::WriteError& error) {
         std::cerr << "zlmkdb: " << error.what() << "\n";

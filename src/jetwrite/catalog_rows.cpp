@@ -45,7 +45,8 @@ Value bytesValue(const Bytes& bytes) {
 
 Bytes databaseProperties() {
     // The format version of Access 2002-2003 files.
-    return encodePropertyBlob({PropertyBlock{"", false, {Property::text("AccessVersion", "09.50", false)}}});
+    return encodePropertyBlob(
+        {PropertyBlock{"", false, {Property::text("AccessVersion", "09.50", false)}}});
 }
 
 void addSystemEntries(std::vector<std::vector<Value>>& rows, const DateTime& created) {
@@ -55,7 +56,8 @@ void addSystemEntries(std::vector<std::vector<Value>>& rows, const DateTime& cre
         {kRelationshipsContainerId, kRootId, "Relationships", kTypeContainer, kSystemFlags},
     };
     for (const CatalogEntry& entry : containers) rows.push_back(row(entry, created));
-    std::vector<Value> database = row({kDatabaseObjectId, kDatabasesContainerId, "MSysDb", kTypeDatabase, kSystemFlags}, created);
+    std::vector<Value> database = row(
+        {kDatabaseObjectId, kDatabasesContainerId, "MSysDb", kTypeDatabase, kSystemFlags}, created);
     database[catalog::kLvProp] = bytesValue(databaseProperties());
     rows.push_back(std::move(database));
     const CatalogEntry systemTables[] = {
@@ -66,21 +68,28 @@ void addSystemEntries(std::vector<std::vector<Value>>& rows, const DateTime& cre
     };
     for (const CatalogEntry& entry : systemTables) rows.push_back(row(entry, created));
     // The containers Access keeps for the objects of its user interface.
-    const char* const interfaceContainers[] = {"Forms", "Reports", "Scripts", "Modules", "SysRel", "DataAccessPages"};
+    const char* const interfaceContainers[] = {"Forms",   "Reports", "Scripts",
+                                               "Modules", "SysRel",  "DataAccessPages"};
     std::int64_t id = static_cast<std::int32_t>(0x80000002u);
-    for (const char* name : interfaceContainers) rows.push_back(row({id++, kRootId, name, kTypeContainer, 0}, created));
+    for (const char* name : interfaceContainers)
+        rows.push_back(row({id++, kRootId, name, kTypeContainer, 0}, created));
 }
 
 void addColumnProperties(std::vector<PropertyBlock>& blocks, const FieldDescription& field) {
     PropertyBlock block{field.name, true, {}};
     block.properties.push_back(Property::boolean("Required", field.required, true));
     if (field.type == FieldType::Text || field.type == FieldType::Memo) {
-        block.properties.push_back(Property::boolean("AllowZeroLength", field.allowZeroLength, true));
+        block.properties.push_back(
+            Property::boolean("AllowZeroLength", field.allowZeroLength, true));
     }
-    if (field.defaultValue) block.properties.push_back(Property::memo("DefaultValue", *field.defaultValue, true));
-    if (field.validationRule) block.properties.push_back(Property::text("ValidationRule", *field.validationRule, true));
-    if (field.validationText) block.properties.push_back(Property::text("ValidationText", *field.validationText, true));
-    if (field.description) block.properties.push_back(Property::memo("Description", *field.description, false));
+    if (field.defaultValue)
+        block.properties.push_back(Property::memo("DefaultValue", *field.defaultValue, true));
+    if (field.validationRule)
+        block.properties.push_back(Property::text("ValidationRule", *field.validationRule, true));
+    if (field.validationText)
+        block.properties.push_back(Property::text("ValidationText", *field.validationText, true));
+    if (field.description)
+        block.properties.push_back(Property::memo("Description", *field.description, false));
     blocks.push_back(std::move(block));
 }
 
@@ -93,9 +102,12 @@ std::int32_t documentId(std::size_t n) {
 Bytes tablePropertyBlob(const TableDescription& table) {
     std::vector<PropertyBlock> blocks;
     PropertyBlock own{"", false, {}};
-    if (table.validationRule) own.properties.push_back(Property::text("ValidationRule", *table.validationRule, true));
-    if (table.validationText) own.properties.push_back(Property::text("ValidationText", *table.validationText, true));
-    if (table.description) own.properties.push_back(Property::memo("Description", *table.description, false));
+    if (table.validationRule)
+        own.properties.push_back(Property::text("ValidationRule", *table.validationRule, true));
+    if (table.validationText)
+        own.properties.push_back(Property::text("ValidationText", *table.validationText, true));
+    if (table.description)
+        own.properties.push_back(Property::memo("Description", *table.description, false));
     blocks.push_back(std::move(own));
     for (const FieldDescription& field : table.fields) addColumnProperties(blocks, field);
     return encodePropertyBlob(blocks);
@@ -107,20 +119,24 @@ std::vector<std::vector<Value>> catalogRows(const DatabaseDescription& database,
     addSystemEntries(rows, database.created);
     for (std::size_t i = 0; i < database.tables.size(); ++i) {
         const TableDescription& table = database.tables[i];
-        const std::int64_t flags = (table.hidden ? kHiddenFlag : 0) | (table.system ? kLateSystemFlag : 0);
-        std::vector<Value> values = row({tablePages.at(i), kTablesContainerId, table.name, kTypeTable, flags},
-                                        database.created);
+        const std::int64_t flags =
+            (table.hidden ? kHiddenFlag : 0) | (table.system ? kLateSystemFlag : 0);
+        std::vector<Value> values =
+            row({tablePages.at(i), kTablesContainerId, table.name, kTypeTable, flags},
+                database.created);
         values[catalog::kLvProp] = bytesValue(tablePropertyBlob(table));
         rows.push_back(std::move(values));
     }
     std::size_t document = 0;
     for (const QueryDescription& query : database.queries) {
         rows.push_back(row({documentId(document++), kTablesContainerId, query.name, kTypeQuery,
-                            queryCatalogFlags(query)}, database.created));
+                            queryCatalogFlags(query)},
+                           database.created));
     }
     for (const RelationshipDescription& relationship : database.relationships) {
-        rows.push_back(row({documentId(document++), kRelationshipsContainerId, relationshipName(relationship),
-                            kTypeRelationship, 0}, database.created));
+        rows.push_back(row({documentId(document++), kRelationshipsContainerId,
+                            relationshipName(relationship), kTypeRelationship, 0},
+                           database.created));
     }
     return rows;
 }

@@ -91,14 +91,14 @@ struct RowGenerator {
 
 struct TableDescription {
     std::string name;
-    std::vector<FieldDescription> fields;     // 1..kMaxFields
+    std::vector<FieldDescription> fields;  // 1..kMaxFields
     std::vector<IndexDescription> indexes;
-    bool hidden = false;                      // catalog flag "hidden"
-    bool system = false;                      // catalog flag "system object" (as on USys tables)
-    std::optional<std::string> description;   // table properties
+    bool hidden = false;                     // catalog flag "hidden"
+    bool system = false;                     // catalog flag "system object" (as on USys tables)
+    std::optional<std::string> description;  // table properties
     std::optional<std::string> validationRule;
     std::optional<std::string> validationText;
-    std::vector<std::vector<Value>> rows;     // data rows, one value per field
+    std::vector<std::vector<Value>> rows;       // data rows, one value per field
     std::optional<RowGenerator> generatedRows;  // written after `rows`
 };
 
@@ -181,7 +181,7 @@ struct QueryDescription {
     bool distinctRow = false;
     bool selectStar = false;  // "SELECT *" (after any columns)
     bool ownerAccess = false;
-    std::string top;          // "TOP n" when not empty
+    std::string top;  // "TOP n" when not empty
     bool topPercent = false;
     std::vector<QueryParameter> parameters;
     std::vector<QueryTable> tables;
@@ -203,12 +203,13 @@ struct DatabaseDescription {
     std::vector<QueryDescription> queries;
     std::vector<RelationshipDescription> relationships;
     int collatingOrder = 1033;  // sort order in the header page
-    DateTime created{2024, 1, 1, 12, 0, 0};  // creation date of every object, for reproducible files
+    DateTime created{2024, 1, 1,
+                     12,   0, 0};  // creation date of every object, for reproducible files
 };
 
 // Limits of the writer (and of Jet 4 where they coincide).
-inline constexpr std::size_t kMaxFields = 1000;        // Jet allows 255; tests need more
+inline constexpr std::size_t kMaxFields = 1000;  // Jet allows 255; tests need more
 inline constexpr std::size_t kMaxIndexColumns = 10;
-inline constexpr std::size_t kMaxNameLength = 64;      // characters
+inline constexpr std::size_t kMaxNameLength = 64;  // characters
 
 }  // namespace zl::jetwrite

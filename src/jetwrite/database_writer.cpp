@@ -32,12 +32,14 @@ std::vector<PageNumber> reservePages(PageFile& file, std::size_t definitionSize)
 void writeRows(TableWriter& writer, const TableDescription& table) {
     for (const std::vector<Value>& row : table.rows) writer.addRow(row);
     if (table.generatedRows) {
-        for (std::size_t i = 0; i < table.generatedRows->count; ++i) writer.addRow(table.generatedRows->make(i));
+        for (std::size_t i = 0; i < table.generatedRows->count; ++i)
+            writer.addRow(table.generatedRows->make(i));
     }
 }
 
-void writeSystemTable(PageFile& file, UsageMapStore& maps, const TableSchema& schema, PageNumber page,
-                      const std::vector<std::vector<Value>>& rows, const std::vector<PageNumber>& tablePages) {
+void writeSystemTable(PageFile& file, UsageMapStore& maps, const TableSchema& schema,
+                      PageNumber page, const std::vector<std::vector<Value>>& rows,
+                      const std::vector<PageNumber>& tablePages) {
     TableWriter writer(file, maps, schema, {page});
     for (const std::vector<Value>& row : rows) writer.addRow(row);
     writer.finish(tablePages);
@@ -47,7 +49,8 @@ std::vector<std::vector<Value>> allQueryRows(const DatabaseDescription& database
     std::vector<std::vector<Value>> rows;
     for (std::size_t i = 0; i < database.queries.size(); ++i) {
         std::vector<std::vector<Value>> query = queryRows(database.queries[i], documentId(i));
-        rows.insert(rows.end(), std::make_move_iterator(query.begin()), std::make_move_iterator(query.end()));
+        rows.insert(rows.end(), std::make_move_iterator(query.begin()),
+                    std::make_move_iterator(query.end()));
     }
     return rows;
 }
@@ -72,10 +75,11 @@ Bytes buildDatabase(const DatabaseDescription& database) {
         writer.finish(tablePages);
     }
     writeSystemTable(file, maps, queriesSchema(), kQueriesPage, allQueryRows(database), tablePages);
-    writeSystemTable(file, maps, relationshipsSchema(), kRelationshipsPage, relationshipRows(database.relationships),
-                     tablePages);
+    writeSystemTable(file, maps, relationshipsSchema(), kRelationshipsPage,
+                     relationshipRows(database.relationships), tablePages);
     writeSystemTable(file, maps, accessControlSchema(), kAccessControlPage, {}, tablePages);
-    writeSystemTable(file, maps, catalogSchema(), kCatalogPage, catalogRows(database, tablePages), tablePages);
+    writeSystemTable(file, maps, catalogSchema(), kCatalogPage, catalogRows(database, tablePages),
+                     tablePages);
     writeGlobalUsageMap(file, kGlobalMapPage);
     writeHeaderPage(file.page(kHeaderPage), database.collatingOrder, database.created);
     return file.bytes();

@@ -42,11 +42,13 @@ bool isZero(const std::array<std::uint32_t, 4>& magnitude) {
 
 ScaledDecimal parseDecimalText(std::string_view text, int scale, std::string_view where) {
     const auto bad = [&]() {
-        return WriteError(std::string(where) + ": \"" + std::string(text) + "\" is not a decimal number");
+        return WriteError(std::string(where) + ": \"" + std::string(text) +
+                          "\" is not a decimal number");
     };
     ScaledDecimal result;
     std::size_t pos = 0;
-    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+')) result.negative = text[pos++] == '-';
+    if (pos < text.size() && (text[pos] == '-' || text[pos] == '+'))
+        result.negative = text[pos++] == '-';
     int fractionDigits = -1;  // -1 until the decimal point
     bool anyDigit = false;
     for (; pos < text.size(); ++pos) {

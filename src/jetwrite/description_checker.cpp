@@ -29,19 +29,24 @@ void checkName(const std::string& name, const std::string& what) {
 
 // Adds `name` to `seen`; throws when a name equal but for case is there already.
 void checkUnique(std::set<std::string>& seen, const std::string& name, const std::string& what) {
-    if (!seen.insert(folded(name)).second) throw WriteError("duplicate " + what + " name \"" + name + "\"");
+    if (!seen.insert(folded(name)).second)
+        throw WriteError("duplicate " + what + " name \"" + name + "\"");
 }
 
 void checkField(const FieldDescription& field, const std::string& table) {
     const std::string what = "field \"" + field.name + "\" of table \"" + table + "\"";
     checkName(field.name, "a field of table \"" + table + "\"");
     const bool sized = field.type == FieldType::Text || field.type == FieldType::Binary;
-    if (sized && (field.size < 0 || field.size > 255)) throw WriteError(what + ": size must be 1 to 255");
-    if (field.fixedLength && !sized) throw WriteError(what + ": only Text and Binary fields have a fixed length");
-    if (field.autoNumber && field.type != FieldType::Long) throw WriteError(what + ": only Long fields are AutoNumber");
-    if (field.hyperlink && field.type != FieldType::Memo) throw WriteError(what + ": only Memo fields are hyperlinks");
-    if (field.type == FieldType::Decimal &&
-        (field.precision < 1 || field.precision > 28 || field.scale < 0 || field.scale > field.precision)) {
+    if (sized && (field.size < 0 || field.size > 255))
+        throw WriteError(what + ": size must be 1 to 255");
+    if (field.fixedLength && !sized)
+        throw WriteError(what + ": only Text and Binary fields have a fixed length");
+    if (field.autoNumber && field.type != FieldType::Long)
+        throw WriteError(what + ": only Long fields are AutoNumber");
+    if (field.hyperlink && field.type != FieldType::Memo)
+        throw WriteError(what + ": only Memo fields are hyperlinks");
+    if (field.type == FieldType::Decimal && (field.precision < 1 || field.precision > 28 ||
+                                             field.scale < 0 || field.scale > field.precision)) {
         throw WriteError(what + ": precision must be 1 to 28 and scale 0 to the precision");
     }
 }
@@ -62,17 +67,20 @@ void checkIndexes(const TableDescription& table) {
             throw WriteError(what + ": an index has 1 to 10 fields");
         }
         for (const IndexColumn& column : index.columns) {
-            if (!hasField(table, column.field)) throw WriteError(what + " names unknown field \"" + column.field + "\"");
+            if (!hasField(table, column.field))
+                throw WriteError(what + " names unknown field \"" + column.field + "\"");
         }
         primaries += index.primary ? 1 : 0;
     }
-    if (primaries > 1) throw WriteError("table \"" + table.name + "\" has more than one primary index");
+    if (primaries > 1)
+        throw WriteError("table \"" + table.name + "\" has more than one primary index");
 }
 
 void checkTable(const TableDescription& table) {
     checkName(table.name, "a table");
     if (table.fields.empty() || table.fields.size() > kMaxFields) {
-        throw WriteError("table \"" + table.name + "\": a table has 1 to " + std::to_string(kMaxFields) + " fields");
+        throw WriteError("table \"" + table.name + "\": a table has 1 to " +
+                         std::to_string(kMaxFields) + " fields");
     }
     std::set<std::string> fields;
     for (const FieldDescription& field : table.fields) {
@@ -89,12 +97,14 @@ const TableDescription* findTable(const DatabaseDescription& database, const std
     return nullptr;
 }
 
-void checkRelationship(const DatabaseDescription& database, const RelationshipDescription& relationship) {
+void checkRelationship(const DatabaseDescription& database,
+                       const RelationshipDescription& relationship) {
     const std::string what = "relationship \"" + relationshipName(relationship) + "\"";
     checkName(relationshipName(relationship), "a relationship");
     const TableDescription* primary = findTable(database, relationship.primaryTable);
     const TableDescription* foreign = findTable(database, relationship.foreignTable);
-    if (primary == nullptr || foreign == nullptr) throw WriteError(what + " names an unknown table");
+    if (primary == nullptr || foreign == nullptr)
+        throw WriteError(what + " names an unknown table");
     if (relationship.fields.empty() || relationship.fields.size() > kMaxIndexColumns) {
         throw WriteError(what + ": a relationship relates 1 to 10 fields");
     }
@@ -108,7 +118,8 @@ void checkRelationship(const DatabaseDescription& database, const RelationshipDe
 }  // namespace
 
 std::string relationshipName(const RelationshipDescription& relationship) {
-    return relationship.name.empty() ? relationship.primaryTable + relationship.foreignTable : relationship.name;
+    return relationship.name.empty() ? relationship.primaryTable + relationship.foreignTable
+                                     : relationship.name;
 }
 
 void checkDescription(const DatabaseDescription& database) {

@@ -19,7 +19,8 @@ namespace {
 // Owns a file descriptor and the temporary path until the rename succeeds.
 class TemporaryFile {
 public:
-    explicit TemporaryFile(const std::filesystem::path& target) : m_path(target.string() + ".XXXXXX") {
+    explicit TemporaryFile(const std::filesystem::path& target)
+        : m_path(target.string() + ".XXXXXX") {
         std::string pattern = m_path.string();
         m_fd = ::mkstemp(pattern.data());
         if (m_fd < 0) fail("cannot create a temporary file beside " + target.string());
@@ -46,8 +47,10 @@ public:
     }
 
     void renameTo(const std::filesystem::path& target) {
-        if (::chmod(m_path.c_str(), 0644) != 0) fail("cannot set the permissions of " + m_path.string());
-        if (::rename(m_path.c_str(), target.c_str()) != 0) fail("cannot rename the new file to " + target.string());
+        if (::chmod(m_path.c_str(), 0644) != 0)
+            fail("cannot set the permissions of " + m_path.string());
+        if (::rename(m_path.c_str(), target.c_str()) != 0)
+            fail("cannot rename the new file to " + target.string());
         m_kept = true;
     }
 

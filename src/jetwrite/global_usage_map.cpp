@@ -26,7 +26,8 @@ Bytes freePagesRow(PageFile& file) {
     Bytes row(jet::kUsageMapRowSize);
     if (file.pageCount() < jet::kInlineMapPages) {
         row[0] = std::byte{jet::kUsageMapInline};  // start page 0
-        setBits(std::span<std::byte>(row).subspan(kInlineBitmapOffset), file.pageCount(), jet::kInlineMapPages);
+        setBits(std::span<std::byte>(row).subspan(kInlineBitmapOffset), file.pageCount(),
+                jet::kInlineMapPages);
         return row;
     }
     // One bitmap page for the range that holds the end of the file (it counts as used itself).
@@ -35,7 +36,8 @@ Bytes freePagesRow(PageFile& file) {
     auto bitmap = file.page(bitmapPage);
     bitmap[0] = std::byte{static_cast<std::uint8_t>(jet::PageType::UsageBitmap)};
     bitmap[1] = std::byte{0x01};
-    setBits(bitmap.subspan(kBitmapPageDataOffset), file.pageCount() % jet::kBitmapPagePages, jet::kBitmapPagePages);
+    setBits(bitmap.subspan(kBitmapPageDataOffset), file.pageCount() % jet::kBitmapPagePages,
+            jet::kBitmapPagePages);
     row[0] = std::byte{jet::kUsageMapReference};
     if (slot < jet::kReferenceMapSlots) storeU32(row, 1 + 4 * slot, bitmapPage);
     return row;
@@ -57,7 +59,8 @@ void writeGlobalUsageMap(PageFile& file, PageNumber page) {
     storeU16(bytes, jet::kDataPageHeaderSize, static_cast<std::uint16_t>(row0));
     storeU16(bytes, jet::kDataPageHeaderSize + 2, static_cast<std::uint16_t>(row1));
     storeU16(bytes, jet::kDataPageRowCountOffset, 2);
-    storeU16(bytes, kFreeSpaceOffset, static_cast<std::uint16_t>(row1 - jet::kDataPageHeaderSize - 4));
+    storeU16(bytes, kFreeSpaceOffset,
+             static_cast<std::uint16_t>(row1 - jet::kDataPageHeaderSize - 4));
 }
 
 }  // namespace zl::jetwrite

@@ -46,7 +46,8 @@ void writePlainFields(std::span<std::byte> page, int collatingOrder, double crea
     storeBytesOf(page, 0x04, std::string_view("Standard Jet DB\0", 16));
     storeU32(page, 0x14, 1);
     static constexpr std::array<std::uint32_t, 6> kConstantWords{0x100, 0x101, 2, 3, 4, 5};
-    for (std::size_t i = 0; i < kConstantWords.size(); ++i) storeU32(page, kMaskedStart + 4 * i, kConstantWords[i]);
+    for (std::size_t i = 0; i < kConstantWords.size(); ++i)
+        storeU32(page, kMaskedStart + 4 * i, kConstantWords[i]);
     storeU16(page, kCodePageOffset, kCodePage1252);
     // An empty password is stored as the mask itself: the date's whole days, repeated.
     const auto mask = static_cast<std::uint32_t>(static_cast<std::int64_t>(std::floor(created)));

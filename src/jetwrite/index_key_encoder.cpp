@@ -33,13 +33,17 @@ Bytes bigEndianValue(const ColumnSpec& column, const Value& value, std::string_v
     return bytes;
 }
 
-Bytes numericKey(const ColumnSpec& column, const Value& value, bool ascending, std::string_view where) {
+Bytes numericKey(const ColumnSpec& column, const Value& value, bool ascending,
+                 std::string_view where) {
     Bytes bytes = bigEndianValue(column, value, where);
     switch (column.type) {
-        case ColumnType::Byte: break;  // unsigned already
+        case ColumnType::Byte:
+            break;  // unsigned already
         case ColumnType::Integer:
         case ColumnType::Long:
-        case ColumnType::Currency: bytes[0] ^= std::byte{0x80}; break;
+        case ColumnType::Currency:
+            bytes[0] ^= std::byte{0x80};
+            break;
         default: {
             // IEEE numbers: positive values get the sign bit set, negative ones are inverted.
             const bool negative = (bytes[0] & std::byte{0x80}) != std::byte{0};
@@ -66,8 +70,10 @@ bool isKeyTypeSupported(ColumnType type) {
         case ColumnType::Currency:
         case ColumnType::Single:
         case ColumnType::Double:
-        case ColumnType::Date: return true;
-        default: return false;
+        case ColumnType::Date:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -78,8 +84,9 @@ Bytes encodeIndexKey(const PhysicalIndexSpec& index, const std::vector<ColumnSpe
         const ColumnSpec& column = columns.at(part.column);
         const Value& value = row.at(part.column);
         if (!isKeyTypeSupported(column.type)) {
-            throw WriteError(std::string(where) + ": indexes over data rows on field \"" + column.name +
-                             "\" are not supported by this writer (only numbers, dates and Booleans)");
+            throw WriteError(
+                std::string(where) + ": indexes over data rows on field \"" + column.name +
+                "\" are not supported by this writer (only numbers, dates and Booleans)");
         }
         if (column.isBoolean()) {
             // A Boolean is never NULL in an index: NULL counts as False.

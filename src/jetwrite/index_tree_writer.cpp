@@ -15,7 +15,7 @@ constexpr std::size_t kRowPointerSize = 4;  // 3-byte page and 1-byte row, big-e
 constexpr std::size_t kChildPointerSize = 4;
 
 struct TreeEntry {
-    Bytes bytes;            // key, row pointer and, on node pages, child page
+    Bytes bytes;  // key, row pointer and, on node pages, child page
     std::size_t keySize = 0;
 };
 
@@ -57,10 +57,11 @@ std::vector<TreePage> packLevel(PageFile& file, std::vector<TreeEntry> entries, 
         std::size_t restSize = 0;
         std::size_t end = first + 1;
         for (; end < entries.size(); ++end) {
-            const std::size_t candidatePrefix = std::min(prefix, commonPrefix(entries[first], entries[end]));
+            const std::size_t candidatePrefix =
+                std::min(prefix, commonPrefix(entries[first], entries[end]));
             const std::size_t count = end - first;
-            const std::size_t size = entries[first].bytes.size() + restSize + entries[end].bytes.size() -
-                                     count * candidatePrefix;
+            const std::size_t size = entries[first].bytes.size() + restSize +
+                                     entries[end].bytes.size() - count * candidatePrefix;
             if (size > jet::kIndexEntryCapacity) break;
             prefix = candidatePrefix;
             restSize += entries[end].bytes.size();
@@ -68,8 +69,9 @@ std::vector<TreePage> packLevel(PageFile& file, std::vector<TreeEntry> entries, 
         TreePage page;
         page.number = file.allocate();
         page.leaf = leaf;
-        page.entries.assign(std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(first)),
-                            std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(end)));
+        page.entries.assign(
+            std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(first)),
+            std::make_move_iterator(entries.begin() + static_cast<std::ptrdiff_t>(end)));
         page.prefix = end - first > 1 ? prefix : 0;
         page.last = page.entries.back();
         page.last.bytes.resize(page.last.keySize + kRowPointerSize);
@@ -111,7 +113,8 @@ void finishNodeLevel(std::vector<TreePage>& children, std::vector<TreePage>& par
 
 void writePage(PageFile& file, PageNumber tablePage, const TreePage& page) {
     auto bytes = file.page(page.number);
-    bytes[0] = std::byte{static_cast<std::uint8_t>(page.leaf ? jet::PageType::IndexLeaf : jet::PageType::IndexNode)};
+    bytes[0] = std::byte{
+        static_cast<std::uint8_t>(page.leaf ? jet::PageType::IndexLeaf : jet::PageType::IndexNode)};
     bytes[1] = std::byte{0x01};
     storeU32(bytes, 4, tablePage);
     storeU32(bytes, 12, page.previous);
@@ -125,14 +128,16 @@ void writePage(PageFile& file, PageNumber tablePage, const TreePage& page) {
         storeBytes(bytes, jet::kIndexEntriesOffset + position, entry.subspan(skip));
         position += entry.size() - skip;
         // One bit per byte of entry data marks where each entry ends.
-        bytes[jet::kIndexMaskOffset + position / 8] |= std::byte{static_cast<std::uint8_t>(1u << (position % 8))};
+        bytes[jet::kIndexMaskOffset + position / 8] |=
+            std::byte{static_cast<std::uint8_t>(1u << (position % 8))};
     }
     storeU16(bytes, 2, static_cast<std::uint16_t>(jet::kIndexEntryCapacity - position));
 }
 
 }  // namespace
 
-IndexTree writeIndexTree(PageFile& file, PageNumber tablePage, const std::vector<IndexEntry>& entries) {
+IndexTree writeIndexTree(PageFile& file, PageNumber tablePage,
+                         const std::vector<IndexEntry>& entries) {
     IndexTree tree;
     std::vector<TreeEntry> level;
     level.reserve(entries.size());

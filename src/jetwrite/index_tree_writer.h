@@ -23,6 +23,7 @@ struct IndexTree {
 // Writes the tree for `entries` (sorted by key, then row) and returns its root and pages. An
 // index without entries gets one empty leaf page as its root. `tablePage` is the table's
 // definition page, which every index page names.
-IndexTree writeIndexTree(PageFile& file, PageNumber tablePage, const std::vector<IndexEntry>& entries);
+IndexTree writeIndexTree(PageFile& file, PageNumber tablePage,
+                         const std::vector<IndexEntry>& entries);
 
 }  // namespace zl::jetwrite

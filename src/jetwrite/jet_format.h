@@ -45,8 +45,8 @@ inline constexpr std::size_t kMaxRowSize = 4060;
 
 // Long value (memo, long binary) storage.
 inline constexpr std::size_t kLongValueHeaderSize = 12;
-inline constexpr std::size_t kMaxInlineLongValue = 64;        // larger values go to LVAL pages
-inline constexpr std::size_t kMaxLongValueRowSize = 4076;     // one LVAL row, pointer included
+inline constexpr std::size_t kMaxInlineLongValue = 64;     // larger values go to LVAL pages
+inline constexpr std::size_t kMaxLongValueRowSize = 4076;  // one LVAL row, pointer included
 inline constexpr std::uint8_t kLongValueInline = 0x80;
 inline constexpr std::uint8_t kLongValueSingleRow = 0x40;
 inline constexpr std::uint8_t kLongValueChain = 0x00;
@@ -58,8 +58,8 @@ inline constexpr std::size_t kPhysicalIndexCountSize = 12;
 inline constexpr std::size_t kColumnBlockSize = 25;
 inline constexpr std::size_t kPhysicalIndexBlockSize = 52;
 inline constexpr std::size_t kLogicalIndexBlockSize = 28;
-inline constexpr std::uint32_t kTableMagic = 1625;   // constant seen in every table definition
-inline constexpr std::uint32_t kIndexMagic = 1923;   // constant seen in every physical index
+inline constexpr std::uint32_t kTableMagic = 1625;  // constant seen in every table definition
+inline constexpr std::uint32_t kIndexMagic = 1923;  // constant seen in every physical index
 inline constexpr std::uint8_t kUserTable = 0x4E;
 inline constexpr std::uint8_t kSystemTable = 0x53;
 
@@ -67,7 +67,7 @@ inline constexpr std::uint8_t kSystemTable = 0x53;
 inline constexpr std::uint8_t kColumnFixed = 0x01;
 inline constexpr std::uint8_t kColumnUpdatable = 0x02;  // set on every column Access writes
 inline constexpr std::uint8_t kColumnAutoNumber = 0x04;
-inline constexpr std::uint8_t kColumnSystem = 0x10;     // seen on the columns of system tables
+inline constexpr std::uint8_t kColumnSystem = 0x10;  // seen on the columns of system tables
 inline constexpr std::uint8_t kColumnHyperlink = 0x80;
 inline constexpr std::uint16_t kGeneralSortOrder = 1033;
 

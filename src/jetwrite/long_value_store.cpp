@@ -28,7 +28,8 @@ LongValueStore::LongValueStore(PageFile& pages) : m_packer(pages, RowPagePacker:
 
 Bytes LongValueStore::fieldFor(std::span<const std::byte> payload) {
     if (payload.size() > kMaxLength) {
-        throw WriteError("a long value of " + std::to_string(payload.size()) + " bytes exceeds 16 MiB");
+        throw WriteError("a long value of " + std::to_string(payload.size()) +
+                         " bytes exceeds 16 MiB");
     }
     if (payload.size() <= jet::kMaxInlineLongValue) {
         Bytes field = header(payload.size(), jet::kLongValueInline, 0);

@@ -66,14 +66,16 @@ Property Property::memo(std::string name, std::string_view value, bool ddl) {
 }
 
 Property Property::boolean(std::string name, bool value, bool ddl) {
-    return Property{std::move(name), kBooleanType, ddl, Bytes{std::byte{static_cast<std::uint8_t>(value ? 1 : 0)}}};
+    return Property{std::move(name), kBooleanType, ddl,
+                    Bytes{std::byte{static_cast<std::uint8_t>(value ? 1 : 0)}}};
 }
 
 Bytes encodePropertyBlob(const std::vector<PropertyBlock>& blocks) {
     std::vector<std::string> names;
     for (const PropertyBlock& block : blocks) {
         for (const Property& property : block.properties) {
-            if (std::find(names.begin(), names.end(), property.name) == names.end()) names.push_back(property.name);
+            if (std::find(names.begin(), names.end(), property.name) == names.end())
+                names.push_back(property.name);
         }
     }
     ByteWriter blob;

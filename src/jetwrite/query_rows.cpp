@@ -54,10 +54,9 @@ public:
         row[queries::kObjectId] = static_cast<std::int64_t>(m_objectId);
         row[queries::kAttribute] = static_cast<std::int64_t>(attribute);
         const std::uint32_t order = ++m_orders[attribute];
-        row[queries::kOrder] = std::vector<std::uint8_t>{static_cast<std::uint8_t>(order >> 24),
-                                                         static_cast<std::uint8_t>(order >> 16),
-                                                         static_cast<std::uint8_t>(order >> 8),
-                                                         static_cast<std::uint8_t>(order)};
+        row[queries::kOrder] = std::vector<std::uint8_t>{
+            static_cast<std::uint8_t>(order >> 24), static_cast<std::uint8_t>(order >> 16),
+            static_cast<std::uint8_t>(order >> 8), static_cast<std::uint8_t>(order)};
         if (!name1.empty()) row[queries::kName1] = name1;
         if (!name2.empty()) row[queries::kName2] = name2;
         if (expression) row[queries::kExpression] = *expression;
@@ -76,21 +75,31 @@ private:
 
 std::int64_t typeCode(QueryKind kind) {
     switch (kind) {
-        case QueryKind::Select: return 1;
-        case QueryKind::MakeTable: return 2;
-        case QueryKind::Append: return 3;
-        case QueryKind::Update: return 4;
-        case QueryKind::Delete: return 5;
-        case QueryKind::Crosstab: return 6;
-        case QueryKind::DataDefinition: return 7;
-        case QueryKind::PassThrough: return 8;
-        case QueryKind::Union: return 9;
+        case QueryKind::Select:
+            return 1;
+        case QueryKind::MakeTable:
+            return 2;
+        case QueryKind::Append:
+            return 3;
+        case QueryKind::Update:
+            return 4;
+        case QueryKind::Delete:
+            return 5;
+        case QueryKind::Crosstab:
+            return 6;
+        case QueryKind::DataDefinition:
+            return 7;
+        case QueryKind::PassThrough:
+            return 8;
+        case QueryKind::Union:
+            return 9;
     }
     return 1;
 }
 
 std::int64_t selectFlags(const QueryDescription& query) {
-    if (query.kind == QueryKind::Union) return kUnionAllFlags | (query.unionAll ? 0 : kUnionDistinct);
+    if (query.kind == QueryKind::Union)
+        return kUnionAllFlags | (query.unionAll ? 0 : kUnionDistinct);
     std::int64_t flags = 0;
     if (query.selectStar) flags |= kSelectStar;
     if (query.distinct) flags |= kDistinct;
@@ -103,25 +112,32 @@ std::int64_t selectFlags(const QueryDescription& query) {
 
 std::int64_t crosstabFlag(CrosstabRole role) {
     switch (role) {
-        case CrosstabRole::Transform: return 0;
-        case CrosstabRole::ColumnHeading: return kCrosstabColumnHeading;
-        case CrosstabRole::RowHeading: return kCrosstabRowHeading;
+        case CrosstabRole::Transform:
+            return 0;
+        case CrosstabRole::ColumnHeading:
+            return kCrosstabColumnHeading;
+        case CrosstabRole::RowHeading:
+            return kCrosstabRowHeading;
     }
     return 0;
 }
 
 std::int64_t joinCode(JoinKind kind) {
     switch (kind) {
-        case JoinKind::Inner: return 1;
-        case JoinKind::Left: return 2;
-        case JoinKind::Right: return 3;
+        case JoinKind::Inner:
+            return 1;
+        case JoinKind::Left:
+            return 2;
+        case JoinKind::Right:
+            return 3;
     }
     return 1;
 }
 
 void checkComplete(const QueryDescription& query) {
     const std::string name = "query \"" + query.name + "\"";
-    if ((query.kind == QueryKind::Append || query.kind == QueryKind::MakeTable) && query.targetTable.empty()) {
+    if ((query.kind == QueryKind::Append || query.kind == QueryKind::MakeTable) &&
+        query.targetTable.empty()) {
         throw WriteError(name + " needs a target table");
     }
     if (query.kind == QueryKind::Union && query.unionParts.size() != 2) {
@@ -129,7 +145,8 @@ void checkComplete(const QueryDescription& query) {
     }
     if (query.kind == QueryKind::Crosstab) {
         std::size_t headings = 0;
-        for (const QueryColumn& column : query.columns) headings += column.role == CrosstabRole::ColumnHeading ? 1 : 0;
+        for (const QueryColumn& column : query.columns)
+            headings += column.role == CrosstabRole::ColumnHeading ? 1 : 0;
         if (headings != 1) throw WriteError(name + " needs exactly one column heading (PIVOT)");
     }
 }
@@ -138,17 +155,27 @@ void addTypeRows(RowBuilder& rows, const QueryDescription& query) {
     rows.add(kStart, "", "", std::nullopt, 0);
     switch (query.kind) {
         case QueryKind::Append:
-        case QueryKind::MakeTable: rows.add(kType, query.targetTable, "", std::nullopt, typeCode(query.kind)); break;
-        case QueryKind::PassThrough: rows.add(kType, query.connect, "", query.sqlText, typeCode(query.kind)); break;
-        case QueryKind::DataDefinition: rows.add(kType, "", "", query.sqlText, typeCode(query.kind)); break;
-        default: rows.add(kType, "", "", std::nullopt, typeCode(query.kind)); break;
+        case QueryKind::MakeTable:
+            rows.add(kType, query.targetTable, "", std::nullopt, typeCode(query.kind));
+            break;
+        case QueryKind::PassThrough:
+            rows.add(kType, query.connect, "", query.sqlText, typeCode(query.kind));
+            break;
+        case QueryKind::DataDefinition:
+            rows.add(kType, "", "", query.sqlText, typeCode(query.kind));
+            break;
+        default:
+            rows.add(kType, "", "", std::nullopt, typeCode(query.kind));
+            break;
     }
     for (const QueryParameter& parameter : query.parameters) {
         std::optional<std::int64_t> size;
         if (parameter.type == FieldType::Text && parameter.size > 0) size = parameter.size;
-        rows.add(kParameter, parameter.name, "", std::nullopt, parameterTypeCode(parameter.type), size);
+        rows.add(kParameter, parameter.name, "", std::nullopt, parameterTypeCode(parameter.type),
+                 size);
     }
-    const bool passThroughKind = query.kind == QueryKind::PassThrough || query.kind == QueryKind::DataDefinition;
+    const bool passThroughKind =
+        query.kind == QueryKind::PassThrough || query.kind == QueryKind::DataDefinition;
     const std::int64_t flags = selectFlags(query);
     // Access leaves the flag row out of append queries that use no select options.
     if (!passThroughKind && (query.kind != QueryKind::Append || flags != 0)) {
@@ -162,11 +189,14 @@ void addClauseRows(RowBuilder& rows, const QueryDescription& query) {
         rows.add(kTable, "", "X7YZ_____1", query.unionParts[0], std::nullopt);
         rows.add(kTable, "", "X7YZ_____2", query.unionParts[1], std::nullopt);
     }
-    for (const QueryTable& table : query.tables) rows.add(kTable, table.name, table.alias, std::nullopt, std::nullopt);
+    for (const QueryTable& table : query.tables)
+        rows.add(kTable, table.name, table.alias, std::nullopt, std::nullopt);
     for (const QueryColumn& column : query.columns) {
-        rows.add(kColumn, column.alias, column.target, column.expression, crosstab ? crosstabFlag(column.role) : 0);
+        rows.add(kColumn, column.alias, column.target, column.expression,
+                 crosstab ? crosstabFlag(column.role) : 0);
     }
-    for (const QueryJoin& join : query.joins) rows.add(kJoin, join.left, join.right, join.condition, joinCode(join.kind));
+    for (const QueryJoin& join : query.joins)
+        rows.add(kJoin, join.left, join.right, join.condition, joinCode(join.kind));
     if (!query.where.empty()) rows.add(kWhere, "", "", query.where, std::nullopt);
     for (const QueryColumn& group : query.groupBy) {
         rows.add(kGroupBy, "", "", group.expression, crosstab ? crosstabFlag(group.role) : 0);
@@ -176,7 +206,8 @@ void addClauseRows(RowBuilder& rows, const QueryDescription& query) {
         for (const QueryColumn& column : query.columns) {
             if (column.role != CrosstabRole::ColumnHeading) continue;
             bool listed = false;
-            for (const QueryColumn& group : query.groupBy) listed |= group.expression == column.expression;
+            for (const QueryColumn& group : query.groupBy)
+                listed |= group.expression == column.expression;
             if (!listed) rows.add(kGroupBy, "", "", column.expression, kCrosstabColumnHeading);
         }
     }
@@ -191,20 +222,34 @@ void addClauseRows(RowBuilder& rows, const QueryDescription& query) {
 int parameterTypeCode(const std::optional<FieldType>& type) {
     if (!type) return 0;
     switch (*type) {
-        case FieldType::Boolean: return 1;
-        case FieldType::Byte: return 2;
-        case FieldType::Integer: return 3;
-        case FieldType::Long: return 4;
-        case FieldType::Currency: return 5;
-        case FieldType::Single: return 6;
-        case FieldType::Double: return 7;
-        case FieldType::Date: return 8;
-        case FieldType::Binary: return 9;
-        case FieldType::Text: return 10;
-        case FieldType::LongBinary: return 11;
-        case FieldType::Memo: return 12;
-        case FieldType::Guid: return 15;
-        case FieldType::Decimal: return 20;
+        case FieldType::Boolean:
+            return 1;
+        case FieldType::Byte:
+            return 2;
+        case FieldType::Integer:
+            return 3;
+        case FieldType::Long:
+            return 4;
+        case FieldType::Currency:
+            return 5;
+        case FieldType::Single:
+            return 6;
+        case FieldType::Double:
+            return 7;
+        case FieldType::Date:
+            return 8;
+        case FieldType::Binary:
+            return 9;
+        case FieldType::Text:
+            return 10;
+        case FieldType::LongBinary:
+            return 11;
+        case FieldType::Memo:
+            return 12;
+        case FieldType::Guid:
+            return 15;
+        case FieldType::Decimal:
+            return 20;
     }
     return 0;
 }
@@ -213,7 +258,8 @@ std::vector<std::vector<Value>> queryRows(const QueryDescription& query, std::in
     checkComplete(query);
     RowBuilder rows(objectId);
     addTypeRows(rows, query);
-    if (query.kind != QueryKind::PassThrough && query.kind != QueryKind::DataDefinition) addClauseRows(rows, query);
+    if (query.kind != QueryKind::PassThrough && query.kind != QueryKind::DataDefinition)
+        addClauseRows(rows, query);
     rows.add(kEnd, "", "", std::nullopt, std::nullopt);
     return rows.take();
 }
@@ -221,15 +267,33 @@ std::vector<std::vector<Value>> queryRows(const QueryDescription& query, std::in
 std::int32_t queryCatalogFlags(const QueryDescription& query) {
     std::int32_t kind = 0;
     switch (query.kind) {
-        case QueryKind::Select: kind = 0; break;
-        case QueryKind::Crosstab: kind = 16; break;
-        case QueryKind::Delete: kind = 32; break;
-        case QueryKind::Update: kind = 48; break;
-        case QueryKind::Append: kind = 64; break;
-        case QueryKind::MakeTable: kind = 80; break;
-        case QueryKind::DataDefinition: kind = 96; break;
-        case QueryKind::PassThrough: kind = 112; break;
-        case QueryKind::Union: kind = 128; break;
+        case QueryKind::Select:
+            kind = 0;
+            break;
+        case QueryKind::Crosstab:
+            kind = 16;
+            break;
+        case QueryKind::Delete:
+            kind = 32;
+            break;
+        case QueryKind::Update:
+            kind = 48;
+            break;
+        case QueryKind::Append:
+            kind = 64;
+            break;
+        case QueryKind::MakeTable:
+            kind = 80;
+            break;
+        case QueryKind::DataDefinition:
+            kind = 96;
+            break;
+        case QueryKind::PassThrough:
+            kind = 112;
+            break;
+        case QueryKind::Union:
+            kind = 128;
+            break;
     }
     return kind | (query.hidden ? kHiddenFlag : 0) | (query.system ? kSystemFlag : 0);
 }

@@ -7,7 +7,8 @@
 
 namespace zl::jetwrite {
 
-std::vector<std::vector<Value>> relationshipRows(const std::vector<RelationshipDescription>& relationships) {
+std::vector<std::vector<Value>> relationshipRows(
+    const std::vector<RelationshipDescription>& relationships) {
     std::vector<std::vector<Value>> rows;
     for (const RelationshipDescription& relationship : relationships) {
         std::int64_t grbit = 0;
@@ -17,8 +18,9 @@ std::vector<std::vector<Value>> relationshipRows(const std::vector<RelationshipD
         const auto count = static_cast<std::int64_t>(relationship.fields.size());
         for (std::int64_t i = 0; i < count; ++i) {
             const auto& pair = relationship.fields[static_cast<std::size_t>(i)];
-            rows.push_back({relationshipName(relationship), grbit, count, i, relationship.foreignTable, pair.foreignField,
-                            relationship.primaryTable, pair.primaryField});
+            rows.push_back({relationshipName(relationship), grbit, count, i,
+                            relationship.foreignTable, pair.foreignField, relationship.primaryTable,
+                            pair.primaryField});
         }
     }
     return rows;

@@ -14,6 +14,7 @@ inline constexpr std::int64_t kRelationUpdateCascade = 0x00000100;
 inline constexpr std::int64_t kRelationDeleteCascade = 0x00001000;
 
 // One row per field pair of every relationship, in description order.
-std::vector<std::vector<Value>> relationshipRows(const std::vector<RelationshipDescription>& relationships);
+std::vector<std::vector<Value>> relationshipRows(
+    const std::vector<RelationshipDescription>& relationships);
 
 }  // namespace zl::jetwrite

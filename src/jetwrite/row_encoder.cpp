@@ -19,7 +19,8 @@ std::string columnWhere(std::string_view where, const ColumnSpec& column) {
 }
 }  // namespace
 
-RowEncoder::RowEncoder(const std::vector<ColumnSpec>& columns, std::vector<LongValueStore>& longValues)
+RowEncoder::RowEncoder(const std::vector<ColumnSpec>& columns,
+                       std::vector<LongValueStore>& longValues)
     : m_columns(columns), m_longValues(longValues), m_fixedSize(fixedAreaSize(columns)) {
     m_varOrder.resize(variableColumnCount(columns));
     for (std::size_t i = 0; i < columns.size(); ++i) {
@@ -27,7 +28,8 @@ RowEncoder::RowEncoder(const std::vector<ColumnSpec>& columns, std::vector<LongV
     }
 }
 
-void RowEncoder::writeFixed(Bytes& row, std::size_t column, const Value& value, std::string_view where) {
+void RowEncoder::writeFixed(Bytes& row, std::size_t column, const Value& value,
+                            std::string_view where) {
     const ColumnSpec& spec = m_columns[column];
     const Bytes data = encodeValue(spec, value, columnWhere(where, spec));
     const std::size_t offset = kColumnCountSize + spec.fixedOffset;
@@ -39,7 +41,8 @@ void RowEncoder::markPresent(Bytes& nullMask, std::size_t column) const {
     nullMask[number / 8] |= std::byte{static_cast<std::uint8_t>(1u << (number % 8))};
 }
 
-Bytes RowEncoder::fixedArea(const std::vector<Value>& values, Bytes& nullMask, std::string_view where) {
+Bytes RowEncoder::fixedArea(const std::vector<Value>& values, Bytes& nullMask,
+                            std::string_view where) {
     Bytes row(kColumnCountSize + m_fixedSize);
     storeU16(row, 0, static_cast<std::uint16_t>(m_columns.size()));
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
@@ -77,8 +80,8 @@ void RowEncoder::appendVariableArea(Bytes& row, const std::vector<Value>& values
 
 Bytes RowEncoder::encode(const std::vector<Value>& values, std::string_view where) {
     if (values.size() != m_columns.size()) {
-        throw WriteError(std::string(where) + ": " + std::to_string(values.size()) + " values for " +
-                         std::to_string(m_columns.size()) + " fields");
+        throw WriteError(std::string(where) + ": " + std::to_string(values.size()) +
+                         " values for " + std::to_string(m_columns.size()) + " fields");
     }
     Bytes nullMask((m_columns.size() + 7) / 8);
     Bytes row = fixedArea(values, nullMask, where);
@@ -87,7 +90,8 @@ Bytes RowEncoder::encode(const std::vector<Value>& values, std::string_view wher
     row.insert(row.end(), nullMask.begin(), nullMask.end());
     if (row.size() > jet::kMaxRowSize) {
         throw WriteError(std::string(where) + ": the row needs " + std::to_string(row.size()) +
-                         " bytes, more than the " + std::to_string(jet::kMaxRowSize) + " a row can hold");
+                         " bytes, more than the " + std::to_string(jet::kMaxRowSize) +
+                         " a row can hold");
     }
     return row;
 }

@@ -24,7 +24,8 @@ private:
     void writeFixed(Bytes& row, std::size_t column, const Value& value, std::string_view where);
     void markPresent(Bytes& nullMask, std::size_t column) const;
     Bytes fixedArea(const std::vector<Value>& values, Bytes& nullMask, std::string_view where);
-    void appendVariableArea(Bytes& row, const std::vector<Value>& values, Bytes& nullMask, std::string_view where);
+    void appendVariableArea(Bytes& row, const std::vector<Value>& values, Bytes& nullMask,
+                            std::string_view where);
 
     const std::vector<ColumnSpec>& m_columns;
     std::vector<LongValueStore>& m_longValues;

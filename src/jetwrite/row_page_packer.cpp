@@ -16,7 +16,8 @@ constexpr std::size_t kRowOffsetSize = 2;
 constexpr std::size_t kMaxRowOnPage = jet::kPageSize - jet::kDataPageHeaderSize - kRowOffsetSize;
 }  // namespace
 
-RowPagePacker::RowPagePacker(PageFile& pages, std::uint32_t owner) : m_pages(pages), m_owner(owner) {}
+RowPagePacker::RowPagePacker(PageFile& pages, std::uint32_t owner)
+    : m_pages(pages), m_owner(owner) {}
 
 bool RowPagePacker::fitsOnCurrentPage(std::size_t size) const {
     if (!m_open || m_rowCount >= jet::kMaxRowsPerDataPage) return false;
@@ -40,7 +41,8 @@ void RowPagePacker::openPage() {
 
 RowLocation RowPagePacker::add(std::span<const std::byte> row) {
     if (row.size() > kMaxRowOnPage) {
-        throw WriteError("a row of " + std::to_string(row.size()) + " bytes does not fit on a page");
+        throw WriteError("a row of " + std::to_string(row.size()) +
+                         " bytes does not fit on a page");
     }
     if (!fitsOnCurrentPage(row.size())) openPage();
     m_dataStart -= row.size();

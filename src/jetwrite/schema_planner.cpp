@@ -21,32 +21,49 @@ struct TypeInfo {
 
 TypeInfo typeInfo(FieldType type) {
     switch (type) {
-        case FieldType::Boolean: return {ColumnType::Boolean, 1, true};
-        case FieldType::Byte: return {ColumnType::Byte, 1, true};
-        case FieldType::Integer: return {ColumnType::Integer, 2, true};
-        case FieldType::Long: return {ColumnType::Long, 4, true};
-        case FieldType::Currency: return {ColumnType::Currency, 8, true};
-        case FieldType::Single: return {ColumnType::Single, 4, true};
-        case FieldType::Double: return {ColumnType::Double, 8, true};
-        case FieldType::Date: return {ColumnType::Date, 8, true};
-        case FieldType::Binary: return {ColumnType::Binary, 0, false};
-        case FieldType::Text: return {ColumnType::Text, 0, false};
-        case FieldType::LongBinary: return {ColumnType::LongBinary, 0, false};
-        case FieldType::Memo: return {ColumnType::Memo, 0, false};
-        case FieldType::Guid: return {ColumnType::Guid, 16, true};
-        case FieldType::Decimal: return {ColumnType::Numeric, 17, true};
+        case FieldType::Boolean:
+            return {ColumnType::Boolean, 1, true};
+        case FieldType::Byte:
+            return {ColumnType::Byte, 1, true};
+        case FieldType::Integer:
+            return {ColumnType::Integer, 2, true};
+        case FieldType::Long:
+            return {ColumnType::Long, 4, true};
+        case FieldType::Currency:
+            return {ColumnType::Currency, 8, true};
+        case FieldType::Single:
+            return {ColumnType::Single, 4, true};
+        case FieldType::Double:
+            return {ColumnType::Double, 8, true};
+        case FieldType::Date:
+            return {ColumnType::Date, 8, true};
+        case FieldType::Binary:
+            return {ColumnType::Binary, 0, false};
+        case FieldType::Text:
+            return {ColumnType::Text, 0, false};
+        case FieldType::LongBinary:
+            return {ColumnType::LongBinary, 0, false};
+        case FieldType::Memo:
+            return {ColumnType::Memo, 0, false};
+        case FieldType::Guid:
+            return {ColumnType::Guid, 16, true};
+        case FieldType::Decimal:
+            return {ColumnType::Numeric, 17, true};
     }
     return {ColumnType::Long, 4, true};
 }
 
-std::size_t fieldPosition(const TableDescription& table, const std::string& field, const std::string& user) {
+std::size_t fieldPosition(const TableDescription& table, const std::string& field,
+                          const std::string& user) {
     for (std::size_t i = 0; i < table.fields.size(); ++i) {
         if (sameName(table.fields[i].name, field)) return i;
     }
-    throw WriteError(user + " names field \"" + field + "\", which table \"" + table.name + "\" does not have");
+    throw WriteError(user + " names field \"" + field + "\", which table \"" + table.name +
+                     "\" does not have");
 }
 
-std::size_t tablePosition(const DatabaseDescription& database, const std::string& name, const std::string& user) {
+std::size_t tablePosition(const DatabaseDescription& database, const std::string& name,
+                          const std::string& user) {
     for (std::size_t i = 0; i < database.tables.size(); ++i) {
         if (sameName(database.tables[i].name, name)) return i;
     }
@@ -54,7 +71,8 @@ std::size_t tablePosition(const DatabaseDescription& database, const std::string
 }
 
 std::uint32_t findOrAddPhysical(TableSchema& schema, const PhysicalIndexSpec& wanted) {
-    const auto found = std::find(schema.physicalIndexes.begin(), schema.physicalIndexes.end(), wanted);
+    const auto found =
+        std::find(schema.physicalIndexes.begin(), schema.physicalIndexes.end(), wanted);
     if (found != schema.physicalIndexes.end()) {
         return static_cast<std::uint32_t>(found - schema.physicalIndexes.begin());
     }
@@ -67,7 +85,8 @@ void planIndexes(const TableDescription& table, TableSchema& schema) {
         PhysicalIndexSpec physical;
         for (const IndexColumn& column : index.columns) {
             physical.columns.push_back(
-                {fieldPosition(table, column.field, "index \"" + index.name + "\""), !column.descending});
+                {fieldPosition(table, column.field, "index \"" + index.name + "\""),
+                 !column.descending});
         }
         if (index.primary || index.unique) physical.flags |= jet::kIndexUnique;
         if (index.primary || index.required) physical.flags |= jet::kIndexRequired;
@@ -114,11 +133,12 @@ std::uint32_t primarySidePhysical(const TableSchema& schema, const PhysicalIndex
             return static_cast<std::uint32_t>(i);
         }
     }
-    throw WriteError("relationship \"" + relationshipName(relationship) + "\": table \"" + relationship.primaryTable +
-                     "\" has no unique index over the related fields");
+    throw WriteError("relationship \"" + relationshipName(relationship) + "\": table \"" +
+                     relationship.primaryTable + "\" has no unique index over the related fields");
 }
 
-void planRelationship(const DatabaseDescription& database, const RelationshipDescription& relationship,
+void planRelationship(const DatabaseDescription& database,
+                      const RelationshipDescription& relationship,
                       std::vector<TableSchema>& schemas) {
     const std::string user = "relationship \"" + relationshipName(relationship) + "\"";
     const std::size_t primary = tablePosition(database, relationship.primaryTable, user);
@@ -127,8 +147,8 @@ void planRelationship(const DatabaseDescription& database, const RelationshipDes
     LogicalIndexSpec one;
     one.name = relationship.primaryIndexName.value_or(nextPrimarySideName(schemas[primary]));
     one.kind = jet::kIndexKindForeign;
-    one.physical = primarySidePhysical(schemas[primary], relationshipKey(database, primary, relationship, true),
-                                       relationship);
+    one.physical = primarySidePhysical(
+        schemas[primary], relationshipKey(database, primary, relationship, true), relationship);
     one.hasReference = true;
     one.reference = {foreign, 0, true, relationship.cascadeUpdates, relationship.cascadeDeletes};
     schemas[primary].logicalIndexes.push_back(one);
@@ -137,9 +157,11 @@ void planRelationship(const DatabaseDescription& database, const RelationshipDes
     LogicalIndexSpec many;
     many.name = relationship.foreignIndexName.value_or(relationshipName(relationship));
     many.kind = jet::kIndexKindForeign;
-    many.physical = findOrAddPhysical(schemas[foreign], relationshipKey(database, foreign, relationship, false));
+    many.physical = findOrAddPhysical(schemas[foreign],
+                                      relationshipKey(database, foreign, relationship, false));
     many.hasReference = true;
-    many.reference = {primary, oneNumber, false, relationship.cascadeUpdates, relationship.cascadeDeletes};
+    many.reference = {primary, oneNumber, false, relationship.cascadeUpdates,
+                      relationship.cascadeDeletes};
     schemas[foreign].logicalIndexes.push_back(many);
     schemas[primary].logicalIndexes[oneNumber].reference.otherIndex =
         static_cast<std::uint32_t>(schemas[foreign].logicalIndexes.size() - 1);
@@ -184,7 +206,8 @@ std::vector<TableSchema> planSchemas(const DatabaseDescription& database) {
     for (const TableDescription& table : database.tables) {
         TableSchema schema;
         schema.name = table.name;
-        for (const FieldDescription& field : table.fields) schema.columns.push_back(columnForField(field));
+        for (const FieldDescription& field : table.fields)
+            schema.columns.push_back(columnForField(field));
         assignColumnLayout(schema.columns);
         planIndexes(table, schema);
         schemas.push_back(std::move(schema));

@@ -12,10 +12,10 @@ inline constexpr PageNumber kAccessControlPage = 3;
 inline constexpr PageNumber kQueriesPage = 4;
 inline constexpr PageNumber kRelationshipsPage = 5;
 
-TableSchema catalogSchema();          // MSysObjects
-TableSchema accessControlSchema();    // MSysACEs
-TableSchema queriesSchema();          // MSysQueries
-TableSchema relationshipsSchema();    // MSysRelationships
+TableSchema catalogSchema();        // MSysObjects
+TableSchema accessControlSchema();  // MSysACEs
+TableSchema queriesSchema();        // MSysQueries
+TableSchema relationshipsSchema();  // MSysRelationships
 
 // Column positions of MSysObjects.
 namespace catalog {

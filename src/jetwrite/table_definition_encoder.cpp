@@ -70,7 +70,8 @@ void writeColumn(ByteWriter& out, const ColumnSpec& column, bool system) {
     out.u16(column.isLongValue() ? 0 : column.length);
 }
 
-void writePhysicalIndex(ByteWriter& out, const PhysicalIndexSpec& index, const std::vector<ColumnSpec>& columns,
+void writePhysicalIndex(ByteWriter& out, const PhysicalIndexSpec& index,
+                        const std::vector<ColumnSpec>& columns,
                         const TableDefinitionData::PhysicalIndex& data) {
     out.u32(jet::kIndexMagic);
     for (std::size_t slot = 0; slot < 10; ++slot) {
@@ -96,7 +97,8 @@ void writeLogicalIndex(ByteWriter& out, const LogicalIndexSpec& index, std::uint
     out.u32(index.physical);
     if (index.hasReference) {
         const ForeignReference& ref = index.reference;
-        if (ref.otherTable >= data.tablePages.size()) throw WriteError("foreign key to an unknown table");
+        if (ref.otherTable >= data.tablePages.size())
+            throw WriteError("foreign key to an unknown table");
         // The related table type says which side this table is on: 1 the "one" side, 2 "many".
         out.u8(ref.thisIsPrimarySide ? 0x01 : 0x02);
         out.u32(ref.otherIndex);
@@ -150,7 +152,8 @@ std::size_t tableDefinitionPageCount(std::size_t length) {
     return 1 + (length - jet::kPageSize + kContinuationData - 1) / kContinuationData;
 }
 
-void writeTableDefinitionPages(PageFile& file, const std::vector<PageNumber>& pages, const Bytes& definition) {
+void writeTableDefinitionPages(PageFile& file, const std::vector<PageNumber>& pages,
+                               const Bytes& definition) {
     if (pages.size() != tableDefinitionPageCount(definition.size())) {
         throw std::logic_error("table definition page count mismatch");
     }

@@ -16,7 +16,8 @@ void assignColumnLayout(std::vector<ColumnSpec>& columns) {
         if (column.fixed) {
             // Booleans live in the null mask and take no room in the fixed area.
             column.fixedOffset = nextFixed;
-            if (!column.isBoolean()) nextFixed = static_cast<std::uint16_t>(nextFixed + column.length);
+            if (!column.isBoolean())
+                nextFixed = static_cast<std::uint16_t>(nextFixed + column.length);
         } else if (!column.isLongValue()) {
             column.varIndex = nextVar++;
         }
@@ -28,15 +29,16 @@ void assignColumnLayout(std::vector<ColumnSpec>& columns) {
 }
 
 std::uint16_t variableColumnCount(const std::vector<ColumnSpec>& columns) {
-    return static_cast<std::uint16_t>(
-        std::count_if(columns.begin(), columns.end(), [](const ColumnSpec& c) { return !c.fixed; }));
+    return static_cast<std::uint16_t>(std::count_if(columns.begin(), columns.end(),
+                                                    [](const ColumnSpec& c) { return !c.fixed; }));
 }
 
 std::uint16_t fixedAreaSize(const std::vector<ColumnSpec>& columns) {
     std::uint16_t end = 0;
     for (const ColumnSpec& column : columns) {
         if (column.fixed && !column.isBoolean()) {
-            end = std::max<std::uint16_t>(end, static_cast<std::uint16_t>(column.fixedOffset + column.length));
+            end = std::max<std::uint16_t>(
+                end, static_cast<std::uint16_t>(column.fixedOffset + column.length));
         }
     }
     return end;

@@ -21,7 +21,8 @@ std::vector<LongValueStore> makeStores(PageFile& file, std::size_t count) {
 }
 
 bool entryLess(const IndexEntry& a, const IndexEntry& b) {
-    if (a.key != b.key) return std::lexicographical_compare(a.key.begin(), a.key.end(), b.key.begin(), b.key.end());
+    if (a.key != b.key)
+        return std::lexicographical_compare(a.key.begin(), a.key.end(), b.key.begin(), b.key.end());
     return a.row.pointer() < b.row.pointer();
 }
 
@@ -44,7 +45,9 @@ std::size_t TableWriter::definitionSize(const TableSchema& schema) {
         if (column.isLongValue()) data.longValueMaps.push_back({column.number, 0, 0});
     }
     for (const LogicalIndexSpec& index : schema.logicalIndexes) {
-        if (index.hasReference) data.tablePages.resize(std::max(data.tablePages.size(), index.reference.otherTable + 1));
+        if (index.hasReference)
+            data.tablePages.resize(
+                std::max(data.tablePages.size(), index.reference.otherTable + 1));
     }
     return encodeTableDefinition(schema, data).size();
 }
@@ -62,7 +65,8 @@ void TableWriter::fillAutoNumbers(std::vector<Value>& row) {
 }
 
 void TableWriter::addRow(std::vector<Value> row) {
-    const std::string where = "table \"" + m_schema.name + "\", row " + std::to_string(m_rowCount + 1);
+    const std::string where =
+        "table \"" + m_schema.name + "\", row " + std::to_string(m_rowCount + 1);
     fillAutoNumbers(row);
     const Bytes encoded = m_encoder.encode(row, where);
     const RowLocation location = m_dataPages.add(encoded);
@@ -70,7 +74,8 @@ void TableWriter::addRow(std::vector<Value> row) {
     ++m_rowCount;
 }
 
-void TableWriter::collectIndexEntries(const std::vector<Value>& row, RowLocation location, const std::string& where) {
+void TableWriter::collectIndexEntries(const std::vector<Value>& row, RowLocation location,
+                                      const std::string& where) {
     for (std::size_t i = 0; i < m_schema.physicalIndexes.size(); ++i) {
         const PhysicalIndexSpec& index = m_schema.physicalIndexes[i];
         const auto nulls = static_cast<std::size_t>(std::count_if(
@@ -81,7 +86,8 @@ void TableWriter::collectIndexEntries(const std::vector<Value>& row, RowLocation
         if (nulls > 0 && (index.flags & jet::kIndexRequired) != 0) {
             throw WriteError(where + ": NULL in a field of a required or primary index");
         }
-        m_indexEntries[i].push_back({encodeIndexKey(index, m_schema.columns, row, where), location});
+        m_indexEntries[i].push_back(
+            {encodeIndexKey(index, m_schema.columns, row, where), location});
     }
 }
 
@@ -93,7 +99,8 @@ void TableWriter::writeIndexes(TableDefinitionData& data) {
         for (std::size_t e = 0; e < entries.size(); ++e) {
             if (e > 0 && entries[e].key == entries[e - 1].key) {
                 if ((m_schema.physicalIndexes[i].flags & jet::kIndexUnique) != 0) {
-                    throw WriteError("table \"" + m_schema.name + "\": duplicate key in a unique index");
+                    throw WriteError("table \"" + m_schema.name +
+                                     "\": duplicate key in a unique index");
                 }
                 continue;
             }
@@ -110,15 +117,18 @@ void TableWriter::writeUsageMaps(TableDefinitionData& data) {
     const std::vector<PageNumber>& dataPages = m_dataPages.pages();
     data.ownedPagesMap = m_maps.add(dataPages);
     std::vector<PageNumber> withSpace;
-    if (!dataPages.empty() && m_dataPages.freeSpace(dataPages.back()) > 0) withSpace.push_back(dataPages.back());
+    if (!dataPages.empty() && m_dataPages.freeSpace(dataPages.back()) > 0)
+        withSpace.push_back(dataPages.back());
     data.freeSpaceMap = m_maps.add(withSpace);
     for (std::size_t i = 0; i < m_schema.columns.size(); ++i) {
         if (!m_schema.columns[i].isLongValue()) continue;
         const std::vector<PageNumber>& pages = m_longValues[i].pages();
         std::vector<PageNumber> lastWithSpace;
-        if (!pages.empty() && m_longValues[i].packer().freeSpace(pages.back()) > 0) lastWithSpace.push_back(pages.back());
+        if (!pages.empty() && m_longValues[i].packer().freeSpace(pages.back()) > 0)
+            lastWithSpace.push_back(pages.back());
         const std::uint32_t owned = m_maps.add(pages);
-        data.longValueMaps.push_back({m_schema.columns[i].number, owned, m_maps.add(lastWithSpace)});
+        data.longValueMaps.push_back(
+            {m_schema.columns[i].number, owned, m_maps.add(lastWithSpace)});
     }
 }
 

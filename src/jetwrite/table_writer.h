@@ -36,7 +36,8 @@ public:
 
 private:
     void fillAutoNumbers(std::vector<Value>& row);
-    void collectIndexEntries(const std::vector<Value>& row, RowLocation location, const std::string& where);
+    void collectIndexEntries(const std::vector<Value>& row, RowLocation location,
+                             const std::string& where);
     void writeIndexes(TableDefinitionData& data);
     void writeUsageMaps(TableDefinitionData& data);
 

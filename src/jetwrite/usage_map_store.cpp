@@ -28,7 +28,8 @@ std::uint32_t UsageMapStore::add(std::vector<PageNumber> pages) {
 Bytes UsageMapStore::encodeRow(std::vector<PageNumber> pages) {
     std::sort(pages.begin(), pages.end());
     pages.erase(std::unique(pages.begin(), pages.end()), pages.end());
-    if (pages.empty() || pages.back() - pages.front() < jet::kInlineMapPages) return inlineRow(pages);
+    if (pages.empty() || pages.back() - pages.front() < jet::kInlineMapPages)
+        return inlineRow(pages);
     return referenceRow(pages);
 }
 

@@ -35,7 +35,8 @@ std::int64_t integerValue(const Value& value, std::int64_t low, std::int64_t hig
     } else {
         fail(where, "expects a number");
     }
-    if (result < low || result > high) fail(where, "number " + std::to_string(result) + " out of range");
+    if (result < low || result > high)
+        fail(where, "number " + std::to_string(result) + " out of range");
     return result;
 }
 
@@ -55,11 +56,14 @@ Bytes encodeCurrency(const Value& value, std::string_view where) {
     std::int64_t scaled = 0;
     if (const auto* text = std::get_if<std::string>(&value)) {
         const ScaledDecimal parsed = parseDecimalText(*text, 4, where);
-        if (parsed.magnitude[2] != 0 || parsed.magnitude[3] != 0 || parsed.magnitude[1] >= 0x80000000u) {
+        if (parsed.magnitude[2] != 0 || parsed.magnitude[3] != 0 ||
+            parsed.magnitude[1] >= 0x80000000u) {
             fail(where, "currency value out of range");
         }
-        const auto magnitude = (static_cast<std::uint64_t>(parsed.magnitude[1]) << 32) | parsed.magnitude[0];
-        scaled = parsed.negative ? -static_cast<std::int64_t>(magnitude) : static_cast<std::int64_t>(magnitude);
+        const auto magnitude =
+            (static_cast<std::uint64_t>(parsed.magnitude[1]) << 32) | parsed.magnitude[0];
+        scaled = parsed.negative ? -static_cast<std::int64_t>(magnitude)
+                                 : static_cast<std::int64_t>(magnitude);
     } else if (const auto* d = std::get_if<double>(&value)) {
         if (!std::isfinite(*d) || std::fabs(*d) > 9e14) fail(where, "currency value out of range");
         scaled = std::llround(*d * 10000.0);
@@ -81,11 +85,13 @@ Bytes encodeNumeric(const ColumnSpec& column, const Value& value, std::string_vi
         fail(where, "expects a decimal text or a whole number");
     }
     const ScaledDecimal parsed = parseDecimalText(text, column.scale, where);
-    if (decimalDigits(parsed) > column.precision) fail(where, "decimal value exceeds the precision");
+    if (decimalDigits(parsed) > column.precision)
+        fail(where, "decimal value exceeds the precision");
     Bytes out;
     out.push_back(std::byte{static_cast<std::uint8_t>(parsed.negative ? 0x80 : 0x00)});
     // Four 32-bit words, most significant word first, each word little-endian.
-    for (int word = 3; word >= 0; --word) putLittleEndian(out, parsed.magnitude[static_cast<std::size_t>(word)], 4);
+    for (int word = 3; word >= 0; --word)
+        putLittleEndian(out, parsed.magnitude[static_cast<std::size_t>(word)], 4);
     return out;
 }
 
@@ -107,7 +113,8 @@ Bytes encodeGuid(const Value& value, std::string_view where) {
         raw[i] = static_cast<std::uint8_t>(byte);
     }
     // The first three groups are stored little-endian, the last eight bytes as written.
-    static constexpr std::array<std::size_t, 16> kOrder{3, 2, 1, 0, 5, 4, 7, 6, 8, 9, 10, 11, 12, 13, 14, 15};
+    static constexpr std::array<std::size_t, 16> kOrder{3, 2, 1,  0,  5,  4,  7,  6,
+                                                        8, 9, 10, 11, 12, 13, 14, 15};
     Bytes out;
     for (const std::size_t i : kOrder) out.push_back(std::byte{raw[i]});
     return out;
@@ -178,7 +185,8 @@ bool booleanValue(const Value& value, std::string_view where) {
 double dateToDays(const DateTime& date) {
     // Day 0 is 1899-12-30; 25569 days before 1970-01-01.
     const std::int64_t day = daysFromCivil(date.year, static_cast<unsigned>(date.month),
-                                           static_cast<unsigned>(date.day)) + 25569;
+                                           static_cast<unsigned>(date.day)) +
+                             25569;
     const double fraction = (date.hour * 3600.0 + date.minute * 60.0 + date.second) / 86400.0;
     // Before day 0 the time still counts forward: -1.25 is 1899-12-29 06:00.
     return day >= 0 ? static_cast<double>(day) + fraction : static_cast<double>(day) - fraction;
@@ -191,28 +199,40 @@ Bytes encodeValue(const ColumnSpec& column, const Value& value, std::string_view
             putLittleEndian(out, static_cast<std::uint64_t>(integerValue(value, 0, 255, where)), 1);
             return out;
         case ColumnType::Integer:
-            putLittleEndian(out, static_cast<std::uint64_t>(integerValue(value, -32768, 32767, where)), 2);
+            putLittleEndian(
+                out, static_cast<std::uint64_t>(integerValue(value, -32768, 32767, where)), 2);
             return out;
         case ColumnType::Long:
-            putLittleEndian(out, static_cast<std::uint64_t>(integerValue(
-                                     value, std::numeric_limits<std::int32_t>::min(),
-                                     std::numeric_limits<std::int32_t>::max(), where)), 4);
+            putLittleEndian(out,
+                            static_cast<std::uint64_t>(
+                                integerValue(value, std::numeric_limits<std::int32_t>::min(),
+                                             std::numeric_limits<std::int32_t>::max(), where)),
+                            4);
             return out;
-        case ColumnType::Currency: return encodeCurrency(value, where);
+        case ColumnType::Currency:
+            return encodeCurrency(value, where);
         case ColumnType::Single:
-            putLittleEndian(out, std::bit_cast<std::uint32_t>(static_cast<float>(floatingValue(value, where))), 4);
+            putLittleEndian(
+                out, std::bit_cast<std::uint32_t>(static_cast<float>(floatingValue(value, where))),
+                4);
             return out;
         case ColumnType::Double:
             putLittleEndian(out, std::bit_cast<std::uint64_t>(floatingValue(value, where)), 8);
             return out;
-        case ColumnType::Date: return encodeDate(value, where);
-        case ColumnType::Guid: return encodeGuid(value, where);
-        case ColumnType::Numeric: return encodeNumeric(column, value, where);
+        case ColumnType::Date:
+            return encodeDate(value, where);
+        case ColumnType::Guid:
+            return encodeGuid(value, where);
+        case ColumnType::Numeric:
+            return encodeNumeric(column, value, where);
         case ColumnType::Text:
-        case ColumnType::Memo: return encodeText(column, value, where);
+        case ColumnType::Memo:
+            return encodeText(column, value, where);
         case ColumnType::Binary:
-        case ColumnType::LongBinary: return encodeBinary(column, value, where);
-        case ColumnType::Boolean: break;
+        case ColumnType::LongBinary:
+            return encodeBinary(column, value, where);
+        case ColumnType::Boolean:
+            break;
     }
     fail(where, "a Boolean is stored in the null mask, not as bytes");
 }

@@ -15,7 +15,8 @@ namespace {
 
 std::uint32_t le32(const Bytes& bytes, std::size_t offset) {
     std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) value |= std::to_integer<std::uint32_t>(bytes.at(offset + i)) << (8 * i);
+    for (std::size_t i = 0; i < 4; ++i)
+        value |= std::to_integer<std::uint32_t>(bytes.at(offset + i)) << (8 * i);
     return value;
 }
 
@@ -30,7 +31,8 @@ TEST(DatabaseFile, HeaderNamesJet4AndHidesItsFieldsUnderTheKeyStream) {
     const Bytes file = buildDatabase(database);
     ASSERT_EQ(file.size() % 4096, 0u);
     std::string signature;
-    for (std::size_t i = 4; i < 19; ++i) signature += static_cast<char>(std::to_integer<unsigned char>(file[i]));
+    for (std::size_t i = 4; i < 19; ++i)
+        signature += static_cast<char>(std::to_integer<unsigned char>(file[i]));
     EXPECT_EQ(signature, "Standard Jet DB");
     EXPECT_EQ(le32(file, 0x14), 1u);
     Bytes plain(file.begin(), file.begin() + 0x98);
@@ -52,7 +54,8 @@ TEST(DatabaseFile, GlobalMapMarksOnlyPagesPastTheEndAsFree) {
     EXPECT_EQ(std::to_integer<int>(file[rowStart]), 0) << "inline map";
     EXPECT_EQ(le32(file, rowStart + 1), 0u) << "starting at page 0";
     for (std::size_t page = 0; page < 512; ++page) {
-        const bool free = (std::to_integer<unsigned>(file[rowStart + 5 + page / 8]) >> (page % 8)) & 1u;
+        const bool free =
+            (std::to_integer<unsigned>(file[rowStart + 5 + page / 8]) >> (page % 8)) & 1u;
         EXPECT_EQ(free, page >= pages) << "page " << page;
     }
 }
@@ -74,7 +77,9 @@ TEST(DatabaseFile, FailedWriteLeavesTheTargetAsItWas) {
     std::string contents;
     std::getline(in, contents);
     EXPECT_EQ(contents, "previous contents");
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), std::filesystem::directory_iterator{}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator{}),
+              1);
 }
 
 TEST(DatabaseFile, UnwritableTargetFailsWithoutLeavingATemporaryFile) {
@@ -83,7 +88,9 @@ TEST(DatabaseFile, UnwritableTargetFailsWithoutLeavingATemporaryFile) {
     std::filesystem::create_directory(target);
     EXPECT_THROW(writeDatabase(DatabaseDescription{}, target), WriteError);
     EXPECT_TRUE(std::filesystem::is_directory(target));
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()), std::filesystem::directory_iterator{}), 1);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(folder.path()),
+                            std::filesystem::directory_iterator{}),
+              1);
 }
 
 TEST(DatabaseFile, WriteReplacesAnExistingFile) {

@@ -15,9 +15,11 @@ namespace {
 
 DatabaseDescription validDatabase() {
     DatabaseDescription database;
-    TableDescription customers = table("Customers", {field("ID", FieldType::Long), field("Name", FieldType::Text, 40)});
+    TableDescription customers =
+        table("Customers", {field("ID", FieldType::Long), field("Name", FieldType::Text, 40)});
     customers.indexes = {index("PrimaryKey", {"ID"}, true)};
-    TableDescription orders = table("Orders", {field("OrderID", FieldType::Long), field("CustomerID", FieldType::Long)});
+    TableDescription orders =
+        table("Orders", {field("OrderID", FieldType::Long), field("CustomerID", FieldType::Long)});
     database.tables = {customers, orders};
     RelationshipDescription relationship;
     relationship.primaryTable = "Customers";
@@ -42,29 +44,39 @@ TEST_P(InvalidDescription, IsRefusedWithItsReason) {
         buildDatabase(database);
         FAIL() << "no error";
     } catch (const WriteError& error) {
-        EXPECT_NE(std::string(error.what()).find(GetParam().messagePart), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find(GetParam().messagePart), std::string::npos)
+            << error.what();
     }
 }
 
 INSTANTIATE_TEST_SUITE_P(
     Cases, InvalidDescription,
     ::testing::Values(
-        InvalidCase{"EmptyTableName", [](DatabaseDescription& d) { d.tables[0].name.clear(); }, "empty name"},
-        InvalidCase{"TooLongName", [](DatabaseDescription& d) { d.tables[1].name = std::string(65, 'x'); },
+        InvalidCase{"EmptyTableName", [](DatabaseDescription& d) { d.tables[0].name.clear(); },
+                    "empty name"},
+        InvalidCase{"TooLongName",
+                    [](DatabaseDescription& d) { d.tables[1].name = std::string(65, 'x'); },
                     "limited to 64 characters"},
-        InvalidCase{"DuplicateTableIgnoringCase", [](DatabaseDescription& d) { d.tables[1].name = "CUSTOMERS"; },
+        InvalidCase{"DuplicateTableIgnoringCase",
+                    [](DatabaseDescription& d) { d.tables[1].name = "CUSTOMERS"; },
                     "duplicate table or query name \"CUSTOMERS\""},
         InvalidCase{"QueryNamedLikeATable",
                     [](DatabaseDescription& d) { d.queries.push_back(query("orders")); },
                     "duplicate table or query name"},
-        InvalidCase{"SystemTableName", [](DatabaseDescription& d) { d.tables[1].name = "MSysObjects"; }, "duplicate"},
-        InvalidCase{"DuplicateField", [](DatabaseDescription& d) { d.tables[0].fields[1].name = "id"; },
+        InvalidCase{"SystemTableName",
+                    [](DatabaseDescription& d) { d.tables[1].name = "MSysObjects"; }, "duplicate"},
+        InvalidCase{"DuplicateField",
+                    [](DatabaseDescription& d) { d.tables[0].fields[1].name = "id"; },
                     "duplicate field name"},
-        InvalidCase{"NoFields", [](DatabaseDescription& d) { d.tables[1].fields.clear(); }, "1 to 1000 fields"},
-        InvalidCase{"TextTooLong", [](DatabaseDescription& d) { d.tables[0].fields[1].size = 256; }, "size must be 1 to 255"},
-        InvalidCase{"AutoNumberText", [](DatabaseDescription& d) { d.tables[0].fields[1].autoNumber = true; },
+        InvalidCase{"NoFields", [](DatabaseDescription& d) { d.tables[1].fields.clear(); },
+                    "1 to 1000 fields"},
+        InvalidCase{"TextTooLong", [](DatabaseDescription& d) { d.tables[0].fields[1].size = 256; },
+                    "size must be 1 to 255"},
+        InvalidCase{"AutoNumberText",
+                    [](DatabaseDescription& d) { d.tables[0].fields[1].autoNumber = true; },
                     "only Long fields are AutoNumber"},
-        InvalidCase{"FixedLong", [](DatabaseDescription& d) { d.tables[0].fields[0].fixedLength = true; },
+        InvalidCase{"FixedLong",
+                    [](DatabaseDescription& d) { d.tables[0].fields[0].fixedLength = true; },
                     "only Text and Binary"},
         InvalidCase{"DecimalScale",
                     [](DatabaseDescription& d) {
@@ -72,20 +84,27 @@ INSTANTIATE_TEST_SUITE_P(
                         d.tables[1].fields.back().scale = 30;
                     },
                     "precision must be 1 to 28"},
-        InvalidCase{"IndexOnUnknownField",
-                    [](DatabaseDescription& d) { d.tables[1].indexes.push_back(index("X", {"Nope"})); },
-                    "names unknown field \"Nope\""},
+        InvalidCase{
+            "IndexOnUnknownField",
+            [](DatabaseDescription& d) { d.tables[1].indexes.push_back(index("X", {"Nope"})); },
+            "names unknown field \"Nope\""},
         InvalidCase{"ElevenIndexFields",
-                    [](DatabaseDescription& d) { d.tables[0].indexes[0].columns.assign(11, IndexColumn{"ID", false}); },
+                    [](DatabaseDescription& d) {
+                        d.tables[0].indexes[0].columns.assign(11, IndexColumn{"ID", false});
+                    },
                     "1 to 10 fields"},
         InvalidCase{"TwoPrimaryIndexes",
-                    [](DatabaseDescription& d) { d.tables[0].indexes.push_back(index("Second", {"Name"}, true)); },
+                    [](DatabaseDescription& d) {
+                        d.tables[0].indexes.push_back(index("Second", {"Name"}, true));
+                    },
                     "more than one primary index"},
         InvalidCase{"RelationshipToUnknownTable",
-                    [](DatabaseDescription& d) { d.relationships[0].foreignTable = "Invoices"; }, "unknown table"},
-        InvalidCase{"RelationshipWithoutUniqueIndex",
-                    [](DatabaseDescription& d) { d.relationships[0].fields[0].primaryField = "Name"; },
-                    "has no unique index over the related fields"},
+                    [](DatabaseDescription& d) { d.relationships[0].foreignTable = "Invoices"; },
+                    "unknown table"},
+        InvalidCase{
+            "RelationshipWithoutUniqueIndex",
+            [](DatabaseDescription& d) { d.relationships[0].fields[0].primaryField = "Name"; },
+            "has no unique index over the related fields"},
         InvalidCase{"TextIndexOverRows",
                     [](DatabaseDescription& d) {
                         d.tables[0].indexes.push_back(index("ByName", {"Name"}));
@@ -94,22 +113,28 @@ INSTANTIATE_TEST_SUITE_P(
                     "indexes over data rows on field \"Name\" are not supported"},
         InvalidCase{"DuplicatePrimaryKey",
                     [](DatabaseDescription& d) {
-                        d.tables[0].rows = {{std::int64_t{1}, std::string("a")}, {std::int64_t{1}, std::string("b")}};
+                        d.tables[0].rows = {{std::int64_t{1}, std::string("a")},
+                                            {std::int64_t{1}, std::string("b")}};
                     },
                     "duplicate key in a unique index"},
         InvalidCase{"NullPrimaryKey",
-                    [](DatabaseDescription& d) { d.tables[0].rows = {{Value{}, std::string("a")}}; },
+                    [](DatabaseDescription& d) {
+                        d.tables[0].rows = {{Value{}, std::string("a")}};
+                    },
                     "NULL in a field of a required or primary index"},
         InvalidCase{"RowTooLarge",
                     [](DatabaseDescription& d) {
-                        for (int i = 0; i < 20; ++i) d.tables[1].fields.push_back(field("T" + std::to_string(i), FieldType::Text, 255));
+                        for (int i = 0; i < 20; ++i)
+                            d.tables[1].fields.push_back(
+                                field("T" + std::to_string(i), FieldType::Text, 255));
                         std::vector<Value> row(22, Value{std::string(255, 'x')});
                         row[0] = std::int64_t{1};
                         row[1] = std::int64_t{1};
                         d.tables[1].rows = {row};
                     },
                     "more than the 4060 a row can hold"},
-        InvalidCase{"WrongValueCount", [](DatabaseDescription& d) { d.tables[1].rows = {{std::int64_t{1}}}; },
+        InvalidCase{"WrongValueCount",
+                    [](DatabaseDescription& d) { d.tables[1].rows = {{std::int64_t{1}}}; },
                     "1 values for 2 fields"},
         InvalidCase{"UnionWithOnePart",
                     [](DatabaseDescription& d) {
@@ -117,15 +142,21 @@ INSTANTIATE_TEST_SUITE_P(
                         d.queries.back().unionParts = {"SELECT 1"};
                     },
                     "needs exactly two union parts"},
-        InvalidCase{"CrosstabWithoutPivot",
-                    [](DatabaseDescription& d) { d.queries.push_back(query("X", QueryKind::Crosstab)); },
-                    "exactly one column heading"},
-        InvalidCase{"AppendWithoutTarget",
-                    [](DatabaseDescription& d) { d.queries.push_back(query("A", QueryKind::Append)); },
-                    "needs a target table"}),
-    [](const ::testing::TestParamInfo<InvalidCase>& param) { return std::string(param.param.name); });
+        InvalidCase{
+            "CrosstabWithoutPivot",
+            [](DatabaseDescription& d) { d.queries.push_back(query("X", QueryKind::Crosstab)); },
+            "exactly one column heading"},
+        InvalidCase{
+            "AppendWithoutTarget",
+            [](DatabaseDescription& d) { d.queries.push_back(query("A", QueryKind::Append)); },
+            "needs a target table"}),
+    [](const ::testing::TestParamInfo<InvalidCase>& param) {
+        return std::string(param.param.name);
+    });
 
-TEST(DescriptionChecker, AcceptsTheValidDatabase) { EXPECT_NO_THROW(buildDatabase(validDatabase())); }
+TEST(DescriptionChecker, AcceptsTheValidDatabase) {
+    EXPECT_NO_THROW(buildDatabase(validDatabase()));
+}
 
 TEST(DescriptionChecker, RelationshipNameDefaultsToBothTables) {
     EXPECT_EQ(relationshipName(validDatabase().relationships[0]), "CustomersOrders");

@@ -34,9 +34,10 @@ TEST(DescriptionJson, SampleCoversWhatTheGeneratorsName) {
             for (const IndexColumn& column : index.columns) descending |= column.descending;
         }
     }
-    for (const FieldType type : {FieldType::Boolean, FieldType::Byte, FieldType::Integer, FieldType::Long,
-                                 FieldType::Currency, FieldType::Single, FieldType::Double, FieldType::Date,
-                                 FieldType::Text, FieldType::LongBinary, FieldType::Memo}) {
+    for (const FieldType type :
+         {FieldType::Boolean, FieldType::Byte, FieldType::Integer, FieldType::Long,
+          FieldType::Currency, FieldType::Single, FieldType::Double, FieldType::Date,
+          FieldType::Text, FieldType::LongBinary, FieldType::Memo}) {
         EXPECT_TRUE(types.count(type)) << static_cast<int>(type);
     }
     EXPECT_TRUE(autoNumber && fixedText && descending && validation && defaults);
@@ -49,7 +50,8 @@ TEST(DescriptionJson, SampleCoversWhatTheGeneratorsName) {
         joins |= !query.joins.empty();
     }
     EXPECT_TRUE(parameters && joins);
-    EXPECT_TRUE(kinds.count(QueryKind::Union) && kinds.count(QueryKind::Crosstab) && kinds.count(QueryKind::Update));
+    EXPECT_TRUE(kinds.count(QueryKind::Union) && kinds.count(QueryKind::Crosstab) &&
+                kinds.count(QueryKind::Update));
 }
 
 TEST(DescriptionJson, ConvertsValuesByFieldType) {
@@ -98,7 +100,8 @@ TEST_P(JsonErrors, NameWhereTheMistakeIs) {
         parseDescriptionJson(GetParam().json);
         FAIL() << "no error";
     } catch (const WriteError& error) {
-        EXPECT_NE(std::string(error.what()).find(GetParam().messagePart), std::string::npos) << error.what();
+        EXPECT_NE(std::string(error.what()).find(GetParam().messagePart), std::string::npos)
+            << error.what();
     }
 }
 
@@ -109,17 +112,22 @@ INSTANTIATE_TEST_SUITE_P(
         JsonErrorCase{R"({"tabels": []})", "description: unknown member \"tabels\""},
         JsonErrorCase{R"({"tables": [{"name": "T", "fields": [{"name": "A", "type": "Txt"}]}]})",
                       "tables[0].fields[0].type: unknown field type \"Txt\""},
-        JsonErrorCase{R"({"tables": [{"name": "T", "fields": [{"name": "A", "type": "Long", "size": "x"}]}]})",
-                      "tables[0].fields[0].size: expected a whole number"},
+        JsonErrorCase{
+            R"({"tables": [{"name": "T", "fields": [{"name": "A", "type": "Long", "size": "x"}]}]})",
+            "tables[0].fields[0].size: expected a whole number"},
         JsonErrorCase{R"({"tables": [{"name": "T", "fields": [{"type": "Long"}]}]})",
                       "tables[0].fields[0]: missing member \"name\""},
-        JsonErrorCase{R"({"tables": [{"name": "T", "fields": [{"name": "A", "type": "Long"}], "rows": [[1, 2]]}]})",
-                      "tables[0].rows[0]: a row has 2 values for 1 fields"},
-        JsonErrorCase{R"({"tables": [{"name": "T", "fields": [{"name": "D", "type": "Date"}], "rows": [["31.12.2024"]]}]})",
-                      "tables[0].rows[0][0]: expected a date"},
-        JsonErrorCase{R"({"queries": [{"name": "Q", "kind": "pivot"}]})", "queries[0].kind: unknown query kind"},
-        JsonErrorCase{R"({"queries": [{"name": "Q", "joins": [{"left": "a", "right": "b", "kind": "outer", "on": "x"}]}]})",
-                      "queries[0].joins[0].kind: unknown join kind"}));
+        JsonErrorCase{
+            R"({"tables": [{"name": "T", "fields": [{"name": "A", "type": "Long"}], "rows": [[1, 2]]}]})",
+            "tables[0].rows[0]: a row has 2 values for 1 fields"},
+        JsonErrorCase{
+            R"({"tables": [{"name": "T", "fields": [{"name": "D", "type": "Date"}], "rows": [["31.12.2024"]]}]})",
+            "tables[0].rows[0][0]: expected a date"},
+        JsonErrorCase{R"({"queries": [{"name": "Q", "kind": "pivot"}]})",
+                      "queries[0].kind: unknown query kind"},
+        JsonErrorCase{
+            R"({"queries": [{"name": "Q", "joins": [{"left": "a", "right": "b", "kind": "outer", "on": "x"}]}]})",
+            "queries[0].joins[0].kind: unknown join kind"}));
 
 }  // namespace
 }  // namespace zl::jetwrite

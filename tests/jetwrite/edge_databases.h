@@ -38,8 +38,8 @@ inline QueryDescription query(std::string name, QueryKind kind = QueryKind::Sele
 }
 
 // An index over `fields` ("-Name" for descending).
-inline IndexDescription index(std::string name, const std::vector<std::string>& fields, bool primary = false,
-                              bool unique = false) {
+inline IndexDescription index(std::string name, const std::vector<std::string>& fields,
+                              bool primary = false, bool unique = false) {
     IndexDescription result;
     result.name = std::move(name);
     for (const std::string& f : fields) {
@@ -60,14 +60,16 @@ inline TableDescription table(std::string name, std::vector<FieldDescription> fi
 
 // SELECT <column> FROM <table>, with the SQL a reader rebuilds for it (`shownTable` is the
 // table name as the SQL shows it, bracketed when it holds characters other than A-Z, 0-9, _).
-inline QueryDescription simpleSelect(std::string name, const std::string& tableName, const std::string& column,
+inline QueryDescription simpleSelect(std::string name, const std::string& tableName,
+                                     const std::string& column,
                                      std::map<std::string, std::string>& expected,
                                      const std::string& shownTable = {}) {
     QueryDescription query;
     query.name = std::move(name);
     query.tables = {{tableName, ""}};
     query.columns = {{column, "", "", CrosstabRole::RowHeading}};
-    expected[query.name] = "SELECT " + column + "\r\nFROM " + (shownTable.empty() ? tableName : shownTable) + ";\r\n";
+    expected[query.name] =
+        "SELECT " + column + "\r\nFROM " + (shownTable.empty() ? tableName : shownTable) + ";\r\n";
     return query;
 }
 
@@ -84,10 +86,12 @@ inline EdgeDatabase manyEntriesDatabase(int entries = 250) {
     for (int i = 1; i <= entries; ++i) {
         const std::string name = numbered("Entry", i);
         if (i % 2 == 1) {
-            db.description.tables.push_back(table(name, {field("ID", FieldType::Long), field("Label", FieldType::Text, 20)}));
+            db.description.tables.push_back(
+                table(name, {field("ID", FieldType::Long), field("Label", FieldType::Text, 20)}));
         } else {
             const std::string source = numbered("Entry", i - 1);
-            db.description.queries.push_back(simpleSelect(name, source, source + ".Label", db.expectedSql));
+            db.description.queries.push_back(
+                simpleSelect(name, source, source + ".Label", db.expectedSql));
         }
     }
     return db;
@@ -96,11 +100,13 @@ inline EdgeDatabase manyEntriesDatabase(int entries = 250) {
 inline TableDescription wideTable(const std::string& name, int fields) {
     TableDescription result;
     result.name = name;
-    static constexpr FieldType kCycle[] = {FieldType::Long, FieldType::Text, FieldType::Double, FieldType::Boolean,
-                                           FieldType::Date, FieldType::Memo, FieldType::Integer};
+    static constexpr FieldType kCycle[] = {FieldType::Long,    FieldType::Text, FieldType::Double,
+                                           FieldType::Boolean, FieldType::Date, FieldType::Memo,
+                                           FieldType::Integer};
     for (int i = 1; i <= fields; ++i) {
         const FieldType type = kCycle[static_cast<std::size_t>(i) % std::size(kCycle)];
-        result.fields.push_back(field(numbered("Field", i), type, type == FieldType::Text ? 30 : 0));
+        result.fields.push_back(
+            field(numbered("Field", i), type, type == FieldType::Text ? 30 : 0));
         result.fields.back().description = "Column number " + std::to_string(i);
         // Properties late in the table sit deep in a property blob that spans several pages.
         if (i % 50 == 0) {
@@ -123,7 +129,8 @@ inline EdgeDatabase wideTablesDatabase() {
 inline EdgeDatabase manyIndexesDatabase(int count = 60) {
     EdgeDatabase db{"many_indexes", {}, {}};
     TableDescription indexed = table("Indexed", {});
-    for (int i = 1; i <= count; ++i) indexed.fields.push_back(field(numbered("Col", i, 2), FieldType::Long));
+    for (int i = 1; i <= count; ++i)
+        indexed.fields.push_back(field(numbered("Col", i, 2), FieldType::Long));
     for (int i = 1; i <= count; ++i) {
         IndexDescription index;
         index.name = numbered("Index", i, 2);
@@ -144,13 +151,25 @@ inline EdgeDatabase manyIndexesDatabase(int count = 60) {
 inline EdgeDatabase fieldTypesDatabase() {
     EdgeDatabase db{"field_types", {}, {}};
     TableDescription all = table("AllTypes", {
-        field("Counter", FieldType::Long), field("Flag", FieldType::Boolean), field("Tiny", FieldType::Byte),
-        field("Small", FieldType::Integer), field("Number", FieldType::Long), field("Money", FieldType::Currency),
-        field("Real", FieldType::Single), field("Precise", FieldType::Double), field("Moment", FieldType::Date),
-        field("Raw", FieldType::Binary, 16), field("Label", FieldType::Text, 80), field("Code", FieldType::Text, 5),
-        field("Blob", FieldType::LongBinary), field("Notes", FieldType::Memo), field("Link", FieldType::Memo),
-        field("Key", FieldType::Guid), field("Exact", FieldType::Decimal), field("RawFixed", FieldType::Binary, 4),
-    });
+                                                 field("Counter", FieldType::Long),
+                                                 field("Flag", FieldType::Boolean),
+                                                 field("Tiny", FieldType::Byte),
+                                                 field("Small", FieldType::Integer),
+                                                 field("Number", FieldType::Long),
+                                                 field("Money", FieldType::Currency),
+                                                 field("Real", FieldType::Single),
+                                                 field("Precise", FieldType::Double),
+                                                 field("Moment", FieldType::Date),
+                                                 field("Raw", FieldType::Binary, 16),
+                                                 field("Label", FieldType::Text, 80),
+                                                 field("Code", FieldType::Text, 5),
+                                                 field("Blob", FieldType::LongBinary),
+                                                 field("Notes", FieldType::Memo),
+                                                 field("Link", FieldType::Memo),
+                                                 field("Key", FieldType::Guid),
+                                                 field("Exact", FieldType::Decimal),
+                                                 field("RawFixed", FieldType::Binary, 4),
+                                             });
     all.fields[0].autoNumber = true;
     all.fields[0].required = true;
     all.fields[10].allowZeroLength = true;
@@ -167,12 +186,13 @@ inline EdgeDatabase fieldTypesDatabase() {
     all.fields[8].defaultValue = "Now()";
     all.indexes = {{"PrimaryKey", {{"Counter", false}}, true, false, false, false},
                    {"ByMoment", {{"Moment", true}, {"Money", false}}, false, false, false, false}};
-    all.rows.push_back({std::monostate{}, true, std::int64_t{200}, std::int64_t{-1234}, std::int64_t{123456789},
-                        std::string("1234.5678"), 1.5, 2.25, DateTime{2024, 2, 29, 13, 45, 30},
-                        std::vector<std::uint8_t>{0xde, 0xad, 0xbe, 0xef}, std::string("Grüße"), std::string("AB"),
-                        std::vector<std::uint8_t>(300, 0x5a), std::string(5000, 'm'),
-                        std::string("#http://example.com#"), std::string("{6F9619FF-8B86-D011-B42D-00C04FC964FF}"),
-                        std::string("-123456.789"), std::vector<std::uint8_t>{1, 2}});
+    all.rows.push_back(
+        {std::monostate{}, true, std::int64_t{200}, std::int64_t{-1234}, std::int64_t{123456789},
+         std::string("1234.5678"), 1.5, 2.25, DateTime{2024, 2, 29, 13, 45, 30},
+         std::vector<std::uint8_t>{0xde, 0xad, 0xbe, 0xef}, std::string("Grüße"), std::string("AB"),
+         std::vector<std::uint8_t>(300, 0x5a), std::string(5000, 'm'),
+         std::string("#http://example.com#"), std::string("{6F9619FF-8B86-D011-B42D-00C04FC964FF}"),
+         std::string("-123456.789"), std::vector<std::uint8_t>{1, 2}});
     all.rows.push_back(std::vector<Value>(all.fields.size()));
     db.description.tables = {all};
     return db;
@@ -182,10 +202,13 @@ inline EdgeDatabase fieldTypesDatabase() {
 // indexes, a relationship and queries.
 inline EdgeDatabase awkwardNamesDatabase() {
     EdgeDatabase db{"awkward_names", {}, {}};
-    TableDescription quoted = table("Order \"Details\"", {field("Größe", FieldType::Long), field("Price [EUR]", FieldType::Currency),
-                                                            field("Customer Name", FieldType::Text, 50), field("名前", FieldType::Text, 10)});
+    TableDescription quoted =
+        table("Order \"Details\"",
+              {field("Größe", FieldType::Long), field("Price [EUR]", FieldType::Currency),
+               field("Customer Name", FieldType::Text, 50), field("名前", FieldType::Text, 10)});
     quoted.indexes = {{"Primär Schlüssel", {{"Größe", false}}, true, false, false, false}};
-    TableDescription danish = table("Ærø Øst", {field("Nummer", FieldType::Long), field("Größe", FieldType::Long)});
+    TableDescription danish =
+        table("Ærø Øst", {field("Nummer", FieldType::Long), field("Größe", FieldType::Long)});
     danish.indexes = {{"PrimaryKey", {{"Nummer", false}}, true, false, false, false}};
     db.description.tables = {quoted, danish};
     RelationshipDescription link;
@@ -194,10 +217,12 @@ inline EdgeDatabase awkwardNamesDatabase() {
     link.fields = {{"Größe", "Größe"}};
     db.description.relationships = {link};
     db.description.queries = {
-        simpleSelect("Query \"quoted\"", quoted.name, "[Order \"Details\"].[Price [EUR]]]", db.expectedSql,
+        simpleSelect("Query \"quoted\"", quoted.name, "[Order \"Details\"].[Price [EUR]]]",
+                     db.expectedSql, "[Order \"Details\"]"),
+        simpleSelect("Größen Übersicht", danish.name, "[Ærø Øst].Größe", db.expectedSql,
+                     "[Ærø Øst]"),
+        simpleSelect("名前の一覧", quoted.name, "[Order \"Details\"].名前", db.expectedSql,
                      "[Order \"Details\"]"),
-        simpleSelect("Größen Übersicht", danish.name, "[Ærø Øst].Größe", db.expectedSql, "[Ærø Øst]"),
-        simpleSelect("名前の一覧", quoted.name, "[Order \"Details\"].名前", db.expectedSql, "[Order \"Details\"]"),
     };
     return db;
 }
@@ -267,17 +292,19 @@ inline EdgeDatabase hiddenAndSystemDatabase() {
     TableDescription visible = table("Visible", {field("ID", FieldType::Long)});
     TableDescription hidden = table("Hidden Table", {field("ID", FieldType::Long)});
     hidden.hidden = true;
-    TableDescription system = table("USysSettings", {field("Setting", FieldType::Text, 30), field("Value", FieldType::Memo)});
+    TableDescription system = table(
+        "USysSettings", {field("Setting", FieldType::Text, 30), field("Value", FieldType::Memo)});
     system.system = true;
     system.rows = {{std::string("Theme"), std::string("Dark")}};
     TableDescription both = table("USysHiddenLog", {field("Entry", FieldType::Memo)});
     both.hidden = true;
     both.system = true;
     db.description.tables = {visible, hidden, system, both};
-    QueryDescription hiddenQuery = simpleSelect("Hidden Query", "Visible", "Visible.ID", db.expectedSql);
+    QueryDescription hiddenQuery =
+        simpleSelect("Hidden Query", "Visible", "Visible.ID", db.expectedSql);
     hiddenQuery.hidden = true;
-    QueryDescription systemQuery =
-        simpleSelect("~sq_cOrders~sq_cCustomer", "USysSettings", "USysSettings.Setting", db.expectedSql);
+    QueryDescription systemQuery = simpleSelect("~sq_cOrders~sq_cCustomer", "USysSettings",
+                                                "USysSettings.Setting", db.expectedSql);
     systemQuery.system = true;
     systemQuery.hidden = true;
     db.description.queries = {hiddenQuery, systemQuery};
@@ -285,13 +312,14 @@ inline EdgeDatabase hiddenAndSystemDatabase() {
 }
 
 inline std::vector<EdgeDatabase> allEdgeDatabases() {
-    return {manyEntriesDatabase(),  wideTablesDatabase(), manyIndexesDatabase(), fieldTypesDatabase(),
-            awkwardNamesDatabase(), longQueryDatabase(),  emptyQueryDatabase(),  emptyLineQueryDatabase(),
-            hiddenAndSystemDatabase()};
+    return {manyEntriesDatabase(), wideTablesDatabase(),     manyIndexesDatabase(),
+            fieldTypesDatabase(),  awkwardNamesDatabase(),   longQueryDatabase(),
+            emptyQueryDatabase(),  emptyLineQueryDatabase(), hiddenAndSystemDatabase()};
 }
 
 // Writes `db` as `<folder>/<db.name>.mdb` and returns the path. Throws WriteError.
-inline std::filesystem::path writeEdgeDatabase(const EdgeDatabase& db, const std::filesystem::path& folder) {
+inline std::filesystem::path writeEdgeDatabase(const EdgeDatabase& db,
+                                               const std::filesystem::path& folder) {
     const std::filesystem::path path = folder / (db.name + ".mdb");
     writeDatabase(db.description, path);
     return path;

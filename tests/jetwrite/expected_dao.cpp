@@ -14,20 +14,34 @@ constexpr std::int32_t kLateSystem = 0x02;
 
 int daoType(FieldType type) {
     switch (type) {
-        case FieldType::Boolean: return schema::dao::kBoolean;
-        case FieldType::Byte: return schema::dao::kByte;
-        case FieldType::Integer: return schema::dao::kInteger;
-        case FieldType::Long: return schema::dao::kLong;
-        case FieldType::Currency: return schema::dao::kCurrency;
-        case FieldType::Single: return schema::dao::kSingle;
-        case FieldType::Double: return schema::dao::kDouble;
-        case FieldType::Date: return schema::dao::kDate;
-        case FieldType::Binary: return schema::dao::kBinary;
-        case FieldType::Text: return schema::dao::kText;
-        case FieldType::LongBinary: return schema::dao::kLongBinary;
-        case FieldType::Memo: return schema::dao::kMemo;
-        case FieldType::Guid: return schema::dao::kGuid;
-        case FieldType::Decimal: return schema::dao::kDecimal;
+        case FieldType::Boolean:
+            return schema::dao::kBoolean;
+        case FieldType::Byte:
+            return schema::dao::kByte;
+        case FieldType::Integer:
+            return schema::dao::kInteger;
+        case FieldType::Long:
+            return schema::dao::kLong;
+        case FieldType::Currency:
+            return schema::dao::kCurrency;
+        case FieldType::Single:
+            return schema::dao::kSingle;
+        case FieldType::Double:
+            return schema::dao::kDouble;
+        case FieldType::Date:
+            return schema::dao::kDate;
+        case FieldType::Binary:
+            return schema::dao::kBinary;
+        case FieldType::Text:
+            return schema::dao::kText;
+        case FieldType::LongBinary:
+            return schema::dao::kLongBinary;
+        case FieldType::Memo:
+            return schema::dao::kMemo;
+        case FieldType::Guid:
+            return schema::dao::kGuid;
+        case FieldType::Decimal:
+            return schema::dao::kDecimal;
     }
     return 0;
 }
@@ -35,19 +49,26 @@ int daoType(FieldType type) {
 std::int32_t daoSize(const FieldDescription& field) {
     switch (field.type) {
         case FieldType::Boolean:
-        case FieldType::Byte: return 1;
-        case FieldType::Integer: return 2;
+        case FieldType::Byte:
+            return 1;
+        case FieldType::Integer:
+            return 2;
         case FieldType::Long:
-        case FieldType::Single: return 4;
+        case FieldType::Single:
+            return 4;
         case FieldType::Currency:
         case FieldType::Double:
-        case FieldType::Date: return 8;
+        case FieldType::Date:
+            return 8;
         case FieldType::Guid:
-        case FieldType::Decimal: return 16;
+        case FieldType::Decimal:
+            return 16;
         case FieldType::Text:
-        case FieldType::Binary: return field.size > 0 ? field.size : 50;
+        case FieldType::Binary:
+            return field.size > 0 ? field.size : 50;
         case FieldType::LongBinary:
-        case FieldType::Memo: return 0;
+        case FieldType::Memo:
+            return 0;
     }
     return 0;
 }
@@ -55,10 +76,13 @@ std::int32_t daoSize(const FieldDescription& field) {
 bool isVariable(const FieldDescription& field) {
     switch (field.type) {
         case FieldType::Text:
-        case FieldType::Binary: return !field.fixedLength;
+        case FieldType::Binary:
+            return !field.fixedLength;
         case FieldType::Memo:
-        case FieldType::LongBinary: return true;
-        default: return false;
+        case FieldType::LongBinary:
+            return true;
+        default:
+            return false;
     }
 }
 
@@ -72,15 +96,24 @@ std::string folded(const std::string& name) {
 
 std::int32_t queryKindFlags(QueryKind kind) {
     switch (kind) {
-        case QueryKind::Select: return 0;
-        case QueryKind::Crosstab: return 16;
-        case QueryKind::Delete: return 32;
-        case QueryKind::Update: return 48;
-        case QueryKind::Append: return 64;
-        case QueryKind::MakeTable: return 80;
-        case QueryKind::DataDefinition: return 96;
-        case QueryKind::PassThrough: return 112;
-        case QueryKind::Union: return 128;
+        case QueryKind::Select:
+            return 0;
+        case QueryKind::Crosstab:
+            return 16;
+        case QueryKind::Delete:
+            return 32;
+        case QueryKind::Update:
+            return 48;
+        case QueryKind::Append:
+            return 64;
+        case QueryKind::MakeTable:
+            return 80;
+        case QueryKind::DataDefinition:
+            return 96;
+        case QueryKind::PassThrough:
+            return 112;
+        case QueryKind::Union:
+            return 128;
     }
     return 0;
 }
@@ -97,15 +130,17 @@ std::string indexFields(const std::vector<std::pair<std::string, bool>>& columns
 bool sameFolded(const std::string& a, const std::string& b) { return folded(a) == folded(b); }
 
 std::string relationshipName(const RelationshipDescription& relationship) {
-    return relationship.name.empty() ? relationship.primaryTable + relationship.foreignTable : relationship.name;
+    return relationship.name.empty() ? relationship.primaryTable + relationship.foreignTable
+                                     : relationship.name;
 }
 
 // The ".rC", ".rD", ... name of the next foreign-key index on a relationship's "one" side.
 std::string nextPrimarySideName(const std::vector<schema::Index>& existing) {
     for (char c = 'C';; ++c) {
         const std::string name = std::string(".r") + c;
-        const bool used = std::any_of(existing.begin(), existing.end(),
-                                      [&](const schema::Index& index) { return sameFolded(index.name, name); });
+        const bool used =
+            std::any_of(existing.begin(), existing.end(),
+                        [&](const schema::Index& index) { return sameFolded(index.name, name); });
         if (!used) return name;
     }
 }
@@ -118,17 +153,20 @@ std::vector<schema::TableListRow> expectedListing(const DatabaseDescription& dat
         rows.push_back({name, schema::dao::kTableTypeTable, kSystemObject});
     }
     for (const TableDescription& table : database.tables) {
-        rows.push_back({table.name, schema::dao::kTableTypeTable, (table.hidden ? kHidden : 0) | (table.system ? kLateSystem : 0)});
+        rows.push_back({table.name, schema::dao::kTableTypeTable,
+                        (table.hidden ? kHidden : 0) | (table.system ? kLateSystem : 0)});
     }
     for (const QueryDescription& query : database.queries) {
         rows.push_back({query.name, schema::dao::kTableTypeQueryDef,
-                        queryKindFlags(query.kind) | (query.hidden ? kHidden : 0) | (query.system ? kLateSystem : 0)});
+                        queryKindFlags(query.kind) | (query.hidden ? kHidden : 0) |
+                            (query.system ? kLateSystem : 0)});
     }
-    std::stable_sort(rows.begin(), rows.end(), [](const schema::TableListRow& a, const schema::TableListRow& b) {
-        const std::string fa = folded(a.name);
-        const std::string fb = folded(b.name);
-        return fa != fb ? fa < fb : a.name < b.name;
-    });
+    std::stable_sort(rows.begin(), rows.end(),
+                     [](const schema::TableListRow& a, const schema::TableListRow& b) {
+                         const std::string fa = folded(a.name);
+                         const std::string fb = folded(b.name);
+                         return fa != fb ? fa < fb : a.name < b.name;
+                     });
     return rows;
 }
 
@@ -139,12 +177,15 @@ std::vector<schema::Field> expectedFields(const TableDescription& table) {
         expected.name = field.name;
         expected.type = daoType(field.type);
         expected.size = daoSize(field);
-        expected.attributes = isVariable(field) ? schema::dao::kVariableField : schema::dao::kFixedField;
-        expected.attributes |= field.autoNumber ? schema::dao::kAutoIncrField : schema::dao::kUpdatableField;
+        expected.attributes =
+            isVariable(field) ? schema::dao::kVariableField : schema::dao::kFixedField;
+        expected.attributes |=
+            field.autoNumber ? schema::dao::kAutoIncrField : schema::dao::kUpdatableField;
         if (field.hyperlink) expected.attributes |= schema::dao::kHyperlinkField;
         expected.required = field.required;
         expected.allowZeroLength =
-            (field.type == FieldType::Text || field.type == FieldType::Memo) && field.allowZeroLength;
+            (field.type == FieldType::Text || field.type == FieldType::Memo) &&
+            field.allowZeroLength;
         expected.defaultValue = field.defaultValue.value_or("");
         expected.validationRule = field.validationRule.value_or("");
         expected.validationText = field.validationText.value_or("");
@@ -158,9 +199,11 @@ std::vector<schema::Index> expectedIndexes(const DatabaseDescription& database, 
     std::vector<schema::Index> indexes;
     for (const IndexDescription& index : described.indexes) {
         std::vector<std::pair<std::string, bool>> columns;
-        for (const IndexColumn& column : index.columns) columns.emplace_back(column.field, column.descending);
-        indexes.push_back({index.name, indexFields(columns), index.primary, index.primary || index.unique, false,
-                           index.primary || index.required, index.ignoreNulls});
+        for (const IndexColumn& column : index.columns)
+            columns.emplace_back(column.field, column.descending);
+        indexes.push_back({index.name, indexFields(columns), index.primary,
+                           index.primary || index.unique, false, index.primary || index.required,
+                           index.ignoreNulls});
     }
     for (const RelationshipDescription& relationship : database.relationships) {
         if (!relationship.enforce) continue;
@@ -184,8 +227,9 @@ std::vector<schema::Index> expectedIndexes(const DatabaseDescription& database, 
                                indexFields(primary), false, true, true, required, false});
         }
         if (sameFolded(relationship.foreignTable, described.name)) {
-            indexes.push_back({relationship.foreignIndexName.value_or(relationshipName(relationship)),
-                               indexFields(foreign), false, false, true, false, false});
+            indexes.push_back(
+                {relationship.foreignIndexName.value_or(relationshipName(relationship)),
+                 indexFields(foreign), false, false, true, false, false});
         }
     }
     return indexes;

@@ -15,7 +15,8 @@ constexpr std::size_t kChildPointer = 4;
 
 std::uint32_t le32(std::span<const std::byte> page, std::size_t offset) {
     std::uint32_t value = 0;
-    for (std::size_t i = 0; i < 4; ++i) value |= std::to_integer<std::uint32_t>(page[offset + i]) << (8 * i);
+    for (std::size_t i = 0; i < 4; ++i)
+        value |= std::to_integer<std::uint32_t>(page[offset + i]) << (8 * i);
     return value;
 }
 
@@ -37,13 +38,15 @@ void collectTreeOrder(const PageFile& file, PageNumber number, std::vector<Bytes
     for (std::size_t i = 0; i < children.size(); ++i) {
         const std::size_t before = out.size();
         collectTreeOrder(file, children[i], out, depth + 1);
-        if (out.size() == before) throw std::runtime_error("empty child page " + std::to_string(children[i]));
+        if (out.size() == before)
+            throw std::runtime_error("empty child page " + std::to_string(children[i]));
         if (i < page.entries.size()) {
             const Bytes& nodeEntry = page.entries[i];
             const Bytes expected(nodeEntry.begin(), nodeEntry.end() - kChildPointer);
             // The child's last leaf entry equals the node entry for leaves directly below;
             // deeper down the node entry still names the last entry of the subtree.
-            if (out.back() != expected) throw std::runtime_error("node entry is not the last entry of its child");
+            if (out.back() != expected)
+                throw std::runtime_error("node entry is not the last entry of its child");
         }
     }
 }
@@ -62,7 +65,8 @@ WalkedPage readIndexPage(const PageFile& file, PageNumber number) {
     const auto page = file.page(number);
     WalkedPage result;
     const auto type = std::to_integer<unsigned>(page[0]);
-    if (type != 0x03 && type != 0x04) throw std::runtime_error("page " + std::to_string(number) + " is no index page");
+    if (type != 0x03 && type != 0x04)
+        throw std::runtime_error("page " + std::to_string(number) + " is no index page");
     result.leaf = type == 0x04;
     result.freeSpace = le16(page, 2);
     result.tablePage = le32(page, 4);
@@ -73,12 +77,14 @@ WalkedPage readIndexPage(const PageFile& file, PageNumber number) {
     std::size_t start = 0;
     Bytes prefix;
     for (std::size_t bit = 1; bit < kMaskSize * 8; ++bit) {
-        if ((std::to_integer<unsigned>(page[kMaskOffset + bit / 8]) & (1u << (bit % 8))) == 0) continue;
+        if ((std::to_integer<unsigned>(page[kMaskOffset + bit / 8]) & (1u << (bit % 8))) == 0)
+            continue;
         if (kEntriesOffset + bit > page.size()) throw std::runtime_error("entry past the page end");
         Bytes entry(page.begin() + static_cast<std::ptrdiff_t>(kEntriesOffset + start),
                     page.begin() + static_cast<std::ptrdiff_t>(kEntriesOffset + bit));
         if (result.entries.empty()) {
-            if (entry.size() < prefixLength) throw std::runtime_error("first entry shorter than the prefix");
+            if (entry.size() < prefixLength)
+                throw std::runtime_error("first entry shorter than the prefix");
             prefix.assign(entry.begin(), entry.begin() + static_cast<std::ptrdiff_t>(prefixLength));
         } else {
             entry.insert(entry.begin(), prefix.begin(), prefix.end());
@@ -98,7 +104,8 @@ std::vector<Bytes> leafEntriesInTreeOrder(const PageFile& file, PageNumber root)
 
 std::vector<Bytes> leafEntriesAlongLinks(const PageFile& file, PageNumber root) {
     PageNumber current = root;
-    for (WalkedPage page = readIndexPage(file, current); !page.leaf; page = readIndexPage(file, current)) {
+    for (WalkedPage page = readIndexPage(file, current); !page.leaf;
+         page = readIndexPage(file, current)) {
         current = page.entries.empty() ? page.tail : childOf(page.entries.front());
     }
     std::vector<Bytes> entries;

@@ -25,9 +25,11 @@ std::vector<IndexEntry> longKeyEntries(std::size_t count, bool ascending, std::i
     for (std::size_t i = 0; i < count; ++i) {
         const Value value = first + static_cast<std::int64_t>(i);
         entries.push_back({encodeIndexKey(index, {column}, {value}, "test"),
-                           RowLocation{static_cast<PageNumber>(100 + i / 200), static_cast<std::uint8_t>(i % 200)}});
+                           RowLocation{static_cast<PageNumber>(100 + i / 200),
+                                       static_cast<std::uint8_t>(i % 200)}});
     }
-    std::sort(entries.begin(), entries.end(), [](const IndexEntry& a, const IndexEntry& b) { return a.key < b.key; });
+    std::sort(entries.begin(), entries.end(),
+              [](const IndexEntry& a, const IndexEntry& b) { return a.key < b.key; });
     return entries;
 }
 
@@ -44,7 +46,8 @@ class IndexTreeSizes : public ::testing::TestWithParam<std::size_t> {};
 TEST_P(IndexTreeSizes, EveryEntryIsReachableInOrderFromTheRootAndAlongTheLeaves) {
     PageFile file;
     for (int i = 0; i < 3; ++i) file.allocate();
-    const std::vector<IndexEntry> entries = longKeyEntries(GetParam(), GetParam() % 2 == 0, -static_cast<std::int64_t>(GetParam() / 2));
+    const std::vector<IndexEntry> entries =
+        longKeyEntries(GetParam(), GetParam() % 2 == 0, -static_cast<std::int64_t>(GetParam() / 2));
     const IndexTree tree = writeIndexTree(file, kTablePage, entries);
     std::vector<Bytes> expected;
     for (const IndexEntry& entry : entries) expected.push_back(leafBytes(entry));
@@ -63,7 +66,8 @@ TEST_P(IndexTreeSizes, EveryEntryIsReachableInOrderFromTheRootAndAlongTheLeaves)
 }
 
 // 0 and 1 entry: a single leaf root; 401: just past one page; 300,000: three levels.
-INSTANTIATE_TEST_SUITE_P(Sizes, IndexTreeSizes, ::testing::Values(0, 1, 2, 401, 2000, 40000, 300000));
+INSTANTIATE_TEST_SUITE_P(Sizes, IndexTreeSizes,
+                         ::testing::Values(0, 1, 2, 401, 2000, 40000, 300000));
 
 TEST(IndexTree, EmptyIndexIsOneEmptyLeaf) {
     PageFile file;

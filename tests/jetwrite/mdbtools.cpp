@@ -22,7 +22,8 @@ bool onPath(const std::string& program) {
     std::size_t start = 0;
     while (start <= remaining.size()) {
         const std::size_t end = remaining.find(':', start);
-        const std::string folder = remaining.substr(start, end == std::string::npos ? std::string::npos : end - start);
+        const std::string folder =
+            remaining.substr(start, end == std::string::npos ? std::string::npos : end - start);
         if (!folder.empty() && ::access((folder + "/" + program).c_str(), X_OK) == 0) return true;
         if (end == std::string::npos) break;
         start = end + 1;
@@ -48,7 +49,8 @@ private:
 }  // namespace
 
 bool mdbtoolsInstalled() {
-    for (const char* program : {"mdb-tables", "mdb-schema", "mdb-export", "mdb-queries", "mdb-prop", "mdb-ver"}) {
+    for (const char* program :
+         {"mdb-tables", "mdb-schema", "mdb-export", "mdb-queries", "mdb-prop", "mdb-ver"}) {
         if (!onPath(program)) return false;
     }
     return true;
@@ -68,17 +70,20 @@ std::string runMdbTool(const std::string& program, const std::vector<std::string
     for (std::string& argument : argv) pointers.push_back(argument.data());
     pointers.push_back(nullptr);
     pid_t child = 0;
-    const int spawned = ::posix_spawnp(&child, program.c_str(), &actions, nullptr, pointers.data(), environ);
+    const int spawned =
+        ::posix_spawnp(&child, program.c_str(), &actions, nullptr, pointers.data(), environ);
     posix_spawn_file_actions_destroy(&actions);
     ::close(pipeEnds[1]);
     if (spawned != 0) throw std::runtime_error("cannot run " + program);
     std::string output;
     std::array<char, 65536> buffer{};
     ssize_t n = 0;
-    while ((n = ::read(readEnd.get(), buffer.data(), buffer.size())) > 0) output.append(buffer.data(), static_cast<std::size_t>(n));
+    while ((n = ::read(readEnd.get(), buffer.data(), buffer.size())) > 0)
+        output.append(buffer.data(), static_cast<std::size_t>(n));
     int status = 0;
     ::waitpid(child, &status, 0);
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) throw std::runtime_error(program + " failed");
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0)
+        throw std::runtime_error(program + " failed");
     return output;
 }
 
@@ -96,12 +101,15 @@ std::vector<std::string> lines(const std::string& text) {
     return result;
 }
 
-std::vector<MdbColumn> mdbSchemaColumns(const std::filesystem::path& database, const std::string& table) {
+std::vector<MdbColumn> mdbSchemaColumns(const std::filesystem::path& database,
+                                        const std::string& table) {
     std::vector<MdbColumn> columns;
-    for (const std::string& line : lines(runMdbTool("mdb-schema", {"-T", table, "--no-not-null", database.string(), "access"}))) {
+    for (const std::string& line : lines(runMdbTool(
+             "mdb-schema", {"-T", table, "--no-not-null", database.string(), "access"}))) {
         // Column lines look like: TAB [name] TABs type, (the last one without the comma).
         if (line.size() < 3 || line[0] != '\t' || line[1] != '[') continue;
-        const std::size_t close = line.rfind(']', line.find('\t', 2) == std::string::npos ? line.size() : line.find('\t', 2));
+        const std::size_t close = line.rfind(
+            ']', line.find('\t', 2) == std::string::npos ? line.size() : line.find('\t', 2));
         const std::size_t typeStart = line.find_first_not_of('\t', close + 1);
         if (close == std::string::npos || typeStart == std::string::npos) continue;
         std::string type = line.substr(typeStart);

@@ -25,6 +25,7 @@ struct MdbColumn {
 };
 
 // The columns mdb-schema reports for `table` of `database`, in its order.
-std::vector<MdbColumn> mdbSchemaColumns(const std::filesystem::path& database, const std::string& table);
+std::vector<MdbColumn> mdbSchemaColumns(const std::filesystem::path& database,
+                                        const std::string& table);
 
 }  // namespace zl::jetwrite::testing

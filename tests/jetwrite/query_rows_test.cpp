@@ -22,7 +22,8 @@ std::string render(const std::vector<Value>& row) {
         } else if (const auto* s = std::get_if<std::string>(&value)) {
             text += "'" + *s + "'";
         } else if (const auto* b = std::get_if<std::vector<std::uint8_t>>(&value)) {
-            text += std::to_string((b->at(0) << 24) | (b->at(1) << 16) | (b->at(2) << 8) | b->at(3));
+            text +=
+                std::to_string((b->at(0) << 24) | (b->at(1) << 16) | (b->at(2) << 8) | b->at(3));
         }
     }
     return text;
@@ -42,10 +43,13 @@ TEST(QueryRows, SelectStoresEveryClause) {
     q.distinct = true;
     q.top = "5";
     q.topPercent = true;
-    q.parameters = {{"Since", FieldType::Date, 0}, {"City", FieldType::Text, 30}, {"Anything", std::nullopt, 0}};
+    q.parameters = {{"Since", FieldType::Date, 0},
+                    {"City", FieldType::Text, 30},
+                    {"Anything", std::nullopt, 0}};
     q.tables = {{"Customers", "C"}, {"Orders", ""}};
     q.joins = {{"C", "Orders", JoinKind::Right, "C.ID = Orders.CustomerID"}};
-    q.columns = {{"C.Name", "", "", CrosstabRole::RowHeading}, {"Count(*)", "N", "", CrosstabRole::RowHeading}};
+    q.columns = {{"C.Name", "", "", CrosstabRole::RowHeading},
+                 {"Count(*)", "N", "", CrosstabRole::RowHeading}};
     q.where = "Orders.Placed > [Since]";
     q.groupBy = {{"C.Name", "", "", CrosstabRole::RowHeading}};
     q.having = "Count(*) > 1";
@@ -92,8 +96,9 @@ TEST(QueryRows, CrosstabMarksRolesAndGroupsByTheColumnHeading) {
     const std::vector<std::string> rows = rendered(q);
     EXPECT_EQ(rows[1], "1 1 ~ ~ ~ 6 ~");
     EXPECT_EQ(std::vector<std::string>(rows.begin() + 4, rows.end()),
-              (std::vector<std::string>{"6 1 ~ ~ 'T.Row' 2 ~", "6 2 ~ ~ 'T.Col' 1 ~", "6 3 'Total' ~ 'Sum(T.V)' 0 ~",
-                                        "9 1 ~ ~ 'T.Row' 2 ~", "9 2 ~ ~ 'T.Col' 1 ~", "255 1 ~ ~ ~ ~ ~"}));
+              (std::vector<std::string>{"6 1 ~ ~ 'T.Row' 2 ~", "6 2 ~ ~ 'T.Col' 1 ~",
+                                        "6 3 'Total' ~ 'Sum(T.V)' 0 ~", "9 1 ~ ~ 'T.Row' 2 ~",
+                                        "9 2 ~ ~ 'T.Col' 1 ~", "255 1 ~ ~ ~ ~ ~"}));
 }
 
 TEST(QueryRows, AppendNamesItsTargetsAndHasNoFlagRowWithoutOptions) {
@@ -101,8 +106,9 @@ TEST(QueryRows, AppendNamesItsTargetsAndHasNoFlagRowWithoutOptions) {
     q.targetTable = "Archive";
     q.tables = {{"Orders", ""}};
     q.columns = {{"Orders.ID", "", "OrderID", CrosstabRole::RowHeading}};
-    EXPECT_EQ(rendered(q), (std::vector<std::string>{"0 1 ~ ~ ~ 0 ~", "1 1 'Archive' ~ ~ 3 ~", "5 1 'Orders' ~ ~ ~ ~",
-                                                     "6 1 ~ 'OrderID' 'Orders.ID' 0 ~", "255 1 ~ ~ ~ ~ ~"}));
+    EXPECT_EQ(rendered(q), (std::vector<std::string>{
+                               "0 1 ~ ~ ~ 0 ~", "1 1 'Archive' ~ ~ 3 ~", "5 1 'Orders' ~ ~ ~ ~",
+                               "6 1 ~ 'OrderID' 'Orders.ID' 0 ~", "255 1 ~ ~ ~ ~ ~"}));
     q.distinct = true;
     EXPECT_EQ(rendered(q)[2], "3 1 ~ ~ ~ 2 ~");
 }
@@ -111,15 +117,17 @@ TEST(QueryRows, PassThroughAndDataDefinitionKeepTheirTextEvenWhenEmpty) {
     QueryDescription pass = query("P", QueryKind::PassThrough);
     pass.connect = "ODBC;DSN=x";
     pass.sqlText = "EXEC p";
-    EXPECT_EQ(rendered(pass), (std::vector<std::string>{"0 1 ~ ~ ~ 0 ~", "1 1 'ODBC;DSN=x' ~ 'EXEC p' 8 ~", "255 1 ~ ~ ~ ~ ~"}));
+    EXPECT_EQ(rendered(pass),
+              (std::vector<std::string>{"0 1 ~ ~ ~ 0 ~", "1 1 'ODBC;DSN=x' ~ 'EXEC p' 8 ~",
+                                        "255 1 ~ ~ ~ ~ ~"}));
     QueryDescription ddl = query("D", QueryKind::DataDefinition);
     EXPECT_EQ(rendered(ddl)[1], "1 1 ~ ~ '' 7 ~");
 }
 
 TEST(QueryRows, CatalogFlagsSayTheKindAndHiddenness) {
     const std::pair<QueryKind, std::int32_t> kinds[] = {
-        {QueryKind::Select, 0},   {QueryKind::Crosstab, 16},  {QueryKind::Delete, 32},
-        {QueryKind::Update, 48},  {QueryKind::Append, 64},    {QueryKind::MakeTable, 80},
+        {QueryKind::Select, 0},          {QueryKind::Crosstab, 16},     {QueryKind::Delete, 32},
+        {QueryKind::Update, 48},         {QueryKind::Append, 64},       {QueryKind::MakeTable, 80},
         {QueryKind::DataDefinition, 96}, {QueryKind::PassThrough, 112}, {QueryKind::Union, 128}};
     for (const auto& [kind, flags] : kinds) {
         QueryDescription q = query("Q", kind);

@@ -12,23 +12,25 @@ namespace zl::jetwrite::testing {
 namespace {
 
 std::string describe(const schema::Field& f) {
-    return f.name + " type " + std::to_string(f.type) + " size " + std::to_string(f.size) + " attributes " +
-           std::to_string(f.attributes) + " required " + std::to_string(f.required) + " allowZeroLength " +
-           std::to_string(f.allowZeroLength) + " default [" + f.defaultValue + "] rule [" + f.validationRule +
-           "] text [" + f.validationText + "]";
+    return f.name + " type " + std::to_string(f.type) + " size " + std::to_string(f.size) +
+           " attributes " + std::to_string(f.attributes) + " required " +
+           std::to_string(f.required) + " allowZeroLength " + std::to_string(f.allowZeroLength) +
+           " default [" + f.defaultValue + "] rule [" + f.validationRule + "] text [" +
+           f.validationText + "]";
 }
 
 std::string describe(const schema::Index& i) {
-    return i.name + " " + i.fields + " primary " + std::to_string(i.primary) + " unique " + std::to_string(i.unique) +
-           " foreign " + std::to_string(i.foreign) + " required " + std::to_string(i.required) + " ignoreNulls " +
-           std::to_string(i.ignoreNulls);
+    return i.name + " " + i.fields + " primary " + std::to_string(i.primary) + " unique " +
+           std::to_string(i.unique) + " foreign " + std::to_string(i.foreign) + " required " +
+           std::to_string(i.required) + " ignoreNulls " + std::to_string(i.ignoreNulls);
 }
 
 std::string describe(const schema::TableListRow& r) {
     return r.name + " " + std::to_string(r.tableType) + " " + std::to_string(r.attributes);
 }
 
-void expectTable(const schema::Database& opened, const DatabaseDescription& database, std::size_t position) {
+void expectTable(const schema::Database& opened, const DatabaseDescription& database,
+                 std::size_t position) {
     const TableDescription& table = database.tables[position];
     SCOPED_TRACE("table " + table.name);
     const std::unique_ptr<schema::TableDef> def = opened.tableDef(table.name);
@@ -52,7 +54,8 @@ void expectDatabase(const std::filesystem::path& path, const DatabaseDescription
     const std::vector<schema::TableListRow> listing = opened->listTables();
     const std::vector<schema::TableListRow> expected = expectedListing(database);
     ASSERT_EQ(listing.size(), expected.size());
-    for (std::size_t i = 0; i < listing.size(); ++i) EXPECT_EQ(describe(listing[i]), describe(expected[i]));
+    for (std::size_t i = 0; i < listing.size(); ++i)
+        EXPECT_EQ(describe(listing[i]), describe(expected[i]));
     for (std::size_t i = 0; i < database.tables.size(); ++i) expectTable(*opened, database, i);
     for (const auto& [name, sql] : expectedSql) {
         EXPECT_EQ(opened->openQueryDef(name)->sql(), sql) << "QueryDef " << name;
@@ -75,8 +78,9 @@ TEST_P(EdgeDatabaseRoundTrip, ReadsBackAsDescribed) {
 }
 
 INSTANTIATE_TEST_SUITE_P(All, EdgeDatabaseRoundTrip,
-                         ::testing::Values("many_entries", "wide_tables", "many_indexes", "field_types",
-                                           "awkward_names", "long_query", "empty_queries", "empty_line_queries",
+                         ::testing::Values("many_entries", "wide_tables", "many_indexes",
+                                           "field_types", "awkward_names", "long_query",
+                                           "empty_queries", "empty_line_queries",
                                            "hidden_and_system"));
 
 TEST(EdgeDatabases, LongQueryIsFortyThousandCharacters) {
@@ -104,17 +108,21 @@ TEST(SampleDatabase, ReadsBackAsDescribed) {
          "SELECT DISTINCT TOP 10 Products.ProductName, Products.UnitPrice\r\nFROM Products\r\n"
          "WHERE Products.Discontinued = No\r\nORDER BY Products.UnitPrice DESC;\r\n"},
         {"Customer and Supplier Countries",
-         "SELECT Country, CompanyName FROM Customers\r\nUNION SELECT Country, CompanyName FROM Suppliers\r\n"
+         "SELECT Country, CompanyName FROM Customers\r\nUNION SELECT Country, CompanyName FROM "
+         "Suppliers\r\n"
          "ORDER BY Country;\r\n"},
         {"Raise Prices",
-         "PARAMETERS Percent IEEEDouble;\r\nUPDATE Products\r\nSET Products.UnitPrice = [UnitPrice]*(1+[Percent]/100)\r\n"
+         "PARAMETERS Percent IEEEDouble;\r\nUPDATE Products\r\nSET Products.UnitPrice = "
+         "[UnitPrice]*(1+[Percent]/100)\r\n"
          "WHERE Products.Discontinued = No;\r\n"},
         {"Delete Discontinued Products",
          "DELETE Products.*\r\nFROM Products\r\nWHERE Products.Discontinued = Yes;\r\n"},
         {"Make Customer Phone List",
-         "SELECT Customers.CompanyName, Customers.Phone INTO [Customer Phone List]\r\nFROM Customers\r\n"
+         "SELECT Customers.CompanyName, Customers.Phone INTO [Customer Phone List]\r\nFROM "
+         "Customers\r\n"
          "WHERE Customers.IsActive = Yes;\r\n"},
-        {"Server Stock Levels", "SELECT product_id, on_hand FROM stock_levels WHERE on_hand < reorder_level\r\n"},
+        {"Server Stock Levels",
+         "SELECT product_id, on_hand FROM stock_levels WHERE on_hand < reorder_level\r\n"},
         {"Add Country Index", "CREATE INDEX Country ON Customers (Country)\r\n"},
     };
     expectDatabase(folder.path() / "orders.mdb", sample, sql);

@@ -11,10 +11,12 @@ namespace {
 
 DatabaseDescription customersAndOrders() {
     DatabaseDescription database;
-    TableDescription customers = table("Customers", {field("ID", FieldType::Long), field("Name", FieldType::Text, 40)});
-    customers.indexes = {index("PrimaryKey", {"ID"}, true), index("ID", {"ID"}), index("SameAsID", {"ID"}),
-                         index("NameDesc", {"-Name"})};
-    TableDescription orders = table("Orders", {field("OrderID", FieldType::Long), field("CustomerID", FieldType::Long)});
+    TableDescription customers =
+        table("Customers", {field("ID", FieldType::Long), field("Name", FieldType::Text, 40)});
+    customers.indexes = {index("PrimaryKey", {"ID"}, true), index("ID", {"ID"}),
+                         index("SameAsID", {"ID"}), index("NameDesc", {"-Name"})};
+    TableDescription orders =
+        table("Orders", {field("OrderID", FieldType::Long), field("CustomerID", FieldType::Long)});
     orders.indexes = {index("PrimaryKey", {"OrderID"}, true), index("CustomerID", {"CustomerID"})};
     database.tables = {customers, orders};
     RelationshipDescription relationship;
@@ -32,8 +34,10 @@ TEST(SchemaPlanner, IdenticalIndexesShareOnePhysicalIndex) {
     ASSERT_EQ(customers.logicalIndexes.size(), 5u);
     EXPECT_EQ(customers.physicalIndexes.size(), 3u) << "primary key, plain ID, Name descending";
     EXPECT_EQ(customers.logicalIndexes[1].physical, customers.logicalIndexes[2].physical);
-    EXPECT_NE(customers.logicalIndexes[0].physical, customers.logicalIndexes[1].physical) << "unique differs";
-    EXPECT_FALSE(customers.physicalIndexes[customers.logicalIndexes[3].physical].columns[0].ascending);
+    EXPECT_NE(customers.logicalIndexes[0].physical, customers.logicalIndexes[1].physical)
+        << "unique differs";
+    EXPECT_FALSE(
+        customers.physicalIndexes[customers.logicalIndexes[3].physical].columns[0].ascending);
 }
 
 TEST(SchemaPlanner, RelationshipIndexesShareTheKeysTheyUse) {
@@ -48,7 +52,8 @@ TEST(SchemaPlanner, RelationshipIndexesShareTheKeysTheyUse) {
     EXPECT_TRUE(one.reference.cascadeDeletes);
     const LogicalIndexSpec& many = schemas[1].logicalIndexes.back();
     EXPECT_EQ(many.name, "CustomersOrders");
-    EXPECT_EQ(many.physical, schemas[1].logicalIndexes[1].physical) << "shares the plain CustomerID index";
+    EXPECT_EQ(many.physical, schemas[1].logicalIndexes[1].physical)
+        << "shares the plain CustomerID index";
     EXPECT_EQ(schemas[1].physicalIndexes.size(), 2u);
     EXPECT_FALSE(many.reference.thisIsPrimarySide);
     EXPECT_EQ(many.reference.otherIndex, 4u);

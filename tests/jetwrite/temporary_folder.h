@@ -12,7 +12,8 @@ class TemporaryFolder {
 public:
     TemporaryFolder() {
         std::random_device random;
-        m_path = std::filesystem::temp_directory_path() / ("zljetwrite-" + std::to_string(random()) + std::to_string(random()));
+        m_path = std::filesystem::temp_directory_path() /
+                 ("zljetwrite-" + std::to_string(random()) + std::to_string(random()));
         std::filesystem::create_directories(m_path);
     }
     TemporaryFolder(const TemporaryFolder&) = delete;

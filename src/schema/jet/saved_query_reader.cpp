@@ -15,7 +15,17 @@ struct QueryColumns {
     const ColumnDef* name2;
     const ColumnDef* objectId;
     const ColumnDef* order;
+    const ColumnDef* extra;  // LvExtra: a whole number in Jet 4 and later, absent in Jet 3
 };
+
+// The column `name` when it holds whole numbers; other kinds of it are not used.
+const ColumnDef* wholeNumberColumn(const TableDefinition& table, const std::string& name) {
+    const ColumnDef* column = table.columnByName(name);
+    const bool whole = column != nullptr && (column->type == column_type::kByte ||
+                                             column->type == column_type::kInteger ||
+                                             column->type == column_type::kLong);
+    return whole ? column : nullptr;
+}
 
 std::optional<int> toInt(const std::optional<std::int64_t>& value) {
     if (!value) {
@@ -33,6 +43,10 @@ Result<QueryRow> readRow(const RecordReader& record, const QueryColumns& columns
     JET_ASSIGN_OR_RETURN(out.name1, record.text(row, columns.name1));
     JET_ASSIGN_OR_RETURN(out.name2, record.text(row, columns.name2));
     JET_ASSIGN_OR_RETURN(auto order, record.binary(row, columns.order));
+    JET_ASSIGN_OR_RETURN(const auto extra, record.integer(row, columns.extra));
+    if (extra) {
+        out.extra = static_cast<std::int32_t>(*extra);
+    }
     out.attribute = toInt(attribute);
     out.flag = toInt(flag);
     if (order) {
@@ -53,7 +67,7 @@ Result<SavedQueryRows> readSavedQueryRows(PageReader& reader, const JetFormat& f
     const QueryColumns columns{table.columnByName("Attribute"), table.columnByName("Expression"),
                                table.columnByName("Flag"),      table.columnByName("Name1"),
                                table.columnByName("Name2"),     table.columnByName("ObjectId"),
-                               table.columnByName("Order")};
+                               table.columnByName("Order"),     wholeNumberColumn(table, "LvExtra")};
     if (columns.objectId == nullptr || columns.attribute == nullptr) {
         return corruption(Origin(tablePage, 0), 0,
                           "the saved query table lacks its ObjectId or Attribute column");

@@ -239,7 +239,7 @@ TEST(JetDatabaseTest, ReadsTheSavedQueryRowsOfOneQuery) {
     builder.query({"Second", 0,
                    {{1, std::nullopt, 0, std::nullopt, std::nullopt, {}},
                     {6, "Orders.*", 0, std::nullopt, std::nullopt, {}},
-                    {11, "Amount DESC", 0, std::nullopt, std::nullopt, test::ByteVector{std::byte{7}}}}});
+                    {11, "Amount DESC", 0, std::nullopt, std::nullopt, test::ByteVector{std::byte{7}}, 30}}});
     const test::ByteVector bytes = builder.build();
     const Result<HeaderInfo> header = parseHeader(bytes, bytes.size());
     ASSERT_TRUE(header.ok());
@@ -259,15 +259,17 @@ TEST(JetDatabaseTest, ReadsTheSavedQueryRowsOfOneQuery) {
     EXPECT_EQ((*rows)[1].objectId, secondId);
     EXPECT_FALSE((*rows)[0].name1.has_value());
     EXPECT_EQ((*rows)[2].order, std::vector<std::uint8_t>{7});
+    EXPECT_EQ((*rows)[2].extra, 30);
+    EXPECT_FALSE((*rows)[1].extra.has_value());
 }
 
 TEST(JetDatabaseTest, ADamagedSavedQueryRowFailsOnlyItsOwnQuery) {
-    SavedQueryRows rows;
     QueryRow good;
     good.attribute = 1;
-    rows[1].push_back(good);
-    rows[2].push_back(good);
-    rows[2].push_back(corruption("page 6 +0x10: long value kind 0xC0 is unknown"));
+    SavedQueryRows rows;
+    rows[1].emplace_back(good);
+    rows[2].emplace_back(good);
+    rows[2].emplace_back(Error{ErrorKind::Corrupt, "page 6 +0x10: long value kind 0xC0 is unknown"});
     const Result<std::vector<QueryRow>> first = rowsOfQuery(rows, 1);
     ASSERT_TRUE(first.ok());
     EXPECT_EQ(first->size(), 1u);

@@ -304,7 +304,7 @@ std::vector<ColumnSpec> catalogColumns() {
 
 std::vector<ColumnSpec> queryColumns() {
     return {{"Attribute", 0x02}, {"Expression", 0x0C}, {"Flag", 0x03}, {"Name1", 0x0A, 510},
-            {"Name2", 0x0A, 510}, {"ObjectId", 0x04}, {"Order", 0x09}};
+            {"Name2", 0x0A, 510}, {"ObjectId", 0x04}, {"Order", 0x09}, {"LvExtra", 0x04}};
 }
 
 ByteVector inlineMapRow(std::uint32_t page) {
@@ -559,7 +559,8 @@ ByteVector TestDatabase::build() const {
                  row.flag ? Cell(number16(static_cast<unsigned>(*row.flag))) : Cell(),
                  optionalText(row.name1), optionalText(row.name2),
                  number32(static_cast<std::uint32_t>(id)),
-                 row.order.empty() ? Cell() : Cell(row.order)}));
+                 row.order.empty() ? Cell() : Cell(row.order),
+                 row.extra ? Cell(number32(static_cast<std::uint32_t>(*row.extra))) : Cell()}));
         }
     }
     pages[kCatalogDataPage] = dataPage(kCatalogPage, catalogRows);

@@ -68,6 +68,7 @@ struct QueryRowSpec {
     std::optional<std::string> name1{};
     std::optional<std::string> name2{};
     ByteVector order{};
+    std::optional<std::int32_t> extra{};
 };
 
 struct QuerySpec {

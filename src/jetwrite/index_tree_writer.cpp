@@ -151,6 +151,7 @@ IndexTree writeIndexTree(PageFile& file, PageNumber tablePage,
     linkPeers(current, 0, current.size());
     while (current.size() > 1) {
         std::vector<TreeEntry> parents;
+        parents.reserve(current.size());
         for (const TreePage& child : current) parents.push_back(parentEntry(child));
         std::vector<TreePage> upper = packLevel(file, std::move(parents), false);
         finishNodeLevel(current, upper);

@@ -73,7 +73,8 @@ void RowEncoder::appendVariableArea(Bytes& row, const std::vector<Value>& values
     }
     ByteWriter trailer;
     trailer.u16(static_cast<std::uint16_t>(row.size()));
-    for (auto it = offsets.rbegin(); it != offsets.rend(); ++it) trailer.u16(*it);
+    // The offset table is stored last slot first.
+    for (std::size_t slot = offsets.size(); slot-- > 0;) trailer.u16(offsets[slot]);
     trailer.u16(static_cast<std::uint16_t>(offsets.size()));
     row.insert(row.end(), trailer.data().begin(), trailer.data().end());
 }

@@ -106,7 +106,7 @@ bool hasIndexNamed(const TableSchema& schema, const std::string& name) {
 
 std::string nextPrimarySideName(const TableSchema& schema) {
     for (std::size_t n = 0;; ++n) {
-        const std::string name = primarySideIndexName(n);
+        std::string name = primarySideIndexName(n);
         if (!hasIndexNamed(schema, name)) return name;
     }
 }

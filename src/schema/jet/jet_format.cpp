@@ -1,4 +1,18 @@
 // Layout constants of Jet 3 and Jet 4/ACE.
+//
+// Column descriptor:        Jet 3  Jet 4  SIZE DESCRIPTION
+//                           0x00   0x00   1    type
+//                           0x01   0x05   2    column number
+//                           0x03   0x07   2    variable index
+//                           -      0x0B   4    complex id (ACE complex columns)
+//                           0x0D   0x0F   1    flags
+//                           -      0x10   1    extended flags
+//                           0x0E   0x15   2    offset in the fixed area
+//                           0x10   0x17   2    length
+// Physical index:           0x00   0x04   30   10 key slots (column number, order byte)
+//                           0x26   0x2E   1    flags
+// Logical index:            0x00   0x04   4    index number, then physical index number (4),
+//                                              relation (9 bytes), cascades (2), kind (1)
 #include "schema/jet/jet_format.h"
 
 #include <cstdint>

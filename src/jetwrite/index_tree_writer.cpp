@@ -1,6 +1,20 @@
 // Index pages: leaves hold key + row pointer; node pages hold the last entry of each child plus
 // the child's page number. Entries after the first omit the prefix that all keys on the page
 // share. A node with several children keeps its last child only as the "child tail" pointer.
+//   OFFSET SIZE DESCRIPTION
+//   0      1    page type: 0x03 node, 0x04 leaf
+//   1      1    0x01
+//   2      2    free space
+//   4      4    table definition page
+//   8      4    unknown, 0
+//   12     4    previous page on this level (0 = none)
+//   16     4    next page on this level
+//   20     4    child tail page (node pages)
+//   24     2    length of the prefix shared by the entries
+//   26     1    unknown, 0
+//   27     453  bitmask: bit n set where an entry ends n bytes into the entry area
+//   480    ...  entries: key, 3-byte page and 1-byte row (big-endian), node pages then 4-byte
+//               child page (big-endian)
 #include "jetwrite/index_tree_writer.h"
 
 #include <algorithm>

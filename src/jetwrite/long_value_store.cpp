@@ -1,5 +1,10 @@
-// Long value header: 3-byte length with the storage kind in the fourth byte, a row pointer, and
-// four unused bytes.
+// Long value field in the row:
+//   OFFSET SIZE DESCRIPTION
+//   0      3    length of the value
+//   3      1    where it is: 0x80 here (the value follows), 0x40 one LVAL row, 0x00 a chain
+//   4      4    LVAL row (row number in the low byte, page above it)
+//   8      4    unknown, 0
+// A chain's rows start with the 4-byte pointer to the next part (0 in the last part).
 #include "jetwrite/long_value_store.h"
 
 #include <string>

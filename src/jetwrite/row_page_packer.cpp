@@ -1,4 +1,12 @@
 // Data page layout: header, row offset table, rows stored from the page end downwards.
+//   OFFSET SIZE DESCRIPTION
+//   0      1    page type 0x01
+//   1      1    0x01
+//   2      2    free space (page size less header, offsets and rows)
+//   4      4    owner: table definition page, "LVAL", or 0 for usage-map pages
+//   8      4    unknown, 0
+//   12     2    number of rows
+//   14     2n   offset of each row from the page start
 #include "jetwrite/row_page_packer.h"
 
 #include <algorithm>

@@ -1,6 +1,35 @@
 // Table definition layout, in order: header, per-physical-index counts, column blocks, column
 // names, physical index blocks, logical index blocks, logical index names, usage maps of the
-// long-value columns, and a 0xFFFF end marker.
+// long-value columns, and a 0xFFFF end marker. A definition longer than a page continues on
+// further definition pages after their 8-byte page header.
+//
+// Header:
+//   OFFSET SIZE DESCRIPTION
+//   0      1    page type 0x02
+//   1      1    0x01
+//   2      2    free space of this page, less 8
+//   4      4    next definition page (0 = none)
+//   8      4    length of the whole definition
+//   12     4    1625, constant
+//   16     4    number of rows
+//   20     4    last AutoNumber value given out
+//   24     1    1 (Access needs it for AutoNumber to work); 15 unknown bytes follow
+//   40     1    0x4E user table, 0x53 system table
+//   41     2    most columns a row has; 43: variable columns; 45: columns
+//   47     4    logical indexes; 51: physical indexes
+//   55     4    usage map of the data pages (row number in the low byte, page above it)
+//   59     4    usage map of the data pages with free space
+// Column block (25 bytes):
+//   0 type, 1 1625, 5 column number, 7 slot in the variable offset table, 9 column number,
+//   11 sort order 1033 and version (text) or precision and scale (decimal), 15 flags,
+//   16 extra flags, 17 unknown, 21 offset in the fixed area, 23 length in bytes
+// Physical index block (52 bytes):
+//   0 1923, 4 ten (column number, 0x01 ascending) pairs with 0xFFFF for unused,
+//   34 usage map of its pages, 38 root page, 42 unknown, 46 flags, 47 unknown
+// Logical index block (28 bytes):
+//   0 1625, 4 index number, 8 physical index, 12 side of a foreign key (1 one, 2 many),
+//   13 related logical index (-1 none), 17 related table page, 21 cascade updates,
+//   22 cascade deletes, 23 kind (0 normal, 1 primary key, 2 foreign key), 24 unknown
 #include "jetwrite/table_definition_encoder.h"
 
 #include <string>

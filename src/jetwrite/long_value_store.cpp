@@ -1,3 +1,5 @@
+// Long values too large for their row go to LVAL pages; the row keeps a field that points there.
+//
 // Long value field in the row:
 //   OFFSET SIZE DESCRIPTION
 //   0      3    length of the value

@@ -27,10 +27,12 @@ private:
     std::vector<Failure> m_failures;
 };
 
+// Shares the database's table rather than copying it: benchmarks fetch thousands of TableDefs.
 class MemoryTableDef : public schema::TableDef {
 public:
-    MemoryTableDef(const MemoryTable& table, std::shared_ptr<const FailurePlan> plan)
-        : m_table(table), m_plan(std::move(plan)) {}
+    MemoryTableDef(std::shared_ptr<const MemoryDatabaseSpec> spec, const MemoryTable& table,
+                   std::shared_ptr<const FailurePlan> plan)
+        : m_spec(std::move(spec)), m_table(table), m_plan(std::move(plan)) {}
 
     int fieldCount() const override {
         m_plan->check(Op::FieldCount, m_table.name);
@@ -56,7 +58,8 @@ public:
     }
 
 private:
-    MemoryTable m_table;
+    std::shared_ptr<const MemoryDatabaseSpec> m_spec;
+    const MemoryTable& m_table;
     std::shared_ptr<const FailurePlan> m_plan;
 };
 
@@ -72,26 +75,33 @@ private:
 class MemoryDatabase : public schema::Database {
 public:
     explicit MemoryDatabase(MemoryDatabaseSpec spec)
-        : m_spec(std::move(spec)), m_plan(std::make_shared<FailurePlan>(m_spec.failures)) {}
+        : m_spec(std::make_shared<const MemoryDatabaseSpec>(std::move(spec))),
+          m_plan(std::make_shared<FailurePlan>(m_spec->failures)) {
+        for (std::size_t i = 0; i < m_spec->tables.size(); ++i) {
+            m_tables.emplace(m_spec->tables[i].name, i);
+        }
+        for (std::size_t i = 0; i < m_spec->queries.size(); ++i) {
+            m_queries.emplace(m_spec->queries[i].name, i);
+        }
+    }
 
     std::string name() const override {
         m_plan->check(Op::Name);
-        return m_spec.name;
+        return m_spec->name;
     }
     int collatingOrder() const override {
         m_plan->check(Op::CollatingOrder);
-        return m_spec.collatingOrder;
+        return m_spec->collatingOrder;
     }
     std::vector<schema::TableListRow> listTables() const override {
         m_plan->check(Op::ListTables);
-        return m_spec.listingRows();
+        return m_spec->listingRows();
     }
     std::unique_ptr<schema::TableDef> tableDef(const std::string& name) const override {
         m_plan->check(Op::TableDef, name);
-        for (const MemoryTable& t : m_spec.tables) {
-            if (t.name == name) return std::make_unique<MemoryTableDef>(t, m_plan);
-        }
-        throw EngineError("Item not found in this collection.");
+        const auto it = m_tables.find(name);
+        if (it == m_tables.end()) throw EngineError("Item not found in this collection.");
+        return std::make_unique<MemoryTableDef>(m_spec, m_spec->tables[it->second], m_plan);
     }
     std::unique_ptr<schema::QueryDef> openQueryDef(const std::string& name) const override {
         m_plan->check(Op::OpenQueryDef, name);
@@ -105,14 +115,15 @@ public:
 
 private:
     std::unique_ptr<schema::QueryDef> findQuery(const std::string& name) const {
-        for (const MemoryQuery& q : m_spec.queries) {
-            if (q.name == name) return std::make_unique<MemoryQueryDef>(q.sql);
-        }
-        throw EngineError("Item not found in this collection.");
+        const auto it = m_queries.find(name);
+        if (it == m_queries.end()) throw EngineError("Item not found in this collection.");
+        return std::make_unique<MemoryQueryDef>(m_spec->queries[it->second].sql);
     }
 
-    MemoryDatabaseSpec m_spec;
+    std::shared_ptr<const MemoryDatabaseSpec> m_spec;
     std::shared_ptr<const FailurePlan> m_plan;
+    std::map<std::string, std::size_t> m_tables;
+    std::map<std::string, std::size_t> m_queries;
 };
 
 }  // namespace

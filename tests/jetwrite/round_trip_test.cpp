@@ -124,6 +124,32 @@ TEST(SampleDatabase, ReadsBackAsDescribed) {
         {"Server Stock Levels",
          "SELECT product_id, on_hand FROM stock_levels WHERE on_hand < reorder_level\r\n"},
         {"Add Country Index", "CREATE INDEX Country ON Customers (Country)\r\n"},
+        {"Archive Shipped Orders",
+         "INSERT INTO [Order Archive] (OrderID, CustomerID, OrderDate, ShipCountry, Freight)\r\n"
+         "SELECT Orders.OrderID, Orders.CustomerID, Orders.OrderDate, Orders.ShipCountry, "
+         "Orders.Freight\r\n"
+         "FROM Orders\r\nWHERE Orders.ShippedDate Is Not Null;\r\n"},
+        {"Sales by Category",
+         "SELECT Categories.CategoryName, Sum([Order Details].UnitPrice*[Order "
+         "Details].Quantity*(1-[Order "
+         "Details].Discount)) AS Sales\r\n"
+         "FROM (Categories INNER JOIN Products ON Categories.CategoryID = Products.CategoryID) "
+         "INNER JOIN "
+         "[Order Details] ON Products.ProductID = [Order Details].ProductID\r\n"
+         "GROUP BY Categories.CategoryName\r\nHAVING Sum([Order Details].Quantity) > 5\r\n"
+         "ORDER BY Sum([Order Details].UnitPrice*[Order Details].Quantity*(1-[Order "
+         "Details].Discount)) DESC;\r\n"},
+        {"Quantities by Product and Month",
+         "TRANSFORM Sum([Order Details].Quantity) AS SumOfQuantity\r\nSELECT "
+         "Products.ProductName\r\n"
+         "FROM Orders INNER JOIN (Products INNER JOIN [Order Details] ON Products.ProductID = "
+         "[Order "
+         "Details].ProductID) ON Orders.OrderID = [Order Details].OrderID\r\n"
+         "GROUP BY Products.ProductName\r\nPIVOT Format([OrderDate],\"mmm\");\r\n"},
+        {"Products Below Reorder Level",
+         "SELECT Products.ProductName, Products.UnitsInStock, Products.ReorderLevel\r\nFROM "
+         "Products\r\n"
+         "WHERE Products.UnitsInStock < Products.ReorderLevel;\r\n"},
     };
     expectDatabase(folder.path() / "orders.mdb", sample, sql);
 }

@@ -78,6 +78,11 @@ VARIANTS = [
             ["--private", "--all-in-one"], rs.ModuleOptions()),
     Variant("messages", _messages_ini(), [], _custom()),
     Variant("utf8", "[Code]\nEncoding=UTF-8\n" + _messages_ini(), [], _custom(encoding="utf-8")),
+    Variant("settings-odd-values",
+            "[Code]\nPrivate functions=\nUse DBCREATE.BAS=yes\nCreate_FNAME_Database=FALSE  \n"
+            "[Error message]\nTable=\nQueryDef=" + "q" * 300 + "\n",
+            [], rs.ModuleOptions(private_functions=False, include_procedures=False,
+                                 table_error_message="", querydef_error_message="q" * 255)),
     Variant("utf8-all-flags", "[Code]\nEncoding=UTF-8\n",
             ["--public", "--dbcreate", "--name-after-database"],
             rs.ModuleOptions(private_functions=False, include_procedures=False,
@@ -89,6 +94,41 @@ VARIANTS = [
 class Database:
     label: str
     path: Path
+
+
+# Selections other than "everything" for some databases: the zlgen-cli options and what they
+# leave out. They are run for both dialects and the module with default settings.
+SELECTIONS: dict[str, list[tuple[str, str]]] = {
+    "sample/orders.mdb": [("--exclude", "Employees"), ("--exclude-field", "Customers.Notes"),
+                          ("--exclude-field", "Customers.CustomerID"),
+                          ("--exclude-index", "Customers.PrimaryKey")],
+    "crafted/types": [("--exclude-field", "AllTypes.Amount"), ("--exclude-field", "AllTypes.Flag"),
+                      ("--exclude-index", "AllTypes.UniqueName"), ("--exclude-index", "AllTypes.Multi"),
+                      ("--exclude-index", "AllTypes.PrimaryKey"), ("--exclude", "NoIndexes"),
+                      ("--exclude-field", "UniqueOnly.K"), ("--exclude-field", "UniqueOnly.L")],
+    "crafted/names": [("--exclude", "Customers!"), ("--exclude-field", "Tab[le].ID"),
+                      ("--exclude-index", 'Order "Details".Primary "Key"'),
+                      ("--exclude-index", 'Order "Details".Idx]Bracket[')],
+    "crafted/relations": [("--exclude-index", 'Cüstomers "Main"..rC'),
+                          ("--exclude-index", "Orders.PrimaryKey")],
+    "crafted/queries": [("--only", "Orders"), ("--only", 'Select "Quoted"'), ("--only", "DDL")],
+}
+
+
+def selection_of(options: list[tuple[str, str]], doc: dict) -> rs.Selection:
+    selection = rs.Selection()
+    names = [e.name for e in rs.entries_of(doc)]
+    only = [value for option, value in options if option == "--only"]
+    if only:
+        selection.entries.update(n for n in names if n not in only)
+    for option, value in options:
+        if option == "--exclude":
+            selection.entries.add(value)
+        elif option in ("--exclude-field", "--exclude-index"):
+            table, member = value.split(".", 1)
+            (selection.fields if option == "--exclude-field" else selection.indexes).add(
+                (table, member))
+    return selection
 
 
 @dataclass
@@ -150,12 +190,14 @@ def compare_text(expected: bytes, actual: bytes, ignore_lines: tuple[int, ...] =
     return first_difference(e, a)
 
 
-def check_sql(db: Database, doc: dict, cli: str, report: Report) -> None:
+def check_sql(db: Database, doc: dict, cli: str, report: Report,
+              selection: list[tuple[str, str]] | None = None) -> None:
     for dialect_name, dialect in DIALECTS.items():
-        output = f"sql:{dialect_name}"
-        result = run([cli, "sql", str(db.path), "--dialect", dialect_name])
+        output = f"sql:{dialect_name}" + (":selection" if selection else "")
+        args = [a for pair in selection or [] for a in pair]
+        result = run([cli, "sql", str(db.path), "--dialect", dialect_name] + args)
         try:
-            expected = rs.render_sql(doc, dialect).encode("utf-8")
+            expected = rs.render_sql(doc, dialect, selection_of(selection or [], doc)).encode("utf-8")
         except rs.ScriptAbandoned as abandoned:
             # The script cannot be produced; the tool must say so and print nothing.
             if result.returncode == 1 and result.stdout == b"":
@@ -182,9 +224,11 @@ def check_header_lines(actual: bytes) -> str | None:
     return None
 
 
-def check_module(db: Database, doc: dict, cli: str, work: Path, report: Report) -> None:
-    for variant in VARIANTS:
-        output = f"vb:{variant.name}"
+def check_module(db: Database, doc: dict, cli: str, work: Path, report: Report,
+                 selection: list[tuple[str, str]] | None = None) -> None:
+    for variant in VARIANTS if not selection else VARIANTS[:1]:
+        output = f"vb:{variant.name}" + (":selection" if selection else "")
+        args = [a for pair in selection or [] for a in pair]
         settings = work / f"settings-{variant.name}.ini"
         if variant.settings is not None:
             settings.write_text(variant.settings, encoding="utf-8")
@@ -194,8 +238,8 @@ def check_module(db: Database, doc: dict, cli: str, work: Path, report: Report) 
         if module.exists():
             module.unlink()
         result = run([cli, "vb", str(db.path), "-o", str(module), "--settings", str(settings)]
-                     + variant.flags)
-        rendering = rs.render_module(doc, variant.options)
+                     + variant.flags + args)
+        rendering = rs.render_module(doc, variant.options, selection_of(selection or [], doc))
         expected_status = 1 if rendering.failed_entries else 0
         if result.returncode != expected_status:
             report.outcome(db.label, output, f"exit status {result.returncode}, expected "
@@ -223,6 +267,10 @@ def check_database(db: Database, cli: str, work: Path, report: Report) -> None:
     doc = json.loads(listing.stdout.decode("utf-8"))
     check_sql(db, doc, cli, report)
     check_module(db, doc, cli, work, report)
+    selection = SELECTIONS.get(db.label)
+    if selection:
+        check_sql(db, doc, cli, report, selection)
+        check_module(db, doc, cli, work, report, selection)
 
 
 def crafted_databases(zlmkdb: str, work: Path, report: Report) -> list[Database]:
@@ -237,10 +285,17 @@ def crafted_databases(zlmkdb: str, work: Path, report: Report) -> list[Database]
             continue
         result.append(Database(label, target))
         if description.stem == "names":
-            # The same database under a file name that names the master function awkwardly.
-            awkward = work / 'Nämes Ω "q" [b] 2.x.v2.mdb'
-            shutil.copyfile(target, awkward)
-            result.append(Database("crafted/names-awkward-file-name", awkward))
+            # The same database under file names that the module header and the master
+            # function's name must cope with: letters outside the code page, quotes, a tab and
+            # a line break, a backslash (a separator like "/"), and a colon past the second
+            # character (no drive: the name is not usable and the base name is empty).
+            for suffix, file_name in (("awkward", 'Nämes Ω "q" [b] 2.x.v2.mdb'),
+                                      ("control", "Line\r\nBreak\tTab.mdb"),
+                                      ("backslash", "dir\\Back slash.mdb"),
+                                      ("colon", "C2:colon.mdb")):
+                copy = work / file_name
+                shutil.copyfile(target, copy)
+                result.append(Database(f"crafted/names-file-name-{suffix}", copy))
     return result
 
 

@@ -104,7 +104,9 @@ def file_base_name(path: str) -> str:
         if close >= 0:
             text = text[1:close]
     drive = ""
-    colon = text.find(":") + 1
+    # An absolute POSIX path has no drive or device part: a colon in it is an ordinary character
+    # of a file name, not a reason to call the name unusable.
+    colon = 0 if text.startswith("/") else text.find(":") + 1
     if colon == 2:
         drive = text[:2]
     elif colon != 0:

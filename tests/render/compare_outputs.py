@@ -76,6 +76,9 @@ VARIANTS = [
     Variant("flags-over-settings",
             "[code]\nprivate functions=0\nuse dbcreate.bas=True\n",
             ["--private", "--all-in-one"], rs.ModuleOptions()),
+    Variant("settings-case",
+            "[CODE]\nPRIVATE FUNCTIONS=0\n[error MESSAGE]\ntable=Table %n failed\n",
+            [], rs.ModuleOptions(private_functions=False, table_error_message="Table %n failed")),
     Variant("messages", _messages_ini(), [], _custom()),
     Variant("utf8", "[Code]\nEncoding=UTF-8\n" + _messages_ini(), [], _custom(encoding="utf-8")),
     Variant("settings-odd-values",
@@ -111,6 +114,8 @@ SELECTIONS: dict[str, list[tuple[str, str]]] = {
                       ("--exclude-index", 'Order "Details".Idx]Bracket[')],
     "crafted/relations": [("--exclude-index", 'Cüstomers "Main"..rC'),
                           ("--exclude-index", "Orders.PrimaryKey")],
+    # Without its linked table the database generates like any other.
+    "fixtures/linkerTestV2007.accdb": [("--exclude", "Table2")],
     "crafted/queries": [("--only", "Orders"), ("--only", 'Select "Quoted"'), ("--only", "DDL")],
 }
 
@@ -191,9 +196,9 @@ def compare_text(expected: bytes, actual: bytes, ignore_lines: tuple[int, ...] =
 
 
 def check_sql(db: Database, doc: dict, cli: str, report: Report,
-              selection: list[tuple[str, str]] | None = None) -> None:
+              selection: list[tuple[str, str]] | None = None, tag: str = "") -> None:
     for dialect_name, dialect in DIALECTS.items():
-        output = f"sql:{dialect_name}" + (":selection" if selection else "")
+        output = f"sql:{dialect_name}" + (":selection" if selection else "") + tag
         args = [a for pair in selection or [] for a in pair]
         result = run([cli, "sql", str(db.path), "--dialect", dialect_name] + args)
         try:
@@ -225,9 +230,9 @@ def check_header_lines(actual: bytes) -> str | None:
 
 
 def check_module(db: Database, doc: dict, cli: str, work: Path, report: Report,
-                 selection: list[tuple[str, str]] | None = None) -> None:
-    for variant in VARIANTS if not selection else VARIANTS[:1]:
-        output = f"vb:{variant.name}" + (":selection" if selection else "")
+                 selection: list[tuple[str, str]] | None = None, tag: str = "") -> None:
+    for variant in VARIANTS if not (selection or tag) else VARIANTS[:1]:
+        output = f"vb:{variant.name}" + (":selection" if selection else "") + tag
         args = [a for pair in selection or [] for a in pair]
         settings = work / f"settings-{variant.name}.ini"
         if variant.settings is not None:
@@ -271,6 +276,28 @@ def check_database(db: Database, cli: str, work: Path, report: Report) -> None:
     if selection:
         check_sql(db, doc, cli, report, selection)
         check_module(db, doc, cli, work, report, selection)
+    reference = reference_listing(db, doc)
+    if reference is not None:
+        check_sql(db, reference, cli, report, tag=":reference")
+        check_module(db, reference, cli, work, report, tag=":reference")
+
+
+def reference_listing(db: Database, doc: dict) -> dict | None:
+    """The schema that a real database must report, from the description beside it (made with
+    another reader), so that the rendering does not rest on our own reader alone. Calculated
+    columns keep the type and size our reader reports: the description does not fix them."""
+    described = db.path.with_name(db.path.name + ".json")
+    if not db.label.startswith("fixtures/") or not described.is_file():
+        return None
+    reference = json.loads(described.read_text(encoding="utf-8"))
+    reference["name"] = doc["name"]
+    ours = {t["name"]: {f["name"]: f for f in t["fields"]} for t in doc["tables"]}
+    for table in reference["tables"]:
+        for f in table["fields"]:
+            if f.pop("calculated", False) and f["name"] in ours.get(table["name"], {}):
+                f["type"] = ours[table["name"]][f["name"]]["type"]
+                f["size"] = ours[table["name"]][f["name"]]["size"]
+    return reference
 
 
 def crafted_databases(zlmkdb: str, work: Path, report: Report) -> list[Database]:

@@ -82,10 +82,13 @@ std::string describeLink(const CatalogEntry& entry) {
     std::string target = entry.type == object_type::kOdbcLink ? entry.linkConnect
                                                               : entry.linkDatabase;
     if (entry.type == object_type::kOdbcLink) {
-        // A connect string may hold a password; it stays out of messages.
-        const std::size_t pwd = target.find("PWD=");
+        // A connect string may hold a password (PWD=, any case); it stays out of messages.
+        std::string upper = target;
+        std::transform(upper.begin(), upper.end(), upper.begin(),
+                       [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; });
+        const std::size_t pwd = upper.find("PWD=");
         if (pwd != std::string::npos) {
-            const std::size_t end = target.find(';', pwd);
+            const std::size_t end = upper.find(';', pwd);
             target.replace(pwd, end == std::string::npos ? std::string::npos : end - pwd,
                            "PWD=...");
         }

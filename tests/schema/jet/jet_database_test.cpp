@@ -221,7 +221,7 @@ TEST(JetDatabaseTest, LookupIgnoresCaseAndRejectsTheWrongKind) {
 TEST(JetDatabaseTest, LinkedTablesNameTheirTargetWithoutPasswords) {
     TestDatabase builder;
     builder.link({"Access", 6, "Z:\\share\\linkee.accdb", "", "Table1"});
-    builder.link({"Server", 4, "", "ODBC;DSN=Sales;UID=sa;PWD=secret;APP=x", "dbo.Orders"});
+    builder.link({"Server", 4, "", "ODBC;DSN=Sales;UID=sa;Pwd=secret;APP=x", "dbo.Orders"});
     auto database = open(builder);
     const std::string access = describe([&] { database->tableDef("Access"); });
     EXPECT_NE(access.find("Z:\\share\\linkee.accdb"), std::string::npos) << access;

@@ -116,6 +116,10 @@ SELECTIONS: dict[str, list[tuple[str, str]]] = {
                           ("--exclude-index", "Orders.PrimaryKey")],
     # Without its linked table the database generates like any other.
     "fixtures/linkerTestV2007.accdb": [("--exclude", "Table2")],
+    # Entries past the 201st and positions near the list limits have their own selection too.
+    "crafted/limits": [("--exclude-field", "t205.ID"), ("--exclude-field", "Wide.F500"),
+                       ("--exclude-index", "ManyIndexes.I50"), ("--exclude-index", "ManyIndexes.I03"),
+                       ("--exclude", "T210"), ("--exclude", "T201q")],
     "crafted/queries": [("--only", "Orders"), ("--only", 'Select "Quoted"'), ("--only", "DDL")],
 }
 

@@ -589,8 +589,10 @@ def column_definition(f: dict, dialect: int) -> str:
 
 
 def index_field_list(stored: str, dialect: int) -> str:
+    # The list is taken apart as stored; control characters in a name become blanks only when
+    # the name is quoted, so that an index names its columns exactly as the column lines do.
     result = ""
-    rest = sanitize(stored)
+    rest = stored
     while rest.strip(" ") != "":
         token, rest = split_at(rest, ";")
         token = token.strip(" ")

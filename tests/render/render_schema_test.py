@@ -109,6 +109,9 @@ class SqlRules(unittest.TestCase):
         self.assertEqual(rs.index_field_list("", access), "")
         self.assertEqual(rs.index_field_list('-a"b', rs.SQLSERVER), '"a""b" Desc')
         self.assertEqual(rs.index_field_list("+a]b", access), "[a]]b] Asc")
+        # A control character ends up as a blank in the name, as in the column line, and is
+        # not trimmed away like a stored blank.
+        self.assertEqual(rs.index_field_list("+a\t;-\tb", access), "[a ] Asc,[ b] Desc")
 
     def test_documented_access_sample(self):
         self.assertEqual(rs.render_sql(database([ORDERS]), rs.ACCESS), "\r\n".join([

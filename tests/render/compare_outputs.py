@@ -23,6 +23,7 @@ from pathlib import Path
 HERE = Path(__file__).resolve().parent
 sys.path.insert(0, str(HERE))
 
+import random_schema  # noqa: E402
 import render_schema as rs  # noqa: E402
 
 # Known faults of the program, kept here until they are mended so that the test passes
@@ -234,8 +235,11 @@ def check_header_lines(actual: bytes) -> str | None:
 
 
 def check_module(db: Database, doc: dict, cli: str, work: Path, report: Report,
-                 selection: list[tuple[str, str]] | None = None, tag: str = "") -> None:
-    for variant in VARIANTS if not (selection or tag) else VARIANTS[:1]:
+                 selection: list[tuple[str, str]] | None = None, tag: str = "",
+                 variants: list[Variant] | None = None) -> None:
+    if variants is None:
+        variants = VARIANTS if not (selection or tag) else VARIANTS[:1]
+    for variant in variants:
         output = f"vb:{variant.name}" + (":selection" if selection else "") + tag
         args = [a for pair in selection or [] for a in pair]
         settings = work / f"settings-{variant.name}.ini"
@@ -267,7 +271,8 @@ def check_module(db: Database, doc: dict, cli: str, work: Path, report: Report,
         report.outcome(db.label, output, problem)
 
 
-def check_database(db: Database, cli: str, work: Path, report: Report) -> None:
+def check_database(db: Database, cli: str, work: Path, report: Report,
+                   variants: list[Variant] | None = None) -> None:
     listing = run([cli, "list", str(db.path), "--json"])
     if listing.returncode != 0:
         report.outcome(db.label, "list", f"exit status {listing.returncode}: "
@@ -275,7 +280,7 @@ def check_database(db: Database, cli: str, work: Path, report: Report) -> None:
         return
     doc = json.loads(listing.stdout.decode("utf-8"))
     check_sql(db, doc, cli, report)
-    check_module(db, doc, cli, work, report)
+    check_module(db, doc, cli, work, report, variants=variants)
     selection = SELECTIONS.get(db.label)
     if selection:
         check_sql(db, doc, cli, report, selection)
@@ -330,6 +335,26 @@ def crafted_databases(zlmkdb: str, work: Path, report: Report) -> list[Database]
     return result
 
 
+# Module variants for random databases: the default, the messages, and every option switched.
+RANDOM_VARIANTS = [v for v in VARIANTS if v.name in ("defaults", "messages", "utf8-all-flags")]
+
+
+def check_random_databases(seeds: range, zlmkdb: str, cli: str, work: Path,
+                           report: Report) -> None:
+    refused = 0
+    for seed in seeds:
+        description = work / f"random-{seed}.json"
+        description.write_text(json.dumps(random_schema.description(seed)), encoding="utf-8")
+        target = work / f"random-{seed}.mdb"
+        if run([zlmkdb, str(description), str(target)]).returncode != 0:
+            refused += 1  # e.g. a relationship whose key the random indexes do not provide
+            continue
+        check_database(Database(f"random/seed-{seed}", target), cli, work, report,
+                       variants=RANDOM_VARIANTS)
+    report.notes.append(f"random databases: seeds {seeds.start} to {seeds.stop - 1}, "
+                        f"{refused} descriptions refused by zlmkdb")
+
+
 def main() -> int:
     parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
     parser.add_argument("--cli", required=True, help="zlgen-cli executable")
@@ -337,6 +362,9 @@ def main() -> int:
     parser.add_argument("--sample", help="the bundled sample database orders.mdb")
     parser.add_argument("--fixtures", default="../shared/fixtures",
                         help="folder of real databases (default: %(default)s)")
+    parser.add_argument("--random-seeds", default="0:40", metavar="START:STOP",
+                        help="random descriptions for these seeds (default: %(default)s; "
+                             "an empty range turns them off)")
     parser.add_argument("--only", help="fnmatch pattern: compare only databases with this label")
     parser.add_argument("--keep", action="store_true", help="keep the temporary folder")
     args = parser.parse_args()
@@ -368,6 +396,9 @@ def main() -> int:
             if args.only and not fnmatch.fnmatchcase(db.label, args.only):
                 continue
             check_database(db, args.cli, work, report)
+        start, stop = (int(x) for x in args.random_seeds.split(":"))
+        if args.zlmkdb and stop > start and not args.only:
+            check_random_databases(range(start, stop), args.zlmkdb, args.cli, work, report)
     finally:
         if args.keep:
             print(f"temporary files kept in {work}")

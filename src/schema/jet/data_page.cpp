@@ -52,33 +52,41 @@ Result<DataPage> DataPage::open(PageReader& reader, const JetFormat& format,
 
 Result<RowSlot> DataPage::slot(std::size_t index) const {
     const Bytes bytes = bytesOf(m_page);
-    const std::size_t entryOffset = m_format->rowCountOffset + 2 + 2 * index;
     if (index >= m_rowCount) {
         return corruption(m_origin, m_format->rowCountOffset,
                           "row " + std::to_string(index) + " wanted, the page has " +
                               std::to_string(m_rowCount));
     }
+    const std::size_t entryOffset = m_format->rowCountOffset + 2 + 2 * index;
     const std::uint16_t raw = loadU16(bytes, entryOffset);
     RowSlot slot;
+    slot.index = index;
     slot.deleted = (raw & kDeletedFlag) != 0;
     slot.overflow = (raw & kOverflowFlag) != 0;
     slot.start = raw & kOffsetMask;
     slot.end = index == 0 ? bytes.size()
                           : static_cast<std::size_t>(loadU16(bytes, entryOffset - 2) & kOffsetMask);
-    if (slot.deleted) {
-        return slot;
-    }
-    const std::size_t directoryEnd = m_format->rowCountOffset + 2 + 2 * m_rowCount;
-    if (slot.start < directoryEnd || slot.start > slot.end || slot.end > bytes.size()) {
-        return corruption(m_origin, entryOffset,
-                          "row " + std::to_string(index) + " spans " + std::to_string(slot.start) +
-                              ".." + std::to_string(slot.end) + ", outside the row area " +
-                              std::to_string(directoryEnd) + ".." + std::to_string(bytes.size()));
+    if (!slot.deleted) {
+        JET_TRY(checkBounds(slot));
     }
     return slot;
 }
 
-Bytes DataPage::rowBytes(const RowSlot& slot) const {
+Status DataPage::checkBounds(const RowSlot& slot) const {
+    const std::size_t directoryEnd = m_format->rowCountOffset + 2 + 2 * m_rowCount;
+    const std::size_t pageSize = m_page->size();
+    if (slot.start < directoryEnd || slot.start > slot.end || slot.end > pageSize) {
+        return corruption(m_origin, m_format->rowCountOffset + 2 + 2 * slot.index,
+                          "row " + std::to_string(slot.index) + " spans " +
+                              std::to_string(slot.start) + ".." + std::to_string(slot.end) +
+                              ", outside the row area " + std::to_string(directoryEnd) + ".." +
+                              std::to_string(pageSize));
+    }
+    return {};
+}
+
+Result<Bytes> DataPage::rowBytes(const RowSlot& slot) const {
+    JET_TRY(checkBounds(slot));
     return bytesOf(m_page).subspan(slot.start, slot.end - slot.start);
 }
 

@@ -16,6 +16,7 @@ inline constexpr std::uint8_t kUsageMapPageType = 0x05;
 
 // One entry of the row directory.
 struct RowSlot {
+    std::size_t index = 0;   // position in the row directory
     std::size_t start = 0;   // first byte of the row in the page
     std::size_t end = 0;     // one past its last byte
     bool deleted = false;    // flag 0x8000: the row is gone
@@ -33,15 +34,17 @@ public:
     // The table definition page that owns the page (or "LVAL" bytes on long value pages).
     std::uint32_t owner() const { return m_owner; }
     std::size_t rowCount() const { return m_rowCount; }
-    // The bounds of row `index`; Corrupt when they fall outside the page. Bounds of deleted
-    // rows are not checked (they are never read).
+    // The flags and bounds of row `index`; Corrupt when a live row's bounds fall outside the
+    // row area. Bounds of deleted rows are left unchecked, since scans never read them.
     Result<RowSlot> slot(std::size_t index) const;
-    // The bytes of a row whose slot came from slot().
-    Bytes rowBytes(const RowSlot& slot) const;
+    // The bytes of a row whose slot came from slot(); its bounds are checked here whatever its
+    // flags (a moved row's data sits in a row flagged deleted).
+    Result<Bytes> rowBytes(const RowSlot& slot) const;
     const Origin& origin() const { return m_origin; }
 
 private:
     DataPage(PageData page, const JetFormat& format, std::uint32_t number);
+    Status checkBounds(const RowSlot& slot) const;
 
     PageData m_page;
     const JetFormat* m_format;

@@ -35,7 +35,7 @@ Result<LocatedRow> locateRow(PageReader& reader, const JetFormat& format, RowPoi
         return corruption(page.origin(), slot.start,
                           "long value row " + std::to_string(where.row) + " is deleted");
     }
-    Bytes bytes = page.rowBytes(slot);
+    JET_ASSIGN_OR_RETURN(const Bytes bytes, page.rowBytes(slot));
     Origin origin = page.origin().shifted(slot.start);
     return LocatedRow{bytes, std::move(origin), std::move(page)};
 }

@@ -24,7 +24,8 @@ Status visitMovedRow(PageReader& reader, const JetFormat& format, const TableDef
     RowSlot currentSlot = slot;
     while (true) {
         const Origin rowOrigin = current.origin().shifted(currentSlot.start);
-        ByteCursor cursor(current.rowBytes(currentSlot), rowOrigin);
+        JET_ASSIGN_OR_RETURN(const Bytes bytes, current.rowBytes(currentSlot));
+        ByteCursor cursor(bytes, rowOrigin);
         if (cursor.size() < kOverflowPointerSize) {
             return corruption(current.origin(), currentSlot.start,
                               "moved row holds " + std::to_string(cursor.size()) +
@@ -44,13 +45,10 @@ Status visitMovedRow(PageReader& reader, const JetFormat& format, const TableDef
         JET_ASSIGN_OR_RETURN(currentSlot, current.slot(row));
         if (!currentSlot.overflow) {
             // The target is flagged deleted so that scans skip it; its bytes are the row.
-            if (currentSlot.start > currentSlot.end) {
-                return corruption(current.origin(), currentSlot.start, "moved row has no bytes");
-            }
             const Origin origin = current.origin().shifted(currentSlot.start);
-            JET_ASSIGN_OR_RETURN(const RowView view,
-                                 RowView::parse(current.rowBytes(currentSlot), origin, format,
-                                                table.variableColumnCount > 0));
+            JET_ASSIGN_OR_RETURN(const Bytes data, current.rowBytes(currentSlot));
+            JET_ASSIGN_OR_RETURN(const RowView view, RowView::parse(data, origin, format,
+                                                                    table.variableColumnCount > 0));
             return visit(view);
         }
     }
@@ -68,9 +66,9 @@ Status scanPage(PageReader& reader, const JetFormat& format, const TableDefiniti
             continue;
         }
         const Origin origin = page.origin().shifted(slot.start);
+        JET_ASSIGN_OR_RETURN(const Bytes row, page.rowBytes(slot));
         JET_ASSIGN_OR_RETURN(const RowView view,
-                             RowView::parse(page.rowBytes(slot), origin, format,
-                                            table.variableColumnCount > 0));
+                             RowView::parse(row, origin, format, table.variableColumnCount > 0));
         JET_TRY(visit(view));
     }
     return {};

@@ -83,7 +83,8 @@ Result<std::vector<std::uint32_t>> readUsageMap(PageReader& reader, const JetFor
                           "usage map row " + std::to_string(where.row) + " is deleted");
     }
     const Origin origin = page.origin().shifted(slot.start);
-    ByteCursor row(page.rowBytes(slot), origin);
+    JET_ASSIGN_OR_RETURN(const Bytes bytes, page.rowBytes(slot));
+    ByteCursor row(bytes, origin);
     const std::uint8_t type = row.u8("usage map type");
     std::vector<std::uint32_t> pages;
     if (type == kInlineMap) {

@@ -135,6 +135,15 @@ const Damage kDamages[] = {
          put32(b, at(4, start), 0x00000400);
      },
      "moved rows form a cycle"},
+    {"moved row into a deleted row past the page",
+     [](ByteVector& b) {
+         const std::size_t start = rowStart(b, 4, 0);
+         put16(b, at(4, 14), static_cast<unsigned>(start) | 0x4000);
+         put32(b, at(4, start), (4u << 8) | 2);
+         put16(b, at(4, 16), 0x8000 | 0x1F00);
+         put16(b, at(4, 18), 0x8000 | 0x1E00);
+     },
+     "row 2 spans 7680..7936, outside the row area"},
     {"row column count", [](ByteVector& b) { put16(b, at(4, rowStart(b, 4, 0)), 0xFFFF); },
      "cannot hold 65535 columns"},
     {"table definition type", [](ByteVector& b) { b[at(kTablePage, 0)] = std::byte{1}; },

@@ -27,9 +27,7 @@ std::string CoreServices::sqlScript(sqlgen::SqlDialect dialect, const schema::Sc
     return sqlgen::GenerateSqlScript(dialect, model, db);
 }
 
-settings::GenerationSettings CoreServices::currentSettings() {
-    return settings::CurrentSettings();
-}
+settings::GenerationSettings CoreServices::currentSettings() { return settings::CurrentSettings(); }
 
 void CoreServices::storeSettings(const settings::GenerationSettings& edited) {
     settings::StoreSettings(edited);

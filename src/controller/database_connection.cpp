@@ -182,7 +182,8 @@ void DatabaseConnection::showQueryDef(const schema::SchemaEntry& entry) {
 void DatabaseConnection::showTableFields(int e, const schema::SchemaEntry& entry) {
     m_view.setListVisible(ListId::Fields, true);
     m_view.setLabelVisible(LabelId::Sql, false);
-    m_view.setLabelText(LabelId::TableName, "Fi&elds in table '" + literalCaption(entry.name) + "':");
+    m_view.setLabelText(LabelId::TableName,
+                        "Fi&elds in table '" + literalCaption(entry.name) + "':");
     const auto entryIndex = static_cast<std::size_t>(e);
     try {
         std::unique_ptr<schema::TableDef> table = m_database->tableDef(entry.name);

@@ -40,7 +40,8 @@ MainLayout LayoutMainWindow(const MainLayout& current, double clientWidth, doubl
     const double indexBlock = whole((listHeight - fieldsHeight) - spacing);
 
     l.copyright.width = clientWidth - 2 * l.copyright.left;
-    for (ControlRect* r : {&l.tables, &l.fields, &l.indexes, &l.tableName, &l.indexesLabel, &l.sql}) {
+    for (ControlRect* r :
+         {&l.tables, &l.fields, &l.indexes, &l.tableName, &l.indexesLabel, &l.sql}) {
         r->width = columnWidth;
     }
     for (ControlRect* r : {&l.fields, &l.tableName, &l.indexes, &l.indexesLabel, &l.sql}) {

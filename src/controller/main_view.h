@@ -23,8 +23,8 @@ enum class MessageIcon { None, Exclamation, Information };
 struct FileDialogRequest {
     std::string title;
     std::vector<std::string> filters;
-    std::string defaultSuffix;    // added when the user types a name without one
-    bool mustExist = false;       // open: the chosen file must exist
+    std::string defaultSuffix;      // added when the user types a name without one
+    bool mustExist = false;         // open: the chosen file must exist
     bool confirmOverwrite = false;  // save: ask before replacing an existing file
 };
 

@@ -44,9 +44,9 @@ AboutBox::AboutBox(QWidget* parent)
     addLabel(this, "VersionName", tr("Version: ") + QString::fromUtf8(controller::kVersionText),
              1365, 720, 3060, 195);
     addLabel(this, "Label2", controller::kCopyrightNotice, 630, 1395, 4425, 465);
-    QLabel* web = addLabel(this, "WebPage",
-                           tr("Visit the Zerlin Wizard home page for further products"), 105,
-                           1890, 5580, 420);
+    QLabel* web =
+        addLabel(this, "WebPage", tr("Visit the Zerlin Wizard home page for further products"), 105,
+                 1890, 5580, 420);
     QPalette blue = web->palette();
     blue.setColor(QPalette::WindowText, QColor(0, 0, 128));
     web->setPalette(blue);

@@ -10,6 +10,7 @@
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <ranges>
 
 #include "controller/app_texts.h"
 #include "controller/main_controller.h"
@@ -51,18 +52,24 @@ void MainWindow::setCaption(const std::string& caption) { setWindowTitle(toQStri
 
 QListWidget* MainWindow::list(ListId id) const {
     switch (id) {
-        case ListId::Tables: return m_tables;
-        case ListId::Fields: return m_fields;
-        case ListId::Indexes: return m_indexes;
+        case ListId::Tables:
+            return m_tables;
+        case ListId::Fields:
+            return m_fields;
+        case ListId::Indexes:
+            return m_indexes;
     }
     return m_tables;
 }
 
 QLabel* MainWindow::label(LabelId id) const {
     switch (id) {
-        case LabelId::TableName: return m_tableName;
-        case LabelId::Sql: return m_sql;
-        case LabelId::IndexesLabel: return m_indexesLabel;
+        case LabelId::TableName:
+            return m_tableName;
+        case LabelId::Sql:
+            return m_sql;
+        case LabelId::IndexesLabel:
+            return m_indexesLabel;
     }
     return m_tableName;
 }
@@ -204,8 +211,8 @@ void MainWindow::setBusyPointer(bool busy) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     m_controller->windowClosing();
-    for (auto it = m_opened.rbegin(); it != m_opened.rend(); ++it) {
-        if (!it->isNull()) (*it)->close();
+    for (const QPointer<QWidget>& window : std::views::reverse(m_opened)) {
+        if (!window.isNull()) window->close();
     }
     event->accept();
 }

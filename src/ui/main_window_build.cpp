@@ -121,8 +121,8 @@ void MainWindow::buildMenus() {
     connect(server, &QAction::triggered, this,
             [this] { m_controller->generateSqlDefinition(sqlgen::SqlDialect::SqlServer); });
     file->addSeparator()->setObjectName("mFileSep2");
-    QAction* exit = addCommand(file, "mFileExit", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X),
-                               nullptr);
+    QAction* exit =
+        addCommand(file, "mFileExit", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X), nullptr);
     connect(exit, &QAction::triggered, this, &QWidget::close);
 
     QMenu* select = menuBar()->addMenu(tr("&Select"));

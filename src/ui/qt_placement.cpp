@@ -46,7 +46,8 @@ void applyFrame(QWidget& window, const controller::WindowFrame& frame) {
     const QRect area = availableArea(window);
     // Qt sizes a window's client area; the frame adds what the decorations take.
     const QSize decoration = window.frameGeometry().size() - window.geometry().size();
-    window.move(area.left() + toPixels(window, frame.left), area.top() + toPixels(window, frame.top));
+    window.move(area.left() + toPixels(window, frame.left),
+                area.top() + toPixels(window, frame.top));
     window.resize(toPixels(window, frame.width) - decoration.width(),
                   toPixels(window, frame.height) - decoration.height());
 }

@@ -2,7 +2,6 @@
 #include "ui/settings_dialog.h"
 
 #include <QCheckBox>
-#include <algorithm>
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
@@ -11,6 +10,7 @@
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
+#include <algorithm>
 
 #include "ui/qt_placement.h"
 #include "ui/qt_text.h"
@@ -55,13 +55,14 @@ SettingsDialog::SettingsDialog(const settings::GenerationSettings& current, QWid
     setWindowTitle(tr("Settings"));
     auto* layout = new QVBoxLayout(this);
 
-    auto* frame1 = named(new QGroupBox(tr("Auxiliary procedures (AddField etc.):"), this), "Frame1");
+    auto* frame1 =
+        named(new QGroupBox(tr("Auxiliary procedures (AddField etc.):"), this), "Frame1");
     auto* frame1Layout = new QVBoxLayout(frame1);
-    m_allInOne = named(new QRadioButton(tr("&Include all procedures in the generated file"), frame1),
-                       "AllInOne0");
-    m_separateModule = named(
-        new QRadioButton(tr("&Use procedures in a separate module (DBCREATE.BAS)"), frame1),
-        "AllInOne1");
+    m_allInOne = named(
+        new QRadioButton(tr("&Include all procedures in the generated file"), frame1), "AllInOne0");
+    m_separateModule =
+        named(new QRadioButton(tr("&Use procedures in a separate module (DBCREATE.BAS)"), frame1),
+              "AllInOne1");
     frame1Layout->addWidget(m_allInOne);
     frame1Layout->addLayout(withMultifileNote(m_separateModule, "Label5", frame1));
     layout->addWidget(frame1);
@@ -75,16 +76,19 @@ SettingsDialog::SettingsDialog(const settings::GenerationSettings& current, QWid
 
     auto* frame2 = named(new QGroupBox(tr("Error messages:"), this), "Frame2");
     auto* grid = new QGridLayout(frame2);
-    const char* const captions[] = {"Error creating a &table:", "Error creating a &querydef:",
-                                    "&Error creating a &database:"};
-    const char* const labelNames[] = {"Label1", "Label3", "Label4"};
-    for (int i = 0; i < 3; ++i) {
-        const auto slot = static_cast<std::size_t>(i);
-        m_messages[slot] = named(new QLineEdit(frame2), ("ErrMsg" + std::to_string(i)).c_str());
-        auto* caption = named(new QLabel(tr(captions[i]), frame2), labelNames[i]);
-        caption->setBuddy(m_messages[slot]);
-        grid->addWidget(caption, i, 0);
-        grid->addWidget(m_messages[slot], i, 1);
+    struct MessageRow {
+        const char* label;
+        const char* caption;
+    };
+    const std::array<MessageRow, 3> rows{{{"Label1", "Error creating a &table:"},
+                                          {"Label3", "Error creating a &querydef:"},
+                                          {"Label4", "&Error creating a &database:"}}};
+    for (std::size_t i = 0; i < rows.size(); ++i) {
+        m_messages[i] = named(new QLineEdit(frame2), ("ErrMsg" + std::to_string(i)).c_str());
+        auto* caption = named(new QLabel(tr(rows[i].caption), frame2), rows[i].label);
+        caption->setBuddy(m_messages[i]);
+        grid->addWidget(caption, static_cast<int>(i), 0);
+        grid->addWidget(m_messages[i], static_cast<int>(i), 1);
     }
     auto* explanation = named(
         new QLabel(tr("These will be displayed on error when creating the database. %n will be "
@@ -119,8 +123,9 @@ SettingsDialog::SettingsDialog(const settings::GenerationSettings& current, QWid
 
     // Wrapping labels need their height for the width they get, which the minimum size omits.
     const int width = std::max(toPixels(*this, kClientWidth), layout->totalMinimumSize().width());
-    const int height = std::max({toPixels(*this, kClientHeight), layout->totalMinimumSize().height(),
-                                 layout->totalHeightForWidth(width)});
+    const int height =
+        std::max({toPixels(*this, kClientHeight), layout->totalMinimumSize().height(),
+                  layout->totalHeightForWidth(width)});
     setFixedSize(width, height);
 }
 

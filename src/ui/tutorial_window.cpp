@@ -4,6 +4,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
+#include <array>
 
 #include "ui/twips.h"
 
@@ -18,19 +19,21 @@ struct Step {
 };
 
 // Left, top, width and height in twips.
-constexpr Step kSteps[] = {
-    {"Label1", 105, 570, 1800, 240, "1. Open a database"},
-    {"Label2", 105, 795, 4320, 420,
-     "2. Unselect those tables / fields / indexes you don't want to include in the resulting "
-     "database"},
-    {"Label3", 105, 1200, 4320, 285, "3. Adjust File|Settings"},
-    {"Label4", 105, 1425, 4320, 285, "4. Click File|Create Visual Basic module"},
-    {"Label5", 105, 1650, 4320, 285, "5. Add the created module to your own project"},
-    {"Label6", 105, 1875, 4320, 360, "6. Add a function call to Create_Database(\"Filename.mdb\") "},
-    {"Label7", 105, 2295, 4320, 480,
-     "Instead of phases 5 and 6 you can add the created module to the test project maketest.mak "
-     "and run it"},
-    {"Label8", 105, 2850, 4320, 285, "You can see this tutorial again by pressing F1"},
+constexpr std::array kSteps{
+    Step{"Label1", 105, 570, 1800, 240, "1. Open a database"},
+    Step{"Label2", 105, 795, 4320, 420,
+         "2. Unselect those tables / fields / indexes you don't want to include in the resulting "
+         "database"},
+    Step{"Label3", 105, 1200, 4320, 285, "3. Adjust File|Settings"},
+    Step{"Label4", 105, 1425, 4320, 285, "4. Click File|Create Visual Basic module"},
+    Step{"Label5", 105, 1650, 4320, 285, "5. Add the created module to your own project"},
+    Step{"Label6", 105, 1875, 4320, 360,
+         "6. Add a function call to Create_Database(\"Filename.mdb\") "},
+    Step{
+        "Label7", 105, 2295, 4320, 480,
+        "Instead of phases 5 and 6 you can add the created module to the test project maketest.mak "
+        "and run it"},
+    Step{"Label8", 105, 2850, 4320, 285, "You can see this tutorial again by pressing F1"},
 };
 
 QLabel* addLabel(QWidget* parent, const char* name, const QString& text, bool bold) {
@@ -57,8 +60,8 @@ TutorialWindow::TutorialWindow(QWidget* parent)
     setPalette(background);
     setAutoFillBackground(true);
 
-    QLabel* heading = addLabel(this, "Label9",
-                               tr("Zerlin Wizard generates code for creating a new database"), true);
+    QLabel* heading = addLabel(
+        this, "Label9", tr("Zerlin Wizard generates code for creating a new database"), true);
     placeText(*heading, 120, 60, 3135, 435);
     for (const Step& step : kSteps) {
         QLabel* label = addLabel(this, step.name, QString::fromUtf8(step.text), false);

@@ -28,12 +28,13 @@ int toPixels(const QWidget& widget, double twips) {
 double toTwips(const QWidget& widget, int pixels) { return pixels * twipsPerPixel(widget); }
 
 QRect twipsRect(const QWidget& widget, double left, double top, double width, double height) {
-    return QRect(toPixels(widget, left), toPixels(widget, top), toPixels(widget, width),
-                 toPixels(widget, height));
+    return {toPixels(widget, left), toPixels(widget, top), toPixels(widget, width),
+            toPixels(widget, height)};
 }
 
 void placeTwips(QWidget& widget, double left, double top, double width, double height) {
-    widget.setGeometry(twipsRect(widget, left, top, width < 0 ? 0 : width, height < 0 ? 0 : height));
+    widget.setGeometry(
+        twipsRect(widget, left, top, width < 0 ? 0 : width, height < 0 ? 0 : height));
 }
 
 void placeText(QWidget& widget, double left, double top, double width, double height) {

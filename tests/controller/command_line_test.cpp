@@ -22,9 +22,9 @@ TEST(CommandLineTest, NamesTheDatabaseByTheLastOpenOrBareArgument) {
         {{"OPEN=/a.mdb", "/b.mdb"}, "/b.mdb"},
         {{"/a.mdb", "OPEN=/b.mdb"}, "/b.mdb"},
         {{"-platform", "OPEN=/a.mdb", "--verbose"}, "/a.mdb"},
-        {{"CLOSE=/a.mdb"}, ""},                         // other keywords are ignored
+        {{"CLOSE=/a.mdb"}, ""},  // other keywords are ignored
         {{"OPEN=/a.mdb", "X=1"}, "/a.mdb"},
-        {{"./odd=name.mdb"}, "./odd=name.mdb"},        // a path, not a keyword
+        {{"./odd=name.mdb"}, "./odd=name.mdb"},  // a path, not a keyword
         {{"OPEN=a=b.mdb"}, "a=b.mdb"},
         {{"OPEN=/a.mdb", "OPEN="}, ""},
         {{""}, ""},

@@ -16,7 +16,8 @@ inline MemoryDatabaseSpec ordersDatabase() {
     spec.table({"Customers",
                 {longField("ID", true), textField("Name", 50), textField("City", 30)},
                 {index("PrimaryKey", "+ID", true, true), index("NameIdx", "+Name")}});
-    spec.table({"Orders", {longField("OrderID", true), longField("CustomerID")},
+    spec.table({"Orders",
+                {longField("OrderID", true), longField("CustomerID")},
                 {index("PrimaryKey", "+OrderID", true, true)}});
     spec.query("Open orders", "SELECT * FROM Orders;\r\n");
     spec.listing = std::vector<schema::TableListRow>{

@@ -132,9 +132,9 @@ TEST_F(ControllerTest, TooManyFieldsAreWarnedAboutAndListedUpToTheLimit) {
 
 TEST_F(ControllerTest, SystemObjectsAreNeverListed) {
     MemoryDatabaseSpec spec;
-    spec.extraRows = {{"MSysObjects", schema::dao::kTableTypeTable,
-                       static_cast<std::int32_t>(0x80000000u)},
-                      {"MSysQueries", schema::dao::kTableTypeTable, 2}};
+    spec.extraRows = {
+        {"MSysObjects", schema::dao::kTableTypeTable, static_cast<std::int32_t>(0x80000000u)},
+        {"MSysQueries", schema::dao::kTableTypeTable, 2}};
     open(spec);
     EXPECT_TRUE(controller.connection().isOpen());
     EXPECT_TRUE(view.texts(ListId::Tables).empty());
@@ -211,7 +211,8 @@ TEST_F(ControllerTest, FailingListingLeavesTheDatabaseOpenAndEmpty) {
     EXPECT_TRUE(controller.connection().isOpen());
     EXPECT_TRUE(view.texts(ListId::Tables).empty());
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0], (ShownMessage{"Listing failed.", "Zerlin Wizard", MessageIcon::None}));
+    EXPECT_EQ(view.messages[0],
+              (ShownMessage{"Listing failed.", "Zerlin Wizard", MessageIcon::None}));
 }
 
 // A field that cannot be read is left out; the rows after it still store their own position.

@@ -103,9 +103,8 @@ TEST_F(ControllerTest, GeneratedScriptIsShownInTheViewer) {
     open(ordersDatabase());
     controller.generateSqlDefinition(sqlgen::SqlDialect::SqlServer);
     controller.generateSqlDefinition(sqlgen::SqlDialect::MsAccess);
-    EXPECT_EQ(services.dialects,
-              (std::vector<sqlgen::SqlDialect>{sqlgen::SqlDialect::SqlServer,
-                                               sqlgen::SqlDialect::MsAccess}));
+    EXPECT_EQ(services.dialects, (std::vector<sqlgen::SqlDialect>{sqlgen::SqlDialect::SqlServer,
+                                                                  sqlgen::SqlDialect::MsAccess}));
     ASSERT_EQ(view.viewerShows.size(), 2u);
     EXPECT_EQ(view.viewerShows[1].first, "SQL Create Table Statements");
     EXPECT_EQ(view.viewerShows[1].second, "CREATE TABLE x\r\n");
@@ -117,8 +116,8 @@ TEST_F(ControllerTest, FailingScriptIsReportedAndTheWindowStaysUsable) {
     controller.generateSqlDefinition(sqlgen::SqlDialect::MsAccess);
     EXPECT_TRUE(view.viewerShows.empty());
     ASSERT_EQ(view.messages.size(), 1u);
-    EXPECT_EQ(view.messages[0], (ShownMessage{"Item not found in this collection.",
-                                              "Zerlin Wizard", MessageIcon::Exclamation}));
+    EXPECT_EQ(view.messages[0], (ShownMessage{"Item not found in this collection.", "Zerlin Wizard",
+                                              MessageIcon::Exclamation}));
     view.click(ListId::Tables, 2);
     EXPECT_EQ(view.texts(ListId::Fields), (Strings{"OrderID", "CustomerID"}));
     services.scriptFailure.reset();

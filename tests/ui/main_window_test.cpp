@@ -1,4 +1,6 @@
 // The real main window on the offscreen platform: list clicks, menu shortcuts, tutorial, viewer.
+#include "ui/main_window.h"
+
 #include <QAction>
 #include <QApplication>
 #include <QLabel>
@@ -12,7 +14,6 @@
 #include "controller/core_services.h"
 #include "settings/generation_settings.h"
 #include "settings/profile.h"
-#include "ui/main_window.h"
 
 using namespace zl;
 
@@ -55,9 +56,8 @@ void MainWindowTest::init() {
                 {testing::index("PrimaryKey", "+ID", true, true)}});
     spec.query("Open orders", "SELECT *\r\nFROM Orders;\r\n");
     spec.table({"Orders", {testing::longField("OrderID", true)}, {}});
-    spec.listing = std::vector<schema::TableListRow>{{"Customers", 1, 0},
-                                                     {"Open orders", 5, 0},
-                                                     {"Orders", 1, 0}};
+    spec.listing = std::vector<schema::TableListRow>{
+        {"Customers", 1, 0}, {"Open orders", 5, 0}, {"Orders", 1, 0}};
     m_engine = std::make_unique<testing::MemoryEngine>();
     m_engine->add(spec);
     m_services = std::make_unique<controller::CoreServices>();
@@ -157,10 +157,12 @@ void MainWindowTest::tutorialHideIsRemembered() {
     QWidget* tutorial = topLevel("HelpForm");
     QVERIFY(tutorial != nullptr);
     QCOMPARE(tutorial->windowTitle(), QString("Zerlin Wizard - Quick Tutorial"));
-    QVERIFY(settings::profileBool(settings::ProfileGet("Tutorial", "Show", std::string("BOOLEAN_FALSE"))));
+    QVERIFY(settings::profileBool(
+        settings::ProfileGet("Tutorial", "Show", std::string("BOOLEAN_FALSE"))));
     QTest::mouseClick(tutorial->findChild<QWidget*>("OK"), Qt::LeftButton);
     QTRY_VERIFY(topLevel("HelpForm") == nullptr);
-    QVERIFY(!settings::profileBool(settings::ProfileGet("Tutorial", "Show", std::string("BOOLEAN_TRUE"))));
+    QVERIFY(!settings::profileBool(
+        settings::ProfileGet("Tutorial", "Show", std::string("BOOLEAN_TRUE"))));
 }
 
 void MainWindowTest::generatedScriptReusesOneViewer() {

@@ -413,7 +413,7 @@ def main() -> int:
         if n not in report.seen_expected and not args.only:
             print(f"note: expected mismatch {d} {o} did not occur ({reason})")
     for failure in report.failures:
-        print("MISMATCH:", failure, file=sys.stderr)
+        print("MISMATCH:", failure)
     print(f"{report.compared} outputs compared: {report.matched} match, "
           f"{len(report.expected)} expected mismatches, {len(report.failures)} failures")
     return 1 if report.failures else 0

@@ -4,7 +4,8 @@ for byte with the independent rendering of render_schema.py.
 
 Databases: every *.mdb / *.accdb of the shared fixtures folder (skipped with a note when it is
 absent), the bundled sample database, and the descriptions in databases/*.json made into
-databases with zlmkdb. Exit status 0 when every comparison matches or is a listed expected
+databases with zlmkdb, and random descriptions for a range of fixed seeds (a failing one is
+reproduced with --random-seeds N:N+1 --keep). Exit status 0 when every comparison matches or is a listed expected
 mismatch, 1 otherwise.
 """
 
@@ -340,9 +341,11 @@ RANDOM_VARIANTS = [v for v in VARIANTS if v.name in ("defaults", "messages", "ut
 
 
 def check_random_databases(seeds: range, zlmkdb: str, cli: str, work: Path,
-                           report: Report) -> None:
+                           report: Report, only: str | None) -> None:
     refused = 0
     for seed in seeds:
+        if only and not fnmatch.fnmatchcase(f"random/seed-{seed}", only):
+            continue
         description = work / f"random-{seed}.json"
         description.write_text(json.dumps(random_schema.description(seed)), encoding="utf-8")
         target = work / f"random-{seed}.mdb"
@@ -397,8 +400,9 @@ def main() -> int:
                 continue
             check_database(db, args.cli, work, report)
         start, stop = (int(x) for x in args.random_seeds.split(":"))
-        if args.zlmkdb and stop > start and not args.only:
-            check_random_databases(range(start, stop), args.zlmkdb, args.cli, work, report)
+        if args.zlmkdb and stop > start:
+            check_random_databases(range(start, stop), args.zlmkdb, args.cli, work, report,
+                                   args.only)
     finally:
         if args.keep:
             print(f"temporary files kept in {work}")

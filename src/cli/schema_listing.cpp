@@ -163,7 +163,9 @@ void writeJsonListing(std::ostream& out, const schema::Database& db, bool includ
                   {"listing", std::move(listing)},
                   {"tables", std::move(tables)},
                   {"queries", std::move(queries)}};
-    out << document.dump(2) << '\n';
+    // A file name need not be UTF-8 on Linux; bytes that are not become U+FFFD rather than
+    // ending the program.
+    out << document.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
 }
 
 void writePlainListing(std::ostream& out, const schema::Database& db, bool includeSystem) {

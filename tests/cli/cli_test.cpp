@@ -127,6 +127,15 @@ TEST_F(CliTest, ModuleAndDbCreateAreWritten) {
     }
 }
 
+TEST_F(CliTest, JsonListingSurvivesAFileNameThatIsNotUtf8) {
+    requireFixture();
+    const fs::path copy = m_dir / "caf\xE9\xFF.mdb";
+    fs::copy_file(kFixture, copy);
+    auto result = run({"list", copy.string(), "--json"});
+    EXPECT_EQ(result.exitStatus, 0) << result.err;
+    EXPECT_NE(result.out.find("caf\xEF\xBF\xBD"), std::string::npos) << "U+FFFD in the name";
+}
+
 // The flags must give what the same clicks in the main window give: the model operations.
 TEST_F(CliTest, SelectionFlagsEqualModelOperations) {
     requireFixture();

@@ -107,6 +107,25 @@ std::string toWindows1252(std::string_view text) {
     return result;
 }
 
+std::string toValidUtf8(std::string_view text) {
+    std::string result;
+    result.reserve(text.size());
+    std::size_t at = 0;
+    while (at < text.size()) {
+        const std::size_t start = at;
+        if (static_cast<unsigned char>(text[at]) < 0x80) {
+            result.push_back(text[at++]);
+            continue;
+        }
+        if (decode(text, at) == kInvalid) {
+            result.push_back('?');
+        } else {
+            result.append(text.substr(start, at - start));
+        }
+    }
+    return result;
+}
+
 std::string controlsToSpaces(std::string_view text) { return replaceControls(text, false); }
 
 void appendControlsToSpaces(std::string& out, std::string_view text) {

@@ -11,6 +11,10 @@ namespace zl::support {
 // of a malformed UTF-8 sequence, becomes "?".
 std::string toWindows1252(std::string_view text);
 
+// `text` with every byte of a malformed UTF-8 sequence replaced by "?", so that a file written
+// as UTF-8 is valid UTF-8 even when a name (a Linux file name, say) was not.
+std::string toValidUtf8(std::string_view text);
+
 // `text` with every control character below U+0020 replaced by a space.
 std::string controlsToSpaces(std::string_view text);
 // The same, appended to `out`.

@@ -163,9 +163,8 @@ ModuleOutcome WriteModule(const std::string& fileName, const ModuleOptions& opti
     try {
         std::string lastError;
         std::string text = ModuleText(options, model, db, environment.dateText, lastError);
-        if (environment.encoding == ModuleEncoding::Windows1252) {
-            text = support::toWindows1252(text);
-        }
+        text = environment.encoding == ModuleEncoding::Windows1252 ? support::toWindows1252(text)
+                                                                   : support::toValidUtf8(text);
         std::string writeError = support::saveFileReplacing(fileName, text);
         if (!writeError.empty()) return {false, writeError};
         if (!lastError.empty()) return {false, lastError};

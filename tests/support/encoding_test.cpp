@@ -29,6 +29,15 @@ TEST(EncodingTest, Windows1252) {
     for (const Case& c : cases) EXPECT_EQ(toWindows1252(c.utf8), c.expected) << c.utf8;
 }
 
+TEST(EncodingTest, ValidUtf8KeepsCharactersAndMarksMalformedBytes) {
+    EXPECT_EQ(toValidUtf8("Gr\xC3\xB6\xC3\x9F"
+                          "e \xF0\x9F\x98\x80"),
+              "Gr\xC3\xB6\xC3\x9F"
+              "e \xF0\x9F\x98\x80");
+    EXPECT_EQ(toValidUtf8("caf\xE9\xFF-x"), "caf?\?-x");
+    EXPECT_EQ(toValidUtf8("\xED\xA0\x80"), "???");
+}
+
 TEST(EncodingTest, ControlCharacters) {
     const std::string text = std::string("a\tb\r\nc\x01\x1F\x7F") + '\0' + "\xC3\xA4";
     EXPECT_EQ(controlsToSpaces(text), "a b  c  \x7F \xC3\xA4");

@@ -196,6 +196,15 @@ schema::Index index(std::string name, std::string fields, bool primary, bool uni
     return i;
 }
 
+schema::SchemaModel modelFor(const MemoryDatabaseSpec& spec) {
+    schema::SchemaModel model;
+    for (const schema::TableListRow& row : spec.listingRows()) {
+        if (!row.isSystemObject()) model.addEntry(row.name, row.isQueryDef());
+    }
+    model.ResetSelection();
+    return model;
+}
+
 std::unique_ptr<schema::Database> openMemoryDatabase(MemoryDatabaseSpec spec) {
     FailurePlan(spec.failures).check(Op::Open);
     return std::make_unique<MemoryDatabase>(std::move(spec));

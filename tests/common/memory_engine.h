@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "schema/engine.h"
+#include "schema/schema_model.h"
 
 namespace zl::testing {
 
@@ -70,6 +71,9 @@ schema::Field textField(std::string name, int size, bool fixed = false);
 schema::Field typedField(std::string name, int daoType, int size = 0);
 schema::Index index(std::string name, std::string fields, bool primary = false,
                     bool unique = false);
+
+// The model as opening the database leaves it: every non-system listed entry, all selected.
+schema::SchemaModel modelFor(const MemoryDatabaseSpec& spec);
 
 // Opens a database straight from a spec.
 std::unique_ptr<schema::Database> openMemoryDatabase(MemoryDatabaseSpec spec);

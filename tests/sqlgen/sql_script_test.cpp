@@ -16,13 +16,7 @@ using zl::sqlgen::SqlDialect;
 namespace dao = zl::schema::dao;
 namespace zt = zl::testing;
 
-// The model as opening the database leaves it: every listed entry, all selected.
-SchemaModel modelFor(const zt::MemoryDatabaseSpec& spec) {
-    SchemaModel model;
-    for (const auto& row : spec.listingRows()) model.addEntry(row.name, row.isQueryDef());
-    model.ResetSelection();
-    return model;
-}
+using zt::modelFor;
 
 std::string script(SqlDialect dialect, const zt::MemoryDatabaseSpec& spec,
                    const SchemaModel& model) {

@@ -17,12 +17,7 @@ namespace zt = zl::testing;
 
 std::string crlf(std::string_view text) { return zl::support::ReplaceAll(text, "\n", "\r\n"); }
 
-SchemaModel modelFor(const zt::MemoryDatabaseSpec& spec) {
-    SchemaModel model;
-    for (const auto& row : spec.listingRows()) model.addEntry(row.name, row.isQueryDef());
-    model.ResetSelection();
-    return model;
-}
+using zt::modelFor;
 
 // The function of entry 0; `error` receives the engine error that ended it, if any.
 std::string function(const zt::MemoryDatabaseSpec& spec, const SchemaModel& model,

@@ -26,12 +26,7 @@ namespace zt = zl::testing;
 
 std::string crlf(std::string_view text) { return zl::support::ReplaceAll(text, "\n", "\r\n"); }
 
-SchemaModel modelFor(const zt::MemoryDatabaseSpec& spec) {
-    SchemaModel model;
-    for (const auto& row : spec.listingRows()) model.addEntry(row.name, row.isQueryDef());
-    model.ResetSelection();
-    return model;
-}
+using zt::modelFor;
 
 std::string moduleText(const zt::MemoryDatabaseSpec& spec, const ModuleOptions& options,
                        std::string* lastError = nullptr) {

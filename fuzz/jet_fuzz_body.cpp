@@ -3,6 +3,9 @@
 
 #include "schema/jet/jet_database.h"
 #include "schema/jet/page_source.h"
+#include "schema/schema_model.h"
+#include "sqlgen/sql_script.h"
+#include "vbgen/module_writer.h"
 
 namespace zl::schema::jet {
 namespace {
@@ -14,6 +17,29 @@ void readTable(const Database& database, const std::string& name) {
     }
     for (int i = 0; i < table->indexCount(); ++i) {
         (void)table->index(i);
+    }
+}
+
+// Whatever the reader delivers from a damaged file, the generators must turn into text or a
+// clean error: names with control characters, odd types, empty index field lists.
+void generateEverything(const Database& database, const std::vector<TableListRow>& rows) {
+    SchemaModel model;
+    for (const TableListRow& row : rows) {
+        if (!row.isSystemObject()) model.addEntry(row.name, row.isQueryDef());
+    }
+    model.ResetSelection();
+    for (const auto dialect : {sqlgen::SqlDialect::MsAccess, sqlgen::SqlDialect::SqlServer}) {
+        try {
+            (void)sqlgen::GenerateSqlScript(dialect, model, &database);
+        } catch (const EngineError&) {
+            // A failing entry abandons the script; that is the expected outcome.
+        }
+    }
+    try {
+        std::string lastError;
+        (void)vbgen::ModuleText(vbgen::ModuleOptions{}, model, database, "2000-01-01", lastError);
+    } catch (const EngineError&) {
+        // Only the module header's reads throw; entry failures end their own function.
     }
 }
 
@@ -44,6 +70,7 @@ void exerciseDatabase(const std::uint8_t* data, std::size_t size) {
             // Damaged entries fail one by one; the others must still be readable.
         }
     }
+    generateEverything(*database, rows);
     database->close();
 }
 

@@ -52,9 +52,9 @@ private:
 };
 
 // `tables` tables of `fields` fields and 5 indexes, and a QueryDef for every tenth table.
-zt::MemoryDatabaseSpec largeDatabase(int tables, int fields) {
-    zt::MemoryDatabaseSpec spec;
-    spec.name = "/bench/large.mdb";
+zt::MemoryDatabaseContent largeDatabase(int tables, int fields) {
+    zt::MemoryDatabaseContent content;
+    content.name = "/bench/large.mdb";
     for (int t = 0; t < tables; ++t) {
         zt::MemoryTable table;
         table.name = "Table " + std::to_string(t);
@@ -64,10 +64,10 @@ zt::MemoryDatabaseSpec largeDatabase(int tables, int fields) {
         for (int k = 0; k < 5; ++k) {
             table.indexes.push_back(zt::index("Index " + std::to_string(k), "+Field 0"));
         }
-        spec.table(std::move(table));
-        if (t % 10 == 0) spec.query("Query " + std::to_string(t), "SELECT *\r\nFROM T;\r\n");
+        content.table(std::move(table));
+        if (t % 10 == 0) content.query("Query " + std::to_string(t), "SELECT *\r\nFROM T;\r\n");
     }
-    return spec;
+    return content;
 }
 
 void BM_OpenDatabase(benchmark::State& state) {

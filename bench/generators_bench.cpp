@@ -66,18 +66,18 @@ struct Schema {
 };
 
 Schema buildSchema(int tables) {
-    zt::MemoryDatabaseSpec spec;
-    for (int t = 0; t < tables; ++t) spec.table(benchTable(t));
+    zt::MemoryDatabaseContent content;
+    for (int t = 0; t < tables; ++t) content.table(benchTable(t));
     for (int q = 0; q < tables / 2; ++q) {
-        spec.query("Query " + std::to_string(q),
+        content.query("Query " + std::to_string(q),
                    "SELECT [Table " + std::to_string(q) + "].*\r\nFROM [Table " +
                        std::to_string(q) + "]\r\nWHERE [Field 2 of T" + std::to_string(q) +
                        "] > 100\r\nORDER BY [Field 3 of T" + std::to_string(q) + "] DESC;\r\n");
     }
     Schema schema;
-    for (const auto& row : spec.listingRows()) schema.model.addEntry(row.name, row.isQueryDef());
+    for (const auto& row : content.listingRows()) schema.model.addEntry(row.name, row.isQueryDef());
     schema.model.ResetSelection();
-    schema.db = zt::openMemoryDatabase(std::move(spec));
+    schema.db = zt::openMemoryDatabase(std::move(content));
     return schema;
 }
 

@@ -30,9 +30,9 @@ RowEncoder::RowEncoder(const std::vector<ColumnSpec>& columns,
 
 void RowEncoder::writeFixed(Bytes& row, std::size_t column, const Value& value,
                             std::string_view where) {
-    const ColumnSpec& spec = m_columns[column];
-    const Bytes data = encodeValue(spec, value, columnWhere(where, spec));
-    const std::size_t offset = kColumnCountSize + spec.fixedOffset;
+    const ColumnSpec& columnSpec = m_columns[column];
+    const Bytes data = encodeValue(columnSpec, value, columnWhere(where, columnSpec));
+    const std::size_t offset = kColumnCountSize + columnSpec.fixedOffset;
     for (std::size_t i = 0; i < data.size(); ++i) row[offset + i] = data[i];
 }
 
@@ -46,11 +46,11 @@ Bytes RowEncoder::fixedArea(const std::vector<Value>& values, Bytes& nullMask,
     Bytes row(kColumnCountSize + m_fixedSize);
     storeU16(row, 0, static_cast<std::uint16_t>(m_columns.size()));
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        const ColumnSpec& spec = m_columns[i];
-        if (!spec.fixed || isNull(values[i])) continue;
-        if (spec.isBoolean()) {
+        const ColumnSpec& columnSpec = m_columns[i];
+        if (!columnSpec.fixed || isNull(values[i])) continue;
+        if (columnSpec.isBoolean()) {
             // A Boolean is its bit in the null mask: set for True.
-            if (booleanValue(values[i], columnWhere(where, spec))) markPresent(nullMask, i);
+            if (booleanValue(values[i], columnWhere(where, columnSpec))) markPresent(nullMask, i);
         } else {
             writeFixed(row, i, values[i], where);
             markPresent(nullMask, i);
@@ -65,9 +65,9 @@ void RowEncoder::appendVariableArea(Bytes& row, const std::vector<Value>& values
     for (const std::size_t column : m_varOrder) {
         offsets.push_back(static_cast<std::uint16_t>(row.size()));
         if (isNull(values[column])) continue;
-        const ColumnSpec& spec = m_columns[column];
-        Bytes data = encodeValue(spec, values[column], columnWhere(where, spec));
-        if (spec.isLongValue()) data = m_longValues.at(column).fieldFor(data);
+        const ColumnSpec& columnSpec = m_columns[column];
+        Bytes data = encodeValue(columnSpec, values[column], columnWhere(where, columnSpec));
+        if (columnSpec.isLongValue()) data = m_longValues.at(column).fieldFor(data);
         row.insert(row.end(), data.begin(), data.end());
         markPresent(nullMask, column);
     }

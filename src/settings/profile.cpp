@@ -144,16 +144,16 @@ bool isEnumMarker(const std::string& text) {
 }
 
 std::int32_t readEnum(const std::string& marker, const std::optional<std::string>& stored) {
-    std::string_view spec = marker;
-    std::int32_t fallback = roundHalfEven(numericValue(spec.substr(4)));
+    std::string_view enumText = marker;
+    std::int32_t fallback = roundHalfEven(numericValue(enumText.substr(4)));
     std::int32_t minimum = 0;
     std::int32_t maximum = 0;
-    std::size_t comma = spec.find(',');
+    std::size_t comma = enumText.find(',');
     if (comma != std::string_view::npos) {
-        minimum = roundHalfEven(numericValue(spec.substr(comma + 1)));
+        minimum = roundHalfEven(numericValue(enumText.substr(comma + 1)));
     }
     std::size_t to = asciiLower(marker).find("to");
-    if (to != std::string::npos) maximum = roundHalfEven(numericValue(spec.substr(to + 2)));
+    if (to != std::string::npos) maximum = roundHalfEven(numericValue(enumText.substr(to + 2)));
     if (!stored || stored->empty()) return fallback;
     std::int32_t value = parseInteger(*stored);
     return (value < minimum || value > maximum) ? fallback : value;

@@ -1,4 +1,4 @@
-// The in-memory engine: serves a MemoryDatabaseSpec through the engine interface.
+// The in-memory engine: serves a MemoryDatabaseContent through the engine interface.
 #include "common/memory_engine.h"
 
 #include <algorithm>
@@ -30,9 +30,9 @@ private:
 // Shares the database's table rather than copying it: benchmarks fetch thousands of TableDefs.
 class MemoryTableDef : public schema::TableDef {
 public:
-    MemoryTableDef(std::shared_ptr<const MemoryDatabaseSpec> spec, const MemoryTable& table,
+    MemoryTableDef(std::shared_ptr<const MemoryDatabaseContent> content, const MemoryTable& table,
                    std::shared_ptr<const FailurePlan> plan)
-        : m_spec(std::move(spec)), m_table(table), m_plan(std::move(plan)) {}
+        : m_spec(std::move(content)), m_table(table), m_plan(std::move(plan)) {}
 
     int fieldCount() const override {
         m_plan->check(Op::FieldCount, m_table.name);
@@ -58,7 +58,7 @@ public:
     }
 
 private:
-    std::shared_ptr<const MemoryDatabaseSpec> m_spec;
+    std::shared_ptr<const MemoryDatabaseContent> m_spec;
     const MemoryTable& m_table;
     std::shared_ptr<const FailurePlan> m_plan;
 };
@@ -74,8 +74,8 @@ private:
 
 class MemoryDatabase : public schema::Database {
 public:
-    explicit MemoryDatabase(MemoryDatabaseSpec spec)
-        : m_spec(std::make_shared<const MemoryDatabaseSpec>(std::move(spec))),
+    explicit MemoryDatabase(MemoryDatabaseContent content)
+        : m_spec(std::make_shared<const MemoryDatabaseContent>(std::move(content))),
           m_plan(std::make_shared<FailurePlan>(m_spec->failures)) {
         for (std::size_t i = 0; i < m_spec->tables.size(); ++i) {
             m_tables.emplace(m_spec->tables[i].name, i);
@@ -120,7 +120,7 @@ private:
         return std::make_unique<MemoryQueryDef>(m_spec->queries[it->second].sql);
     }
 
-    std::shared_ptr<const MemoryDatabaseSpec> m_spec;
+    std::shared_ptr<const MemoryDatabaseContent> m_spec;
     std::shared_ptr<const FailurePlan> m_plan;
     std::map<std::string, std::size_t> m_tables;
     std::map<std::string, std::size_t> m_queries;
@@ -128,23 +128,23 @@ private:
 
 }  // namespace
 
-MemoryDatabaseSpec& MemoryDatabaseSpec::table(MemoryTable t) {
+MemoryDatabaseContent& MemoryDatabaseContent::table(MemoryTable t) {
     tables.push_back(std::move(t));
     return *this;
 }
 
-MemoryDatabaseSpec& MemoryDatabaseSpec::query(std::string queryName, std::string sql) {
+MemoryDatabaseContent& MemoryDatabaseContent::query(std::string queryName, std::string sql) {
     queries.push_back(MemoryQuery{std::move(queryName), std::move(sql), 0});
     return *this;
 }
 
-MemoryDatabaseSpec& MemoryDatabaseSpec::fail(Op op, std::string target, int position,
+MemoryDatabaseContent& MemoryDatabaseContent::fail(Op op, std::string target, int position,
                                              std::string description) {
     failures.push_back(Failure{op, std::move(target), position, std::move(description)});
     return *this;
 }
 
-std::vector<schema::TableListRow> MemoryDatabaseSpec::listingRows() const {
+std::vector<schema::TableListRow> MemoryDatabaseContent::listingRows() const {
     if (listing) return *listing;
     std::vector<schema::TableListRow> rows;
     for (const MemoryTable& t : tables) {
@@ -196,23 +196,23 @@ schema::Index index(std::string name, std::string fields, bool primary, bool uni
     return i;
 }
 
-schema::SchemaModel modelFor(const MemoryDatabaseSpec& spec) {
+schema::SchemaModel modelFor(const MemoryDatabaseContent& content) {
     schema::SchemaModel model;
-    for (const schema::TableListRow& row : spec.listingRows()) {
+    for (const schema::TableListRow& row : content.listingRows()) {
         if (!row.isSystemObject()) model.addEntry(row.name, row.isQueryDef());
     }
     model.ResetSelection();
     return model;
 }
 
-std::unique_ptr<schema::Database> openMemoryDatabase(MemoryDatabaseSpec spec) {
-    FailurePlan(spec.failures).check(Op::Open);
-    return std::make_unique<MemoryDatabase>(std::move(spec));
+std::unique_ptr<schema::Database> openMemoryDatabase(MemoryDatabaseContent content) {
+    FailurePlan(content.failures).check(Op::Open);
+    return std::make_unique<MemoryDatabase>(std::move(content));
 }
 
-void MemoryEngine::add(MemoryDatabaseSpec spec) {
-    std::string key = spec.name;
-    m_specs[key] = std::move(spec);
+void MemoryEngine::add(MemoryDatabaseContent content) {
+    std::string key = content.name;
+    m_specs[key] = std::move(content);
 }
 
 std::unique_ptr<schema::Database> MemoryEngine::openDatabase(const std::string& fileName) {

@@ -49,7 +49,7 @@ struct MemoryQuery {
 
 // A whole database. Unless `listing` is given, the listing holds one row per table (type 1)
 // and QueryDef (type 5) in the order they were added; `extraRows` are appended to it.
-struct MemoryDatabaseSpec {
+struct MemoryDatabaseContent {
     std::string name = "/data/orders.mdb";
     int collatingOrder = 1033;
     std::vector<MemoryTable> tables;
@@ -58,9 +58,9 @@ struct MemoryDatabaseSpec {
     std::vector<schema::TableListRow> extraRows;
     std::vector<Failure> failures;
 
-    MemoryDatabaseSpec& table(MemoryTable t);
-    MemoryDatabaseSpec& query(std::string name, std::string sql);
-    MemoryDatabaseSpec& fail(Op op, std::string target = {}, int position = -1,
+    MemoryDatabaseContent& table(MemoryTable t);
+    MemoryDatabaseContent& query(std::string name, std::string sql);
+    MemoryDatabaseContent& fail(Op op, std::string target = {}, int position = -1,
                              std::string description = "Simulated engine failure");
     std::vector<schema::TableListRow> listingRows() const;
 };
@@ -73,20 +73,20 @@ schema::Index index(std::string name, std::string fields, bool primary = false,
                     bool unique = false);
 
 // The model as opening the database leaves it: every non-system listed entry, all selected.
-schema::SchemaModel modelFor(const MemoryDatabaseSpec& spec);
+schema::SchemaModel modelFor(const MemoryDatabaseContent& content);
 
-// Opens a database straight from a spec.
-std::unique_ptr<schema::Database> openMemoryDatabase(MemoryDatabaseSpec spec);
+// Opens a database straight from its content.
+std::unique_ptr<schema::Database> openMemoryDatabase(MemoryDatabaseContent content);
 
-// An engine that serves specs by file name; unknown names fail to open like a missing file.
+// An engine that serves database contents by file name; unknown names fail to open like a missing file.
 class MemoryEngine : public schema::Engine {
 public:
-    void add(MemoryDatabaseSpec spec);
+    void add(MemoryDatabaseContent content);
     std::unique_ptr<schema::Database> openDatabase(const std::string& fileName) override;
     int openCount() const { return m_openCount; }
 
 private:
-    std::map<std::string, MemoryDatabaseSpec> m_specs;
+    std::map<std::string, MemoryDatabaseContent> m_specs;
     int m_openCount = 0;
 };
 

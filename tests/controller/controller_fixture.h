@@ -10,22 +10,22 @@
 namespace zl::testing {
 
 // Customers (3 fields, 2 indexes), "Open orders" (a QueryDef), Orders (2 fields, 1 index).
-inline MemoryDatabaseSpec ordersDatabase() {
-    MemoryDatabaseSpec spec;
-    spec.name = "/data/orders.mdb";
-    spec.table({"Customers",
+inline MemoryDatabaseContent ordersDatabase() {
+    MemoryDatabaseContent content;
+    content.name = "/data/orders.mdb";
+    content.table({"Customers",
                 {longField("ID", true), textField("Name", 50), textField("City", 30)},
                 {index("PrimaryKey", "+ID", true, true), index("NameIdx", "+Name")}});
-    spec.table({"Orders",
+    content.table({"Orders",
                 {longField("OrderID", true), longField("CustomerID")},
                 {index("PrimaryKey", "+OrderID", true, true)}});
-    spec.query("Open orders", "SELECT * FROM Orders;\r\n");
-    spec.listing = std::vector<schema::TableListRow>{
+    content.query("Open orders", "SELECT * FROM Orders;\r\n");
+    content.listing = std::vector<schema::TableListRow>{
         {"Customers", schema::dao::kTableTypeTable, 0},
         {"Open orders", schema::dao::kTableTypeQueryDef, 0},
         {"Orders", schema::dao::kTableTypeTable, 0},
     };
-    return spec;
+    return content;
 }
 
 class ControllerTest : public ::testing::Test {
@@ -36,10 +36,10 @@ protected:
         };
     }
 
-    // Opens `spec` as if named on the command line.
-    void open(MemoryDatabaseSpec spec) {
-        const std::string name = spec.name;
-        engine.add(std::move(spec));
+    // Opens `content` as if named on the command line.
+    void open(MemoryDatabaseContent content) {
+        const std::string name = content.name;
+        engine.add(std::move(content));
         services.tutorialSetting = false;
         controller.start({"OPEN=" + name});
     }

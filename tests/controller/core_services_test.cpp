@@ -26,10 +26,10 @@ protected:
         fs::create_directories(m_dir);
         ::setenv("ZLGEN_INI", (m_dir / "ZLGEN.INI").c_str(), 1);
         settings::resetCurrentSettings();
-        testing::MemoryDatabaseSpec spec;
-        spec.name = "/data/orders.mdb";
-        spec.table({"Orders", {testing::longField("OrderID", true)}, {}});
-        m_db = testing::openMemoryDatabase(spec);
+        testing::MemoryDatabaseContent content;
+        content.name = "/data/orders.mdb";
+        content.table({"Orders", {testing::longField("OrderID", true)}, {}});
+        m_db = testing::openMemoryDatabase(content);
         m_model.addEntry("Orders", false);
         m_model.ResetSelection();
     }

@@ -114,9 +114,9 @@ TEST_F(ControllerTest, SelectAllAndUnselectAllActOnEveryEntryAndRefreshBothLists
 }
 
 TEST_F(ControllerTest, TooManyFieldsAreWarnedAboutAndListedUpToTheLimit) {
-    MemoryDatabaseSpec spec;
-    spec.table(wideTable("Exact", 500)).table(wideTable("Wide", 501, 60));
-    open(spec);
+    MemoryDatabaseContent content;
+    content.table(wideTable("Exact", 500)).table(wideTable("Wide", 501, 60));
+    open(content);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0],
               (ShownMessage{"Too many fields (501) in table Wide (max. 500). Contact the author "
@@ -131,11 +131,11 @@ TEST_F(ControllerTest, TooManyFieldsAreWarnedAboutAndListedUpToTheLimit) {
 }
 
 TEST_F(ControllerTest, SystemObjectsAreNeverListed) {
-    MemoryDatabaseSpec spec;
-    spec.extraRows = {
+    MemoryDatabaseContent content;
+    content.extraRows = {
         {"MSysObjects", schema::dao::kTableTypeTable, static_cast<std::int32_t>(0x80000000u)},
         {"MSysQueries", schema::dao::kTableTypeTable, 2}};
-    open(spec);
+    open(content);
     EXPECT_TRUE(controller.connection().isOpen());
     EXPECT_TRUE(view.texts(ListId::Tables).empty());
     EXPECT_TRUE(view.messages.empty());
@@ -189,10 +189,10 @@ TEST_F(ControllerTest, OpenClosesTheOpenDatabaseFirstAndCancelLeavesNoneOpen) {
 }
 
 TEST_F(ControllerTest, ListingFailuresAreReportedOnceWithTheLastDescription) {
-    MemoryDatabaseSpec spec = ordersDatabase();
-    spec.fail(Op::FieldCount, "Customers", -1, "first failure");
-    spec.fail(Op::TableDef, "Orders", -1, "Could not find linked file '/x/y.mdb'.");
-    open(spec);
+    MemoryDatabaseContent content = ordersDatabase();
+    content.fail(Op::FieldCount, "Customers", -1, "first failure");
+    content.fail(Op::TableDef, "Orders", -1, "Could not find linked file '/x/y.mdb'.");
+    open(content);
     ASSERT_EQ(view.messages.size(), 1u);
     EXPECT_EQ(view.messages[0], (ShownMessage{"Could not find linked file '/x/y.mdb'.",
                                               "Zerlin Wizard", MessageIcon::None}));
@@ -205,9 +205,9 @@ TEST_F(ControllerTest, ListingFailuresAreReportedOnceWithTheLastDescription) {
 }
 
 TEST_F(ControllerTest, FailingListingLeavesTheDatabaseOpenAndEmpty) {
-    MemoryDatabaseSpec spec = ordersDatabase();
-    spec.fail(Op::ListTables, "", -1, "Listing failed.");
-    open(spec);
+    MemoryDatabaseContent content = ordersDatabase();
+    content.fail(Op::ListTables, "", -1, "Listing failed.");
+    open(content);
     EXPECT_TRUE(controller.connection().isOpen());
     EXPECT_TRUE(view.texts(ListId::Tables).empty());
     ASSERT_EQ(view.messages.size(), 1u);
@@ -217,10 +217,10 @@ TEST_F(ControllerTest, FailingListingLeavesTheDatabaseOpenAndEmpty) {
 
 // A field that cannot be read is left out; the rows after it still store their own position.
 TEST_F(ControllerTest, UnreadableFieldIsSkippedAndLaterRowsKeepTheirPositions) {
-    MemoryDatabaseSpec spec = ordersDatabase();
-    spec.fail(Op::Field, "Customers", 1);
-    spec.fail(Op::Index, "Customers", 1);
-    open(spec);
+    MemoryDatabaseContent content = ordersDatabase();
+    content.fail(Op::Field, "Customers", 1);
+    content.fail(Op::Index, "Customers", 1);
+    open(content);
     EXPECT_EQ(view.texts(ListId::Fields), (Strings{"ID", "City"}));
     EXPECT_EQ(view.texts(ListId::Indexes), (Strings{"PrimaryKey"})) << "index filling stops";
     view.click(ListId::Fields, 1);
@@ -230,11 +230,11 @@ TEST_F(ControllerTest, UnreadableFieldIsSkippedAndLaterRowsKeepTheirPositions) {
 }
 
 TEST_F(ControllerTest, UnreadableQueryDefShowsNoSql) {
-    MemoryDatabaseSpec spec = ordersDatabase();
-    spec.query("Broken", "SELECT 1;\r\n");
-    spec.listing->push_back({"Broken", schema::dao::kTableTypeQueryDef, 0});
-    spec.fail(Op::OpenQueryDef, "Broken");
-    open(spec);
+    MemoryDatabaseContent content = ordersDatabase();
+    content.query("Broken", "SELECT 1;\r\n");
+    content.listing->push_back({"Broken", schema::dao::kTableTypeQueryDef, 0});
+    content.fail(Op::OpenQueryDef, "Broken");
+    open(content);
     view.click(ListId::Tables, 1);
     view.click(ListId::Tables, 3);
     EXPECT_EQ(view.labelText[LabelId::TableName], "QueryDef 'Broken':");
@@ -243,19 +243,19 @@ TEST_F(ControllerTest, UnreadableQueryDefShowsNoSql) {
 }
 
 TEST_F(ControllerTest, AmpersandsInNamesShowAsThemselvesInCaptions) {
-    MemoryDatabaseSpec spec;
-    spec.table({"R&D", {longField("A")}, {}});
-    spec.query("Q&A", "SELECT 1;\r\n");
-    open(spec);
+    MemoryDatabaseContent content;
+    content.table({"R&D", {longField("A")}, {}});
+    content.query("Q&A", "SELECT 1;\r\n");
+    open(content);
     EXPECT_EQ(view.labelText[LabelId::TableName], "Fi&elds in table 'R&&D':");
     view.click(ListId::Tables, 1);
     EXPECT_EQ(view.labelText[LabelId::TableName], "QueryDef 'Q&&A':");
 }
 
 TEST_F(ControllerTest, EntriesPastTwoHundredKeepTheirFieldSelection) {
-    MemoryDatabaseSpec spec;
-    for (int i = 0; i < 250; ++i) spec.table(wideTable("T" + std::to_string(i), 3));
-    open(spec);
+    MemoryDatabaseContent content;
+    for (int i = 0; i < 250; ++i) content.table(wideTable("T" + std::to_string(i), 3));
+    open(content);
     view.click(ListId::Tables, 240);
     view.click(ListId::Tables, 240);
     view.click(ListId::Fields, 1);

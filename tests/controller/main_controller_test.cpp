@@ -27,9 +27,9 @@ TEST_F(ControllerTest, StartWithoutArgumentsOpensNothingAndAsksNothing) {
 }
 
 TEST_F(ControllerTest, CommandLineDatabaseNameIsKeptExactly) {
-    MemoryDatabaseSpec spec = ordersDatabase();
-    spec.name = "/Data/My-DB 2.mdb";
-    engine.add(spec);
+    MemoryDatabaseContent content = ordersDatabase();
+    content.name = "/Data/My-DB 2.mdb";
+    engine.add(content);
     services.tutorialSetting = false;
     controller.start({"OPEN=/data/other.mdb", "Open=/Data/My-DB 2.mdb", "VERBOSE=1"});
     EXPECT_TRUE(controller.connection().isOpen());

@@ -18,14 +18,14 @@ namespace zt = zl::testing;
 
 using zt::modelFor;
 
-std::string script(SqlDialect dialect, const zt::MemoryDatabaseSpec& spec,
+std::string script(SqlDialect dialect, const zt::MemoryDatabaseContent& content,
                    const SchemaModel& model) {
-    auto db = zt::openMemoryDatabase(spec);
+    auto db = zt::openMemoryDatabase(content);
     return GenerateSqlScript(dialect, model, db.get());
 }
 
-std::string script(SqlDialect dialect, const zt::MemoryDatabaseSpec& spec) {
-    return script(dialect, spec, modelFor(spec));
+std::string script(SqlDialect dialect, const zt::MemoryDatabaseContent& content) {
+    return script(dialect, content, modelFor(content));
 }
 
 zt::MemoryTable ordersTable() {
@@ -39,9 +39,9 @@ zt::MemoryTable ordersTable() {
 }
 
 TEST(SqlScriptTest, OrdersSampleInMsAccess) {
-    zt::MemoryDatabaseSpec spec;
-    spec.table(ordersTable());
-    EXPECT_EQ(script(SqlDialect::MsAccess, spec),
+    zt::MemoryDatabaseContent content;
+    content.table(ordersTable());
+    EXPECT_EQ(script(SqlDialect::MsAccess, content),
               "CREATE TABLE [Orders] (\r\n"
               "  [ID] Counter, \r\n"
               "  [Customer] Text(50) DEFAULT \"none\", \r\n"
@@ -53,9 +53,9 @@ TEST(SqlScriptTest, OrdersSampleInMsAccess) {
 }
 
 TEST(SqlScriptTest, OrdersSampleInSqlServer) {
-    zt::MemoryDatabaseSpec spec;
-    spec.table(ordersTable());
-    EXPECT_EQ(script(SqlDialect::SqlServer, spec),
+    zt::MemoryDatabaseContent content;
+    content.table(ordersTable());
+    EXPECT_EQ(script(SqlDialect::SqlServer, content),
               "CREATE TABLE \"Orders\" (\r\n"
               "  \"ID\" Integer Identity(1,1) NOT NULL, \r\n"
               "  \"Customer\" Character Varying(50) NULL DEFAULT \"none\", \r\n"
@@ -111,27 +111,27 @@ TEST(SqlScriptTest, UnknownTypeKeepsNullabilityAndDefault) {
 }
 
 TEST(SqlScriptTest, LastWrittenColumnHasNoCommaWhenLastFieldUnselected) {
-    zt::MemoryDatabaseSpec spec;
-    spec.table({"T", {zt::longField("A"), zt::longField("B"), zt::longField("C")}, {}});
-    SchemaModel model = modelFor(spec);
+    zt::MemoryDatabaseContent content;
+    content.table({"T", {zt::longField("A"), zt::longField("B"), zt::longField("C")}, {}});
+    SchemaModel model = modelFor(content);
     model.StoreFieldSelection(0, 2, false);
-    EXPECT_EQ(script(SqlDialect::MsAccess, spec, model),
+    EXPECT_EQ(script(SqlDialect::MsAccess, content, model),
               "CREATE TABLE [T] (\r\n  [A] Long, \r\n  [B] Long\r\n);\r\n\r\n");
 }
 
 TEST(SqlScriptTest, NoSelectedFields) {
-    zt::MemoryDatabaseSpec spec;
-    spec.table({"T", {zt::longField("A")}, {}});
-    SchemaModel model = modelFor(spec);
+    zt::MemoryDatabaseContent content;
+    content.table({"T", {zt::longField("A")}, {}});
+    SchemaModel model = modelFor(content);
     model.StoreFieldSelection(0, 0, false);
-    EXPECT_EQ(script(SqlDialect::MsAccess, spec, model), "CREATE TABLE [T] (\r\n);\r\n\r\n");
-    EXPECT_EQ(script(SqlDialect::SqlServer, spec, model), "CREATE TABLE \"T\" (\r\n\r\n);\r\n\r\n");
+    EXPECT_EQ(script(SqlDialect::MsAccess, content, model), "CREATE TABLE [T] (\r\n);\r\n\r\n");
+    EXPECT_EQ(script(SqlDialect::SqlServer, content, model), "CREATE TABLE \"T\" (\r\n\r\n);\r\n\r\n");
 }
 
 TEST(SqlScriptTest, SqlServerWithoutUniqueIndexHasEmptyLineBeforeClosing) {
-    zt::MemoryDatabaseSpec spec;
-    spec.table({"T", {zt::longField("A")}, {zt::index("IA", "+A")}});
-    EXPECT_EQ(script(SqlDialect::SqlServer, spec),
+    zt::MemoryDatabaseContent content;
+    content.table({"T", {zt::longField("A")}, {zt::index("IA", "+A")}});
+    EXPECT_EQ(script(SqlDialect::SqlServer, content),
               "CREATE TABLE \"T\" (\r\n  \"A\" Integer NULL\r\n\r\n);\r\n"
               "CREATE INDEX \"IA\" ON \"T\" (\"A\" Asc) ;\r\n\r\n");
 }
@@ -141,20 +141,20 @@ TEST(SqlScriptTest, IndexSelectionAndForeignKeys) {
     foreign.foreign = true;
     zl::schema::Index foreignUnique = zt::index("FKU", "+B", false, true);
     foreignUnique.foreign = true;
-    zt::MemoryDatabaseSpec spec;
-    spec.table({"T",
+    zt::MemoryDatabaseContent content;
+    content.table({"T",
                 {zt::longField("A"), zt::longField("B")},
                 {zt::index("PK", "+A", true, true), zt::index("UB", "-B", false, true),
                  zt::index("IB", "+B"), foreign, foreignUnique}});
-    SchemaModel model = modelFor(spec);
+    SchemaModel model = modelFor(content);
     model.StoreIndexSelection(0, 1, false);  // UB unselected
     // MS Access: every included, non-foreign index as a statement; UB left out.
-    EXPECT_EQ(script(SqlDialect::MsAccess, spec, model),
+    EXPECT_EQ(script(SqlDialect::MsAccess, content, model),
               "CREATE TABLE [T] (\r\n  [A] Long, \r\n  [B] Long\r\n);\r\n"
               "CREATE UNIQUE INDEX [PK] ON [T] ([A] Asc) WITH PRIMARY;\r\n"
               "CREATE INDEX [IB] ON [T] ([B] Asc) WITH IGNORE NULL;\r\n\r\n");
     // SQL Server: every unique, non-foreign index as a constraint, selected or not.
-    EXPECT_EQ(script(SqlDialect::SqlServer, spec, model),
+    EXPECT_EQ(script(SqlDialect::SqlServer, content, model),
               "CREATE TABLE \"T\" (\r\n  \"A\" Integer NULL, \r\n  \"B\" Integer NULL\r\n"
               ",\r\n"
               "  CONSTRAINT \"PK\" PRIMARY KEY CLUSTERED  (\"A\" Asc) ,\r\n"
@@ -164,29 +164,29 @@ TEST(SqlScriptTest, IndexSelectionAndForeignKeys) {
 }
 
 TEST(SqlScriptTest, TablesThenViewsInListOrder) {
-    zt::MemoryDatabaseSpec spec;
-    spec.table({"T1", {zt::longField("A")}, {}});
-    spec.query("Q1", "SELECT *\r\nFROM T1;\r\n");
-    spec.table({"T2", {zt::longField("A")}, {}});
-    spec.listing = std::vector<zl::schema::TableListRow>{{"T1", 1, 0}, {"Q1", 5, 0}, {"T2", 1, 0}};
-    EXPECT_EQ(script(SqlDialect::SqlServer, spec),
+    zt::MemoryDatabaseContent content;
+    content.table({"T1", {zt::longField("A")}, {}});
+    content.query("Q1", "SELECT *\r\nFROM T1;\r\n");
+    content.table({"T2", {zt::longField("A")}, {}});
+    content.listing = std::vector<zl::schema::TableListRow>{{"T1", 1, 0}, {"Q1", 5, 0}, {"T2", 1, 0}};
+    EXPECT_EQ(script(SqlDialect::SqlServer, content),
               "CREATE TABLE \"T1\" (\r\n  \"A\" Integer NULL\r\n\r\n);\r\n\r\n"
               "CREATE TABLE \"T2\" (\r\n  \"A\" Integer NULL\r\n\r\n);\r\n\r\n"
               "CREATE VIEW \"Q1\" AS SELECT *\r\nFROM T1;\r\n\r\n\r\n");
-    EXPECT_EQ(script(SqlDialect::MsAccess, spec),
+    EXPECT_EQ(script(SqlDialect::MsAccess, content),
               "CREATE TABLE [T1] (\r\n  [A] Long\r\n);\r\n\r\n"
               "CREATE TABLE [T2] (\r\n  [A] Long\r\n);\r\n\r\n");
 }
 
 TEST(SqlScriptTest, EmptyScripts) {
-    zt::MemoryDatabaseSpec spec;
-    spec.table({"T", {zt::longField("A")}, {}});
-    spec.query("Q", "SELECT 1;\r\n");
-    SchemaModel model = modelFor(spec);
+    zt::MemoryDatabaseContent content;
+    content.table({"T", {zt::longField("A")}, {}});
+    content.query("Q", "SELECT 1;\r\n");
+    SchemaModel model = modelFor(content);
     model.setEntrySelected(0, false);
-    EXPECT_EQ(script(SqlDialect::MsAccess, spec, model), "") << "only a QueryDef selected";
+    EXPECT_EQ(script(SqlDialect::MsAccess, content, model), "") << "only a QueryDef selected";
     model.setEntrySelected(1, false);
-    EXPECT_EQ(script(SqlDialect::SqlServer, spec, model), "");
+    EXPECT_EQ(script(SqlDialect::SqlServer, content, model), "");
     EXPECT_EQ(GenerateSqlScript(SqlDialect::SqlServer, SchemaModel{}, nullptr), "")
         << "no database open";
 }
@@ -195,15 +195,15 @@ TEST(SqlScriptTest, NamesAndTextsFromTheDatabaseCannotBreakOut) {
     zl::schema::Field f = zt::textField("a]b\"c", 5);
     f.defaultValue = "1\r\nDROP TABLE x";
     zl::schema::Index i = zt::index("i]\"x", "+a]b\"c");
-    zt::MemoryDatabaseSpec spec;
-    spec.table({"T]\"\n", {f}, {i}});
-    spec.query("V\"", "SELECT 1\tAS x\r\nFROM T;\r\n");
-    EXPECT_EQ(script(SqlDialect::MsAccess, spec),
+    zt::MemoryDatabaseContent content;
+    content.table({"T]\"\n", {f}, {i}});
+    content.query("V\"", "SELECT 1\tAS x\r\nFROM T;\r\n");
+    EXPECT_EQ(script(SqlDialect::MsAccess, content),
               "CREATE TABLE [T]]\" ] (\r\n"
               "  [a]]b\"c] Text(5) DEFAULT 1  DROP TABLE x\r\n"
               ");\r\n"
               "CREATE INDEX [i]]\"x] ON [T]]\" ] ([a]]b\"c] Asc) WITH IGNORE NULL;\r\n\r\n");
-    EXPECT_EQ(script(SqlDialect::SqlServer, spec),
+    EXPECT_EQ(script(SqlDialect::SqlServer, content),
               "CREATE TABLE \"T]\"\" \" (\r\n"
               "  \"a]b\"\"c\" Character Varying(5) NULL DEFAULT 1  DROP TABLE x\r\n"
               "\r\n"
@@ -229,13 +229,13 @@ TEST(SqlScriptTest, FailingOperationAbandonsTheScript) {
         {zt::Op::QueryDefs, "Q", -1, SqlDialect::SqlServer},
     };
     for (const Case& c : cases) {
-        zt::MemoryDatabaseSpec spec;
-        spec.table({"T1", {zt::longField("A")}, {zt::index("IA", "+A")}});
-        spec.table({"T2", {zt::longField("A"), zt::longField("B")}, {}});
-        spec.query("Q", "SELECT 1;\r\n");
-        spec.fail(c.op, c.target, c.position, "Disk error");
+        zt::MemoryDatabaseContent content;
+        content.table({"T1", {zt::longField("A")}, {zt::index("IA", "+A")}});
+        content.table({"T2", {zt::longField("A"), zt::longField("B")}, {}});
+        content.query("Q", "SELECT 1;\r\n");
+        content.fail(c.op, c.target, c.position, "Disk error");
         try {
-            script(c.dialect, spec);
+            script(c.dialect, content);
             ADD_FAILURE() << "no error for op " << static_cast<int>(c.op);
         } catch (const EngineError& e) {
             EXPECT_STREQ(e.what(), "Disk error");
@@ -244,12 +244,12 @@ TEST(SqlScriptTest, FailingOperationAbandonsTheScript) {
 }
 
 TEST(SqlScriptTest, UnselectedFieldIsNotRead) {
-    zt::MemoryDatabaseSpec spec;
-    spec.table({"T", {zt::longField("A"), zt::longField("B")}, {}});
-    spec.fail(zt::Op::Field, "T", 1);
-    SchemaModel model = modelFor(spec);
+    zt::MemoryDatabaseContent content;
+    content.table({"T", {zt::longField("A"), zt::longField("B")}, {}});
+    content.fail(zt::Op::Field, "T", 1);
+    SchemaModel model = modelFor(content);
     model.StoreFieldSelection(0, 1, false);
-    EXPECT_EQ(script(SqlDialect::MsAccess, spec, model),
+    EXPECT_EQ(script(SqlDialect::MsAccess, content, model),
               "CREATE TABLE [T] (\r\n  [A] Long\r\n);\r\n\r\n");
 }
 

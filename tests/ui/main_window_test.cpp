@@ -48,18 +48,18 @@ void MainWindowTest::init() {
     settings::resetCurrentSettings();
     settings::ProfileSet("Tutorial", "Show", false);
 
-    testing::MemoryDatabaseSpec spec;
-    spec.name = "/data/orders.mdb";
-    spec.table({"Customers",
+    testing::MemoryDatabaseContent content;
+    content.name = "/data/orders.mdb";
+    content.table({"Customers",
                 {testing::longField("ID", true), testing::textField("Name", 50),
                  testing::textField("City", 30)},
                 {testing::index("PrimaryKey", "+ID", true, true)}});
-    spec.query("Open orders", "SELECT *\r\nFROM Orders;\r\n");
-    spec.table({"Orders", {testing::longField("OrderID", true)}, {}});
-    spec.listing = std::vector<schema::TableListRow>{
+    content.query("Open orders", "SELECT *\r\nFROM Orders;\r\n");
+    content.table({"Orders", {testing::longField("OrderID", true)}, {}});
+    content.listing = std::vector<schema::TableListRow>{
         {"Customers", 1, 0}, {"Open orders", 5, 0}, {"Orders", 1, 0}};
     m_engine = std::make_unique<testing::MemoryEngine>();
-    m_engine->add(spec);
+    m_engine->add(content);
     m_services = std::make_unique<controller::CoreServices>();
     m_window = std::make_unique<ui::MainWindow>(*m_engine, *m_services);
     m_window->show();

@@ -20,9 +20,9 @@ std::string crlf(std::string_view text) { return zl::support::ReplaceAll(text, "
 using zt::modelFor;
 
 // The function of entry 0; `error` receives the engine error that ended it, if any.
-std::string function(const zt::MemoryDatabaseSpec& spec, const SchemaModel& model,
+std::string function(const zt::MemoryDatabaseContent& content, const SchemaModel& model,
                      const ModuleOptions& options = {}, std::string* error = nullptr) {
-    auto db = zt::openMemoryDatabase(spec);
+    auto db = zt::openMemoryDatabase(content);
     std::string out;
     try {
         zl::vbgen::WriteEntryProcedure(out, model, *db, 0, options);
@@ -32,8 +32,8 @@ std::string function(const zt::MemoryDatabaseSpec& spec, const SchemaModel& mode
     return out;
 }
 
-std::string function(const zt::MemoryDatabaseSpec& spec, const ModuleOptions& options = {}) {
-    return function(spec, modelFor(spec), options);
+std::string function(const zt::MemoryDatabaseContent& content, const ModuleOptions& options = {}) {
+    return function(content, modelFor(content), options);
 }
 
 zt::MemoryTable ordersTable() {
@@ -53,9 +53,9 @@ zt::MemoryTable ordersTable() {
 }
 
 TEST(EntryProcedureTest, TableFunction) {
-    zt::MemoryDatabaseSpec spec;
-    spec.table(ordersTable());
-    EXPECT_EQ(function(spec), crlf(R"VB(' Creates a table called 'Orders'
+    zt::MemoryDatabaseContent content;
+    content.table(ordersTable());
+    EXPECT_EQ(function(content), crlf(R"VB(' Creates a table called 'Orders'
 Private Function CTable_Orders (db as Database) As Integer
 
 On Error Goto CTable_Orders_Error
@@ -84,12 +84,12 @@ End Function
 }
 
 TEST(EntryProcedureTest, QueryDefFunction) {
-    zt::MemoryDatabaseSpec spec;
-    spec.query("Big \"Orders\"", "SELECT \"x\" AS a, *\r\nFROM Orders\r\nWHERE Amount > 100;\r\n");
+    zt::MemoryDatabaseContent content;
+    content.query("Big \"Orders\"", "SELECT \"x\" AS a, *\r\nFROM Orders\r\nWHERE Amount > 100;\r\n");
     ModuleOptions options;
     options.PrivateFunctions = false;
     options.QueryDefErrorMessage = "Query %n: \" & Err & \" (%n)";
-    EXPECT_EQ(function(spec, options), crlf(R"VB(' Creates a QueryDef called 'Big "Orders"'
+    EXPECT_EQ(function(content, options), crlf(R"VB(' Creates a QueryDef called 'Big "Orders"'
 Function CQuery_BigOrders (db as Database) As Integer
 
 On Error Goto CQuery_BigOrders_Error
@@ -113,31 +113,31 @@ End Function
 }
 
 TEST(EntryProcedureTest, EmptyQueryDefSqlGivesOneBlankLiteral) {
-    zt::MemoryDatabaseSpec spec;
-    spec.query("Q", "");
-    EXPECT_NE(function(spec).find(crlf("Dim SQL As String\n\nSQL = \" \"\n\nAddQueryDef db, ")),
+    zt::MemoryDatabaseContent content;
+    content.query("Q", "");
+    EXPECT_NE(function(content).find(crlf("Dim SQL As String\n\nSQL = \" \"\n\nAddQueryDef db, ")),
               std::string::npos);
 }
 
 TEST(EntryProcedureTest, NothingIncludedLeavesThreeBlankLines) {
-    zt::MemoryDatabaseSpec spec;
-    spec.table(ordersTable());
-    SchemaModel model = modelFor(spec);
+    zt::MemoryDatabaseContent content;
+    content.table(ordersTable());
+    SchemaModel model = modelFor(content);
     for (int j = 0; j < 3; ++j) model.StoreFieldSelection(0, j, false);
     for (int k = 0; k < 3; ++k) model.StoreIndexSelection(0, k, false);
     EXPECT_NE(
-        function(spec, model).find(crlf("td.Name = \"Orders\"\n\n\n\ndb.TableDefs.Append td\n")),
+        function(content, model).find(crlf("td.Name = \"Orders\"\n\n\n\ndb.TableDefs.Append td\n")),
         std::string::npos);
 }
 
 TEST(EntryProcedureTest, SelectionKeepsPositionOrder) {
-    zt::MemoryDatabaseSpec spec;
-    spec.table(ordersTable());
-    SchemaModel model = modelFor(spec);
+    zt::MemoryDatabaseContent content;
+    content.table(ordersTable());
+    SchemaModel model = modelFor(content);
     model.StoreFieldSelection(0, 1, false);
     model.StoreIndexSelection(0, 0, false);
     EXPECT_NE(
-        function(spec, model)
+        function(content, model)
             .find(crlf(
                 "AddField td, \"ID\", dbCounter, 4, True, False, , , \"\"\n"
                 "AddField td, \"Amount\", dbCurrency, 8, False, False, , , \"\"\n"
@@ -214,20 +214,20 @@ TEST(EntryProcedureTest, FailureEndsTheFunctionWhereItHappens) {
                   "' Foreign key CustomersOrders [+Customer] not generated\n")},
     };
     for (const Case& c : cases) {
-        zt::MemoryDatabaseSpec spec;
-        spec.table(ordersTable());
-        spec.fail(c.op, "Orders", c.position, "Unreadable");
+        zt::MemoryDatabaseContent content;
+        content.table(ordersTable());
+        content.fail(c.op, "Orders", c.position, "Unreadable");
         std::string error;
-        EXPECT_EQ(function(spec, modelFor(spec), ModuleOptions{}, &error), c.expected)
+        EXPECT_EQ(function(content, modelFor(content), ModuleOptions{}, &error), c.expected)
             << static_cast<int>(c.op);
         EXPECT_EQ(error, "Unreadable");
     }
 
-    zt::MemoryDatabaseSpec spec;
-    spec.query("Q", "SELECT 1;\r\n");
-    spec.fail(zt::Op::OpenQueryDef, "Q");
+    zt::MemoryDatabaseContent content;
+    content.query("Q", "SELECT 1;\r\n");
+    content.fail(zt::Op::OpenQueryDef, "Q");
     std::string error;
-    EXPECT_EQ(function(spec, modelFor(spec), ModuleOptions{}, &error),
+    EXPECT_EQ(function(content, modelFor(content), ModuleOptions{}, &error),
               crlf("' Creates a QueryDef called 'Q'\n"
                    "Private Function CQuery_Q (db as Database) As Integer\n"
                    "\n"
@@ -236,13 +236,13 @@ TEST(EntryProcedureTest, FailureEndsTheFunctionWhereItHappens) {
 }
 
 TEST(EntryProcedureTest, UnselectedFieldIsNotRead) {
-    zt::MemoryDatabaseSpec spec;
-    spec.table(ordersTable());
-    spec.fail(zt::Op::Field, "Orders", 1);
-    SchemaModel model = modelFor(spec);
+    zt::MemoryDatabaseContent content;
+    content.table(ordersTable());
+    content.fail(zt::Op::Field, "Orders", 1);
+    SchemaModel model = modelFor(content);
     model.StoreFieldSelection(0, 1, false);
     std::string error;
-    function(spec, model, ModuleOptions{}, &error);
+    function(content, model, ModuleOptions{}, &error);
     EXPECT_EQ(error, "");
 }
 
@@ -255,11 +255,11 @@ TEST(EntryProcedureTest, DatabaseTextsCannotInjectCode) {
     zl::schema::Index i = zt::index("i\"\n", "+a\"b\r\nc");
     zl::schema::Index fk = zt::index("fk\r\nKill x", "+a\r\nb");
     fk.foreign = true;
-    zt::MemoryDatabaseSpec spec;
-    spec.table({"T\"\r\nKill \"x", {f}, {i, fk}});
+    zt::MemoryDatabaseContent content;
+    content.table({"T\"\r\nKill \"x", {f}, {i, fk}});
     ModuleOptions options;
     options.TableErrorMessage = "Table \"%n\"\nfailed";
-    EXPECT_EQ(function(spec, options), crlf(R"VB(' Creates a table called 'T"  Kill "x'
+    EXPECT_EQ(function(content, options), crlf(R"VB(' Creates a table called 'T"  Kill "x'
 Private Function CTable_TKillx (db as Database) As Integer
 
 On Error Goto CTable_TKillx_Error
@@ -285,9 +285,9 @@ End Function
 }
 
 TEST(EntryProcedureTest, QueryDefSqlLinesCannotInjectCode) {
-    zt::MemoryDatabaseSpec spec;
-    spec.query("Q", "SELECT \"a\nb\"\r\nFROM T\twhere x=\"\r\";\r\n");
-    EXPECT_NE(function(spec).find(crlf("SQL = \"SELECT \"\"a b\"\" \"\n"
+    zt::MemoryDatabaseContent content;
+    content.query("Q", "SELECT \"a\nb\"\r\nFROM T\twhere x=\"\r\";\r\n");
+    EXPECT_NE(function(content).find(crlf("SQL = \"SELECT \"\"a b\"\" \"\n"
                                        "SQL = SQL & \"FROM T where x=\"\" \"\"; \"\n")),
               std::string::npos);
 }

@@ -71,7 +71,7 @@ std::uint16_t defaultLength(std::uint8_t type) {
 
 // A column as laid out in rows.
 struct Layout {
-    ColumnSpec spec;
+    ColumnSpec columnSpec;
     std::uint16_t number = 0;
     bool fixed = true;
     std::uint16_t fixedOffset = 0;
@@ -84,16 +84,16 @@ std::vector<Layout> layOut(const std::vector<ColumnSpec>& columns) {
     std::uint16_t number = 0;
     std::uint16_t fixedOffset = 0;
     std::uint16_t varIndex = 0;
-    for (const ColumnSpec& spec : columns) {
+    for (const ColumnSpec& columnSpec : columns) {
         Layout layout;
-        layout.spec = spec;
-        number = static_cast<std::uint16_t>(number + spec.numberGap);
+        layout.columnSpec = columnSpec;
+        number = static_cast<std::uint16_t>(number + columnSpec.numberGap);
         layout.number = number++;
-        layout.fixed = spec.fixed.value_or(fixedByType(spec.type));
-        layout.length = spec.length != 0 ? spec.length : defaultLength(spec.type);
+        layout.fixed = columnSpec.fixed.value_or(fixedByType(columnSpec.type));
+        layout.length = columnSpec.length != 0 ? columnSpec.length : defaultLength(columnSpec.type);
         if (layout.fixed) {
             layout.fixedOffset = fixedOffset;
-            fixedOffset = static_cast<std::uint16_t>(fixedOffset + (spec.type == 0x01 ? 0 : layout.length));
+            fixedOffset = static_cast<std::uint16_t>(fixedOffset + (columnSpec.type == 0x01 ? 0 : layout.length));
         } else {
             layout.varIndex = varIndex++;
         }
@@ -111,7 +111,7 @@ ByteVector encodeRow(const std::vector<Layout>& columns, const std::vector<Cell>
     std::size_t varCount = 0;
     for (const Layout& column : columns) {
         columnCount = std::max<std::size_t>(columnCount, column.number + 1u);
-        if (column.fixed && column.spec.type != 0x01) {
+        if (column.fixed && column.columnSpec.type != 0x01) {
             fixedSize = std::max<std::size_t>(fixedSize, column.fixedOffset + column.length);
         } else if (!column.fixed) {
             varCount = std::max<std::size_t>(varCount, column.varIndex + 1u);
@@ -126,12 +126,12 @@ ByteVector encodeRow(const std::vector<Layout>& columns, const std::vector<Cell>
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const Layout& column = columns[i];
         const Cell& cell = cells.at(i);
-        const bool present = column.spec.type == 0x01 ? (cell && !cell->empty() && (*cell)[0] != std::byte{0})
+        const bool present = column.columnSpec.type == 0x01 ? (cell && !cell->empty() && (*cell)[0] != std::byte{0})
                                                       : cell.has_value();
         if (present) {
             mask[column.number / 8] |= static_cast<std::byte>(1u << (column.number % 8));
         }
-        if (column.fixed && column.spec.type != 0x01 && cell) {
+        if (column.fixed && column.columnSpec.type != 0x01 && cell) {
             std::copy(cell->begin(), cell->end(), row.data().begin() + 2 + column.fixedOffset);
         } else if (!column.fixed) {
             varCells[column.varIndex] = &cell;
@@ -206,20 +206,20 @@ ByteVector encodeDefinition(const std::vector<Layout>& columns, const std::vecto
     w.u32(ownedPages);
     w.zeros(12 * static_cast<std::size_t>(physicalCount));
     for (const Layout& column : columns) {
-        w.u8(column.spec.type);
+        w.u8(column.columnSpec.type);
         w.u32(0);
         w.u16(column.number);
         w.u16(column.varIndex);
         w.u16(column.number);
-        w.u32(column.spec.type == 0x0A ? 0x409 : 0);
-        w.u8(column.spec.extraFlags | (column.fixed ? 0x01 : 0x00));
-        w.u8(column.spec.extFlags);
+        w.u32(column.columnSpec.type == 0x0A ? 0x409 : 0);
+        w.u8(column.columnSpec.extraFlags | (column.fixed ? 0x01 : 0x00));
+        w.u8(column.columnSpec.extFlags);
         w.u32(0);
         w.u16(column.fixedOffset);
         w.u16(column.length);
     }
     for (const Layout& column : columns) {
-        const ByteVector name = utf16(column.spec.name);
+        const ByteVector name = utf16(column.columnSpec.name);
         w.u16(static_cast<unsigned>(name.size()));
         w.bytes(name);
     }
@@ -233,7 +233,7 @@ ByteVector encodeDefinition(const std::vector<Layout>& columns, const std::vecto
                 const std::string& name = indexes[i].keys[slot].first;
                 const bool ascending = indexes[i].keys[slot].second;
                 const auto found = std::find_if(columns.begin(), columns.end(),
-                                                [&](const Layout& c) { return c.spec.name == name; });
+                                                [&](const Layout& c) { return c.columnSpec.name == name; });
                 w.u16(found == columns.end() ? 0x7777 : found->number);
                 w.u8(ascending ? 0x01 : 0x02);
             } else {
@@ -439,18 +439,18 @@ ByteVector PropertyBlob::build() const {
     return w.data();
 }
 
-TestDatabase& TestDatabase::table(TableSpec spec) {
-    m_tables.push_back(std::move(spec));
+TestDatabase& TestDatabase::table(TableSpec columnSpec) {
+    m_tables.push_back(std::move(columnSpec));
     return *this;
 }
 
-TestDatabase& TestDatabase::link(LinkSpec spec) {
-    m_links.push_back(std::move(spec));
+TestDatabase& TestDatabase::link(LinkSpec columnSpec) {
+    m_links.push_back(std::move(columnSpec));
     return *this;
 }
 
-TestDatabase& TestDatabase::query(QuerySpec spec) {
-    m_queries.push_back(std::move(spec));
+TestDatabase& TestDatabase::query(QuerySpec columnSpec) {
+    m_queries.push_back(std::move(columnSpec));
     return *this;
 }
 

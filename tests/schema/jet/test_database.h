@@ -102,9 +102,9 @@ private:
 // The database under construction.
 class TestDatabase {
 public:
-    TestDatabase& table(TableSpec spec);
-    TestDatabase& link(LinkSpec spec);
-    TestDatabase& query(QuerySpec spec);
+    TestDatabase& table(TableSpec columnSpec);
+    TestDatabase& link(LinkSpec columnSpec);
+    TestDatabase& query(QuerySpec columnSpec);
     TestDatabase& collatingOrder(std::uint16_t order);
 
     // The file's bytes.

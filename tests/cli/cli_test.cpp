@@ -16,7 +16,9 @@ using zl::testing::runProcess;
 
 namespace {
 
-const fs::path kFixture = "../shared/fixtures/testV2007.accdb";
+// The sample database the build makes: always present, with tables, relationships and
+// QueryDefs of every kind.
+const fs::path kSampleDatabase = ZLGEN_SAMPLE_DB;
 
 class CliTest : public ::testing::Test {
 protected:
@@ -31,9 +33,6 @@ protected:
 
     zl::testing::ProcessResult run(const std::vector<std::string>& args) const {
         return runProcess(ZLGEN_CLI, args, m_env);
-    }
-    static void requireFixture() {
-        if (!fs::exists(kFixture)) GTEST_SKIP() << "fixtures not present";
     }
 
     fs::path m_dir;
@@ -83,36 +82,36 @@ TEST_F(CliTest, UnreadableDatabaseExitsWithThreeAndTheReason) {
 }
 
 TEST_F(CliTest, UnknownSelectionNameIsAUsageErrorNamingIt) {
-    requireFixture();
     for (const auto& flag : {"--only", "--exclude", "--exclude-field", "--exclude-index"}) {
-        auto result = run({"sql", kFixture.string(), "--dialect", "access", flag, "NoSuch.Thing"});
+        auto result =
+            run({"sql", kSampleDatabase.string(), "--dialect", "access", flag, "NoSuch.Thing"});
         EXPECT_EQ(result.exitStatus, 2) << flag;
         EXPECT_NE(result.err.find("NoSuch"), std::string::npos) << result.err;
     }
 }
 
 TEST_F(CliTest, ModuleThatCannotBeWrittenExitsWithOne) {
-    requireFixture();
-    auto result = run({"vb", kFixture.string(), "-o", (m_dir / "no" / "such" / "x.bas").string()});
+    auto result =
+        run({"vb", kSampleDatabase.string(), "-o", (m_dir / "no" / "such" / "x.bas").string()});
     EXPECT_EQ(result.exitStatus, 1);
     EXPECT_FALSE(result.err.empty());
 }
 
 TEST_F(CliTest, OutputFileReplacesTheOldOneCompletely) {
-    requireFixture();
     const fs::path target = m_dir / "script.sql";
     std::ofstream(target) << std::string(100000, 'z');
-    auto toFile = run({"sql", kFixture.string(), "--dialect", "sqlserver", "-o", target.string()});
+    auto toFile =
+        run({"sql", kSampleDatabase.string(), "--dialect", "sqlserver", "-o", target.string()});
     ASSERT_EQ(toFile.exitStatus, 0) << toFile.err;
-    auto toStdout = run({"sql", kFixture.string(), "--dialect", "sqlserver"});
+    auto toStdout = run({"sql", kSampleDatabase.string(), "--dialect", "sqlserver"});
     EXPECT_EQ(readFile(target), toStdout.out);
     EXPECT_NE(toStdout.out.find("CREATE TABLE \""), std::string::npos);
 }
 
 TEST_F(CliTest, ModuleAndDbCreateAreWritten) {
-    requireFixture();
     const fs::path module = m_dir / "orders.bas";
-    auto vb = run({"vb", kFixture.string(), "-o", module.string(), "--dbcreate", "--public"});
+    auto vb =
+        run({"vb", kSampleDatabase.string(), "-o", module.string(), "--dbcreate", "--public"});
     ASSERT_EQ(vb.exitStatus, 0) << vb.err;
     const std::string text = readFile(module);
     EXPECT_NE(text.find("' Needs DBCREATE.BAS to work\r\n"), std::string::npos);
@@ -128,9 +127,8 @@ TEST_F(CliTest, ModuleAndDbCreateAreWritten) {
 }
 
 TEST_F(CliTest, JsonListingSurvivesAFileNameThatIsNotUtf8) {
-    requireFixture();
     const fs::path copy = m_dir / "caf\xE9\xFF.mdb";
-    fs::copy_file(kFixture, copy);
+    fs::copy_file(kSampleDatabase, copy);
     auto result = run({"list", copy.string(), "--json"});
     EXPECT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_NE(result.out.find("caf\xEF\xBF\xBD"), std::string::npos) << "U+FFFD in the name";
@@ -138,9 +136,8 @@ TEST_F(CliTest, JsonListingSurvivesAFileNameThatIsNotUtf8) {
 
 // The flags must give what the same clicks in the main window give: the model operations.
 TEST_F(CliTest, SelectionFlagsEqualModelOperations) {
-    requireFixture();
     zl::schema::jet::JetEngine engine;
-    auto db = engine.openDatabase(kFixture.string());
+    auto db = engine.openDatabase(kSampleDatabase.string());
     zl::schema::SchemaModel model;
     zl::cli::fillModel(model, *db);
     ASSERT_GE(model.size(), 2u);
@@ -158,8 +155,8 @@ TEST_F(CliTest, SelectionFlagsEqualModelOperations) {
     const std::string expected =
         zl::sqlgen::GenerateSqlScript(zl::sqlgen::SqlDialect::SqlServer, model, db.get());
 
-    auto result = run({"sql", kFixture.string(), "--dialect", "sqlserver", "--exclude", otherName,
-                       "--exclude-field", tableName + "." + fieldName});
+    auto result = run({"sql", kSampleDatabase.string(), "--dialect", "sqlserver", "--exclude",
+                       otherName, "--exclude-field", tableName + "." + fieldName});
     ASSERT_EQ(result.exitStatus, 0) << result.err;
     EXPECT_EQ(result.out, expected);
 }

@@ -1,7 +1,9 @@
 # Project-wide warning flags, attached to targets through the zl_warnings interface library.
 add_library(zl_warnings INTERFACE)
 target_compile_options(zl_warnings INTERFACE
-    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wold-style-cast -Wnon-virtual-dtor)
+    -Wall -Wextra -Wpedantic -Wshadow -Wconversion -Wold-style-cast -Wnon-virtual-dtor
+    # Aggregates with default member initialisers are meant to be brace-initialised in part.
+    -Wno-missing-field-initializers)
 if(ENABLE_WERROR)
     target_compile_options(zl_warnings INTERFACE -Werror)
     if(CMAKE_CXX_COMPILER_ID STREQUAL "GNU")

@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -50,6 +51,26 @@ inline constexpr std::int32_t kTableTypeOdbcLink = 4;
 inline constexpr std::int32_t kTableTypeQueryDef = 5;
 inline constexpr std::int32_t kTableTypeAccessLink = 6;
 inline constexpr std::int32_t kSystemObjectMask = static_cast<std::int32_t>(0x80000002u);
+
+// QueryDef.Type values (the high nibble of the query's catalog flags).
+inline constexpr int kQuerySelect = 0;
+inline constexpr int kQueryCrosstab = 16;
+inline constexpr int kQueryDelete = 32;
+inline constexpr int kQueryUpdate = 48;
+inline constexpr int kQueryAppend = 64;
+inline constexpr int kQueryMakeTable = 80;
+inline constexpr int kQueryDataDefinition = 96;
+inline constexpr int kQueryPassThrough = 112;
+inline constexpr int kQueryUnion = 128;
+
+// Relation.Attributes bits.
+inline constexpr std::int32_t kRelationUnique = 1;
+inline constexpr std::int32_t kRelationDontEnforce = 2;
+inline constexpr std::int32_t kRelationUpdateCascade = 256;
+inline constexpr std::int32_t kRelationDeleteCascade = 4096;
+inline constexpr std::int32_t kRelationDeleteSetNull = 0x2000;
+inline constexpr std::int32_t kRelationLeft = 0x1000000;
+inline constexpr std::int32_t kRelationRight = 0x2000000;
 }  // namespace dao
 
 // One row of Database.ListTables: the columns "Name", "TableType" and "Attributes".
@@ -75,6 +96,11 @@ struct Field {
     std::string defaultValue;
     std::string validationRule;
     std::string validationText;
+    std::string description;         // the Description property, "" when absent
+    std::optional<int> precision;    // Decimal fields only; unset when the file does not say
+    std::optional<int> scale;        // Decimal fields only
+    bool calculated = false;         // a calculated column; `type` is its result type
+    std::string expression;          // calculated columns: the Access expression
     bool operator==(const Field&) const = default;
 };
 
@@ -100,6 +126,10 @@ public:
     virtual Field field(int position) const = 0;
     virtual int indexCount() const = 0;
     virtual Index index(int position) const = 0;
+    // TableDef.ValidationRule, ValidationText and the Description property; "" when absent.
+    virtual std::string validationRule() const { return {}; }
+    virtual std::string validationText() const { return {}; }
+    virtual std::string description() const { return {}; }
 };
 
 // A QueryDef fetched by name. sql() separates lines with CR LF and ends with CR LF.
@@ -107,8 +137,28 @@ class QueryDef {
 public:
     virtual ~QueryDef() = default;
     virtual std::string sql() const = 0;
+    // QueryDef.Type: one of the dao::kQuery* values.
+    virtual int type() const { return dao::kQuerySelect; }
     // QueryDef.Close; releasing the object closes it too.
     virtual void close() {}
+};
+
+// One key column of a Relation: `name` in Relation.Table, `foreignName` in Relation.ForeignTable.
+struct RelationField {
+    std::string name;
+    std::string foreignName;
+    bool operator==(const RelationField&) const = default;
+};
+
+// A Relation of Database.Relations. `table` is the "one" side whose key is referenced;
+// `foreignTable` holds the foreign key. Fields come in key order.
+struct Relation {
+    std::string name;
+    std::string table;
+    std::string foreignTable;
+    std::int32_t attributes = 0;  // dao::kRelation* bits
+    std::vector<RelationField> fields;
+    bool operator==(const Relation&) const = default;
 };
 
 // An open database. Every operation may throw EngineError with the engine's description.
@@ -129,6 +179,9 @@ public:
     virtual std::unique_ptr<QueryDef> queryDef(const std::string& name) const {
         return openQueryDef(name);
     }
+    // Database.Relations: every relationship of the file, system tables included, sorted by name
+    // like the table listing.
+    virtual std::vector<Relation> relations() const { return {}; }
     // Database.Close. Closing twice is harmless.
     virtual void close() = 0;
 };

@@ -56,6 +56,9 @@ public:
         }
         return m_table.indexes[static_cast<std::size_t>(position)];
     }
+    std::string validationRule() const override { return m_table.validationRule; }
+    std::string validationText() const override { return m_table.validationText; }
+    std::string description() const override { return m_table.description; }
 
 private:
     std::shared_ptr<const MemoryDatabaseContent> m_spec;
@@ -65,11 +68,13 @@ private:
 
 class MemoryQueryDef : public schema::QueryDef {
 public:
-    explicit MemoryQueryDef(std::string sql) : m_sql(std::move(sql)) {}
+    MemoryQueryDef(std::string sql, int type) : m_sql(std::move(sql)), m_type(type) {}
     std::string sql() const override { return m_sql; }
+    int type() const override { return m_type; }
 
 private:
     std::string m_sql;
+    int m_type;
 };
 
 class MemoryDatabase : public schema::Database {
@@ -111,13 +116,18 @@ public:
         m_plan->check(Op::QueryDefs, name);
         return findQuery(name);
     }
+    std::vector<schema::Relation> relations() const override {
+        m_plan->check(Op::Relations);
+        return m_spec->relations;
+    }
     void close() override {}
 
 private:
     std::unique_ptr<schema::QueryDef> findQuery(const std::string& name) const {
         const auto it = m_queries.find(name);
         if (it == m_queries.end()) throw EngineError("Item not found in this collection.");
-        return std::make_unique<MemoryQueryDef>(m_spec->queries[it->second].sql);
+        const MemoryQuery& q = m_spec->queries[it->second];
+        return std::make_unique<MemoryQueryDef>(q.sql, q.type);
     }
 
     std::shared_ptr<const MemoryDatabaseContent> m_spec;
@@ -133,8 +143,14 @@ MemoryDatabaseContent& MemoryDatabaseContent::table(MemoryTable t) {
     return *this;
 }
 
-MemoryDatabaseContent& MemoryDatabaseContent::query(std::string queryName, std::string sql) {
-    queries.push_back(MemoryQuery{std::move(queryName), std::move(sql), 0});
+MemoryDatabaseContent& MemoryDatabaseContent::query(std::string queryName, std::string sql,
+                                                    int type) {
+    queries.push_back(MemoryQuery{std::move(queryName), std::move(sql), 0, type});
+    return *this;
+}
+
+MemoryDatabaseContent& MemoryDatabaseContent::relation(schema::Relation r) {
+    relations.push_back(std::move(r));
     return *this;
 }
 

@@ -24,7 +24,8 @@ enum class Op {
     OpenQueryDef,   // Database::openQueryDef(target)
     QueryDefs,      // Database::queryDef(target)
     Name,           // Database::name
-    CollatingOrder  // Database::collatingOrder
+    CollatingOrder, // Database::collatingOrder
+    Relations       // Database::relations
 };
 
 struct Failure {
@@ -39,12 +40,16 @@ struct MemoryTable {
     std::vector<schema::Field> fields;
     std::vector<schema::Index> indexes;
     std::int32_t attributes = 0;
+    std::string validationRule;
+    std::string validationText;
+    std::string description;
 };
 
 struct MemoryQuery {
     std::string name;
     std::string sql;
     std::int32_t attributes = 0;
+    int type = schema::dao::kQuerySelect;
 };
 
 // A whole database. Unless `listing` is given, the listing holds one row per table (type 1)
@@ -54,12 +59,15 @@ struct MemoryDatabaseContent {
     int collatingOrder = 1033;
     std::vector<MemoryTable> tables;
     std::vector<MemoryQuery> queries;
+    std::vector<schema::Relation> relations;
     std::optional<std::vector<schema::TableListRow>> listing;
     std::vector<schema::TableListRow> extraRows;
     std::vector<Failure> failures;
 
     MemoryDatabaseContent& table(MemoryTable t);
-    MemoryDatabaseContent& query(std::string name, std::string sql);
+    MemoryDatabaseContent& query(std::string name, std::string sql,
+                                 int type = schema::dao::kQuerySelect);
+    MemoryDatabaseContent& relation(schema::Relation r);
     MemoryDatabaseContent& fail(Op op, std::string target = {}, int position = -1,
                              std::string description = "Simulated engine failure");
     std::vector<schema::TableListRow> listingRows() const;

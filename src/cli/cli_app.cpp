@@ -37,12 +37,14 @@ int deliver(const CliRequest& request, const std::string& text, std::ostream& ou
 int runList(const CliRequest& request, const schema::Database& db, std::ostream& out,
             std::ostream& err) {
     std::ostringstream text;
+    bool complete = true;
     if (request.json) {
-        writeJsonListing(text, db, request.system);
+        complete = writeJsonListing(text, err, db, request.system);
     } else {
-        writePlainListing(text, db, request.system);
+        complete = writePlainListing(text, err, db, request.system);
     }
-    return deliver(request, text.str(), out, err);
+    const int status = deliver(request, text.str(), out, err);
+    return status == kExitOk && !complete ? kExitGenerationFailed : status;
 }
 
 int runSql(const CliRequest& request, const schema::Database& db, const schema::SchemaModel& model,

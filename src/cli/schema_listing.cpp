@@ -3,6 +3,7 @@
 
 #include <nlohmann/json.hpp>
 #include <ostream>
+#include <set>
 
 #include "schema/engine.h"
 
@@ -17,16 +18,30 @@ bool isLocalTable(const TableListRow& row) {
     return row.tableType == schema::dao::kTableTypeTable && !row.isSystemObject();
 }
 
+Json optionalNumber(const std::optional<int>& value) {
+    return value ? Json(*value) : Json(nullptr);
+}
+
 Json fieldJson(const schema::Field& f) {
-    return Json{{"name", f.name},
-                {"type", f.type},
-                {"size", f.size},
-                {"attributes", f.attributes},
-                {"required", f.required},
-                {"allowZeroLength", f.allowZeroLength},
-                {"defaultValue", f.defaultValue},
-                {"validationRule", f.validationRule},
-                {"validationText", f.validationText}};
+    Json field{{"name", f.name},
+               {"type", f.type},
+               {"size", f.size},
+               {"attributes", f.attributes},
+               {"description", f.description},
+               {"required", f.required},
+               {"allowZeroLength", f.allowZeroLength},
+               {"defaultValue", f.defaultValue},
+               {"validationRule", f.validationRule},
+               {"validationText", f.validationText}};
+    if (f.type == schema::dao::kDecimal) {
+        field["precision"] = optionalNumber(f.precision);
+        field["scale"] = optionalNumber(f.scale);
+    }
+    if (f.calculated) {
+        field["calculated"] = true;
+        field["expression"] = f.expression;
+    }
+    return field;
 }
 
 Json indexJson(const schema::Index& i) {
@@ -45,7 +60,38 @@ Json tableJson(const schema::Database& db, const std::string& name) {
     for (int j = 0; j < table->fieldCount(); ++j) fields.push_back(fieldJson(table->field(j)));
     Json indexes = Json::array();
     for (int k = 0; k < table->indexCount(); ++k) indexes.push_back(indexJson(table->index(k)));
-    return Json{{"name", name}, {"fields", std::move(fields)}, {"indexes", std::move(indexes)}};
+    return Json{{"name", name},
+                {"description", table->description()},
+                {"validationRule", table->validationRule()},
+                {"validationText", table->validationText()},
+                {"fields", std::move(fields)},
+                {"indexes", std::move(indexes)}};
+}
+
+Json relationJson(const schema::Relation& r) {
+    Json fields = Json::array();
+    for (const schema::RelationField& f : r.fields) {
+        fields.push_back(Json{{"name", f.name}, {"foreignName", f.foreignName}});
+    }
+    return Json{{"name", r.name},
+                {"table", r.table},
+                {"foreignTable", r.foreignTable},
+                {"attributes", r.attributes},
+                {"fields", std::move(fields)}};
+}
+
+// A QueryDef with its type and SQL; one that cannot be read is listed with its error, which
+// also goes to `err`, so that one damaged query does not hide the rest.
+Json queryJson(const schema::Database& db, const std::string& name, std::ostream& err,
+               bool& complete) {
+    try {
+        const auto query = db.openQueryDef(name);
+        return Json{{"name", name}, {"type", query->type()}, {"sql", query->sql()}};
+    } catch (const schema::EngineError& e) {
+        err << e.description() << '\n';
+        complete = false;
+        return Json{{"name", name}, {"error", e.description()}};
+    }
 }
 
 std::string typeName(int type) {
@@ -145,30 +191,45 @@ std::string withoutCarriageReturns(const std::string& text) {
 
 }  // namespace
 
-void writeJsonListing(std::ostream& out, const schema::Database& db, bool includeSystem) {
+bool writeJsonListing(std::ostream& out, std::ostream& err, const schema::Database& db,
+                      bool includeSystem) {
     Json listing = Json::array();
     Json tables = Json::array();
     Json queries = Json::array();
+    std::set<std::string> systemNames;
+    bool complete = true;
     for (const TableListRow& row : db.listTables()) {
+        if (row.isSystemObject()) systemNames.insert(row.name);
         if (row.isSystemObject() && !includeSystem) continue;
         listing.push_back(
             Json{{"name", row.name}, {"tableType", row.tableType}, {"attributes", row.attributes}});
         if (isLocalTable(row)) tables.push_back(tableJson(db, row.name));
         if (row.tableType == schema::dao::kTableTypeQueryDef) {
-            queries.push_back(Json{{"name", row.name}, {"sql", db.queryDef(row.name)->sql()}});
+            queries.push_back(queryJson(db, row.name, err, complete));
         }
+    }
+    Json relations = Json::array();
+    for (const schema::Relation& relation : db.relations()) {
+        const bool system =
+            systemNames.count(relation.table) != 0 || systemNames.count(relation.foreignTable) != 0;
+        if (system && !includeSystem) continue;
+        relations.push_back(relationJson(relation));
     }
     Json document{{"name", db.name()},
                   {"collatingOrder", db.collatingOrder()},
                   {"listing", std::move(listing)},
                   {"tables", std::move(tables)},
-                  {"queries", std::move(queries)}};
+                  {"queries", std::move(queries)},
+                  {"relations", std::move(relations)}};
     // A file name need not be UTF-8 on Linux; bytes that are not become U+FFFD rather than
     // ending the program.
     out << document.dump(2, ' ', false, Json::error_handler_t::replace) << '\n';
+    return complete;
 }
 
-void writePlainListing(std::ostream& out, const schema::Database& db, bool includeSystem) {
+bool writePlainListing(std::ostream& out, std::ostream& err, const schema::Database& db,
+                       bool includeSystem) {
+    bool complete = true;
     out << "Database " << db.name() << " (collating order " << db.collatingOrder() << ")\n";
     for (const TableListRow& row : db.listTables()) {
         if (row.isSystemObject() && !includeSystem) continue;
@@ -176,8 +237,14 @@ void writePlainListing(std::ostream& out, const schema::Database& db, bool inclu
         if (isLocalTable(row)) {
             writePlainTable(out, db, row.name);
         } else if (row.tableType == schema::dao::kTableTypeQueryDef) {
-            out << "QueryDef " << row.name << '\n'
-                << withoutCarriageReturns(db.queryDef(row.name)->sql());
+            out << "QueryDef " << row.name << '\n';
+            try {
+                out << withoutCarriageReturns(db.openQueryDef(row.name)->sql());
+            } catch (const schema::EngineError& e) {
+                out << "  (cannot be read: " << e.description() << ")\n";
+                err << e.description() << '\n';
+                complete = false;
+            }
         } else if (row.tableType == schema::dao::kTableTypeAccessLink ||
                    row.tableType == schema::dao::kTableTypeOdbcLink) {
             out << "Linked table " << row.name << '\n';
@@ -185,6 +252,7 @@ void writePlainListing(std::ostream& out, const schema::Database& db, bool inclu
             out << "System table " << row.name << '\n';
         }
     }
+    return complete;
 }
 
 }  // namespace zl::cli

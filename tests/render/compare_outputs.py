@@ -286,28 +286,6 @@ def check_database(db: Database, cli: str, work: Path, report: Report,
     if selection:
         check_sql(db, doc, cli, report, selection)
         check_module(db, doc, cli, work, report, selection)
-    reference = reference_listing(db, doc)
-    if reference is not None:
-        check_sql(db, reference, cli, report, tag=":reference")
-        check_module(db, reference, cli, work, report, tag=":reference")
-
-
-def reference_listing(db: Database, doc: dict) -> dict | None:
-    """The schema that a real database must report, from the description beside it (made with
-    another reader), so that the rendering does not rest on our own reader alone. Calculated
-    columns keep the type and size our reader reports: the description does not fix them."""
-    described = db.path.with_name(db.path.name + ".json")
-    if not db.label.startswith("fixtures/") or not described.is_file():
-        return None
-    reference = json.loads(described.read_text(encoding="utf-8"))
-    reference["name"] = doc["name"]
-    ours = {t["name"]: {f["name"]: f for f in t["fields"]} for t in doc["tables"]}
-    for table in reference["tables"]:
-        for f in table["fields"]:
-            if f.pop("calculated", False) and f["name"] in ours.get(table["name"], {}):
-                f["type"] = ours[table["name"]][f["name"]]["type"]
-                f["size"] = ours[table["name"]][f["name"]]["size"]
-    return reference
 
 
 def crafted_databases(zlmkdb: str, work: Path, report: Report) -> list[Database]:

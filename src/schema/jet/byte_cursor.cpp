@@ -12,8 +12,7 @@ bool ByteCursor::take(std::size_t count, const char* what) {
     if (count > remaining()) {
         m_failedAt = m_position;
         m_failed = std::string(what != nullptr ? what : "value") + " needs " +
-                   std::to_string(count) + " bytes, only " + std::to_string(remaining()) +
-                   " left";
+                   std::to_string(count) + " bytes, only " + std::to_string(remaining()) + " left";
         return false;
     }
     return true;
@@ -90,7 +89,7 @@ Error ByteCursor::failAt(std::size_t position, const std::string& what) const {
 
 std::uint16_t loadU16(Bytes data, std::size_t offset) {
     if (offset > data.size() || data.size() - offset < 2) {
-        throw std::logic_error("loadU16 past the end of a checked span");
+        throw SpanOverrun{"a 2-byte value past the end of its span"};
     }
     return static_cast<std::uint16_t>(std::to_integer<unsigned>(data[offset]) |
                                       (std::to_integer<unsigned>(data[offset + 1]) << 8));
@@ -98,7 +97,7 @@ std::uint16_t loadU16(Bytes data, std::size_t offset) {
 
 std::uint32_t loadU32(Bytes data, std::size_t offset) {
     if (offset > data.size() || data.size() - offset < 4) {
-        throw std::logic_error("loadU32 past the end of a checked span");
+        throw SpanOverrun{"a 4-byte value past the end of its span"};
     }
     return std::to_integer<std::uint32_t>(data[offset]) |
            (std::to_integer<std::uint32_t>(data[offset + 1]) << 8) |

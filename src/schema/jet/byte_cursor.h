@@ -56,6 +56,12 @@ private:
     std::string m_failed;
 };
 
+// Raised by loadU16/loadU32 when a caller's check was wrong; the engine interface reports it as
+// corruption of what it was reading, like every other fault of the file.
+struct SpanOverrun {
+    const char* what;
+};
+
 // Little-endian values from spans already known to be long enough (checked by the caller).
 std::uint16_t loadU16(Bytes data, std::size_t offset);
 std::uint32_t loadU32(Bytes data, std::size_t offset);

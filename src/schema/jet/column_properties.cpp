@@ -10,8 +10,13 @@ namespace {
 constexpr char kComplexColumnsTable[] = "MSysComplexColumns";
 constexpr char kValueColumn[] = "value";
 
-const CatalogEntry* findTable(const std::vector<CatalogEntry>& catalog,
-                              const std::string& name) {
+// The stored properties the engine reports; the rest (formats, captions, widths) stay undecoded.
+constexpr std::string_view kReportedProperties[] = {
+    "AllowZeroLength", "DefaultValue", "Description",    "Expression",
+    "Required",        "ResultType",   "ValidationRule", "ValidationText",
+};
+
+const CatalogEntry* findTable(const std::vector<CatalogEntry>& catalog, const std::string& name) {
     for (const CatalogEntry& entry : catalog) {
         if (entry.type == object_type::kTable && entry.name == name) {
             return &entry;
@@ -87,7 +92,7 @@ Result<bool> isMultiValue(const ReadContext& context, const CatalogEntry& typeOb
 
 Status addValueColumnProperties(const ReadContext& context,
                                 const std::vector<CatalogEntry>& catalog,
-                                const TableDefinition& table, ColumnProperties& properties) {
+                                const TableDefinition& table, PropertySet& properties) {
     const CatalogEntry* complexTable = findTable(catalog, kComplexColumnsTable);
     if (complexTable == nullptr) {
         return {};
@@ -109,9 +114,10 @@ Status addValueColumnProperties(const ReadContext& context,
         if (!multiValue) {
             continue;
         }
-        JET_ASSIGN_OR_RETURN(const PropertySet flatProperties, readPropertySet(context, *flatEntry));
+        JET_ASSIGN_OR_RETURN(const PropertySet flatProperties,
+                             readPropertySet(context, *flatEntry, kReportedProperties));
         if (const PropertyMap* value = flatProperties.child(kValueColumn)) {
-            PropertyMap& own = properties[column.name];
+            PropertyMap& own = properties.childFor(column.name);
             own.insert(value->begin(), value->end());  // the column's own entries win
         }
     }
@@ -120,27 +126,24 @@ Status addValueColumnProperties(const ReadContext& context,
 
 }  // namespace
 
-Result<PropertySet> readPropertySet(const ReadContext& context, const CatalogEntry& entry) {
+Result<PropertySet> readPropertySet(const ReadContext& context, const CatalogEntry& entry,
+                                    std::span<const std::string_view> only) {
     if (entry.properties.empty()) {
         return PropertySet();
     }
     JET_ASSIGN_OR_RETURN(const std::vector<std::byte> blob,
                          readLongValue(context.reader, context.format, entry.properties,
                                        entry.propertiesOrigin, kMaxSystemLongValue));
-    return PropertySet::parse(blob, Origin("property blob of " + entry.name), context.text);
+    return PropertySet::parse(blob, Origin("property blob of " + entry.name), context.text, only);
 }
 
-Result<ColumnProperties> readColumnProperties(const ReadContext& context,
-                                              const std::vector<CatalogEntry>& catalog,
-                                              const CatalogEntry& entry,
-                                              const TableDefinition& table) {
-    JET_ASSIGN_OR_RETURN(const PropertySet set, readPropertySet(context, entry));
-    ColumnProperties properties;
+Result<PropertySet> readTableProperties(const ReadContext& context,
+                                        const std::vector<CatalogEntry>& catalog,
+                                        const CatalogEntry& entry, const TableDefinition& table) {
+    JET_ASSIGN_OR_RETURN(PropertySet properties,
+                         readPropertySet(context, entry, kReportedProperties));
     bool hasComplex = false;
     for (const ColumnDef& column : table.columns) {
-        if (const PropertyMap* own = set.child(column.name)) {
-            properties[column.name] = *own;
-        }
         hasComplex = hasComplex || column.type == column_type::kComplex;
     }
     if (hasComplex) {

@@ -13,18 +13,17 @@
 
 namespace zl::schema::jet {
 
-// Column name (case ignored) to its properties.
-using ColumnProperties = std::map<std::string, PropertyMap, CaseInsensitiveLess>;
+// Reads the property blob of `entry` (a local table): the table's own properties and each
+// column's, keeping only those the engine reports. For a complex column, the properties of the
+// "value" column of its flat table (found through MSysComplexColumns) are added where the
+// column has none of its own. Damage is Corrupt.
+Result<PropertySet> readTableProperties(const ReadContext& context,
+                                        const std::vector<CatalogEntry>& catalog,
+                                        const CatalogEntry& entry, const TableDefinition& table);
 
-// Reads the property blob of `entry` (a local table) and returns each column's properties.
-// For a complex column, the properties of the "value" column of its flat table (found through
-// MSysComplexColumns) are added where the column has none of its own. Damage is Corrupt.
-Result<ColumnProperties> readColumnProperties(const ReadContext& context,
-                                              const std::vector<CatalogEntry>& catalog,
-                                              const CatalogEntry& entry,
-                                              const TableDefinition& table);
-
-// Decodes the property blob of a catalog entry (an empty set when it has none).
-Result<PropertySet> readPropertySet(const ReadContext& context, const CatalogEntry& entry);
+// Decodes the property blob of a catalog entry (an empty set when it has none), keeping only
+// the properties named in `only` (all when empty).
+Result<PropertySet> readPropertySet(const ReadContext& context, const CatalogEntry& entry,
+                                    std::span<const std::string_view> only = {});
 
 }  // namespace zl::schema::jet

@@ -8,38 +8,53 @@ constexpr int kUnknownTypeBase = 256;
 constexpr std::int32_t kExtendedDateSize = 42;
 // A calculated column stores its result behind a 23-byte prefix; its stored length counts it.
 constexpr std::uint16_t kCalculatedValuePrefix = 23;
+constexpr int kCalculatedDecimalPrecision = 28;
 
 // Field.Size: fixed sizes by type, declared lengths for Text (characters) and Binary.
 std::int32_t daoSize(const ColumnDef& column, const JetFormat& format) {
     switch (column.type) {
-        case column_type::kBoolean: return 1;
-        case column_type::kByte: return 1;
-        case column_type::kInteger: return 2;
-        case column_type::kLong: return 4;
-        case column_type::kCurrency: return 8;
-        case column_type::kSingle: return 4;
-        case column_type::kDouble: return 8;
-        case column_type::kDateTime: return 8;
-        case column_type::kGuid: return 16;
-        case column_type::kNumeric: return 16;
-        case column_type::kBigInt: return 8;
-        case column_type::kExtendedDate: return kExtendedDateSize;
+        case column_type::kBoolean:
+            return 1;
+        case column_type::kByte:
+            return 1;
+        case column_type::kInteger:
+            return 2;
+        case column_type::kLong:
+            return 4;
+        case column_type::kCurrency:
+            return 8;
+        case column_type::kSingle:
+            return 4;
+        case column_type::kDouble:
+            return 8;
+        case column_type::kDateTime:
+            return 8;
+        case column_type::kGuid:
+            return 16;
+        case column_type::kNumeric:
+            return 16;
+        case column_type::kBigInt:
+            return 8;
+        case column_type::kExtendedDate:
+            return kExtendedDateSize;
         case column_type::kMemo:
-        case column_type::kOle: return 0;
+        case column_type::kOle:
+            return 0;
         case column_type::kText:
             // Jet 4 stores the length in bytes of UCS-2, Jet 3 in bytes of the code page.
             return format.isJet3() ? column.length : column.length / 2;
-        default: return column.length;
+        default:
+            return column.length;
     }
 }
 
 std::int32_t daoAttributes(const ColumnDef& column) {
     std::int32_t attributes = column.fixed() ? dao::kFixedField : dao::kVariableField;
     // Complex columns carry the auto-number bit for their hidden key; DAO does not show it.
-    const bool autoIncrement = (column.flags & kColumnAutoNumber) != 0 &&
-                               column.type == column_type::kLong;
-    const bool autoGuid = (column.flags & kColumnAutoGuid) != 0 &&
-                          column.type == column_type::kGuid;
+    const bool autoIncrement =
+        (column.flags & kColumnAutoNumber) != 0 && column.type == column_type::kLong;
+    const bool autoGuid =
+        (column.flags & kColumnAutoGuid) != 0 && column.type == column_type::kGuid;
     if (autoIncrement) {
         attributes |= dao::kAutoIncrField;
     }
@@ -59,12 +74,18 @@ int daoType(std::uint8_t diskType) {
         return diskType;  // Boolean .. Memo share their numbers with DAO
     }
     switch (diskType) {
-        case column_type::kGuid: return dao::kGuid;
-        case column_type::kNumeric: return dao::kDecimal;
-        case column_type::kComplex: return dao::kComplex;
-        case column_type::kBigInt: return dao::kBigInt;
-        case column_type::kExtendedDate: return dao::kExtendedDate;
-        default: return kUnknownTypeBase + diskType;
+        case column_type::kGuid:
+            return dao::kGuid;
+        case column_type::kNumeric:
+            return dao::kDecimal;
+        case column_type::kComplex:
+            return dao::kComplex;
+        case column_type::kBigInt:
+            return dao::kBigInt;
+        case column_type::kExtendedDate:
+            return dao::kExtendedDate;
+        default:
+            return kUnknownTypeBase + diskType;
     }
 }
 
@@ -110,12 +131,25 @@ Field toDaoField(const ColumnDef& column, const PropertyMap* properties, const J
         field.type = daoType(result.type);
         field.size = daoSize(result, format);
     }
+    if (column.calculated()) {
+        field.calculated = true;
+        field.expression = propertyText(properties, "Expression", text);
+    }
+    if (field.type == dao::kDecimal && column.type == column_type::kNumeric) {
+        field.precision = column.precision;
+        field.scale = column.scale;
+        if (column.calculated() && column.precision == 0) {
+            // A calculated Decimal is stored at the widest precision; its descriptor says 0.
+            field.precision = kCalculatedDecimalPrecision;
+        }
+    }
     field.attributes = daoAttributes(column);
     field.required = booleanProperty(properties, "Required").value_or(false);
     field.allowZeroLength = booleanProperty(properties, "AllowZeroLength").value_or(false);
     field.defaultValue = propertyText(properties, "DefaultValue", text);
     field.validationRule = propertyText(properties, "ValidationRule", text);
     field.validationText = propertyText(properties, "ValidationText", text);
+    field.description = propertyText(properties, "Description", text);
     return field;
 }
 

@@ -15,8 +15,9 @@ namespace zl::schema::jet {
 // 101, anything else 256 + the byte.
 int daoType(std::uint8_t diskType);
 
-// The DAO Field of `column`, with Required, AllowZeroLength, DefaultValue, ValidationRule and
-// ValidationText from its stored properties (`properties` may be nullptr).
+// The DAO Field of `column`, with Required, AllowZeroLength, DefaultValue, ValidationRule,
+// ValidationText, Description and a calculated column's Expression from its stored properties
+// (`properties` may be nullptr); Decimal fields with their precision and scale.
 Field toDaoField(const ColumnDef& column, const PropertyMap* properties, const JetFormat& format,
                  const TextDecoder& text);
 

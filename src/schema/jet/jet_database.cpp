@@ -11,6 +11,7 @@
 #include "schema/jet/header_page.h"
 #include "schema/jet/property_map.h"
 #include "schema/jet/query_sql.h"
+#include "schema/jet/relationship_reader.h"
 #include "schema/jet/saved_query_reader.h"
 #include "schema/jet/table_listing.h"
 
@@ -18,15 +19,19 @@ namespace zl::schema::jet {
 namespace {
 
 constexpr char kQueriesTable[] = "MSysQueries";
+constexpr char kRelationshipsTable[] = "MSysRelationships";
 
 // Runs `work`, turning allocation failures and internal faults into EngineError so that no
-// input can end the program with an unexpected exception.
+// input can end the program with an unexpected exception. A value read past its checked span
+// is corruption of `subject` (`name`), reported like any other.
 template <typename Work>
-auto guarded(Work&& work) -> decltype(work()) {
+auto guarded(ErrorSubject subject, const std::string& name, Work&& work) -> decltype(work()) {
     try {
         return work();
     } catch (const EngineError&) {
         throw;
+    } catch (const SpanOverrun& overrun) {
+        throwEngineError(corruption(overrun.what), subject, name);
     } catch (const std::bad_alloc&) {
         throw EngineError("Not enough memory to read the database.");
     } catch (const std::exception& fault) {
@@ -41,10 +46,17 @@ std::string outOfRange(const char* collection, int position, std::size_t count) 
 }
 
 // A TableDef read in full when fetched; it needs the file no more.
+// The table's own documentation and rule.
+struct TableTexts {
+    std::string validationRule;
+    std::string validationText;
+    std::string description;
+};
+
 class StoredTableDef final : public TableDef {
 public:
-    StoredTableDef(std::vector<Field> fields, std::vector<Index> indexes)
-        : m_fields(std::move(fields)), m_indexes(std::move(indexes)) {}
+    StoredTableDef(std::vector<Field> fields, std::vector<Index> indexes, TableTexts texts)
+        : m_fields(std::move(fields)), m_indexes(std::move(indexes)), m_texts(std::move(texts)) {}
 
     int fieldCount() const override { return static_cast<int>(m_fields.size()); }
     Field field(int position) const override {
@@ -60,32 +72,36 @@ public:
         }
         return m_indexes[static_cast<std::size_t>(position)];
     }
+    std::string validationRule() const override { return m_texts.validationRule; }
+    std::string validationText() const override { return m_texts.validationText; }
+    std::string description() const override { return m_texts.description; }
 
 private:
     std::vector<Field> m_fields;
     std::vector<Index> m_indexes;
+    TableTexts m_texts;
 };
 
-// A QueryDef holding its stored rows; the SQL text is rebuilt when asked for.
+// A QueryDef rebuilt in full when opened; it needs the file no more.
 class StoredQueryDef final : public QueryDef {
 public:
-    explicit StoredQueryDef(std::vector<QueryRow> rows) : m_rows(std::move(rows)) {}
-    std::string sql() const override {
-        return guarded([&] { return rebuildQuerySql(m_rows); });
-    }
+    explicit StoredQueryDef(SavedQuery query) : m_query(std::move(query)) {}
+    std::string sql() const override { return m_query.sql; }
+    int type() const override { return m_query.type; }
 
 private:
-    std::vector<QueryRow> m_rows;
+    SavedQuery m_query;
 };
 
 std::string describeLink(const CatalogEntry& entry) {
-    std::string target = entry.type == object_type::kOdbcLink ? entry.linkConnect
-                                                              : entry.linkDatabase;
+    std::string target =
+        entry.type == object_type::kOdbcLink ? entry.linkConnect : entry.linkDatabase;
     if (entry.type == object_type::kOdbcLink) {
         // A connect string may hold a password (PWD=, any case); it stays out of messages.
         std::string upper = target;
-        std::transform(upper.begin(), upper.end(), upper.begin(),
-                       [](char c) { return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c; });
+        std::transform(upper.begin(), upper.end(), upper.begin(), [](char c) {
+            return (c >= 'a' && c <= 'z') ? static_cast<char>(c - 32) : c;
+        });
         const std::size_t pwd = upper.find("PWD=");
         if (pwd != std::string::npos) {
             const std::size_t end = upper.find(';', pwd);
@@ -93,16 +109,16 @@ std::string describeLink(const CatalogEntry& entry) {
                            "PWD=...");
         }
     }
-    const char* kind = entry.type == object_type::kOdbcLink ? "an ODBC data source"
-                                                            : "another database";
+    const char* kind =
+        entry.type == object_type::kOdbcLink ? "an ODBC data source" : "another database";
     return "\"" + entry.name + "\" is a table linked to " + kind + ": its definition is table \"" +
            entry.foreignName + "\" in " + target + ". Open that database to read it.";
 }
 
 class JetDatabaseImpl final : public JetDatabase {
 public:
-    JetDatabaseImpl(std::string name, const HeaderInfo& header,
-                    std::unique_ptr<PageReader> reader, std::vector<CatalogEntry> catalog)
+    JetDatabaseImpl(std::string name, const HeaderInfo& header, std::unique_ptr<PageReader> reader,
+                    std::vector<CatalogEntry> catalog)
         : m_name(std::move(name)),
           m_header(header),
           m_format(&formatFor(header.version)),
@@ -118,10 +134,13 @@ public:
         return m_listing;
     }
     std::unique_ptr<TableDef> tableDef(const std::string& name) const override {
-        return guarded([&] { return loadTableDef(name); });
+        return guarded(ErrorSubject::Table, name, [&] { return loadTableDef(name); });
     }
     std::unique_ptr<QueryDef> openQueryDef(const std::string& name) const override {
-        return guarded([&] { return loadQueryDef(name); });
+        return guarded(ErrorSubject::Query, name, [&] { return loadQueryDef(name); });
+    }
+    std::vector<Relation> relations() const override {
+        return guarded(ErrorSubject::Database, m_name, [&] { return loadRelations(); });
     }
     void close() override {
         if (m_reader) {
@@ -142,6 +161,8 @@ private:
     const CatalogEntry& findOrThrow(const std::string& name, const char* kind) const;
     std::unique_ptr<TableDef> loadTableDef(const std::string& name) const;
     std::unique_ptr<QueryDef> loadQueryDef(const std::string& name) const;
+    std::vector<Relation> loadRelations() const;
+    const CatalogEntry* systemTable(const char* name) const;
     Result<std::unique_ptr<TableDef>> readTable(const CatalogEntry& entry) const;
     Result<std::vector<QueryRow>> savedQueryRows(std::int32_t objectId) const;
 
@@ -154,6 +175,7 @@ private:
     std::vector<CatalogEntry> m_catalog;
     std::vector<TableListRow> m_listing;
     mutable std::optional<SavedQueryRows> m_savedQueries;
+    mutable std::optional<std::vector<Relation>> m_relations;
 };
 
 const CatalogEntry* JetDatabaseImpl::find(const std::string& name) const {
@@ -199,43 +221,65 @@ std::unique_ptr<TableDef> JetDatabaseImpl::loadTableDef(const std::string& name)
 
 Result<std::unique_ptr<TableDef>> JetDatabaseImpl::readTable(const CatalogEntry& entry) const {
     JET_ASSIGN_OR_RETURN(const TableDefinition table,
-                         readTableDefinition(*m_reader, *m_format, m_text,
-                                             entry.definitionPage()));
+                         readTableDefinition(*m_reader, *m_format, m_text, entry.definitionPage()));
     const ReadContext context{*m_reader, *m_format, m_text};
-    JET_ASSIGN_OR_RETURN(const ColumnProperties properties,
-                         readColumnProperties(context, m_catalog, entry, table));
+    JET_ASSIGN_OR_RETURN(const PropertySet properties,
+                         readTableProperties(context, m_catalog, entry, table));
     std::vector<Field> fields;
+    fields.reserve(table.columns.size());
     for (const ColumnDef& column : table.columns) {
-        const auto found = properties.find(column.name);
-        const PropertyMap* own = found == properties.end() ? nullptr : &found->second;
-        fields.push_back(toDaoField(column, own, *m_format, m_text));
+        fields.push_back(toDaoField(column, properties.child(column.name), *m_format, m_text));
     }
+    const PropertyMap* own = &properties.own();
+    TableTexts texts{propertyText(own, "ValidationRule", m_text),
+                     propertyText(own, "ValidationText", m_text),
+                     propertyText(own, "Description", m_text)};
     std::vector<const LogicalIndexDef*> logical;
     for (const LogicalIndexDef& index : table.logicalIndexes) {
         logical.push_back(&index);
     }
-    std::stable_sort(logical.begin(), logical.end(),
-                     [](const LogicalIndexDef* a, const LogicalIndexDef* b) {
-                         return a->number < b->number;
-                     });
+    std::stable_sort(
+        logical.begin(), logical.end(),
+        [](const LogicalIndexDef* a, const LogicalIndexDef* b) { return a->number < b->number; });
     std::vector<Index> indexes;
     for (const LogicalIndexDef* index : logical) {
         indexes.push_back(toDaoIndex(*index, table));
     }
     return std::unique_ptr<TableDef>(
-        std::make_unique<StoredTableDef>(std::move(fields), std::move(indexes)));
+        std::make_unique<StoredTableDef>(std::move(fields), std::move(indexes), std::move(texts)));
+}
+
+const CatalogEntry* JetDatabaseImpl::systemTable(const char* name) const {
+    for (const CatalogEntry& candidate : m_catalog) {
+        if (candidate.type == object_type::kTable && candidate.name == name) {
+            return &candidate;
+        }
+    }
+    return nullptr;
+}
+
+std::vector<Relation> JetDatabaseImpl::loadRelations() const {
+    requireOpen();
+    if (!m_relations) {
+        const CatalogEntry* table = systemTable(kRelationshipsTable);
+        if (table == nullptr) {
+            // Files from before relationships existed, and stripped ones, have none.
+            return {};
+        }
+        Result<std::vector<Relation>> relations =
+            readRelations(*m_reader, *m_format, m_text, table->definitionPage());
+        if (!relations.ok()) {
+            throwEngineError(relations.error(), ErrorSubject::Table, table->name);
+        }
+        m_relations = std::move(relations).value();
+    }
+    return *m_relations;
 }
 
 Result<std::vector<QueryRow>> JetDatabaseImpl::savedQueryRows(std::int32_t objectId) const {
     if (!m_savedQueries) {
         // One pass over the saved-query table serves every query of the database.
-        const CatalogEntry* queries = nullptr;
-        for (const CatalogEntry& candidate : m_catalog) {
-            if (candidate.type == object_type::kTable && candidate.name == kQueriesTable) {
-                queries = &candidate;
-                break;
-            }
-        }
+        const CatalogEntry* queries = systemTable(kQueriesTable);
         if (queries == nullptr) {
             return corruption("the system table MSysQueries is missing");
         }
@@ -254,21 +298,24 @@ std::unique_ptr<QueryDef> JetDatabaseImpl::loadQueryDef(const std::string& name)
     if (!rows.ok()) {
         throwEngineError(rows.error(), ErrorSubject::Query, entry.name);
     }
-    return std::make_unique<StoredQueryDef>(std::move(rows).value());
+    Result<SavedQuery> query = rebuildSavedQuery(*rows, entry.flags);
+    if (!query.ok()) {
+        throwEngineError(query.error(), ErrorSubject::Query, entry.name);
+    }
+    return std::make_unique<StoredQueryDef>(std::move(query).value());
 }
 
 }  // namespace
 
-std::unique_ptr<JetDatabase> openJetDatabase(std::unique_ptr<PageSource> source,
-                                             std::string name) {
-    return guarded([&]() -> std::unique_ptr<JetDatabase> {
+std::unique_ptr<JetDatabase> openJetDatabase(std::unique_ptr<PageSource> source, std::string name) {
+    return guarded(ErrorSubject::Database, name, [&]() -> std::unique_ptr<JetDatabase> {
         Result<HeaderInfo> header = readHeader(*source);
         if (!header.ok()) {
             throwEngineError(header.error(), ErrorSubject::Database, name);
         }
         const JetFormat& format = formatFor(header->version);
-        auto reader = std::make_unique<PageReader>(std::move(source), format.pageSize,
-                                                   header->pageCount);
+        auto reader =
+            std::make_unique<PageReader>(std::move(source), format.pageSize, header->pageCount);
         reader->countPriorRead();
         const TextDecoder text(header->version, header->codePage);
         Result<std::vector<CatalogEntry>> catalog = readCatalog(*reader, format, text);

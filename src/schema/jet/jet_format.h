@@ -33,12 +33,12 @@ struct JetFormat {
     std::size_t tdefLogicalIndexCount;
     std::size_t tdefPhysicalIndexCount;
     std::size_t tdefOwnedPages;
-    std::size_t tdefIndexCountBlock;      // per physical index: row count block
-    std::size_t indexCountEntrySize;      // size of one entry of that block
-    std::size_t columnEntrySize;          // one column descriptor
-    std::size_t physicalIndexEntrySize;   // one physical index descriptor
-    std::size_t logicalIndexEntrySize;    // one logical index descriptor
-    std::size_t nameLengthSize;           // 1 (Jet 3) or 2 bytes before each name
+    std::size_t tdefIndexCountBlock;     // per physical index: row count block
+    std::size_t indexCountEntrySize;     // size of one entry of that block
+    std::size_t columnEntrySize;         // one column descriptor
+    std::size_t physicalIndexEntrySize;  // one physical index descriptor
+    std::size_t logicalIndexEntrySize;   // one logical index descriptor
+    std::size_t nameLengthSize;          // 1 (Jet 3) or 2 bytes before each name
 
     // Column descriptor fields.
     std::size_t colType;
@@ -47,6 +47,7 @@ struct JetFormat {
     std::size_t colFlags;
     std::size_t colExtFlags;   // SIZE_MAX when the generation has none
     std::size_t colComplexId;  // 4 bytes, complex columns only; SIZE_MAX before ACE
+    std::size_t colPrecision;  // Decimal columns: precision byte, then scale byte
     std::size_t colFixedOffset;
     std::size_t colLength;
 

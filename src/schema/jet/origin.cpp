@@ -52,12 +52,18 @@ std::string Origin::describe(std::size_t offset) const {
     return (m_label.empty() ? std::string("offset") : m_label) + " +" + hex(at);
 }
 
+std::uint32_t Origin::startPage() const {
+    return m_segments.empty() ? kNoPage : m_segments.front().page;
+}
+
+std::size_t Origin::startOffset() const {
+    return m_segments.empty() ? 0 : m_segments.front().pageOffset + m_shift;
+}
+
 Error corruption(const Origin& origin, std::size_t offset, const std::string& what) {
     return corruption(origin.describe(offset) + ": " + what);
 }
 
-Error corruption(const std::string& what) {
-    return Error{ErrorKind::Corrupt, what};
-}
+Error corruption(const std::string& what) { return Error{ErrorKind::Corrupt, what}; }
 
 }  // namespace zl::schema::jet

@@ -30,6 +30,9 @@ public:
     Origin shifted(std::size_t offset) const;
     // "page 12 +0x2A" (or "<label> +0x2A") for an offset of the buffer.
     std::string describe(std::size_t offset) const;
+    // The page and page offset of the buffer's first byte; kNoPage when not from a page.
+    std::uint32_t startPage() const;
+    std::size_t startOffset() const;
 
 private:
     struct Segment {

@@ -16,16 +16,33 @@ Error ioError(const std::string& what, int error) {
     return Error{ErrorKind::Io, what + ": " + std::strerror(error)};
 }
 
+Error notRegular(const std::string& path, mode_t mode) {
+    const char* kind = S_ISDIR(mode)    ? "a folder"
+                       : S_ISFIFO(mode) ? "a named pipe"
+                       : S_ISCHR(mode)  ? "a character device"
+                       : S_ISBLK(mode)  ? "a block device"
+                       : S_ISSOCK(mode) ? "a socket"
+                                        : "something other than a file";
+    return Error{ErrorKind::Io, "Cannot open \"" + path + "\": it is " + std::string(kind) +
+                                    ", not a database file"};
+}
+
 }  // namespace
 
 Result<std::unique_ptr<FilePageSource>> FilePageSource::open(const std::string& path) {
+    // Only a regular file is opened: opening a pipe waits for a writer and opening a device may
+    // act on it, so the path is looked at first. O_NONBLOCK keeps a pipe put in its place since
+    // from blocking the open, and the check is repeated on what was opened.
+    struct stat info {};
+    if (::stat(path.c_str(), &info) == 0 && !S_ISREG(info.st_mode)) {
+        return notRegular(path, info.st_mode);
+    }
     // O_RDONLY without O_CREAT or O_TRUNC: opening can never create or change the file, and no
     // lock is taken, so other programs may use the database at the same time.
-    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+    const int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
     if (fd < 0) {
         return ioError("Cannot open \"" + path + "\"", errno);
     }
-    struct stat info {};
     if (::fstat(fd, &info) != 0) {
         const int error = errno;
         ::close(fd);
@@ -33,7 +50,7 @@ Result<std::unique_ptr<FilePageSource>> FilePageSource::open(const std::string& 
     }
     if (!S_ISREG(info.st_mode)) {
         ::close(fd);
-        return Error{ErrorKind::Io, "\"" + path + "\" is not a file"};
+        return notRegular(path, info.st_mode);
     }
     return std::unique_ptr<FilePageSource>(
         new FilePageSource(fd, static_cast<std::uint64_t>(info.st_size), path));
@@ -47,8 +64,8 @@ FilePageSource::~FilePageSource() { ::close(m_fd); }
 Status FilePageSource::readAt(std::uint64_t offset, std::span<std::byte> out) {
     std::size_t done = 0;
     while (done < out.size()) {
-        const ssize_t got = ::pread(m_fd, out.data() + done, out.size() - done,
-                                    static_cast<off_t>(offset + done));
+        const ssize_t got =
+            ::pread(m_fd, out.data() + done, out.size() - done, static_cast<off_t>(offset + done));
         if (got < 0) {
             if (errno == EINTR) {
                 continue;

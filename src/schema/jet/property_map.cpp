@@ -45,7 +45,8 @@ Status readNames(ByteCursor& chunk, const TextDecoder& text, std::vector<std::st
     return chunk.status();
 }
 
-Status readValues(ByteCursor& chunk, const std::vector<std::string>& names, PropertyMap& map) {
+Status readValues(ByteCursor& chunk, const std::vector<std::string>& names,
+                  const std::vector<bool>& kept, PropertyMap& map) {
     while (chunk.remaining() > 0) {
         const std::size_t start = chunk.position();
         const std::size_t length = chunk.u16("property entry length");
@@ -61,13 +62,43 @@ Status readValues(ByteCursor& chunk, const std::vector<std::string>& names, Prop
         }
         if (nameIndex >= names.size()) {
             return chunk.failAt(start + 4, "property name index " + std::to_string(nameIndex) +
-                                               ", only " + std::to_string(names.size()) +
-                                               " names");
+                                               ", only " + std::to_string(names.size()) + " names");
         }
-        map[names[nameIndex]] = PropertyValue{type, std::vector<std::byte>(data.begin(), data.end())};
+        if (kept[nameIndex]) {
+            PropertyValue& value = map[names[nameIndex]];
+            value.type = type;
+            value.data.assign(data.begin(), data.end());
+        }
         chunk.seek(start + length);
     }
     return chunk.status();
+}
+
+bool sameName(std::string_view left, std::string_view right) {
+    if (left.size() != right.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        if (lowerAscii(left[i]) != lowerAscii(right[i])) {
+            return false;
+        }
+    }
+    return true;
+}
+
+// Whether each name is one to keep.
+std::vector<bool> keptNames(const std::vector<std::string>& names,
+                            std::span<const std::string_view> only) {
+    std::vector<bool> kept(names.size(), only.empty());
+    for (std::size_t i = 0; i < names.size() && !only.empty(); ++i) {
+        for (const std::string_view wanted : only) {
+            if (sameName(names[i], wanted)) {
+                kept[i] = true;
+                break;
+            }
+        }
+    }
+    return kept;
 }
 
 }  // namespace
@@ -84,7 +115,8 @@ bool CaseInsensitiveLess::operator()(const std::string& left, const std::string&
     return left.size() < right.size();
 }
 
-Result<PropertySet> PropertySet::parse(Bytes blob, const Origin& origin, const TextDecoder& text) {
+Result<PropertySet> PropertySet::parse(Bytes blob, const Origin& origin, const TextDecoder& text,
+                                       std::span<const std::string_view> only) {
     PropertySet set;
     if (blob.empty()) {
         return set;
@@ -95,6 +127,7 @@ Result<PropertySet> PropertySet::parse(Bytes blob, const Origin& origin, const T
     }
     cursor.skip(4);
     std::vector<std::string> names;
+    std::vector<bool> kept;
     while (cursor.remaining() > 0) {
         const std::size_t start = cursor.position();
         const std::size_t length = cursor.u32("property chunk length");
@@ -109,8 +142,9 @@ Result<PropertySet> PropertySet::parse(Bytes blob, const Origin& origin, const T
         ByteCursor chunk(cursor.bytes(length - kChunkHeader), chunkOrigin);
         if (type == kNamesChunk) {
             JET_TRY(readNames(chunk, text, names));
+            kept = keptNames(names, only);
         } else {
-            JET_TRY(set.readValueChunk(chunk, type, names, text));
+            JET_TRY(set.readValueChunk(chunk, type, names, kept, text));
         }
     }
     return set;
@@ -118,7 +152,7 @@ Result<PropertySet> PropertySet::parse(Bytes blob, const Origin& origin, const T
 
 Status PropertySet::readValueChunk(ByteCursor& chunk, std::uint16_t type,
                                    const std::vector<std::string>& names,
-                                   const TextDecoder& text) {
+                                   const std::vector<bool>& kept, const TextDecoder& text) {
     std::string childName;
     const std::size_t headerLength = chunk.u32("property map header length");
     if (headerLength > kChunkHeader) {
@@ -127,12 +161,12 @@ Status PropertySet::readValueChunk(ByteCursor& chunk, std::uint16_t type,
     }
     JET_TRY(chunk.status());
     if (headerLength < 4) {
-        return chunk.failAt(0, "property map header length " + std::to_string(headerLength) +
-                                   " is below 4");
+        return chunk.failAt(
+            0, "property map header length " + std::to_string(headerLength) + " is below 4");
     }
     chunk.seek(headerLength, "property map header length");
     PropertyMap& map = type == kOwnValuesChunk ? m_own : m_children[childName];
-    return readValues(chunk, names, map);
+    return readValues(chunk, names, kept, map);
 }
 
 const PropertyMap* PropertySet::child(const std::string& name) const {
@@ -162,10 +196,17 @@ std::optional<std::int64_t> integerProperty(const PropertyMap* map, const std::s
     const std::vector<std::byte>& data = found->second.data;
     std::int64_t value = 0;
     switch (data.size()) {
-        case 1: value = std::to_integer<std::uint8_t>(data[0]); break;
-        case 2: value = static_cast<std::int16_t>(loadU16(data, 0)); break;
-        case 4: value = static_cast<std::int32_t>(loadU32(data, 0)); break;
-        default: return std::nullopt;
+        case 1:
+            value = std::to_integer<std::uint8_t>(data[0]);
+            break;
+        case 2:
+            value = static_cast<std::int16_t>(loadU16(data, 0));
+            break;
+        case 4:
+            value = static_cast<std::int32_t>(loadU32(data, 0));
+            break;
+        default:
+            return std::nullopt;
     }
     return value;
 }

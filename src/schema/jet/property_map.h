@@ -4,7 +4,9 @@
 #include <cstdint>
 #include <map>
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "schema/jet/byte_cursor.h"
@@ -29,18 +31,23 @@ using PropertyMap = std::map<std::string, PropertyValue, CaseInsensitiveLess>;
 class PropertySet {
 public:
     // Decodes a blob ("MR2\0" in Jet 4/ACE, "KKD\0" in Jet 3). An empty blob gives an empty
-    // set; anything else that breaks the layout is Corrupt.
-    static Result<PropertySet> parse(Bytes blob, const Origin& origin, const TextDecoder& text);
+    // set; anything else that breaks the layout is Corrupt. With `only`, properties of other
+    // names (ASCII case ignored) are checked but not kept.
+    static Result<PropertySet> parse(Bytes blob, const Origin& origin, const TextDecoder& text,
+                                     std::span<const std::string_view> only = {});
 
     // The properties of the child named `name` (a column), or nullptr.
     const PropertyMap* child(const std::string& name) const;
+    // The properties of the child named `name`, added empty when it has none.
+    PropertyMap& childFor(const std::string& name) { return m_children[name]; }
     // The properties of the object itself.
     const PropertyMap& own() const { return m_own; }
 
 private:
     // Reads a chunk of values (the object's own or a named child's) into the set.
     Status readValueChunk(ByteCursor& chunk, std::uint16_t type,
-                          const std::vector<std::string>& names, const TextDecoder& text);
+                          const std::vector<std::string>& names, const std::vector<bool>& kept,
+                          const TextDecoder& text);
 
     PropertyMap m_own;
     std::map<std::string, PropertyMap, CaseInsensitiveLess> m_children;

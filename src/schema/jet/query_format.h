@@ -2,6 +2,8 @@
 // describes a query, one row per clause item.
 #pragma once
 
+#include <cstdint>
+#include <optional>
 #include <string_view>
 
 namespace zl::schema::jet {
@@ -46,7 +48,9 @@ enum class QueryAttribute : int {
     End = 255,
 };
 
-// Attributes 0..11 are the ones that describe clauses; 255 only ends the query.
+// Attributes 0..11 are the ones that describe clauses; 255 only ends the query. Later Access
+// versions write rows of other attributes (12, with only a Flag); they say nothing the SQL text
+// needs and are skipped.
 inline constexpr int kClauseAttributeCount = 12;
 
 // Flag of the Type row: the kind of query.
@@ -61,6 +65,12 @@ enum class QueryKind : int {
     PassThrough = 8,
     Union = 9,
 };
+
+// DAO's QueryDef.Type of a query kind, and the kind of a QueryDef.Type (nullopt for a number
+// that is no kind). MSysObjects.Flags & 0xF0 holds the same numbers.
+int daoQueryType(QueryKind kind);
+std::optional<QueryKind> kindOfDaoQueryType(int type);
+inline constexpr std::int32_t kCatalogQueryTypeMask = 0xF0;
 
 // Bits of the Flags row.
 inline constexpr int kFlagSelectStar = 0x01;   // "*" ends the select list (Output All Fields)

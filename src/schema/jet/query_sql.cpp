@@ -4,6 +4,7 @@
 
 #include <map>
 
+#include "schema/jet/origin.h"
 #include "schema/jet/query_names.h"
 #include "schema/jet/query_row_set.h"
 #include "schema/jet/query_statement.h"
@@ -62,10 +63,7 @@ std::string storedText(const QueryRowSet& rows) {
     return text;
 }
 
-}  // namespace
-
-std::string rebuildQuerySql(const std::vector<QueryRow>& rows) {
-    const QueryRowSet filed(rows);
+std::string rebuildText(const QueryRowSet& filed) {
     if (filed.kind() == QueryKind::PassThrough || filed.kind() == QueryKind::DataDefinition) {
         return storedText(filed);
     }
@@ -81,6 +79,32 @@ std::string rebuildQuerySql(const std::vector<QueryRow>& rows) {
         lines.emplace_back("WITH OWNERACCESS OPTION");
     }
     return joined(lines, kLineEnd) + ";" + std::string(kLineEnd);
+}
+
+}  // namespace
+
+Result<SavedQuery> rebuildSavedQuery(const std::vector<QueryRow>& rows, std::int32_t catalogFlags) {
+    const std::optional<QueryKind> catalogKind =
+        kindOfDaoQueryType(catalogFlags & kCatalogQueryTypeMask);
+    try {
+        const QueryRowSet filed(rows, catalogKind.value_or(QueryKind::Select));
+        SavedQuery query;
+        query.type = catalogKind && *catalogKind != QueryKind::Select ? daoQueryType(*catalogKind)
+                                                                      : daoQueryType(filed.kind());
+        query.sql = rebuildText(filed);
+        return query;
+    } catch (const QueryRowsDamage& damage) {
+        const QueryRow* row = damage.row;
+        if (row == nullptr || row->page == kNoPage) {
+            return corruption(damage.what);
+        }
+        return corruption(Origin(row->page, row->offset), 0, damage.what);
+    }
+}
+
+Result<std::string> rebuildQuerySql(const std::vector<QueryRow>& rows) {
+    JET_ASSIGN_OR_RETURN(SavedQuery query, rebuildSavedQuery(rows, 0));
+    return std::move(query.sql);
 }
 
 }  // namespace zl::schema::jet

@@ -37,6 +37,8 @@ std::optional<int> toInt(const std::optional<std::int64_t>& value) {
 Result<QueryRow> readRow(const RecordReader& record, const QueryColumns& columns,
                          const RowView& row) {
     QueryRow out;
+    out.page = row.origin().startPage();
+    out.offset = static_cast<std::uint16_t>(row.origin().startOffset());
     JET_ASSIGN_OR_RETURN(const auto attribute, record.integer(row, columns.attribute));
     JET_ASSIGN_OR_RETURN(out.expression, record.text(row, columns.expression));
     JET_ASSIGN_OR_RETURN(const auto flag, record.integer(row, columns.flag));
@@ -64,10 +66,11 @@ Result<SavedQueryRows> readSavedQueryRows(PageReader& reader, const JetFormat& f
                                           const TextDecoder& text, std::uint32_t tablePage) {
     JET_ASSIGN_OR_RETURN(const TableDefinition table,
                          readTableDefinition(reader, format, text, tablePage));
-    const QueryColumns columns{table.columnByName("Attribute"), table.columnByName("Expression"),
-                               table.columnByName("Flag"),      table.columnByName("Name1"),
-                               table.columnByName("Name2"),     table.columnByName("ObjectId"),
-                               table.columnByName("Order"),     wholeNumberColumn(table, "LvExtra")};
+    const QueryColumns columns{
+        table.columnByName("Attribute"), table.columnByName("Expression"),
+        table.columnByName("Flag"),      table.columnByName("Name1"),
+        table.columnByName("Name2"),     table.columnByName("ObjectId"),
+        table.columnByName("Order"),     wholeNumberColumn(table, "LvExtra")};
     if (columns.objectId == nullptr || columns.attribute == nullptr) {
         return corruption(Origin(tablePage, 0), 0,
                           "the saved query table lacks its ObjectId or Attribute column");

@@ -46,15 +46,15 @@ Status requireEntries(const ByteCursor& cursor, std::size_t countOffset, std::ui
     if (count > cursor.remaining() / entrySize) {
         return cursor.failAt(countOffset, std::string(what) + " count " + std::to_string(count) +
                                               " needs " + std::to_string(count * entrySize) +
-                                              " bytes, only " +
-                                              std::to_string(cursor.remaining()) + " left");
+                                              " bytes, only " + std::to_string(cursor.remaining()) +
+                                              " left");
     }
     return {};
 }
 
 std::string readName(ByteCursor& cursor, const JetFormat& format, const TextDecoder& text) {
-    const std::size_t length = format.nameLengthSize == 1 ? cursor.u8("name length")
-                                                          : cursor.u16("name length");
+    const std::size_t length =
+        format.nameLengthSize == 1 ? cursor.u8("name length") : cursor.u16("name length");
     return text.name(cursor.bytes(length, "name"));
 }
 
@@ -73,6 +73,10 @@ ColumnDef readColumn(ByteCursor& cursor, const JetFormat& format) {
     }
     column.fixedOffset = loadU16(entry, format.colFixedOffset);
     column.length = loadU16(entry, format.colLength);
+    if (column.type == column_type::kNumeric) {
+        column.precision = std::to_integer<std::uint8_t>(entry[format.colPrecision]);
+        column.scale = std::to_integer<std::uint8_t>(entry[format.colPrecision + 1]);
+    }
     if (column.type == column_type::kComplex && format.colComplexId != SIZE_MAX) {
         column.complexId = loadU32(entry, format.colComplexId);
     }
@@ -81,8 +85,8 @@ ColumnDef readColumn(ByteCursor& cursor, const JetFormat& format) {
 
 Status readColumns(ByteCursor& cursor, const JetFormat& format, const TextDecoder& text,
                    std::size_t count, TableDefinition& table) {
-    JET_TRY(requireEntries(cursor, format.tdefColumnCount, count, format.columnEntrySize,
-                           "column"));
+    JET_TRY(
+        requireEntries(cursor, format.tdefColumnCount, count, format.columnEntrySize, "column"));
     table.columns.reserve(count);
     for (std::size_t i = 0; i < count; ++i) {
         table.columns.push_back(readColumn(cursor, format));
@@ -152,8 +156,7 @@ Status readLogicalIndexes(ByteCursor& cursor, const JetFormat& format, const Tex
 }
 
 // Joins the definition pages into one buffer, recording where each piece came from.
-Result<std::vector<std::byte>> joinPages(PageReader& reader, std::uint32_t first,
-                                         Origin& origin) {
+Result<std::vector<std::byte>> joinPages(PageReader& reader, std::uint32_t first, Origin& origin) {
     std::vector<std::byte> joined;
     std::set<std::uint32_t> visited;
     std::uint32_t number = first;
@@ -162,23 +165,22 @@ Result<std::vector<std::byte>> joinPages(PageReader& reader, std::uint32_t first
         const Bytes bytes = bytesOf(page);
         const auto type = std::to_integer<std::uint8_t>(bytes[0]);
         if (type != kTableDefinitionPageType) {
-            return corruption(Origin(number, 0), 0,
-                              "page type " + std::to_string(type) +
-                                  ", expected a table definition page (2)");
+            return corruption(
+                Origin(number, 0), 0,
+                "page type " + std::to_string(type) + ", expected a table definition page (2)");
         }
         visited.insert(number);
         const std::size_t skip = joined.empty() ? 0 : kContinuationHeader;
         origin.addSegment(number, skip, bytes.size() - skip);
-        joined.insert(joined.end(), bytes.begin() + static_cast<std::ptrdiff_t>(skip),
-                      bytes.end());
+        joined.insert(joined.end(), bytes.begin() + static_cast<std::ptrdiff_t>(skip), bytes.end());
         const std::uint32_t next = loadU32(bytes, kNextPageOffset);
         if (next == 0) {
             return joined;
         }
         if (visited.count(next) != 0) {
-            return corruption(Origin(number, 0), kNextPageOffset,
-                              "table definition pages form a cycle back to page " +
-                                  std::to_string(next));
+            return corruption(
+                Origin(number, 0), kNextPageOffset,
+                "table definition pages form a cycle back to page " + std::to_string(next));
         }
         if (visited.size() >= kMaxDefinitionPages) {
             return corruption(Origin(number, 0), kNextPageOffset,
@@ -231,8 +233,7 @@ Result<TableDefinition> parseTableDefinition(Bytes data, const Origin& origin,
     table.ownedPages = cursor.u32("usage map");
     JET_TRY(cursor.status());
     if (columnCount > kMaxColumns) {
-        return cursor.failAt(format.tdefColumnCount, "column count " +
-                                                         std::to_string(columnCount) +
+        return cursor.failAt(format.tdefColumnCount, "column count " + std::to_string(columnCount) +
                                                          " exceeds " + std::to_string(kMaxColumns));
     }
     cursor.seek(format.tdefIndexCountBlock, "index row counts");

@@ -52,7 +52,9 @@ struct ColumnDef {
     std::uint16_t length = 0;       // stored length in bytes
     std::uint8_t flags = 0;
     std::uint8_t extFlags = 0;
-    std::uint32_t complexId = 0;    // complex columns (ACE): key into MSysComplexColumns
+    std::uint32_t complexId = 0;  // complex columns (ACE): key into MSysComplexColumns
+    std::uint8_t precision = 0;   // Decimal columns: total digits
+    std::uint8_t scale = 0;       // Decimal columns: digits after the point
 
     bool fixed() const { return (flags & kColumnFixed) != 0; }
     bool calculated() const { return (extFlags & kColumnCalculated) != 0; }
@@ -87,8 +89,8 @@ struct LogicalIndexDef {
 struct TableDefinition {
     std::uint32_t page = 0;
     std::uint16_t variableColumnCount = 0;
-    std::uint32_t ownedPages = 0;  // row pointer to the usage map of the data pages
-    std::vector<ColumnDef> columns;             // in the order stored
+    std::uint32_t ownedPages = 0;    // row pointer to the usage map of the data pages
+    std::vector<ColumnDef> columns;  // in the order stored
     std::vector<PhysicalIndexDef> physicalIndexes;
     std::vector<LogicalIndexDef> logicalIndexes;  // in the order stored
 

@@ -17,7 +17,8 @@ using test::kPageSize;
 // Reads everything the engine offers; returns "" on success or the EngineError description.
 std::string readAll(ByteVector bytes) {
     try {
-        auto database = openJetDatabase(std::make_unique<MemoryPageSource>(std::move(bytes)), "x.mdb");
+        auto database =
+            openJetDatabase(std::make_unique<MemoryPageSource>(std::move(bytes)), "x.mdb");
         for (const TableListRow& row : database->listTables()) {
             if (row.isQueryDef()) {
                 (void)database->openQueryDef(row.name);
@@ -39,11 +40,16 @@ std::string readAll(ByteVector bytes) {
 
 // A database with one small table ("ID", index "PK") on page 7, its properties on page 8.
 ByteVector sampleDatabase() {
-    test::TableSpec table{"T", 0, {{"ID", 0x04}}, {{"PK", {{"ID", true}}, 0x09, 1, 0}},
-                          test::PropertyBlob().column("ID").boolean("Required", true).build(), true};
+    test::TableSpec table{"T",
+                          0,
+                          {{"ID", 0x04}},
+                          {{"PK", {{"ID", true}}, 0x09, 1, 0}},
+                          test::PropertyBlob().column("ID").boolean("Required", true).build(),
+                          true};
     test::TestDatabase builder;
     builder.table(table);
-    builder.query({"Q", 0, {{1, std::nullopt, 0, std::nullopt, std::nullopt, {}}}});
+    builder.query(
+        {"Q", 0, {{1, std::nullopt, 1}, {5, std::nullopt, std::nullopt, "T"}, {6, "T.ID"}}});
     return builder.build();
 }
 
@@ -66,7 +72,8 @@ void put32(ByteVector& bytes, std::size_t offset, std::uint32_t value) {
 std::size_t rowStart(const ByteVector& bytes, std::size_t page, std::size_t row) {
     const std::size_t entry = at(page, 14 + 2 * row);
     return (std::to_integer<std::size_t>(bytes[entry]) |
-            (std::to_integer<std::size_t>(bytes[entry + 1]) << 8)) & 0x1FFF;
+            (std::to_integer<std::size_t>(bytes[entry + 1]) << 8)) &
+           0x1FFF;
 }
 
 // Rewrites a masked header field: unmask, change, mask again.
@@ -103,7 +110,8 @@ TEST_P(JetDamageCaseTest, EndsInACleanError) {
 
 const Damage kDamages[] = {
     {"empty file", [](ByteVector& b) { b.clear(); }, "not a Microsoft Access database"},
-    {"engine name", [](ByteVector& b) { b[4] = std::byte{'X'}; }, "not a Microsoft Access database"},
+    {"engine name", [](ByteVector& b) { b[4] = std::byte{'X'}; },
+     "not a Microsoft Access database"},
     {"future version", [](ByteVector& b) { b[0x14] = std::byte{9}; }, "newer than this program"},
     {"encrypted", [](ByteVector& b) { patchHeader(b, 0x3E, 1); }, "encrypted"},
     {"password", [](ByteVector& b) { patchHeader(b, 0x42, 'p'); }, "password"},
@@ -117,7 +125,8 @@ const Damage kDamages[] = {
      "logical index count 4294967295 needs"},
     {"physical index count", [](ByteVector& b) { put32(b, at(2, 0x33), 0x7FFFFFFF); },
      "physical index count 2147483647 needs"},
-    {"definition cycle", [](ByteVector& b) { put32(b, at(2, 4), 2); }, "form a cycle back to page 2"},
+    {"definition cycle", [](ByteVector& b) { put32(b, at(2, 4), 2); },
+     "form a cycle back to page 2"},
     {"definition chain past end", [](ByteVector& b) { put32(b, at(2, 4), 99999); },
      "table definition page 99999 is past the end"},
     {"usage map type", [](ByteVector& b) { b[at(3, kPageSize - 69)] = std::byte{7}; },
@@ -152,7 +161,8 @@ const Damage kDamages[] = {
      "refers to column number 42, which the table does not have"},
     {"logical index physical number", [](ByteVector& b) { put32(b, at(kTablePage, 166), 50); },
      "uses physical index 50, the table has 1"},
-    {"property blob magic", [](ByteVector& b) { b[at(kPropertyPage, rowStart(b, kPropertyPage, 0))] = b[0]; },
+    {"property blob magic",
+     [](ByteVector& b) { b[at(kPropertyPage, rowStart(b, kPropertyPage, 0))] = b[0]; },
      "does not start with MR2"},
     {"property page type", [](ByteVector& b) { b[at(kPropertyPage, 0)] = std::byte{4}; },
      "expected a data page"},
@@ -175,7 +185,8 @@ INSTANTIATE_TEST_SUITE_P(Cases, JetDamageCaseTest, testing::ValuesIn(kDamages), 
 TEST(JetDamageTest, EveryTruncationEndsCleanly) {
     const ByteVector full = sampleDatabase();
     for (std::size_t length = 0; length < full.size(); length += 97) {
-        const std::string description = readAll(ByteVector(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length)));
+        const std::string description =
+            readAll(ByteVector(full.begin(), full.begin() + static_cast<std::ptrdiff_t>(length)));
         EXPECT_FALSE(description.empty()) << "length " << length;
     }
 }

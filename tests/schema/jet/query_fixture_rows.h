@@ -3,10 +3,12 @@
 
 #include <cstdint>
 #include <optional>
+#include <string>
 #include <string_view>
 #include <vector>
 
 #include "schema/jet/query_row.h"
+#include "schema/jet/query_sql.h"
 
 namespace zl::schema::jet::test {
 
@@ -48,5 +50,11 @@ std::vector<QueryRow> toRows(const std::vector<RowLiteral>& literals, std::int32
 // The literals as rows of the query `objectId`, between the start and end rows that Access
 // writes around every query.
 std::vector<QueryRow> framed(std::vector<RowLiteral> literals, std::int32_t objectId = 42);
+
+// The rebuilt SQL of `rows`, or "error: " and the failure's message.
+inline std::string sqlOf(const std::vector<QueryRow>& rows, std::int32_t catalogFlags = 0) {
+    Result<SavedQuery> query = rebuildSavedQuery(rows, catalogFlags);
+    return query.ok() ? query->sql : "error: " + query.error().message;
+}
 
 }  // namespace zl::schema::jet::test

@@ -34,7 +34,7 @@ RowLiteral textParameter(std::string_view name, std::int32_t size) {
 
 TEST(QuerySqlFixtureTest, RebuildsEveryFixtureQuery) {
     for (const test::FixtureQuery& query : test::fixtureQueries()) {
-        EXPECT_EQ(rebuildQuerySql(test::toRows(query.rows, query.objectId)), query.sql)
+        EXPECT_EQ(test::sqlOf(test::toRows(query.rows, query.objectId)), query.sql)
             << query.file << " " << query.name;
     }
 }
@@ -45,7 +45,7 @@ TEST(QuerySqlFixtureTest, RowsOfDifferentAttributesMayComeInAnyOrder) {
         std::stable_sort(rows.begin(), rows.end(), [](const QueryRow& a, const QueryRow& b) {
             return *a.attribute > *b.attribute;
         });
-        EXPECT_EQ(rebuildQuerySql(rows), query.sql) << query.file << " " << query.name;
+        EXPECT_EQ(test::sqlOf(rows), query.sql) << query.file << " " << query.name;
     }
 }
 
@@ -60,7 +60,8 @@ TEST(QuerySqlFixtureTest, ExpectedTextsMatchTheFixtureJson) {
         GTEST_SKIP() << "fixtures not found at " << kFixtures;
     }
     for (const test::FixtureQuery& query : test::fixtureQueries()) {
-        const nlohmann::json fixture = readJson(kFixtures / (std::string(query.file) + ".json"));
+        const nlohmann::json fixture =
+            readJson(kFixtures / "full" / (std::string(query.file) + ".json"));
         const auto& queries = fixture.at("queries");
         const auto found = std::find_if(queries.begin(), queries.end(),
                                         [&](const auto& q) { return q.at("name") == query.name; });
@@ -74,7 +75,7 @@ TEST(QuerySqlFixtureTest, EveryQueryOfEveryFixtureIsCovered) {
         GTEST_SKIP() << "fixtures not found at " << kFixtures;
     }
     const auto& covered = test::fixtureQueries();
-    for (const auto& entry : std::filesystem::directory_iterator(kFixtures)) {
+    for (const auto& entry : std::filesystem::directory_iterator(kFixtures / "full")) {
         if (entry.path().extension() != ".json") {
             continue;
         }
@@ -224,7 +225,7 @@ void PrintTo(const SqlCase& sqlCase, std::ostream* out) { *out << sqlCase.featur
 class QuerySqlCaseTest : public testing::TestWithParam<SqlCase> {};
 
 TEST_P(QuerySqlCaseTest, RebuildsTheTextAccessShows) {
-    EXPECT_EQ(rebuildQuerySql(framed(GetParam().rows)), GetParam().sql) << GetParam().feature;
+    EXPECT_EQ(test::sqlOf(framed(GetParam().rows)), GetParam().sql) << GetParam().feature;
 }
 
 INSTANTIATE_TEST_SUITE_P(Select, QuerySqlCaseTest, testing::ValuesIn(kSelectCases));
@@ -239,7 +240,69 @@ TEST(QuerySqlTest, OrderColumnRanksRowsOfOneAttribute) {
     rows[3].order = {0x00, 0x02};
     rows[4].order = {0x00, 0x02};  // ties keep the given order
     rows[5].order = {0x00, 0x01};
-    EXPECT_EQ(rebuildQuerySql(rows), "SELECT T.a, T.c, T.b\r\nFROM T;\r\n");
+    EXPECT_EQ(test::sqlOf(rows), "SELECT T.a, T.c, T.b\r\nFROM T;\r\n");
+}
+
+// QueryDef.Type and the kind the text is rebuilt as: the catalog's flags first, the Type row
+// where they say 0, the catalog's kind where the Type row or its Flag is missing.
+struct KindCase {
+    std::string_view situation;
+    std::int32_t catalogFlags;
+    std::vector<RowLiteral> rows;
+    int type;
+    std::string_view sql;
+};
+
+void PrintTo(const KindCase& kindCase, std::ostream* out) { *out << kindCase.situation; }
+
+// clang-format off
+const std::vector<KindCase> kKindCases = {
+    {"no Type and no Flags row: plain SELECT", 0,
+     {{kTable, kNull, "T"}, {kColumn, kNull, kNull, kNull, "T.a"}}, 0, "SELECT T.a\r\nFROM T;\r\n"},
+    {"no Type row, the catalog says delete", 0x20,
+     {{kTable, kNull, "T"}, {kColumn, 0, kNull, kNull, "T.*"}}, 32, "DELETE T.*\r\nFROM T;\r\n"},
+    {"no Type row, the catalog says update", 0x30,
+     {{kTable, kNull, "T"}, {kColumn, 0, kNull, "T.a", "1"}}, 48, "UPDATE T\r\nSET T.a = 1;\r\n"},
+    {"Type row without its Flag, the catalog says union", 0x80,
+     {{kType}, {kTable, kNull, kNull, "X7YZ_____1", "SELECT a FROM T"},
+      {kTable, kNull, kNull, "X7YZ_____2", "SELECT a FROM U"}},
+     128, "SELECT a FROM T\r\nUNION ALL SELECT a FROM U;\r\n"},
+    {"catalog 0: the Type row decides", 0,
+     {{kType, 5}, {kTable, kNull, "T"}, {kColumn, 0, kNull, kNull, "T.*"}}, 32,
+     "DELETE T.*\r\nFROM T;\r\n"},
+    {"catalog flags of another nibble bit and the Type row agree", 0x36,
+     {{kType, 4}, {kTable, kNull, "T"}, {kColumn, 0, kNull, "T.a", "2"}}, 48,
+     "UPDATE T\r\nSET T.a = 2;\r\n"},
+    {"attribute 12 (later Access versions) is skipped", 0,
+     {{kType, 1}, {12, 3}, {kTable, kNull, "T"}, {kColumn, 0, kNull, kNull, "T.a"}}, 0,
+     "SELECT T.a\r\nFROM T;\r\n"},
+    {"no Type row, the catalog says crosstab", 0x10,
+     {{kTable, kNull, "T"}, {kColumn, 2, kNull, kNull, "T.r"}, {kColumn, 1, kNull, kNull, "T.c"},
+      {kColumn, 0, kNull, kNull, "Count(*)"}, {kGroupBy, 2, kNull, kNull, "T.r"}},
+     16, "TRANSFORM Count(*)\r\nSELECT T.r\r\nFROM T\r\nGROUP BY T.r\r\nPIVOT T.c;\r\n"},
+};
+// clang-format on
+
+class QueryKindTest : public testing::TestWithParam<KindCase> {};
+
+TEST_P(QueryKindTest, TakesTheKindFromCatalogThenTypeRow) {
+    const Result<SavedQuery> query =
+        rebuildSavedQuery(framed(GetParam().rows), GetParam().catalogFlags);
+    ASSERT_TRUE(query.ok()) << query.error().message;
+    EXPECT_EQ(query->type, GetParam().type);
+    EXPECT_EQ(query->sql, GetParam().sql);
+}
+
+INSTANTIATE_TEST_SUITE_P(Kinds, QueryKindTest, testing::ValuesIn(kKindCases));
+
+TEST(QuerySqlTest, DamageNamesThePageAndOffsetOfTheRow) {
+    std::vector<QueryRow> rows = framed({{kType, 1}, {kTable, kNull, "T"}, {kFlags, 0x40}});
+    rows[3].page = 7;
+    rows[3].offset = 0x1F0;
+    const Result<SavedQuery> query = rebuildSavedQuery(rows, 0);
+    ASSERT_FALSE(query.ok());
+    EXPECT_EQ(query.error().message,
+              "page 7 +0x1F0: the Flags row has flags 0x40, expected bits within 0x3F");
 }
 
 }  // namespace

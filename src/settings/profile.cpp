@@ -2,14 +2,15 @@
 // call goes to the file, and no call reports a failure.
 #include "settings/profile.h"
 
+#include <fcntl.h>
 #include <pwd.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <cerrno>
 #include <cmath>
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <limits>
 #include <optional>
 
@@ -29,17 +30,32 @@ std::string environment(const char* name) {
     return value ? std::string(value) : std::string();
 }
 
-// The file's text; "" for an absent file, nullopt for a file that exists but cannot be read.
+// The file's text; "" for an absent file, nullopt for one that exists but cannot be read (a
+// folder or a pipe in its place, no permission, an I/O error). Plain system calls, so that no
+// failure can surface as an exception; a pipe or device is never waited on.
 std::optional<std::string> readFile(const std::string& fileName) {
-    std::ifstream in(fileName, std::ios::binary);
-    if (!in.is_open()) {
-        std::error_code ec;
-        bool present = std::filesystem::exists(fileName, ec) || ec;
-        if (present) return std::nullopt;
-        return std::string();
+    const int fd = ::open(fileName.c_str(), O_RDONLY | O_CLOEXEC | O_NONBLOCK);
+    if (fd < 0) {
+        if (errno == ENOENT || errno == ENOTDIR) return std::string();
+        return std::nullopt;
     }
-    std::string content((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    if (in.bad()) return std::nullopt;
+    std::optional<std::string> content;
+    struct stat info {};
+    if (::fstat(fd, &info) == 0 && S_ISREG(info.st_mode)) {
+        content.emplace();
+        char buffer[8192];
+        for (;;) {
+            const ssize_t got = ::read(fd, buffer, sizeof buffer);
+            if (got < 0 && errno == EINTR) continue;
+            if (got < 0) {
+                content.reset();
+                break;
+            }
+            if (got == 0) break;
+            content->append(buffer, static_cast<std::size_t>(got));
+        }
+    }
+    ::close(fd);
     return content;
 }
 

@@ -83,6 +83,11 @@ std::string saveFileReplacing(const std::string& path, std::string_view bytes) {
     std::string tempName;
     int error = 0;
     int fd = createBeside(target, tempName, error);
+    if (fd < 0 && exists && (error == EACCES || error == EPERM || error == EROFS)) {
+        // The file may be written but its folder may not: nothing can be made beside it, so
+        // it is written in place (only then can a failed write lose the old content).
+        return writeInPlace(target, bytes);
+    }
     if (fd < 0) return errorText(error);
     if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) error = errno;
     if (error == 0) error = writeAll(fd, bytes);

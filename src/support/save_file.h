@@ -10,7 +10,8 @@ namespace zl::support {
 // renamed over it, keeping an existing file's permission bits. An existing file that may not be
 // written (read-only, a directory) is refused. Returns "" on success, else the system's error
 // text (e.g. "Permission denied"), with any existing file left as it was. An existing target
-// that is not a regular file (a device, a pipe) is written in place instead.
+// that is not a regular file (a device, a pipe), or a writable file in a folder where nothing
+// may be created, is written in place instead.
 std::string saveFileReplacing(const std::string& path, std::string_view bytes);
 
 }  // namespace zl::support

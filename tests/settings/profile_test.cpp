@@ -182,6 +182,16 @@ TEST_F(ProfileTest, FailingWriteIsSilent) {
     EXPECT_TRUE(std::get<bool>(ProfileGet("Code", "Private functions", text("BOOLEAN_TRUE"))));
 }
 
+TEST_F(ProfileTest, UnreadableFileGivesDefaultsAndIsNotReplaced) {
+    const std::filesystem::path folder = m_dir / "ZLGEN.INI";
+    std::filesystem::create_directory(folder);
+    ::setenv("ZLGEN_INI", folder.c_str(), 1);
+    EXPECT_EQ(std::get<std::string>(ProfileGet("S", "K", text("x"))), "x");
+    EXPECT_TRUE(std::get<bool>(ProfileGet("Code", "Private functions", text("BOOLEAN_TRUE"))));
+    ProfileSet("Code", "Private functions", ProfileValue(false));
+    EXPECT_TRUE(std::filesystem::is_directory(folder));
+}
+
 TEST_F(ProfileTest, FirstOfDuplicateSectionsAndKeysCounts) {
     writeIni("[S]\nK=1\nK=2\n[S]\nK=3\nL=4\n");
     EXPECT_EQ(std::get<std::string>(ProfileGet("S", "K", text("d"))), "1");

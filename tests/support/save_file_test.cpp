@@ -60,4 +60,15 @@ TEST_F(SaveFileTest, FailureLeavesNothingBehind) {
     EXPECT_EQ(entries(), 1u);
 }
 
+TEST_F(SaveFileTest, WritableFileInReadOnlyFolderIsWrittenInPlace) {
+    std::filesystem::create_directory(m_dir / "locked");
+    const std::string target = (m_dir / "locked" / "m.bas").string();
+    std::ofstream(target) << "old";
+    ::chmod((m_dir / "locked").c_str(), 0555);
+    const std::string error = zl::support::saveFileReplacing(target, "new");
+    ::chmod((m_dir / "locked").c_str(), 0755);
+    EXPECT_EQ(error, "");
+    EXPECT_EQ(read(target), "new");
+}
+
 }  // namespace

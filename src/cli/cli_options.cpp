@@ -74,10 +74,15 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
 
     auto* sql = app.add_subcommand("sql", "Generate the SQL data-definition script");
     sql->add_option("DB", request.database, "Database file")->required();
-    sql->add_option("--dialect", dialect, "access or sqlserver")
+    sql->add_option("--dialect", dialect,
+                    "access or sqlserver (the original texts), or postgresql or sqlite (scripts "
+                    "that load as they are into PostgreSQL 15 and SQLite 3)")
         ->required()
-        ->check(CLI::IsMember({"access", "sqlserver"}));
+        ->check(CLI::IsMember({"access", "sqlserver", "postgresql", "sqlite"}));
     sql->add_option("-o,--output", request.outputFile, "Write to FILE")->type_name("FILE");
+    sql->add_option("--ledger", request.ledgerFile,
+                    "postgresql and sqlite: write what the script could not carry as JSON")
+        ->type_name("FILE.json");
     addSelectionOptions(*sql, request.selection);
 
     auto* vb = app.add_subcommand("vb", "Generate the Visual Basic module");
@@ -104,8 +109,19 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
     if (*sql) request.command = Command::Sql;
     if (*vb) request.command = Command::Vb;
     if (*dbcreate) request.command = Command::DbCreate;
-    request.dialect =
-        dialect == "sqlserver" ? sqlgen::SqlDialect::SqlServer : sqlgen::SqlDialect::MsAccess;
+    static const std::map<std::string, sqlgen::SqlDialect> kDialects = {
+        {"access", sqlgen::SqlDialect::MsAccess},
+        {"sqlserver", sqlgen::SqlDialect::SqlServer},
+        {"postgresql", sqlgen::SqlDialect::PostgreSql},
+        {"sqlite", sqlgen::SqlDialect::Sqlite}};
+    if (const auto found = kDialects.find(dialect); found != kDialects.end()) {
+        request.dialect = found->second;
+    }
+    if (!request.ledgerFile.empty() && request.dialect != sqlgen::SqlDialect::PostgreSql &&
+        request.dialect != sqlgen::SqlDialect::Sqlite) {
+        err << "zlgen-cli: --ledger needs --dialect postgresql or sqlite\n";
+        return ParseOutcome{std::nullopt, kExitUsage};
+    }
     applyModuleFlags(flags, request);
     return ParseOutcome{std::move(request), kExitOk};
 }

@@ -30,6 +30,7 @@ struct CliRequest {
     Command command = Command::List;
     std::string database;
     std::string outputFile;  // empty: standard output
+    std::string ledgerFile;  // sql --dialect postgresql|sqlite: where the ledger's JSON goes
     bool json = false;
     bool system = false;
     sqlgen::SqlDialect dialect = sqlgen::SqlDialect::MsAccess;

@@ -39,6 +39,9 @@ constexpr std::uint8_t kAscendingKey = 0x01;
 // The largest definition Access can write (255 columns with long names, dozens of indexes)
 // needs some 20 pages; the cap keeps a damaged chain from filling memory.
 constexpr std::size_t kMaxDefinitionPages = 256;
+// Column descriptor: precision, then scale, of Decimal columns.
+constexpr std::size_t kPrecisionJet3 = 0x09;
+constexpr std::size_t kPrecisionJet4 = 0x0B;
 
 // Checks that `count` entries of `entrySize` bytes are left.
 Status requireEntries(const ByteCursor& cursor, std::size_t countOffset, std::uint64_t count,
@@ -73,6 +76,12 @@ ColumnDef readColumn(ByteCursor& cursor, const JetFormat& format) {
     }
     column.fixedOffset = loadU16(entry, format.colFixedOffset);
     column.length = loadU16(entry, format.colLength);
+    if (column.type == column_type::kNumeric) {
+        // The descriptor's two "misc" bytes hold precision and scale for Decimal columns.
+        const std::size_t at = format.isJet3() ? kPrecisionJet3 : kPrecisionJet4;
+        column.precision = std::to_integer<std::uint8_t>(entry[at]);
+        column.scale = std::to_integer<std::uint8_t>(entry[at + 1]);
+    }
     if (column.type == column_type::kComplex && format.colComplexId != SIZE_MAX) {
         column.complexId = loadU32(entry, format.colComplexId);
     }

@@ -53,6 +53,8 @@ struct ColumnDef {
     std::uint8_t flags = 0;
     std::uint8_t extFlags = 0;
     std::uint32_t complexId = 0;    // complex columns (ACE): key into MSysComplexColumns
+    std::uint8_t precision = 0;     // Decimal columns: digits in all
+    std::uint8_t scale = 0;         // Decimal columns: digits after the point
 
     bool fixed() const { return (flags & kColumnFixed) != 0; }
     bool calculated() const { return (extFlags & kColumnCalculated) != 0; }

@@ -5,6 +5,7 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/export_command.h"
 #include "cli/schema_listing.h"
 #include "cli/selection.h"
 #include "schema/engine.h"
@@ -111,6 +112,7 @@ int runOnDatabase(const CliRequest& request, const schema::Database& db, std::os
         return kExitUsage;
     }
     if (request.command == Command::Sql) return runSql(request, db, model, out, err);
+    if (request.command == Command::Export) return runExportCommand(request, db, model, err);
     return runVb(request, db, model, err);
 }
 

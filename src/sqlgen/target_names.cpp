@@ -76,6 +76,8 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
         }
         auto& indexNames = m_indexes[key];
         for (const TargetIndex& index : table.indexes) {
+            // A foreign-key index becomes the script's own index, named when it is written.
+            if (index.index.foreign) continue;
             translate::LedgerItem item;
             item.table = table.name;
             item.property = "Index.Name";

@@ -38,7 +38,7 @@ public:
     std::string relationName(std::string_view relation) const;
 
     // A fresh schema-wide name for an object that the script adds itself (an index that a
-    // foreign key needs); recorded like any other name.
+    // foreign key needs). Unique like every other name, but no rename of an Access name.
     std::string claim(std::string_view wanted, std::string_view table);
 
     // Every name that differs from its Access name, as ledger items.

@@ -683,14 +683,9 @@ void ScriptWriter::writeForeignKeys() {
             covered = covered || (sameAccessName(table, relation.foreignTable) && covers(columns));
         }
         if (covered) continue;
-        std::string name;
-        for (const TargetIndex& index : many->table->indexes) {
-            if (index.index.foreign && sameSet(foldedColumns(index.columns), referencing)) {
-                name = m_names.indexName(relation.foreignTable, index.index.name);
-                break;
-            }
-        }
-        if (name.empty()) name = m_names.claim(relation.name + "_idx", relation.foreignTable);
+        // Named after the relation: the names Access gives its own foreign-key indexes say
+        // nothing to a reader of the script.
+        const std::string name = m_names.claim(relation.name, relation.foreignTable);
         section += "CREATE INDEX " + TargetNames::quote(name) + " ON " +
                    m_names.object(relation.foreignTable) + " (";
         for (std::size_t i = 0; i < relation.fields.size(); ++i) {

@@ -77,6 +77,12 @@ public:
     std::string dateLiteral(const std::string& normalized) const;
     std::string boolLiteral(bool value) const;
 
+    // A comparison with Access's rules for mixed types and text; throws Untranslatable.
+    Emitted compare(const std::string& op, const Emitted& left, const Emitted& right,
+                    std::size_t pos) {
+        return emitComparison(op, left, right, pos);
+    }
+
     // Text comparison that ignores case, as Access's General sort order does.
     std::string compareText(const std::string& left, const std::string& op,
                             const std::string& right) const;

@@ -177,6 +177,10 @@ private:
                     bindText(index, "NaN");
                     return;
                 }
+                if (value.real == 0 && std::signbit(value.real)) {
+                    // SQLite keeps whole REALs as integers, so -0.0 reads back as 0.
+                    note("SQLite REAL keeps no negative zero; stored as 0");
+                }
                 sqlite3_bind_double(m_insert, index, value.real);
                 return;
             case ValueKind::Date:

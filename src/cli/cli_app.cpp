@@ -5,11 +5,13 @@
 #include <ostream>
 #include <sstream>
 
+#include "cli/export_command.h"
 #include "cli/schema_listing.h"
 #include "cli/selection.h"
 #include "schema/engine.h"
 #include "schema/jet/jet_engine.h"
 #include "schema/schema_model.h"
+#include "sqlgen/target_script.h"
 #include "support/save_file.h"
 #include "vbgen/dbcreate_module.h"
 #include "vbgen/module_options.h"
@@ -47,8 +49,33 @@ int runList(const CliRequest& request, const schema::Database& db, std::ostream&
     return status == kExitOk && !complete ? kExitGenerationFailed : status;
 }
 
+// The loadable targets: the script, its one-line ledger summary on standard error, and the whole
+// ledger as JSON when asked for.
+int runTargetSql(const CliRequest& request, const schema::Database& db,
+                 const schema::SchemaModel& model, std::ostream& out, std::ostream& err) {
+    const auto target = request.dialect == sqlgen::SqlDialect::PostgreSql
+                            ? translate::Target::PostgreSql
+                            : translate::Target::Sqlite;
+    const sqlgen::TargetScript script = sqlgen::generateTargetScript(target, model, &db);
+    if (!request.ledgerFile.empty()) {
+        if (std::string error =
+                support::saveFileReplacing(request.ledgerFile, script.ledger.toJson() + "\n");
+            !error.empty()) {
+            err << "Cannot write " << request.ledgerFile << ": " << error << '\n';
+            return kExitGenerationFailed;
+        }
+    }
+    const int status = deliver(request, script.text, out, err);
+    err << script.summary() << '\n';
+    return status;
+}
+
 int runSql(const CliRequest& request, const schema::Database& db, const schema::SchemaModel& model,
            std::ostream& out, std::ostream& err) {
+    if (request.dialect == sqlgen::SqlDialect::PostgreSql ||
+        request.dialect == sqlgen::SqlDialect::Sqlite) {
+        return runTargetSql(request, db, model, out, err);
+    }
     return deliver(request, sqlgen::GenerateSqlScript(request.dialect, model, &db), out, err);
 }
 
@@ -87,6 +114,7 @@ int runOnDatabase(const CliRequest& request, const schema::Database& db, std::os
         return kExitUsage;
     }
     if (request.command == Command::Sql) return runSql(request, db, model, out, err);
+    if (request.command == Command::Export) return runExportCommand(request, db, model, err);
     return runVb(request, db, model, err);
 }
 

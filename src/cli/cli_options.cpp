@@ -51,6 +51,32 @@ void applyModuleFlags(const ModuleFlags& flags, CliRequest& request) {
     if (flags.allInOne) request.includeProcedures = true;
 }
 
+CLI::App* addExportCommand(CLI::App& app, CliRequest& request) {
+    ExportOptions& options = request.exportOptions;
+    auto* command = app.add_subcommand(
+        "export", "Copy every row of the selected tables into a new SQLite file or a PostgreSQL "
+                  "database, with the schema of the loadable SQL targets");
+    command->add_option("DB", request.database, "Database file")->required();
+    command->add_option("--to", options.to, "sqlite or postgresql")
+        ->required()
+        ->check(CLI::IsMember({"sqlite", "postgresql"}));
+    command->add_option("TARGET", options.destination,
+                        "sqlite: the file to create; postgresql: a libpq connection string")
+        ->required();
+    command->add_flag("--force", options.force, "sqlite: replace an existing file");
+    command->add_option("--schema", options.schema, "postgresql: create the tables in this schema")
+        ->type_name("NAME");
+    auto* skip = command->add_flag("--skip-invalid-rows", options.skipInvalidRows,
+                                   "Leave out rows that break keys, Required or relations");
+    auto* loose = command->add_flag("--no-constraints", options.noConstraints,
+                                    "Load every row; leave off the constraints rows break");
+    skip->excludes(loose);
+    command->add_option("--ledger", request.ledgerFile, "Write the ledger as JSON")
+        ->type_name("FILE.json");
+    addSelectionOptions(*command, request.selection);
+    return command;
+}
+
 }  // namespace
 
 ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out,
@@ -74,10 +100,15 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
 
     auto* sql = app.add_subcommand("sql", "Generate the SQL data-definition script");
     sql->add_option("DB", request.database, "Database file")->required();
-    sql->add_option("--dialect", dialect, "access or sqlserver")
+    sql->add_option("--dialect", dialect,
+                    "access or sqlserver (the original texts), or postgresql or sqlite (scripts "
+                    "that load as they are into PostgreSQL 15 and SQLite 3)")
         ->required()
-        ->check(CLI::IsMember({"access", "sqlserver"}));
+        ->check(CLI::IsMember({"access", "sqlserver", "postgresql", "sqlite"}));
     sql->add_option("-o,--output", request.outputFile, "Write to FILE")->type_name("FILE");
+    sql->add_option("--ledger", request.ledgerFile,
+                    "postgresql and sqlite: write what the script could not carry as JSON")
+        ->type_name("FILE.json");
     addSelectionOptions(*sql, request.selection);
 
     auto* vb = app.add_subcommand("vb", "Generate the Visual Basic module");
@@ -87,6 +118,8 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
         ->type_name("FILE");
     addModuleOptions(*vb, request, flags);
     addSelectionOptions(*vb, request.selection);
+
+    auto* exportCommand = addExportCommand(app, request);
 
     auto* dbcreate = app.add_subcommand("dbcreate", "Write the module DBCREATE.BAS");
     dbcreate->add_option("-o,--output", request.outputFile, "Module file")
@@ -104,8 +137,20 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
     if (*sql) request.command = Command::Sql;
     if (*vb) request.command = Command::Vb;
     if (*dbcreate) request.command = Command::DbCreate;
-    request.dialect =
-        dialect == "sqlserver" ? sqlgen::SqlDialect::SqlServer : sqlgen::SqlDialect::MsAccess;
+    if (*exportCommand) request.command = Command::Export;
+    static const std::map<std::string, sqlgen::SqlDialect> kDialects = {
+        {"access", sqlgen::SqlDialect::MsAccess},
+        {"sqlserver", sqlgen::SqlDialect::SqlServer},
+        {"postgresql", sqlgen::SqlDialect::PostgreSql},
+        {"sqlite", sqlgen::SqlDialect::Sqlite}};
+    if (const auto found = kDialects.find(dialect); found != kDialects.end()) {
+        request.dialect = found->second;
+    }
+    if (!request.ledgerFile.empty() && request.command == Command::Sql && request.dialect != sqlgen::SqlDialect::PostgreSql &&
+        request.dialect != sqlgen::SqlDialect::Sqlite) {
+        err << "zlgen-cli: --ledger needs --dialect postgresql or sqlite\n";
+        return ParseOutcome{std::nullopt, kExitUsage};
+    }
     applyModuleFlags(flags, request);
     return ParseOutcome{std::move(request), kExitOk};
 }

@@ -56,13 +56,16 @@ Bytes encodeCurrency(const Value& value, std::string_view where) {
     std::int64_t scaled = 0;
     if (const auto* text = std::get_if<std::string>(&value)) {
         const ScaledDecimal parsed = parseDecimalText(*text, 4, where);
-        if (parsed.magnitude[2] != 0 || parsed.magnitude[3] != 0 ||
-            parsed.magnitude[1] >= 0x80000000u) {
-            fail(where, "currency value out of range");
-        }
         const auto magnitude =
             (static_cast<std::uint64_t>(parsed.magnitude[1]) << 32) | parsed.magnitude[0];
-        scaled = parsed.negative ? -static_cast<std::int64_t>(magnitude)
+        // The range is that of a signed 64-bit count of ten-thousandths: the negative end is
+        // one larger in magnitude (-922337203685477.5808).
+        const std::uint64_t limit = parsed.negative ? std::uint64_t{1} << 63
+                                                    : (std::uint64_t{1} << 63) - 1;
+        if (parsed.magnitude[2] != 0 || parsed.magnitude[3] != 0 || magnitude > limit) {
+            fail(where, "currency value out of range");
+        }
+        scaled = parsed.negative ? static_cast<std::int64_t>(0 - magnitude)
                                  : static_cast<std::int64_t>(magnitude);
     } else if (const auto* d = std::get_if<double>(&value)) {
         if (!std::isfinite(*d) || std::fabs(*d) > 9e14) fail(where, "currency value out of range");

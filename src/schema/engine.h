@@ -1,6 +1,7 @@
 // The database engine interface in DAO terms: every operation the program uses to read a schema.
 #pragma once
 
+#include <cstddef>
 #include <cstdint>
 #include <memory>
 #include <optional>
@@ -161,6 +162,50 @@ struct Relation {
     bool operator==(const Relation&) const = default;
 };
 
+// The kind of one value a Recordset yields.
+enum class ValueKind {
+    Null,
+    Boolean,       // `integer` 0 or 1
+    Integer,       // Byte, Integer, Long, BigInt and complex columns' keys: `integer`
+    Currency,      // `integer` in ten-thousandths, exact
+    Decimal,       // `text`: the exact decimal ("-12.3400"), never through a double
+    Single,        // `real`: the stored float, widened exactly
+    Double,        // `real`
+    Date,          // `real`: days since 1899-12-30 as stored; before that day the fraction
+                   // is the time of day whatever the sign ("-1.25" is 1899-12-29 06:00)
+    ExtendedDate,  // `text`: "YYYY-MM-DD HH:MM:SS.fffffff", exact to 100 ns
+    Text,          // `text`: UTF-8 (Text, Memo)
+    Binary,        // `bytes`: Binary, OLE / LongBinary
+    Guid,          // `bytes`: 16 bytes in the order the text form writes them
+};
+
+// One column value of a row. `inexact` is set when the stored text held a lone UTF-16
+// surrogate, which UTF-8 cannot carry: it became U+FFFD.
+struct Value {
+    ValueKind kind = ValueKind::Null;
+    std::int64_t integer = 0;
+    double real = 0;
+    std::string text;
+    std::vector<std::byte> bytes;
+    bool inexact = false;
+
+    bool isNull() const { return kind == ValueKind::Null; }
+};
+
+// A forward-only cursor over the rows of one table (DAO's Database.OpenRecordset with
+// dbOpenForwardOnly). Only the current row is held.
+class Recordset {
+public:
+    virtual ~Recordset() = default;
+    // Moves to the next live row; false after the last. Throws EngineError naming the table
+    // and the data page when a page is damaged.
+    virtual bool moveNext() = 0;
+    // The current row: one Value per field, in TableDef.Fields order.
+    virtual const std::vector<Value>& values() const = 0;
+    // The row count the table definition records (a hint for progress; may be stale).
+    virtual std::uint64_t recordedCount() const = 0;
+};
+
 // An open database. Every operation may throw EngineError with the engine's description.
 class Database {
 public:
@@ -182,6 +227,11 @@ public:
     // Database.Relations: every relationship of the file, system tables included, sorted by name
     // like the table listing.
     virtual std::vector<Relation> relations() const { return {}; }
+    // Database.OpenRecordset(table, dbOpenForwardOnly). Throws EngineError when the table does
+    // not exist, is linked or a query, or its definition cannot be read.
+    virtual std::unique_ptr<Recordset> openRecordset(const std::string& table) const {
+        throw EngineError("The engine cannot read the rows of \"" + table + "\".");
+    }
     // Database.Close. Closing twice is harmless.
     virtual void close() = 0;
 };

@@ -7,11 +7,17 @@
 #include "schema/schema_model.h"
 #include "sqlgen/sql_index.h"
 #include "sqlgen/sql_table.h"
+#include "sqlgen/target_script.h"
 
 namespace zl::sqlgen {
 
 std::string GenerateSqlScript(SqlDialect dialect, const schema::SchemaModel& model,
                               const schema::Database* db) {
+    if (dialect == SqlDialect::PostgreSql || dialect == SqlDialect::Sqlite) {
+        const auto target = dialect == SqlDialect::PostgreSql ? translate::Target::PostgreSql
+                                                              : translate::Target::Sqlite;
+        return generateTargetScript(target, model, db).text;
+    }
     std::string script;
     const auto& entries = model.entries();
     bool anythingToRead = false;

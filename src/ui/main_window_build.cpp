@@ -120,6 +120,13 @@ void MainWindow::buildMenus() {
     QAction* server = addCommand(sql, "mGenerateSQL2", tr("&SQL Server"), {}, nullptr);
     connect(server, &QAction::triggered, this,
             [this] { m_controller->generateSqlDefinition(sqlgen::SqlDialect::SqlServer); });
+    // Scripts that load as they are; the viewer shows the ledger summary as their last line.
+    QAction* postgres = addCommand(sql, "mGenerateSQL3", tr("&PostgreSQL"), {}, nullptr);
+    connect(postgres, &QAction::triggered, this,
+            [this] { m_controller->generateSqlDefinition(sqlgen::SqlDialect::PostgreSql); });
+    QAction* sqlite = addCommand(sql, "mGenerateSQL4", tr("S&QLite"), {}, nullptr);
+    connect(sqlite, &QAction::triggered, this,
+            [this] { m_controller->generateSqlDefinition(sqlgen::SqlDialect::Sqlite); });
     file->addSeparator()->setObjectName("mFileSep2");
     QAction* exit =
         addCommand(file, "mFileExit", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X), nullptr);

@@ -178,6 +178,14 @@ void MainWindowTest::generatedScriptReusesOneViewer() {
     QCOMPARE(topLevel("MemoForm"), viewer);
     QCOMPARE(viewer->pos(), moved);
     QVERIFY(viewer->findChild<QPlainTextEdit*>("Memo")->toPlainText() != access);
+    // The loadable targets end with their ledger summary under the script.
+    for (const char* name : {"mGenerateSQL3", "mGenerateSQL4"}) {
+        action(name)->trigger();
+        QCOMPARE(topLevel("MemoForm"), viewer);
+        const QString script = viewer->findChild<QPlainTextEdit*>("Memo")->toPlainText();
+        QVERIFY(script.contains("CREATE TABLE"));
+        QVERIFY(script.trimmed().section('\n', -1).contains("queries became views"));
+    }
 
     m_window->close();  // closing the main window takes the viewer with it
     QTRY_VERIFY(topLevel("MemoForm") == nullptr);

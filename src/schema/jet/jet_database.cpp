@@ -12,6 +12,7 @@
 #include "schema/jet/property_map.h"
 #include "schema/jet/query_sql.h"
 #include "schema/jet/relationship_reader.h"
+#include "schema/jet/recordset.h"
 #include "schema/jet/saved_query_reader.h"
 #include "schema/jet/table_listing.h"
 
@@ -142,6 +143,9 @@ public:
     std::vector<Relation> relations() const override {
         return guarded(ErrorSubject::Database, m_name, [&] { return loadRelations(); });
     }
+    std::unique_ptr<Recordset> openRecordset(const std::string& name) const override {
+        return guarded(ErrorSubject::Table, name, [&] { return loadRecordset(name); });
+    }
     void close() override {
         if (m_reader) {
             m_closedStats = m_reader->stats();
@@ -163,6 +167,8 @@ private:
     std::unique_ptr<QueryDef> loadQueryDef(const std::string& name) const;
     std::vector<Relation> loadRelations() const;
     const CatalogEntry* systemTable(const char* name) const;
+    std::unique_ptr<Recordset> loadRecordset(const std::string& name) const;
+    Result<RowCursor> openRowCursor(const CatalogEntry& entry) const;
     Result<std::unique_ptr<TableDef>> readTable(const CatalogEntry& entry) const;
     Result<std::vector<QueryRow>> savedQueryRows(std::int32_t objectId) const;
 
@@ -287,6 +293,39 @@ Result<std::vector<QueryRow>> JetDatabaseImpl::savedQueryRows(std::int32_t objec
                                                                 queries->definitionPage()));
     }
     return rowsOfQuery(*m_savedQueries, objectId);
+}
+
+// Only the cursor reads data pages; opening the schema never does.
+std::unique_ptr<Recordset> JetDatabaseImpl::loadRecordset(const std::string& name) const {
+    const CatalogEntry& entry = findOrThrow(name, "table");
+    if (entry.type != object_type::kTable) {
+        throw EngineError("\"" + entry.name + "\" is not a local table; it has no rows to read.");
+    }
+    Result<RowCursor> cursor = openRowCursor(entry);
+    if (!cursor.ok()) {
+        throwEngineError(cursor.error(), ErrorSubject::Table, entry.name);
+    }
+    return makeRecordset(std::move(cursor).value(), entry.name);
+}
+
+Result<RowCursor> JetDatabaseImpl::openRowCursor(const CatalogEntry& entry) const {
+    JET_ASSIGN_OR_RETURN(RowCursor cursor,
+                         RowCursor::open(*m_reader, *m_format, m_text, entry.definitionPage()));
+    const ReadContext context{*m_reader, *m_format, m_text};
+    JET_ASSIGN_OR_RETURN(const ColumnProperties properties,
+                         readColumnProperties(context, m_catalog, entry, cursor.definition()));
+    // A calculated column stores its result in the type its ResultType property names.
+    const std::vector<ColumnDef>& columns = cursor.definition().columns;
+    for (std::size_t i = 0; i < columns.size(); ++i) {
+        const auto found = properties.find(columns[i].name);
+        if (columns[i].calculated() && found != properties.end()) {
+            const auto type = integerProperty(&found->second, "ResultType");
+            if (type && *type > 0 && *type < 256) {
+                cursor.setResultType(i, static_cast<std::uint8_t>(*type));
+            }
+        }
+    }
+    return cursor;
 }
 
 std::unique_ptr<QueryDef> JetDatabaseImpl::loadQueryDef(const std::string& name) const {

@@ -1,0 +1,184 @@
+// Export orchestration.
+#include "export/exporter.h"
+
+#include <algorithm>
+
+namespace zl::exporter {
+namespace {
+
+Relaxation keepAll(const ExportPlan& plan) {
+    Relaxation relaxation;
+    for (const PlannedTable& table : plan.tables) {
+        relaxation.required.emplace_back(table.columns.size(), false);
+        relaxation.keys.emplace_back(table.keys.size(), false);
+    }
+    relaxation.relations.assign(plan.relations.size(), false);
+    return relaxation;
+}
+
+// The rules rows break, left off; a foreign key whose referenced key is left off goes too.
+Relaxation relaxBroken(const ExportPlan& plan, const RuleCheck& check, Ledger& ledger) {
+    Relaxation relaxation{check.brokenRequired, check.brokenKeys, check.brokenRelations};
+    for (std::size_t r = 0; r < plan.relations.size(); ++r) {
+        const PlannedRelation& relation = plan.relations[r];
+        std::vector<std::size_t> wanted = relation.parentColumns;
+        std::sort(wanted.begin(), wanted.end());
+        const PlannedTable& parent = plan.tables[relation.parent];
+        for (std::size_t k = 0; k < parent.keys.size(); ++k) {
+            std::vector<std::size_t> columns = parent.keys[k].columns;
+            std::sort(columns.begin(), columns.end());
+            if (columns == wanted && relaxation.keys[relation.parent][k]) {
+                relaxation.relations[r] = true;
+            }
+        }
+    }
+    const std::string reason = "rows break it; loaded without it (--no-constraints)";
+    for (std::size_t t = 0; t < plan.tables.size(); ++t) {
+        const PlannedTable& table = plan.tables[t];
+        for (std::size_t c = 0; c < table.columns.size(); ++c) {
+            if (relaxation.required[t][c]) {
+                ledger.add(
+                    {table.name, table.columns[c].field.name, "Required", "NOT NULL", reason, ""});
+            }
+        }
+        for (std::size_t k = 0; k < table.keys.size(); ++k) {
+            if (relaxation.keys[t][k]) {
+                ledger.add({table.name, "", "Index", table.keys[k].name, reason, ""});
+            }
+        }
+    }
+    for (std::size_t r = 0; r < plan.relations.size(); ++r) {
+        if (relaxation.relations[r]) {
+            ledger.add({plan.tables[plan.relations[r].child].name, "", "Relation",
+                        plan.relations[r].name, reason, ""});
+        }
+    }
+    return relaxation;
+}
+
+void noteSkippedRows(const ExportPlan& plan, const RuleCheck& check, Ledger& ledger) {
+    for (const RuleViolation& violation : check.violations) {
+        ledger.add({plan.tables[violation.table].name, "", "Row", violation.rowKey,
+                    "left out (--skip-invalid-rows): " + describeViolation(plan, violation),
+                    violation.rowKey});
+    }
+    if (check.violationCount > check.violations.size()) {
+        ledger.add({"", "", "Row", "",
+                    std::to_string(check.violationCount - check.violations.size()) +
+                        " more rule violations left out, not listed one by one",
+                    ""});
+    }
+}
+
+class Cancelled {};
+
+void writeTables(const schema::Database& db, const ExportPlan& plan, const RuleCheck& check,
+                 bool skipBad, TargetWriter& writer, const std::atomic<bool>& cancel,
+                 const ProgressFn& progress, ExportResult& result) {
+    for (std::size_t t = 0; t < plan.tables.size(); ++t) {
+        const PlannedTable& table = plan.tables[t];
+        const std::vector<std::uint64_t>& bad = check.badRows[t];
+        const std::uint64_t total = check.rowCounts[t];
+        const auto recordset = db.openRecordset(table.name);
+        writer.beginTable(t);
+        std::uint64_t row = 0;
+        std::size_t nextBad = 0;
+        while (recordset->moveNext()) {
+            if ((row & 1023) == 0) {
+                if (cancel.load()) throw Cancelled();
+                if (progress) progress(table.name, row, total);
+            }
+            const std::vector<schema::Value>& values = recordset->values();
+            if (skipBad && nextBad < bad.size() && bad[nextBad] == row) {
+                ++nextBad;
+                ++result.rowsSkipped;
+            } else {
+                writer.writeRow(
+                    values, [&] { return rowKeyText(table, values, row); }, result.ledger);
+                ++result.rowsWritten;
+            }
+            ++row;
+        }
+        writer.endTable();
+        if (progress) progress(table.name, row, row);
+        ++result.tablesWritten;
+    }
+}
+
+std::string withThousands(std::uint64_t number) {
+    std::string digits = std::to_string(number);
+    for (int i = static_cast<int>(digits.size()) - 3; i > 0; i -= 3) {
+        digits.insert(static_cast<std::size_t>(i), ",");
+    }
+    return digits;
+}
+
+}  // namespace
+
+ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
+                       const ExportRequest& request, const std::atomic<bool>& cancel,
+                       const ProgressFn& progress) {
+    ExportResult result;
+    for (const PlanNote& note : plan.notes) {
+        result.ledger.add({note.table, note.field, note.property, note.original, note.reason, ""});
+    }
+    std::unique_ptr<TargetWriter> writer;
+    try {
+        bool cancelled = false;
+        result.check = checkRows(db, plan, request.skipInvalidRows, cancel, progress, cancelled);
+        if (cancelled) {
+            result.status = ExportStatus::Cancelled;
+            return result;
+        }
+        Relaxation relaxation = keepAll(plan);
+        if (result.check.violationCount > 0) {
+            if (request.skipInvalidRows) {
+                noteSkippedRows(plan, result.check, result.ledger);
+            } else if (request.noConstraints) {
+                relaxation = relaxBroken(plan, result.check, result.ledger);
+            } else {
+                result.status = ExportStatus::RulesBroken;
+                return result;
+            }
+        }
+        writer = request.target == Target::Sqlite
+                     ? openSqliteTarget(request.destination, request.force)
+                     : openPostgresTarget(request.destination, request.schema);
+        writer->createSchema(plan, relaxation);
+        writeTables(db, plan, result.check, request.skipInvalidRows, *writer, cancel, progress,
+                    result);
+        if (cancel.load()) throw Cancelled();
+        writer->finish();
+    } catch (const Cancelled&) {
+        if (writer) writer->abandon();
+        result.status = ExportStatus::Cancelled;
+    } catch (const schema::EngineError& error) {
+        if (writer) writer->abandon();
+        result.status = ExportStatus::Failed;
+        result.message = error.description();
+    } catch (const ExportError& error) {
+        if (writer) writer->abandon();
+        result.status = ExportStatus::Failed;
+        result.message = error.what();
+    } catch (const std::bad_alloc&) {
+        if (writer) writer->abandon();
+        result.status = ExportStatus::Failed;
+        result.message = "Not enough memory for the export.";
+    }
+    return result;
+}
+
+std::string summaryText(const ExportResult& result) {
+    std::string text = std::to_string(result.tablesWritten) +
+                       (result.tablesWritten == 1 ? " table, " : " tables, ") +
+                       withThousands(result.rowsWritten) + " rows written";
+    if (result.rowsSkipped > 0) {
+        text += ", " + withThousands(result.rowsSkipped) + " rows left out";
+    }
+    if (result.ledger.count() > 0) {
+        text += "; " + withThousands(result.ledger.count()) + " items in the ledger";
+    }
+    return text;
+}
+
+}  // namespace zl::exporter

@@ -1,0 +1,262 @@
+// The PostgreSQL target through libpq: one transaction holding the tables, a COPY of every
+// table, then the foreign keys and the identities moved past the largest id.
+#include <libpq-fe.h>
+
+#include <cmath>
+
+#include "export/target_schema.h"
+#include "export/target_writer.h"
+#include "export/value_text.h"
+
+namespace zl::exporter {
+namespace {
+
+using schema::Value;
+using schema::ValueKind;
+
+constexpr std::size_t kCopyChunk = 256 * 1024;
+
+// COPY text format: backslash escapes for the characters that delimit rows and columns.
+void appendCopyText(std::string& out, const std::string& text) {
+    for (const char c : text) {
+        switch (c) {
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            default:
+                out += c;
+        }
+    }
+}
+
+class PostgresTarget final : public TargetWriter {
+public:
+    PostgresTarget(const std::string& conninfo, const std::string& schemaName) {
+        m_conn = PQconnectdb(conninfo.c_str());
+        if (m_conn == nullptr || PQstatus(m_conn) != CONNECTION_OK) {
+            const std::string message = m_conn ? PQerrorMessage(m_conn) : "out of memory";
+            abandon();
+            throw ExportError("Cannot connect to PostgreSQL: " + message);
+        }
+        PQsetClientEncoding(m_conn, "UTF8");
+        execute("BEGIN");
+        m_open = true;
+        execute("SET LOCAL client_min_messages = warning");
+        if (!schemaName.empty()) {
+            m_prefix = quoteName(schemaName) + ".";
+            execute("CREATE SCHEMA IF NOT EXISTS " + quoteName(schemaName));
+        }
+    }
+    ~PostgresTarget() override { abandon(); }
+    PostgresTarget(const PostgresTarget&) = delete;
+    PostgresTarget& operator=(const PostgresTarget&) = delete;
+
+    void createSchema(const ExportPlan& plan, const Relaxation& relaxation) override {
+        m_plan = &plan;
+        m_relaxation = relaxation;
+        for (const std::string& statement :
+             createTableStatements(Target::Postgresql, plan, relaxation, m_prefix)) {
+            execute(statement);
+        }
+    }
+
+    void beginTable(std::size_t table) override {
+        m_table = &m_plan->tables[table];
+        std::string sql = "COPY " + m_prefix + quoteName(m_table->name) + " (";
+        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
+            sql += (i == 0 ? "" : ", ") + quoteName(m_table->columns[i].field.name);
+        }
+        sql += ") FROM STDIN";
+        PGresult* result = PQexec(m_conn, sql.c_str());
+        const bool started = PQresultStatus(result) == PGRES_COPY_IN;
+        PQclear(result);
+        if (!started) fail("starting the COPY of " + m_table->name);
+        m_copying = true;
+        m_buffer.clear();
+    }
+
+    void writeRow(const std::vector<Value>& values, const RowKeyFn& rowKey,
+                  Ledger& ledger) override {
+        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
+            if (i > 0) m_buffer += '\t';
+            const PlannedColumn& column = m_table->columns[i];
+            append(values[column.position], column, rowKey, ledger);
+        }
+        m_buffer += '\n';
+        if (m_buffer.size() >= kCopyChunk) flush();
+    }
+
+    void endTable() override {
+        flush();
+        m_copying = false;
+        if (PQputCopyEnd(m_conn, nullptr) != 1) fail("ending the COPY of " + m_table->name);
+        drainResults("loading " + m_table->name);
+    }
+
+    void finish() override {
+        for (const std::string& statement : foreignKeyStatements(*m_plan, m_relaxation, m_prefix)) {
+            execute(statement);
+        }
+        for (const PlannedTable& table : m_plan->tables) {
+            for (const PlannedColumn& column : table.columns) {
+                if (!isAutoNumber(column.field)) continue;
+                const std::string qualified = m_prefix + quoteName(table.name);
+                const std::string name = quoteName(column.field.name);
+                execute("SELECT setval(pg_get_serial_sequence(" + literal(qualified) + ", " +
+                        literal(column.field.name) + "), GREATEST(COALESCE(MAX(" + name +
+                        "), 0), 0) + 1, false) FROM " + qualified);
+            }
+        }
+        execute("COMMIT");
+        m_open = false;
+        PQfinish(m_conn);
+        m_conn = nullptr;
+    }
+
+    void abandon() noexcept override {
+        if (m_conn == nullptr) return;
+        if (m_copying) {
+            PQputCopyEnd(m_conn, "export abandoned");
+            m_copying = false;
+            while (PGresult* result = PQgetResult(m_conn)) PQclear(result);
+        }
+        if (m_open) {
+            PQclear(PQexec(m_conn, "ROLLBACK"));
+            m_open = false;
+        }
+        PQfinish(m_conn);
+        m_conn = nullptr;
+    }
+
+private:
+    std::string literal(const std::string& text) {
+        char* quoted = PQescapeLiteral(m_conn, text.c_str(), text.size());
+        if (quoted == nullptr) fail("quoting a name");
+        std::string result(quoted);
+        PQfreemem(quoted);
+        return result;
+    }
+    void execute(const std::string& sql) {
+        PGresult* result = PQexec(m_conn, sql.c_str());
+        const ExecStatusType status = PQresultStatus(result);
+        PQclear(result);
+        if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) fail(sql.substr(0, 80));
+    }
+    void drainResults(const std::string& what) {
+        bool failed = false;
+        std::string message;
+        while (PGresult* result = PQgetResult(m_conn)) {
+            if (PQresultStatus(result) != PGRES_COMMAND_OK) {
+                failed = true;
+                message = PQresultErrorMessage(result);
+            }
+            PQclear(result);
+        }
+        if (failed) throw ExportError("PostgreSQL failed " + what + ": " + message);
+    }
+    void flush() {
+        if (m_buffer.empty()) return;
+        if (PQputCopyData(m_conn, m_buffer.data(), static_cast<int>(m_buffer.size())) != 1) {
+            fail("sending the rows of " + m_table->name);
+        }
+        m_buffer.clear();
+    }
+    [[noreturn]] void fail(const std::string& what) {
+        throw ExportError("PostgreSQL failed " + what + ": " + PQerrorMessage(m_conn));
+    }
+
+    void append(const Value& value, const PlannedColumn& column, const RowKeyFn& rowKey,
+                Ledger& ledger) {
+        auto note = [&](const std::string& reason) {
+            ledger.add({m_table->name, column.field.name, "Value", describeValue(value), reason,
+                        rowKey()});
+        };
+        switch (value.kind) {
+            case ValueKind::Null:
+                m_buffer += "\\N";
+                return;
+            case ValueKind::Boolean:
+                m_buffer += value.integer != 0 ? 't' : 'f';
+                return;
+            case ValueKind::Integer:
+                m_buffer += std::to_string(value.integer);
+                return;
+            case ValueKind::Currency:
+                m_buffer += currencyText(value.integer);
+                return;
+            case ValueKind::Single:
+            case ValueKind::Double:
+                m_buffer += realText(value.real, value.kind == ValueKind::Single);
+                return;
+            case ValueKind::Date:
+                if (const auto text = dateText(value.real)) {
+                    m_buffer += *text;
+                } else {
+                    note("date outside 0100-01-01..9999-12-31; left NULL");
+                    m_buffer += "\\N";
+                }
+                return;
+            case ValueKind::ExtendedDate:
+                if (value.text.back() != '0') {
+                    note("timestamp keeps microseconds; the 7th digit of the fraction is lost");
+                }
+                m_buffer += value.text;
+                return;
+            case ValueKind::Decimal:
+                m_buffer += value.text;
+                return;
+            case ValueKind::Guid:
+                m_buffer += guidText(value.bytes);
+                return;
+            case ValueKind::Binary: {
+                static constexpr char kHex[] = "0123456789abcdef";
+                m_buffer += "\\\\x";
+                for (const std::byte b : value.bytes) {
+                    m_buffer += kHex[std::to_integer<unsigned>(b) >> 4];
+                    m_buffer += kHex[std::to_integer<unsigned>(b) & 15];
+                }
+                return;
+            }
+            case ValueKind::Text:
+                if (value.inexact) {
+                    note("the text holds a lone UTF-16 surrogate, stored as U+FFFD");
+                }
+                if (value.text.find('\0') != std::string::npos) {
+                    note("PostgreSQL text cannot hold U+0000; the character was left out");
+                    std::string cleaned = value.text;
+                    std::erase(cleaned, '\0');
+                    appendCopyText(m_buffer, cleaned);
+                    return;
+                }
+                appendCopyText(m_buffer, value.text);
+                return;
+        }
+    }
+
+    PGconn* m_conn = nullptr;
+    bool m_open = false;
+    bool m_copying = false;
+    std::string m_prefix;
+    std::string m_buffer;
+    const ExportPlan* m_plan = nullptr;
+    Relaxation m_relaxation;
+    const PlannedTable* m_table = nullptr;
+};
+
+}  // namespace
+
+std::unique_ptr<TargetWriter> openPostgresTarget(const std::string& conninfo,
+                                                 const std::string& schema) {
+    return std::make_unique<PostgresTarget>(conninfo, schema);
+}
+
+}  // namespace zl::exporter

@@ -1,0 +1,302 @@
+// Row rule checking with key hashes: one pass over every table keeps a 64-bit hash and the row's
+// ordinal for each key and relation; equal keys have equal hashes, so no duplicate or parent is
+// missed. Two different keys sharing a hash (odds about n^2 / 2^65) could pass for a duplicate
+// or hide an orphan; the targets check their keys again while loading, so such a row still
+// fails the export rather than loading wrongly.
+#include "export/row_rules.h"
+
+#include <algorithm>
+#include <bit>
+#include <cstring>
+#include <string_view>
+
+#include "export/value_text.h"
+
+namespace zl::exporter {
+namespace {
+
+using schema::Value;
+using schema::ValueKind;
+
+constexpr std::size_t kReportedViolations = 1000;
+
+struct HashedRow {
+    std::uint64_t hash;
+    std::uint64_t row;
+    bool operator<(const HashedRow& other) const {
+        return hash != other.hash ? hash < other.hash : row < other.row;
+    }
+};
+
+// Appends the value's identity as the targets compare it; false for NULL.
+bool appendKeyPart(std::string& buffer, const Value& value) {
+    buffer.push_back(static_cast<char>(value.kind));
+    switch (value.kind) {
+        case ValueKind::Null:
+            return false;
+        case ValueKind::Boolean:
+        case ValueKind::Integer:
+        case ValueKind::Currency: {
+            char raw[8];
+            std::memcpy(raw, &value.integer, 8);
+            buffer.append(raw, 8);
+            return true;
+        }
+        case ValueKind::Single:
+        case ValueKind::Double:
+        case ValueKind::Date: {
+            const double normalised = value.real == 0 ? 0.0 : value.real;  // -0 equals 0
+            char raw[8];
+            std::memcpy(raw, &normalised, 8);
+            buffer.append(raw, 8);
+            return true;
+        }
+        case ValueKind::Binary:
+        case ValueKind::Guid:
+            buffer.append(std::to_string(value.bytes.size())).push_back(':');
+            for (const std::byte b : value.bytes) buffer.push_back(static_cast<char>(b));
+            return true;
+        default:
+            buffer.append(std::to_string(value.text.size())).push_back(':');
+            buffer.append(value.text);
+            return true;
+    }
+}
+
+// The hash of the key `columns` of a row, or false when any part is NULL (the targets do not
+// compare such keys).
+bool keyHash(const PlannedTable& table, const std::vector<std::size_t>& columns,
+             const std::vector<Value>& values, std::string& buffer, std::uint64_t& hash) {
+    buffer.clear();
+    for (const std::size_t column : columns) {
+        if (!appendKeyPart(buffer, values[table.columns[column].position])) return false;
+    }
+    hash = std::hash<std::string_view>{}(buffer);
+    return true;
+}
+
+bool contains(const std::vector<std::uint64_t>& sorted, std::uint64_t row) {
+    return std::binary_search(sorted.begin(), sorted.end(), row);
+}
+
+class Checker {
+public:
+    Checker(const schema::Database& db, const ExportPlan& plan, const std::atomic<bool>& cancel,
+            const ProgressFn& progress)
+        : m_db(db), m_plan(plan), m_cancel(cancel), m_progress(progress) {
+        const std::size_t tables = plan.tables.size();
+        m_result.rowCounts.assign(tables, 0);
+        m_result.badRows.assign(tables, {});
+        m_result.brokenRequired.resize(tables);
+        m_result.brokenKeys.resize(tables);
+        m_keys.resize(tables);
+        for (std::size_t t = 0; t < tables; ++t) {
+            m_result.brokenRequired[t].assign(plan.tables[t].columns.size(), false);
+            m_result.brokenKeys[t].assign(plan.tables[t].keys.size(), false);
+            m_keys[t].resize(plan.tables[t].keys.size());
+        }
+        m_result.brokenRelations.assign(plan.relations.size(), false);
+        m_parents.resize(plan.relations.size());
+        m_children.resize(plan.relations.size());
+    }
+
+    bool readAll() {
+        for (std::size_t t = 0; t < m_plan.tables.size(); ++t) {
+            if (!readTable(t)) return false;
+        }
+        return true;
+    }
+
+    void findDuplicates() {
+        for (std::size_t t = 0; t < m_keys.size(); ++t) {
+            for (std::size_t k = 0; k < m_keys[t].size(); ++k) {
+                std::vector<HashedRow>& rows = m_keys[t][k];
+                std::sort(rows.begin(), rows.end());
+                for (std::size_t i = 1; i < rows.size(); ++i) {
+                    if (rows[i].hash == rows[i - 1].hash) {
+                        m_result.brokenKeys[t][k] = true;
+                        addViolation({t, rows[i].row, RuleKind::DuplicateKey, k, {}});
+                    }
+                }
+                rows = {};
+            }
+        }
+    }
+
+    void findOrphans(bool cascade) {
+        for (auto& parents : m_parents) std::sort(parents.begin(), parents.end());
+        std::vector<std::vector<bool>> found(m_children.size());
+        for (std::size_t r = 0; r < m_children.size(); ++r) {
+            found[r].assign(m_children[r].size(), false);
+        }
+        bool changed = true;
+        while (changed) {
+            changed = false;
+            sortBadRows();
+            for (std::size_t r = 0; r < m_children.size(); ++r) {
+                const PlannedRelation& relation = m_plan.relations[r];
+                const std::vector<HashedRow>& parents = m_parents[r];
+                for (std::size_t i = 0; i < m_children[r].size(); ++i) {
+                    if (found[r][i]) continue;
+                    const HashedRow& child = m_children[r][i];
+                    auto it =
+                        std::lower_bound(parents.begin(), parents.end(), HashedRow{child.hash, 0});
+                    bool present = false;
+                    for (; it != parents.end() && it->hash == child.hash && !present; ++it) {
+                        present = !cascade || !contains(m_result.badRows[relation.parent], it->row);
+                    }
+                    if (!present) {
+                        found[r][i] = true;
+                        m_result.brokenRelations[r] = true;
+                        addViolation({relation.child, child.row, RuleKind::Orphan, r, {}});
+                        changed = cascade;
+                    }
+                }
+            }
+        }
+        sortBadRows();
+    }
+
+    // Second pass over the tables with reported violations, for their row keys.
+    bool fillRowKeys() {
+        for (std::size_t t = 0; t < m_plan.tables.size(); ++t) {
+            std::vector<RuleViolation*> wanted;
+            for (RuleViolation& violation : m_result.violations) {
+                if (violation.table == t) wanted.push_back(&violation);
+            }
+            if (wanted.empty()) continue;
+            std::sort(wanted.begin(), wanted.end(),
+                      [](const auto* a, const auto* b) { return a->row < b->row; });
+            const auto recordset = m_db.openRecordset(m_plan.tables[t].name);
+            std::uint64_t row = 0;
+            std::size_t next = 0;
+            while (next < wanted.size() && recordset->moveNext()) {
+                if (m_cancel.load()) return false;
+                while (next < wanted.size() && wanted[next]->row == row) {
+                    wanted[next++]->rowKey = rowKeyText(m_plan.tables[t], recordset->values(), row);
+                }
+                ++row;
+            }
+        }
+        return true;
+    }
+
+    RuleCheck take() { return std::move(m_result); }
+
+private:
+    bool readTable(std::size_t t) {
+        const PlannedTable& table = m_plan.tables[t];
+        const auto recordset = m_db.openRecordset(table.name);
+        const std::uint64_t estimate = recordset->recordedCount();
+        std::string buffer;
+        std::uint64_t row = 0;
+        std::uint64_t hash = 0;
+        while (recordset->moveNext()) {
+            if ((row & 1023) == 0) {
+                if (m_cancel.load()) return false;
+                if (m_progress) m_progress(table.name, row, std::max(estimate, row));
+            }
+            const std::vector<Value>& values = recordset->values();
+            for (std::size_t c = 0; c < table.columns.size(); ++c) {
+                if (table.columns[c].field.required && values[table.columns[c].position].isNull()) {
+                    m_result.brokenRequired[t][c] = true;
+                    addViolation({t, row, RuleKind::NullInRequired, c, {}});
+                }
+            }
+            for (std::size_t k = 0; k < table.keys.size(); ++k) {
+                if (keyHash(table, table.keys[k].columns, values, buffer, hash)) {
+                    m_keys[t][k].push_back({hash, row});
+                }
+            }
+            for (std::size_t r = 0; r < m_plan.relations.size(); ++r) {
+                const PlannedRelation& relation = m_plan.relations[r];
+                if (relation.parent == t &&
+                    keyHash(table, relation.parentColumns, values, buffer, hash)) {
+                    m_parents[r].push_back({hash, row});
+                }
+                if (relation.child == t &&
+                    keyHash(table, relation.childColumns, values, buffer, hash)) {
+                    m_children[r].push_back({hash, row});
+                }
+            }
+            ++row;
+        }
+        m_result.rowCounts[t] = row;
+        if (m_progress) m_progress(table.name, row, row);
+        return true;
+    }
+
+    void addViolation(RuleViolation violation) {
+        ++m_result.violationCount;
+        m_result.badRows[violation.table].push_back(violation.row);
+        if (m_result.violations.size() < kReportedViolations) {
+            m_result.violations.push_back(std::move(violation));
+        }
+    }
+
+    void sortBadRows() {
+        for (auto& rows : m_result.badRows) {
+            std::sort(rows.begin(), rows.end());
+            rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
+        }
+    }
+
+    const schema::Database& m_db;
+    const ExportPlan& m_plan;
+    const std::atomic<bool>& m_cancel;
+    const ProgressFn& m_progress;
+    RuleCheck m_result;
+    std::vector<std::vector<std::vector<HashedRow>>> m_keys;  // [table][key]
+    std::vector<std::vector<HashedRow>> m_parents;            // [relation]
+    std::vector<std::vector<HashedRow>> m_children;           // [relation]
+};
+
+}  // namespace
+
+RuleCheck checkRows(const schema::Database& db, const ExportPlan& plan, bool cascade,
+                    const std::atomic<bool>& cancel, const ProgressFn& progress, bool& cancelled) {
+    Checker checker(db, plan, cancel, progress);
+    cancelled = !checker.readAll();
+    if (cancelled) return checker.take();
+    checker.findDuplicates();
+    checker.findOrphans(cascade);
+    cancelled = !checker.fillRowKeys();
+    return checker.take();
+}
+
+std::string rowKeyText(const PlannedTable& table, const std::vector<schema::Value>& values,
+                       std::uint64_t row) {
+    if (table.keys.empty() || !table.keys.front().primary) {
+        return "row " + std::to_string(row + 1);
+    }
+    std::string text;
+    for (const std::size_t column : table.keys.front().columns) {
+        if (!text.empty()) text += ", ";
+        text += table.columns[column].field.name + "=" +
+                describeValue(values[table.columns[column].position]);
+    }
+    return text;
+}
+
+std::string describeViolation(const ExportPlan& plan, const RuleViolation& violation) {
+    const PlannedTable& table = plan.tables[violation.table];
+    switch (violation.kind) {
+        case RuleKind::NullInRequired:
+            return "NULL in the Required field \"" + table.columns[violation.which].field.name +
+                   "\"";
+        case RuleKind::DuplicateKey: {
+            const PlannedKey& key = table.keys[violation.which];
+            return std::string("duplicate under the ") +
+                   (key.primary ? "primary key" : "unique index") + " \"" + key.name + "\"";
+        }
+        case RuleKind::Orphan: {
+            const PlannedRelation& relation = plan.relations[violation.which];
+            return "no parent row in \"" + plan.tables[relation.parent].name +
+                   "\" under the relation \"" + relation.name +
+                   "\" (the target compares text keys with case)";
+        }
+    }
+    return {};
+}
+
+}  // namespace zl::exporter

@@ -1,0 +1,62 @@
+// The one interface both export targets implement: create the schema, take the rows table by
+// table, then either finish (foreign keys, commit, the file in place) or abandon (nothing left).
+#pragma once
+
+#include <functional>
+#include <memory>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "export/export_plan.h"
+#include "export/ledger.h"
+#include "export/row_rules.h"
+
+namespace zl::exporter {
+
+enum class Target { Sqlite, Postgresql };
+
+// A failure of the target (cannot create the file, server refused a statement).
+class ExportError : public std::runtime_error {
+public:
+    explicit ExportError(const std::string& message) : std::runtime_error(message) {}
+};
+
+// Constraints to leave off because rows break them (--no-constraints); all false keeps all.
+struct Relaxation {
+    std::vector<std::vector<bool>> required;  // [table][column]: no NOT NULL
+    std::vector<std::vector<bool>> keys;      // [table][key]: no PRIMARY KEY / UNIQUE
+    std::vector<bool> relations;              // [relation]: no FOREIGN KEY
+};
+
+// The key of the row being written, computed only when a ledger entry needs it.
+using RowKeyFn = std::function<std::string()>;
+
+class TargetWriter {
+public:
+    virtual ~TargetWriter() = default;
+    // Creates every planned table. Throws ExportError.
+    virtual void createSchema(const ExportPlan& plan, const Relaxation& relaxation) = 0;
+    virtual void beginTable(std::size_t table) = 0;
+    // Writes one row: `values` as the Recordset yields them. Values the target cannot hold
+    // exactly go to `ledger`. Throws ExportError.
+    virtual void writeRow(const std::vector<schema::Value>& values, const RowKeyFn& rowKey,
+                          Ledger& ledger) = 0;
+    virtual void endTable() = 0;
+    // Adds what follows the rows (foreign keys, identities), checks them, commits and puts the
+    // result in place. Throws ExportError, after which abandon() still cleans up.
+    virtual void finish() = 0;
+    // Leaves nothing behind: deletes the unfinished file or rolls the transaction back.
+    virtual void abandon() noexcept = 0;
+};
+
+// Opens the SQLite target: a new file beside `path`, renamed over it by finish(). Throws
+// ExportError when `path` exists and `force` is false, or the file cannot be made.
+std::unique_ptr<TargetWriter> openSqliteTarget(const std::string& path, bool force);
+
+// Connects to PostgreSQL with `conninfo` and opens one transaction; tables go into `schema`
+// (created when missing) or the default schema when it is empty. Throws ExportError.
+std::unique_ptr<TargetWriter> openPostgresTarget(const std::string& conninfo,
+                                                 const std::string& schema);
+
+}  // namespace zl::exporter

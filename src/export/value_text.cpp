@@ -1,0 +1,142 @@
+// Written forms of values.
+#include "export/value_text.h"
+
+#include <charconv>
+#include <cmath>
+#include <cstdio>
+
+namespace zl::exporter {
+namespace {
+
+constexpr double kMinDays = -657434;  // 0100-01-01
+constexpr double kMaxDays = 2958466;  // 10000-01-01
+constexpr std::int64_t kMicrosPerDay = 86'400'000'000;
+
+// Civil date of a day count from 1899-12-30 (proleptic Gregorian calendar).
+void civilFromDays(std::int64_t days, int& year, int& month, int& day) {
+    const std::int64_t z = days - 25569 + 719468;  // days from 0000-03-01
+    const std::int64_t era = (z >= 0 ? z : z - 146096) / 146097;
+    const std::int64_t doe = z - era * 146097;
+    const std::int64_t yoe = (doe - doe / 1460 + doe / 36524 - doe / 146096) / 365;
+    const std::int64_t doy = doe - (365 * yoe + yoe / 4 - yoe / 100);
+    const std::int64_t mp = (5 * doy + 2) / 153;
+    day = static_cast<int>(doy - (153 * mp + 2) / 5 + 1);
+    month = static_cast<int>(mp < 10 ? mp + 3 : mp - 9);
+    year = static_cast<int>(yoe + era * 400 + (month <= 2 ? 1 : 0));
+}
+
+}  // namespace
+
+std::string currencyText(std::int64_t tenThousandths) {
+    const bool negative = tenThousandths < 0;
+    // The magnitude of INT64_MIN does not fit int64_t; unsigned arithmetic holds it.
+    std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(tenThousandths)
+                                       : static_cast<std::uint64_t>(tenThousandths);
+    std::string fraction(4, '0');
+    for (int i = 3; i >= 0; --i) {
+        fraction[static_cast<std::size_t>(i)] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    }
+    return (negative ? "-" : "") + std::to_string(magnitude) + "." + fraction;
+}
+
+std::optional<std::string> dateText(double days) {
+    if (!std::isfinite(days) || days <= kMinDays - 1 || days >= kMaxDays) {
+        return std::nullopt;
+    }
+    std::int64_t day = static_cast<std::int64_t>(std::trunc(days));
+    const double fraction = std::fabs(days - static_cast<double>(day));
+    // Whole milliseconds when the stored double is exactly that time; else microseconds.
+    const double millis = std::round(fraction * 86'400'000.0);
+    const double rebuilt = millis / 86'400'000.0;
+    const double back =
+        days < 0 ? static_cast<double>(day) - rebuilt : static_cast<double>(day) + rebuilt;
+    std::int64_t micros = back == days
+                              ? static_cast<std::int64_t>(millis) * 1000
+                              : std::llround(fraction * static_cast<double>(kMicrosPerDay));
+    if (micros >= kMicrosPerDay) {
+        micros -= kMicrosPerDay;
+        ++day;  // the next calendar day, whichever side of day 0
+    }
+    int year = 0;
+    int month = 0;
+    int dayOfMonth = 0;
+    civilFromDays(day, year, month, dayOfMonth);
+    const std::int64_t seconds = micros / 1'000'000;
+    char text[64];
+    int length = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, month,
+                               dayOfMonth, static_cast<int>(seconds / 3600),
+                               static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+    if (micros % 1'000'000 != 0) {
+        std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ".%06d",
+                      static_cast<int>(micros % 1'000'000));
+    }
+    return std::string(text);
+}
+
+std::string guidText(const std::vector<std::byte>& bytes) {
+    static constexpr char kHex[] = "0123456789abcdef";
+    std::string text;
+    for (std::size_t i = 0; i < bytes.size(); ++i) {
+        if (i == 4 || i == 6 || i == 8 || i == 10) {
+            text.push_back('-');
+        }
+        const auto b = std::to_integer<unsigned>(bytes[i]);
+        text.push_back(kHex[b >> 4]);
+        text.push_back(kHex[b & 15]);
+    }
+    return text;
+}
+
+std::string realText(double value, bool single) {
+    if (std::isnan(value)) {
+        return "NaN";
+    }
+    if (std::isinf(value)) {
+        return value < 0 ? "-Infinity" : "Infinity";
+    }
+    char text[64];
+    const auto result = single ? std::to_chars(text, text + sizeof text, static_cast<float>(value))
+                               : std::to_chars(text, text + sizeof text, value);
+    return std::string(text, result.ptr);
+}
+
+std::string describeValue(const schema::Value& value) {
+    using schema::ValueKind;
+    switch (value.kind) {
+        case ValueKind::Null:
+            return "NULL";
+        case ValueKind::Boolean:
+            return value.integer != 0 ? "True" : "False";
+        case ValueKind::Integer:
+            return std::to_string(value.integer);
+        case ValueKind::Currency:
+            return currencyText(value.integer);
+        case ValueKind::Single:
+            return realText(value.real, true);
+        case ValueKind::Double:
+            return realText(value.real, false);
+        case ValueKind::Date:
+            return dateText(value.real).value_or(realText(value.real, false));
+        case ValueKind::Guid:
+            return "{" + guidText(value.bytes) + "}";
+        case ValueKind::Binary:
+            return std::to_string(value.bytes.size()) + " bytes";
+        case ValueKind::Decimal:
+        case ValueKind::ExtendedDate:
+        case ValueKind::Text:
+            break;
+    }
+    std::string text;
+    std::size_t characters = 0;
+    for (const char c : value.text) {
+        const bool lead = (static_cast<unsigned char>(c) & 0xC0) != 0x80;
+        if (lead && ++characters > 60) {
+            return text + "...";
+        }
+        text.push_back(c == '\0' ? ' ' : c);
+    }
+    return text;
+}
+
+}  // namespace zl::exporter

@@ -1,0 +1,32 @@
+// The written forms of row values that both targets share: exact decimals, dates, GUIDs.
+#pragma once
+
+#include <cstdint>
+#include <optional>
+#include <string>
+#include <vector>
+
+#include "schema/engine.h"
+
+namespace zl::exporter {
+
+// The exact decimal of a Currency value held in ten-thousandths: "-922337203685477.5808".
+std::string currencyText(std::int64_t tenThousandths);
+
+// A stored date (days since 1899-12-30, the time of day apart from the sign) as
+// "YYYY-MM-DD HH:MM:SS", with ".ffffff" only when the fraction of a second is not zero. The
+// fraction is whole milliseconds when the stored value is exactly such a time, else the nearest
+// microsecond. Nullopt when the value lies outside 0100-01-01 .. 9999-12-31 or is not a number.
+std::optional<std::string> dateText(double days);
+
+// A GUID's 16 bytes as lowercase text without braces: "6b29fc40-ca47-1067-b31d-00dd010662da".
+std::string guidText(const std::vector<std::byte>& bytes);
+
+// The shortest text that reads back as exactly the same double ("0.1", "1e+300", "NaN",
+// "Infinity", "-Infinity"); `single` writes the shortest text of the float instead.
+std::string realText(double value, bool single);
+
+// A short, printable form of any value for reports (texts cut at 60 characters).
+std::string describeValue(const schema::Value& value);
+
+}  // namespace zl::exporter

@@ -1,0 +1,197 @@
+// Name assignment for the loadable SQL targets.
+#include "sqlgen/target_names.h"
+
+#include <array>
+
+#include "sqlgen/target_schema.h"
+#include "support/encoding.h"
+
+namespace zl::sqlgen {
+
+namespace {
+
+std::string folded(std::string_view name) {
+    std::string text(name);
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+// The longest prefix of `text` of at most `bytes` bytes that ends on a character boundary.
+std::string cutUtf8(std::string_view text, std::size_t bytes) {
+    if (text.size() <= bytes) return std::string(text);
+    std::size_t end = bytes;
+    while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80) --end;
+    return std::string(text.substr(0, end));
+}
+
+// Identifiers cannot hold NUL, and every text the targets read must be valid UTF-8; other
+// control characters become spaces as in the classic scripts. An empty name has no quoted form.
+std::string cleaned(std::string_view name) {
+    std::string text = support::controlsToSpaces(support::toValidUtf8(name));
+    if (text.empty()) text = "_";
+    return text;
+}
+
+// PostgreSQL refuses these as column names (its system columns), whatever the quoting.
+bool isPostgresSystemColumn(std::string_view name) {
+    static constexpr std::array<std::string_view, 6> kSystem = {"tableoid", "xmin", "cmin",
+                                                                "xmax",     "cmax", "ctid"};
+    for (std::string_view s : kSystem) {
+        if (name == s) return true;
+    }
+    return false;
+}
+
+std::string withSuffix(std::string_view base, std::string_view suffix) {
+    return cutUtf8(base, kMaxIdentifierBytes - suffix.size()) + std::string(suffix);
+}
+
+}  // namespace
+
+TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) : m_target(target) {
+    for (const TargetTable& table : schema.tables) {
+        translate::LedgerItem item;
+        item.table = table.name;
+        item.property = "Name";
+        m_tables[folded(table.name)] = assign(m_objects, table.name, {}, false, item);
+    }
+    for (const TargetQuery& query : schema.queries) {
+        translate::LedgerItem item;
+        item.query = query.name;
+        item.property = "Name";
+        m_tables[folded(query.name)] = assign(m_objects, query.name, {}, false, item);
+    }
+    for (const TargetTable& table : schema.tables) {
+        const std::string key = folded(table.name);
+        Space columns;
+        auto& columnNames = m_columns[key];
+        for (const schema::Field& field : table.fields) {
+            translate::LedgerItem item;
+            item.table = table.name;
+            item.field = field.name;
+            item.property = "Name";
+            columnNames[folded(field.name)] = assign(columns, field.name, {}, true, item);
+        }
+        auto& indexNames = m_indexes[key];
+        for (const TargetIndex& index : table.indexes) {
+            // A foreign-key index becomes the script's own index, named when it is written.
+            if (index.index.foreign) continue;
+            translate::LedgerItem item;
+            item.table = table.name;
+            item.property = "Index.Name";
+            indexNames[folded(index.index.name)] =
+                assign(m_objects, index.index.name, m_tables[key], false, item);
+        }
+    }
+    for (const schema::Relation& relation : schema.relations) {
+        if (schema.findTable(relation.table) == nullptr ||
+            schema.findTable(relation.foreignTable) == nullptr) {
+            continue;
+        }
+        translate::LedgerItem item;
+        item.table = relation.foreignTable;
+        item.property = "Relation.Name";
+        m_relations[folded(relation.name)] = assign(
+            m_objects, relation.name, tableName(relation.foreignTable), false, std::move(item));
+    }
+}
+
+std::string TargetNames::assign(Space& space, std::string_view wanted, std::string_view qualifier,
+                                bool columnSpace, translate::LedgerItem item) {
+    std::string base = cleaned(wanted);
+    std::string why;
+    if (base != wanted) why = "it holds characters that no identifier can hold";
+    if (!columnSpace && m_target == translate::Target::Sqlite &&
+        folded(base).starts_with("sqlite_")) {
+        base = "x_" + base;
+        why = "SQLite reserves names that begin with sqlite_";
+    }
+    if (columnSpace && m_target == translate::Target::PostgreSql && isPostgresSystemColumn(base)) {
+        base += "_";
+        why = "PostgreSQL reserves it for a system column";
+    }
+    if (base.size() > kMaxIdentifierBytes && why.empty()) why = "it is longer than 63 bytes";
+
+    std::string name = cutUtf8(base, kMaxIdentifierBytes);
+    if (space.used.contains(folded(name))) {
+        if (why.empty()) {
+            why = columnSpace ? "another column of the table has the same name"
+                              : "another object of the schema has the same name";
+        }
+        if (!qualifier.empty()) {
+            base = std::string(qualifier) + "_" + base;
+            name = cutUtf8(base, kMaxIdentifierBytes);
+        }
+        for (int n = 2; space.used.contains(folded(name)); ++n) {
+            name = withSuffix(base, "_" + std::to_string(n));
+        }
+    }
+    space.used.insert(folded(name));
+    if (name != wanted) {
+        item.original = std::string(wanted);
+        item.reason = "renamed to \"" + name + "\": " + why;
+        m_renames.push_back(std::move(item));
+    }
+    return name;
+}
+
+std::string TargetNames::claim(std::string_view wanted, std::string_view table) {
+    translate::LedgerItem item;
+    item.table = std::string(table);
+    item.property = "Index.Name";
+    // The name is the script's own choice, so that choice is not a rename worth a ledger item.
+    const std::size_t before = m_renames.size();
+    std::string name = assign(m_objects, wanted, tableName(table), false, std::move(item));
+    m_renames.resize(before);
+    return name;
+}
+
+std::string TargetNames::quote(std::string_view identifier) {
+    std::string quoted = "\"";
+    for (char c : identifier) {
+        if (c == '"') quoted.push_back('"');
+        quoted.push_back(c);
+    }
+    quoted.push_back('"');
+    return quoted;
+}
+
+std::string TargetNames::tableName(std::string_view table) const {
+    const auto found = m_tables.find(folded(table));
+    if (found != m_tables.end()) return found->second;
+    return cutUtf8(cleaned(table), kMaxIdentifierBytes);
+}
+
+std::string TargetNames::columnName(std::string_view table, std::string_view field) const {
+    const auto owner = m_columns.find(folded(table));
+    if (owner != m_columns.end()) {
+        const auto found = owner->second.find(folded(field));
+        if (found != owner->second.end()) return found->second;
+    }
+    return cutUtf8(cleaned(field), kMaxIdentifierBytes);
+}
+
+std::string TargetNames::indexName(std::string_view table, std::string_view index) const {
+    const auto owner = m_indexes.find(folded(table));
+    if (owner != m_indexes.end()) {
+        const auto found = owner->second.find(folded(index));
+        if (found != owner->second.end()) return found->second;
+    }
+    return cutUtf8(cleaned(index), kMaxIdentifierBytes);
+}
+
+std::string TargetNames::relationName(std::string_view relation) const {
+    const auto found = m_relations.find(folded(relation));
+    if (found != m_relations.end()) return found->second;
+    return cutUtf8(cleaned(relation), kMaxIdentifierBytes);
+}
+
+std::string TargetNames::object(std::string_view name) const { return quote(tableName(name)); }
+
+std::string TargetNames::column(std::string_view owner, std::string_view field) const {
+    return quote(columnName(owner, field));
+}
+
+}  // namespace zl::sqlgen

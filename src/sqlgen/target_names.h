@@ -1,0 +1,66 @@
+// The identifiers of the loadable SQL targets: every Access name mapped to a name the target
+// accepts, at most 63 bytes, unique among all objects of the schema. The script, the translator
+// and the data export all write names through one TargetNames, so they agree.
+#pragma once
+
+#include <cstddef>
+#include <map>
+#include <set>
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "translate/translate.h"
+
+namespace zl::sqlgen {
+
+struct TargetSchema;
+
+// The longest identifier PostgreSQL keeps; SQLite is held to the same limit.
+inline constexpr std::size_t kMaxIdentifierBytes = 63;
+
+class TargetNames : public translate::NameMapper {
+public:
+    // Assigns names in a fixed order: tables, then views, then each table's columns and indexes,
+    // then the relations between selected tables. The first object keeps a name; later ones get
+    // the table name in front or a number behind.
+    TargetNames(translate::Target target, const TargetSchema& schema);
+
+    // NameMapper: quoted identifiers of tables and views, and of their columns. A name that was
+    // never assigned (a table the selection leaves out) is quoted as the rules would make it.
+    std::string object(std::string_view name) const override;
+    std::string column(std::string_view owner, std::string_view column) const override;
+
+    // The same names unquoted.
+    std::string tableName(std::string_view table) const;
+    std::string columnName(std::string_view table, std::string_view field) const;
+    std::string indexName(std::string_view table, std::string_view index) const;
+    std::string relationName(std::string_view relation) const;
+
+    // A fresh schema-wide name for an object that the script adds itself (an index that a
+    // foreign key needs). Unique like every other name, but no rename of an Access name.
+    std::string claim(std::string_view wanted, std::string_view table);
+
+    // Every name that differs from its Access name, as ledger items.
+    const std::vector<translate::LedgerItem>& renames() const { return m_renames; }
+
+    // `identifier` in double quotes, inner quotes doubled.
+    static std::string quote(std::string_view identifier);
+
+private:
+    struct Space {
+        std::set<std::string> used;  // folded names
+    };
+    std::string assign(Space& space, std::string_view wanted, std::string_view qualifier,
+                       bool columnSpace, translate::LedgerItem item);
+
+    translate::Target m_target;
+    Space m_objects;
+    std::map<std::string, std::string> m_tables;  // folded Access name -> name
+    std::map<std::string, std::map<std::string, std::string>> m_columns;
+    std::map<std::string, std::map<std::string, std::string>> m_indexes;
+    std::map<std::string, std::string> m_relations;
+    std::vector<translate::LedgerItem> m_renames;
+};
+
+}  // namespace zl::sqlgen

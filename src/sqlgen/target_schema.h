@@ -1,0 +1,75 @@
+// The part of an open database that the loadable SQL targets carry: the selected tables with
+// their selected fields and indexes, the selected QueryDefs and the relations, read once.
+#pragma once
+
+#include <string>
+#include <string_view>
+#include <vector>
+
+#include "schema/engine.h"
+
+namespace zl::schema {
+class SchemaModel;
+}
+
+namespace zl::sqlgen {
+
+// One key column of an index, from the stored form "+Name" or "-Name".
+struct KeyColumn {
+    std::string name;
+    bool descending = false;
+};
+
+struct TargetIndex {
+    schema::Index index;
+    std::vector<KeyColumn> columns;
+};
+
+struct TargetTable {
+    std::string name;
+    bool linked = false;
+    // The engine's message when the TableDef (or part of it) could not be read; such a table is
+    // carried as a comment.
+    std::string unreadable;
+    std::vector<schema::Field> fields;       // the selected fields, in table order
+    std::vector<std::string> leftOutFields;  // names of the fields the selection leaves out
+    std::vector<TargetIndex> indexes;        // the selected indexes, in table order
+    std::string validationRule;
+    std::string validationText;
+    std::string description;
+
+    // The selected field named `name` (ignoring ASCII case), or null.
+    const schema::Field* findField(std::string_view name) const;
+    // True when `name` is a field of the table that the selection leaves out.
+    bool isLeftOut(std::string_view name) const;
+};
+
+struct TargetQuery {
+    std::string name;
+    std::string sql;
+    int type = schema::dao::kQuerySelect;
+    std::string unreadable;  // the engine's message when the QueryDef could not be read
+};
+
+struct TargetSchema {
+    std::vector<TargetTable> tables;          // selected tables, listing order
+    std::vector<TargetQuery> queries;         // selected QueryDefs, listing order
+    std::vector<schema::Relation> relations;  // every relation of the file
+    std::string relationsUnreadable;  // the engine's message when the relations could not be read
+
+    // The selected table named `name` (ignoring ASCII case), or null.
+    const TargetTable* findTable(std::string_view name) const;
+};
+
+// Names compared as Access compares them for uniqueness (ASCII letters without regard to case).
+bool sameAccessName(std::string_view a, std::string_view b);
+
+// Splits a stored index field list ("+A;-B") into its key columns.
+std::vector<KeyColumn> parseKeyColumns(std::string_view storedFields);
+
+// Reads what the selection of `model` covers from `db`. Never throws for an unreadable table,
+// QueryDef or relation list: each is recorded as unreadable instead. `db` may be null only when
+// nothing is selected.
+TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Database* db);
+
+}  // namespace zl::sqlgen

@@ -1,0 +1,786 @@
+// The PostgreSQL and SQLite scripts. Both targets share one writer: they differ in types, in
+// where foreign keys stand (PostgreSQL: ALTER TABLE after every table; SQLite: inside CREATE
+// TABLE) and in how AutoNumber and descriptions are written.
+#include "sqlgen/target_script.h"
+
+#include <algorithm>
+#include <set>
+
+#include "schema/engine.h"
+#include "sqlgen/target_names.h"
+#include "sqlgen/target_schema.h"
+#include "support/encoding.h"
+
+namespace zl::sqlgen {
+
+namespace {
+
+namespace dao = schema::dao;
+using translate::LedgerItem;
+using translate::Target;
+
+std::string folded(std::string_view name) {
+    std::string text(name);
+    for (char& c : text) {
+        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
+    }
+    return text;
+}
+
+bool isAutoNumber(const schema::Field& field) {
+    return field.type == dao::kLong && (field.attributes & dao::kAutoIncrField) != 0;
+}
+
+// A GUID AutoNumber: DAO marks it with the default value GenGUID().
+bool isGuidAutoNumber(const schema::Field& field) {
+    return field.type == dao::kGuid && ((field.attributes & dao::kAutoIncrField) != 0 ||
+                                        folded(field.defaultValue) == "genguid()");
+}
+
+// Whether the field becomes a column at all: complex columns and unknown types do not.
+bool carriesColumn(const schema::Field& field) {
+    switch (field.type) {
+        case dao::kBoolean:
+        case dao::kByte:
+        case dao::kInteger:
+        case dao::kLong:
+        case dao::kCurrency:
+        case dao::kSingle:
+        case dao::kDouble:
+        case dao::kDate:
+        case dao::kBinary:
+        case dao::kText:
+        case dao::kLongBinary:
+        case dao::kMemo:
+        case dao::kGuid:
+        case dao::kBigInt:
+        case dao::kDecimal:
+        case dao::kExtendedDate:
+            return true;
+        default:
+            return false;
+    }
+}
+
+std::string postgresType(const schema::Field& field) {
+    switch (field.type) {
+        case dao::kBoolean:
+            return "boolean";
+        case dao::kByte:
+        case dao::kInteger:
+            return "smallint";
+        case dao::kLong:
+            return "integer";
+        case dao::kCurrency:
+            return "numeric(19,4)";
+        case dao::kSingle:
+            return "real";
+        case dao::kDouble:
+            return "double precision";
+        case dao::kDate:
+            return "timestamp";
+        case dao::kText:
+            // A declared size of 0 is no varchar length; Access's own largest size stands in.
+            return "varchar(" + std::to_string(field.size > 0 ? field.size : 255) + ")";
+        case dao::kMemo:
+            return "text";
+        case dao::kBinary:
+        case dao::kLongBinary:
+            return "bytea";
+        case dao::kGuid:
+            return "uuid";
+        case dao::kBigInt:
+            return "bigint";
+        case dao::kExtendedDate:
+            return "timestamp(6)";
+        case dao::kDecimal: {
+            const int precision = field.precision.value_or(18);
+            const int scale = field.scale.value_or(0);
+            if (precision < 1 || precision > 1000 || scale < 0 || scale > precision) {
+                return "numeric";
+            }
+            return "numeric(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
+        }
+        default:
+            return {};
+    }
+}
+
+std::string sqliteType(const schema::Field& field) {
+    switch (field.type) {
+        case dao::kBoolean:
+        case dao::kByte:
+        case dao::kInteger:
+        case dao::kLong:
+        case dao::kBigInt:
+            return "INTEGER";
+        case dao::kSingle:
+        case dao::kDouble:
+            return "REAL";
+        case dao::kBinary:
+        case dao::kLongBinary:
+            return "BLOB";
+        default:
+            // Text, Memo, dates, GUIDs, and Currency and Decimal as exact decimal text.
+            return "TEXT";
+    }
+}
+
+// Type families that can be compared for a foreign key in PostgreSQL.
+int typeFamily(int daoType) {
+    switch (daoType) {
+        case dao::kByte:
+        case dao::kInteger:
+        case dao::kLong:
+        case dao::kBigInt:
+        case dao::kCurrency:
+        case dao::kDecimal:
+        case dao::kSingle:
+        case dao::kDouble:
+            return 1;
+        case dao::kText:
+        case dao::kMemo:
+            return 2;
+        case dao::kDate:
+        case dao::kExtendedDate:
+            return 3;
+        case dao::kBinary:
+        case dao::kLongBinary:
+            return 4;
+        default:
+            return 10 + daoType;
+    }
+}
+
+std::string typeName(int daoType) {
+    switch (daoType) {
+        case dao::kComplex:
+            return "attachment or multi-valued field";
+        case dao::kExtendedDate:
+            return "Date/Time Extended";
+        default:
+            return "field of type " + std::to_string(daoType);
+    }
+}
+
+// A single-quoted SQL string literal in valid UTF-8 without NUL.
+std::string stringLiteral(std::string_view text) {
+    std::string literal = "'";
+    for (char c : support::toValidUtf8(text)) {
+        if (c == '\0') continue;
+        if (c == '\'') literal.push_back('\'');
+        literal.push_back(c);
+    }
+    literal.push_back('\'');
+    return literal;
+}
+
+// A random version-4 UUID in SQLite, lowercase without braces like every GUID the scripts hold.
+constexpr std::string_view kSqliteUuid =
+    "(lower(hex(randomblob(4))) || '-' || lower(hex(randomblob(2))) || '-4' || "
+    "substr(lower(hex(randomblob(2))), 2) || '-' || substr('89ab', 1 + (abs(random()) % 4), 1) || "
+    "substr(lower(hex(randomblob(2))), 2) || '-' || lower(hex(randomblob(6))))";
+
+// One entry of a CREATE TABLE list, with the comments that stand before it.
+struct ListEntry {
+    std::string comments;
+    std::string text;
+};
+
+struct TablePlan {
+    const TargetTable* table = nullptr;
+    bool created = false;
+    std::set<std::string> columns;  // folded names of the carried fields
+    const TargetIndex* primary = nullptr;
+    bool primaryCarried = false;
+    bool rowidAutoNumber = false;  // SQLite: the AutoNumber is the INTEGER PRIMARY KEY
+    std::vector<std::vector<std::string>> keys;     // carried unique keys, as folded column lists
+    std::vector<std::vector<std::string>> leading;  // carried indexes' column lists (coverage)
+};
+
+struct ForeignKeyPlan {
+    const schema::Relation* relation = nullptr;
+    std::string constraint;  // "CONSTRAINT ... FOREIGN KEY ..." when carried
+    std::string reason;      // why not, otherwise
+};
+
+class ScriptWriter {
+public:
+    ScriptWriter(Target target, const TargetSchema& schema)
+        : m_target(target), m_schema(schema), m_names(target, schema) {
+        m_result.ledger.target = target;
+    }
+
+    TargetScript run();
+
+private:
+    bool pg() const { return m_target == Target::PostgreSql; }
+    void note(LedgerItem item, std::string& out, std::string_view indent = {});
+    LedgerItem tableItem(const TargetTable& table, std::string property, std::string original,
+                         std::string reason) const;
+
+    void planTables();
+    void planForeignKeys();
+    std::string missingColumn(const TablePlan& plan, std::string_view field) const;
+    void writeTable(const TablePlan& plan);
+    void writeColumn(const TablePlan& plan, const schema::Field& field,
+                     const translate::TableColumns& columns, std::vector<ListEntry>& entries);
+    void writeIndex(const TablePlan& plan, const TargetIndex& index);
+    void writeForeignKeys();
+    void writeViews();
+
+    Target m_target;
+    const TargetSchema& m_schema;
+    TargetNames m_names;
+    TargetScript m_result;
+    translate::ColumnMap m_columnMap;
+    std::vector<TablePlan> m_plans;
+    std::vector<ForeignKeyPlan> m_foreignKeys;
+    std::string m_out;
+};
+
+const TablePlan* findPlan(const std::vector<TablePlan>& plans, std::string_view name) {
+    for (const TablePlan& plan : plans) {
+        if (sameAccessName(plan.table->name, name)) return &plan;
+    }
+    return nullptr;
+}
+
+std::vector<std::string> foldedColumns(const std::vector<KeyColumn>& columns) {
+    std::vector<std::string> names;
+    for (const KeyColumn& column : columns) names.push_back(folded(column.name));
+    return names;
+}
+
+bool sameSet(std::vector<std::string> a, std::vector<std::string> b) {
+    std::sort(a.begin(), a.end());
+    std::sort(b.begin(), b.end());
+    return a == b;
+}
+
+void ScriptWriter::note(LedgerItem item, std::string& out, std::string_view indent) {
+    const std::string comment = translate::ledgerComment(item);
+    // Each comment line keeps the indentation of the statement it stands for.
+    std::size_t start = 0;
+    while (start < comment.size()) {
+        const std::size_t end = comment.find('\n', start);
+        out.append(indent).append(comment, start, end - start + 1);
+        start = end + 1;
+    }
+    m_result.ledger.items.push_back(std::move(item));
+}
+
+LedgerItem ScriptWriter::tableItem(const TargetTable& table, std::string property,
+                                   std::string original, std::string reason) const {
+    LedgerItem item;
+    item.table = table.name;
+    item.property = std::move(property);
+    item.original = std::move(original);
+    item.reason = std::move(reason);
+    return item;
+}
+
+void ScriptWriter::planTables() {
+    for (const TargetTable& table : m_schema.tables) {
+        TablePlan plan;
+        plan.table = &table;
+        translate::TableColumns columns;
+        columns.name = table.name;
+        for (const schema::Field& field : table.fields) {
+            if (!carriesColumn(field)) continue;
+            plan.columns.insert(folded(field.name));
+            columns.columns.push_back({field.name, field.type, field.size});
+        }
+        plan.created = !table.linked && table.unreadable.empty() && !plan.columns.empty();
+        if (plan.created) m_columnMap.addTable(std::move(columns));
+        for (const TargetIndex& index : table.indexes) {
+            if (!index.index.primary || plan.primary != nullptr) continue;
+            plan.primary = &index;
+            plan.primaryCarried = plan.created && !index.columns.empty();
+            for (const KeyColumn& column : index.columns) {
+                plan.primaryCarried =
+                    plan.primaryCarried && plan.columns.contains(folded(column.name));
+            }
+        }
+        if (plan.primary != nullptr && plan.primaryCarried && !pg() &&
+            plan.primary->columns.size() == 1) {
+            const schema::Field* field = table.findField(plan.primary->columns[0].name);
+            plan.rowidAutoNumber = field != nullptr && isAutoNumber(*field);
+        }
+        if (plan.primaryCarried) {
+            plan.keys.push_back(foldedColumns(plan.primary->columns));
+            plan.leading.push_back(plan.keys.back());
+        }
+        for (const TargetIndex& index : table.indexes) {
+            if (index.index.primary || index.index.foreign || index.columns.empty()) continue;
+            bool carried = plan.created;
+            for (const KeyColumn& column : index.columns) {
+                carried = carried && plan.columns.contains(folded(column.name));
+            }
+            if (!carried) continue;
+            if (!index.index.ignoreNulls) {
+                plan.leading.push_back(foldedColumns(index.columns));
+                if (index.index.unique) plan.keys.push_back(plan.leading.back());
+            }
+        }
+        m_plans.push_back(std::move(plan));
+    }
+    for (const TargetQuery& query : m_schema.queries) m_columnMap.addQuery(query.name);
+}
+
+std::string ScriptWriter::missingColumn(const TablePlan& plan, std::string_view field) const {
+    if (field.empty() || plan.columns.contains(folded(field))) return {};
+    const std::string quoted = "\"" + std::string(field) + "\"";
+    if (plan.table->isLeftOut(field)) return "the field " + quoted + " is not selected";
+    if (plan.table->findField(field) != nullptr) return "the field " + quoted + " is not carried";
+    return "the table has no field " + quoted;
+}
+
+void ScriptWriter::planForeignKeys() {
+    for (const schema::Relation& relation : m_schema.relations) {
+        const TablePlan* one = findPlan(m_plans, relation.table);
+        const TablePlan* many = findPlan(m_plans, relation.foreignTable);
+        // Relations between tables that are not selected (system tables among them) are no
+        // part of this script.
+        if (one == nullptr && many == nullptr) continue;
+        ForeignKeyPlan plan;
+        plan.relation = &relation;
+        std::vector<std::string> referenced;
+        for (const schema::RelationField& field : relation.fields) {
+            referenced.push_back(folded(field.name));
+        }
+        if (one == nullptr || many == nullptr) {
+            plan.reason = "the table \"" +
+                          (one == nullptr ? relation.table : relation.foreignTable) +
+                          "\" is not selected";
+        } else if (!one->created || !many->created) {
+            plan.reason = "the table \"" +
+                          (!one->created ? relation.table : relation.foreignTable) +
+                          "\" is not carried";
+        } else if ((relation.attributes & dao::kRelationDontEnforce) != 0) {
+            plan.reason = "Access does not enforce this relationship";
+        } else if (relation.fields.empty()) {
+            plan.reason = "the relationship has no fields";
+        }
+        for (const schema::RelationField& field : relation.fields) {
+            if (!plan.reason.empty()) break;
+            plan.reason = missingColumn(*one, field.name);
+            if (plan.reason.empty()) plan.reason = missingColumn(*many, field.foreignName);
+            if (!plan.reason.empty()) break;
+            const schema::Field* a = one->table->findField(field.name);
+            const schema::Field* b = many->table->findField(field.foreignName);
+            if (typeFamily(a->type) != typeFamily(b->type)) {
+                plan.reason = "the fields \"" + field.name + "\" and \"" + field.foreignName +
+                              "\" have types that cannot be compared";
+            }
+        }
+        if (plan.reason.empty() &&
+            std::none_of(one->keys.begin(), one->keys.end(),
+                         [&](const auto& key) { return sameSet(key, referenced); })) {
+            plan.reason = "no primary key or unique index over the referenced fields is carried";
+        }
+        if (plan.reason.empty()) {
+            std::string text = "CONSTRAINT " +
+                               TargetNames::quote(m_names.relationName(relation.name)) +
+                               " FOREIGN KEY (";
+            std::string target;
+            for (std::size_t i = 0; i < relation.fields.size(); ++i) {
+                if (i > 0) {
+                    text += ", ";
+                    target += ", ";
+                }
+                text += m_names.column(relation.foreignTable, relation.fields[i].foreignName);
+                target += m_names.column(relation.table, relation.fields[i].name);
+            }
+            text += ") REFERENCES " + m_names.object(relation.table) + " (" + target + ")";
+            if ((relation.attributes & dao::kRelationUpdateCascade) != 0) {
+                text += " ON UPDATE CASCADE";
+            }
+            if ((relation.attributes & dao::kRelationDeleteCascade) != 0) {
+                text += " ON DELETE CASCADE";
+            } else if ((relation.attributes & dao::kRelationDeleteSetNull) != 0) {
+                text += " ON DELETE SET NULL";
+            }
+            plan.constraint = std::move(text);
+        }
+        m_foreignKeys.push_back(std::move(plan));
+    }
+}
+
+void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field,
+                               const translate::TableColumns& columns,
+                               std::vector<ListEntry>& entries) {
+    const TargetTable& table = *plan.table;
+    ListEntry entry;
+    auto fieldItem = [&](std::string property, std::string original, std::string reason) {
+        LedgerItem item =
+            tableItem(table, std::move(property), std::move(original), std::move(reason));
+        item.field = field.name;
+        return item;
+    };
+    if (!carriesColumn(field)) {
+        note(fieldItem("Type", typeName(field.type),
+                       "no column can hold it; its data is not carried"),
+             m_out, "  ");
+        return;
+    }
+    if (!pg() && !field.description.empty()) {
+        entry.comments += "  " + translate::sqlComment(field.description);
+    }
+    const translate::Column column{field.name, field.type, field.size};
+    const std::string name = m_names.column(table.name, field.name);
+    const bool inPrimary =
+        plan.primaryCarried &&
+        std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
+                    [&](const KeyColumn& key) { return sameAccessName(key.name, field.name); });
+    std::string& text = entry.text;
+    text = "  " + name + " " + (pg() ? postgresType(field) : sqliteType(field));
+
+    bool generated = false;
+    if (field.calculated) {
+        translate::Translation t =
+            translate::translateCalculated(m_target, field.expression, column, columns, m_names);
+        if (t.ok) {
+            text += " " + t.sql;
+            generated = true;
+        } else {
+            note(fieldItem("Expression", field.expression,
+                           t.reason + "; kept as a plain column that holds the values Access "
+                                      "computed"),
+                 entry.comments, "  ");
+        }
+    }
+    if (plan.rowidAutoNumber && inPrimary) {
+        text += " PRIMARY KEY";  // the rowid: SQLite numbers it as AutoNumber does
+    } else if (isAutoNumber(field)) {
+        if (pg()) {
+            text += " GENERATED BY DEFAULT AS IDENTITY";
+        } else {
+            note(fieldItem("Attributes", "AutoNumber",
+                           "SQLite numbers only a single-column INTEGER PRIMARY KEY; the column "
+                           "is a plain INTEGER"),
+                 entry.comments, "  ");
+        }
+    }
+    if (!generated && (field.required || inPrimary)) text += " NOT NULL";
+
+    if (isGuidAutoNumber(field)) {
+        text += pg() ? " DEFAULT gen_random_uuid()" : " DEFAULT " + std::string(kSqliteUuid);
+    } else if (!generated && !isAutoNumber(field) && !field.defaultValue.empty()) {
+        translate::Translation t =
+            translate::translateDefault(m_target, field.defaultValue, column, columns, m_names);
+        if (t.ok) {
+            text += " DEFAULT " + t.sql;
+        } else {
+            note(fieldItem("DefaultValue", field.defaultValue, t.reason), entry.comments, "  ");
+        }
+    }
+    if (field.type == dao::kExtendedDate && pg()) {
+        note(fieldItem("Type", typeName(field.type),
+                       "timestamp(6) keeps microseconds; a seventh fractional digit is lost"),
+             entry.comments, "  ");
+    }
+    if (!generated) {
+        if (field.type == dao::kByte && pg()) text += " CHECK (" + name + " BETWEEN 0 AND 255)";
+        if (field.type == dao::kBoolean && !pg()) text += " CHECK (" + name + " IN (0, 1))";
+        if (field.type == dao::kText && !pg() && field.size > 0) {
+            text += " CHECK (length(" + name + ") <= " + std::to_string(field.size) + ")";
+        }
+        if (!field.validationRule.empty()) {
+            translate::Translation t = translate::translateFieldRule(m_target, field.validationRule,
+                                                                     column, columns, m_names);
+            if (t.ok) {
+                text += " " + t.sql;
+            } else {
+                note(fieldItem("ValidationRule", field.validationRule, t.reason), entry.comments,
+                     "  ");
+            }
+        }
+        if (!field.allowZeroLength && (field.type == dao::kText || field.type == dao::kMemo)) {
+            translate::Translation t =
+                translate::allowZeroLengthCheck(m_target, column, columns, m_names);
+            if (t.ok) {
+                text += " " + t.sql;
+            } else {
+                note(fieldItem("AllowZeroLength", "False", t.reason), entry.comments, "  ");
+            }
+        }
+    }
+    entries.push_back(std::move(entry));
+}
+
+void ScriptWriter::writeTable(const TablePlan& plan) {
+    const TargetTable& table = *plan.table;
+    if (table.linked) {
+        note(tableItem(table, "Connect", "linked table",
+                       "a linked table's data lives in another database; it is left out"),
+             m_out);
+        m_out += "\n";
+        return;
+    }
+    if (!table.unreadable.empty()) {
+        note(tableItem(table, "TableDef", "", "the table cannot be read: " + table.unreadable),
+             m_out);
+        m_out += "\n";
+        return;
+    }
+    const std::string tableName = m_names.object(table.name);
+    if (!pg() && !table.description.empty()) m_out += translate::sqlComment(table.description);
+
+    translate::TableColumns columns;
+    if (const translate::TableColumns* known = m_columnMap.table(table.name)) columns = *known;
+    std::vector<ListEntry> entries;
+    std::string head;
+    for (const schema::Field& field : table.fields) writeColumn(plan, field, columns, entries);
+    if (!plan.created) {
+        // Every field left out: neither engine has a table without columns worth making.
+        note(tableItem(table, "Fields", "",
+                       "no selected field can be carried; the table is left out"),
+             m_out);
+        m_out += "\n";
+        return;
+    }
+    if (plan.primary != nullptr && !plan.primaryCarried) {
+        std::string reason = "the primary key has no fields";
+        for (const KeyColumn& column : plan.primary->columns) {
+            if (std::string missing = missingColumn(plan, column.name); !missing.empty()) {
+                reason = missing;
+                break;
+            }
+        }
+        ListEntry entry;
+        note(tableItem(table, "Index", plan.primary->index.name, reason), entry.comments, "  ");
+        entries.push_back({entry.comments, {}});
+    } else if (plan.primary != nullptr && !plan.rowidAutoNumber) {
+        ListEntry entry;
+        entry.text = "  CONSTRAINT " +
+                     TargetNames::quote(m_names.indexName(table.name, plan.primary->index.name)) +
+                     " PRIMARY KEY (";
+        for (std::size_t i = 0; i < plan.primary->columns.size(); ++i) {
+            if (i > 0) entry.text += ", ";
+            entry.text += m_names.column(table.name, plan.primary->columns[i].name);
+        }
+        entry.text += ")";
+        entries.push_back(std::move(entry));
+    }
+    if (!table.validationRule.empty()) {
+        translate::Translation t =
+            translate::translateTableRule(m_target, table.validationRule, columns, m_names);
+        if (t.ok) {
+            entries.push_back({{}, "  " + t.sql});
+        } else {
+            ListEntry entry;
+            note(tableItem(table, "ValidationRule", table.validationRule, t.reason), entry.comments,
+                 "  ");
+            entries.push_back({entry.comments, {}});
+        }
+    }
+    if (!pg()) {
+        for (const ForeignKeyPlan& fk : m_foreignKeys) {
+            if (!fk.constraint.empty() && sameAccessName(fk.relation->foreignTable, table.name)) {
+                entries.push_back({{}, "  " + fk.constraint});
+            }
+        }
+    }
+
+    m_out += "CREATE TABLE " + tableName + " (\n";
+    // Entries without text carry only comments; commas go between the entries with text.
+    std::size_t lastText = 0;
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        if (!entries[i].text.empty()) lastText = i;
+    }
+    for (std::size_t i = 0; i < entries.size(); ++i) {
+        m_out += entries[i].comments;
+        if (entries[i].text.empty()) continue;
+        m_out += entries[i].text;
+        m_out += i < lastText ? ",\n" : "\n";
+    }
+    m_out += ");\n";
+
+    if (pg()) {
+        if (!table.description.empty()) {
+            m_out +=
+                "COMMENT ON TABLE " + tableName + " IS " + stringLiteral(table.description) + ";\n";
+        }
+        for (const schema::Field& field : table.fields) {
+            if (field.description.empty() || !plan.columns.contains(folded(field.name))) continue;
+            m_out += "COMMENT ON COLUMN " + tableName + "." +
+                     m_names.column(table.name, field.name) + " IS " +
+                     stringLiteral(field.description) + ";\n";
+        }
+    }
+    for (const TargetIndex& index : table.indexes) {
+        if (index.index.primary || index.index.foreign) continue;
+        writeIndex(plan, index);
+    }
+    m_out += "\n";
+}
+
+void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index) {
+    const TargetTable& table = *plan.table;
+    std::string reason = index.columns.empty() ? "the index has no fields" : std::string{};
+    for (const KeyColumn& column : index.columns) {
+        if (!reason.empty()) break;
+        reason = missingColumn(plan, column.name);
+    }
+    if (!reason.empty()) {
+        note(tableItem(table, "Index", index.index.name, reason), m_out);
+        return;
+    }
+    m_out += index.index.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ";
+    m_out += TargetNames::quote(m_names.indexName(table.name, index.index.name)) + " ON " +
+             m_names.object(table.name) + " (";
+    std::string present;
+    for (std::size_t i = 0; i < index.columns.size(); ++i) {
+        const std::string column = m_names.column(table.name, index.columns[i].name);
+        if (i > 0) {
+            m_out += ", ";
+            present += " OR ";
+        }
+        m_out += column;
+        if (index.columns[i].descending) m_out += " DESC";
+        present += column + " IS NOT NULL";
+    }
+    m_out += ")";
+    // IgnoreNulls: rows whose key is all Null have no index entry in Access.
+    if (index.index.ignoreNulls) m_out += " WHERE " + present;
+    m_out += ";\n";
+}
+
+void ScriptWriter::writeForeignKeys() {
+    std::string section;
+    // Indexes the script adds for foreign keys count as coverage for later ones.
+    std::vector<std::pair<std::string, std::vector<std::string>>> added;
+    for (const ForeignKeyPlan& fk : m_foreignKeys) {
+        const schema::Relation& relation = *fk.relation;
+        if (fk.constraint.empty()) {
+            LedgerItem item;
+            item.table = relation.foreignTable;
+            item.property = "Relation";
+            item.original = relation.name;
+            item.reason = "no foreign key: " + fk.reason;
+            note(std::move(item), section);
+            continue;
+        }
+        if (pg()) {
+            section += "ALTER TABLE " + m_names.object(relation.foreignTable) + " ADD " +
+                       fk.constraint + ";\n";
+        }
+        // Neither engine indexes the referencing columns itself.
+        std::vector<std::string> referencing;
+        for (const schema::RelationField& field : relation.fields) {
+            referencing.push_back(folded(field.foreignName));
+        }
+        const TablePlan* many = findPlan(m_plans, relation.foreignTable);
+        auto covers = [&](const std::vector<std::string>& columns) {
+            if (columns.size() < referencing.size()) return false;
+            return sameSet({columns.begin(),
+                            columns.begin() + static_cast<std::ptrdiff_t>(referencing.size())},
+                           referencing);
+        };
+        bool covered = std::any_of(many->leading.begin(), many->leading.end(), covers);
+        for (const auto& [table, columns] : added) {
+            covered = covered || (sameAccessName(table, relation.foreignTable) && covers(columns));
+        }
+        if (covered) continue;
+        // Named after the relation: the names Access gives its own foreign-key indexes say
+        // nothing to a reader of the script.
+        const std::string name = m_names.claim(relation.name, relation.foreignTable);
+        section += "CREATE INDEX " + TargetNames::quote(name) + " ON " +
+                   m_names.object(relation.foreignTable) + " (";
+        for (std::size_t i = 0; i < relation.fields.size(); ++i) {
+            if (i > 0) section += ", ";
+            section += m_names.column(relation.foreignTable, relation.fields[i].foreignName);
+        }
+        section += ");\n";
+        added.emplace_back(relation.foreignTable, referencing);
+    }
+    if (!m_schema.relationsUnreadable.empty()) {
+        LedgerItem item;
+        item.property = "Relations";
+        item.reason = "the relationships cannot be read: " + m_schema.relationsUnreadable;
+        note(std::move(item), section);
+    }
+    if (!section.empty()) m_out += section + "\n";
+}
+
+void ScriptWriter::writeViews() {
+    std::vector<translate::SavedQuery> readable;
+    for (const TargetQuery& query : m_schema.queries) {
+        ++m_result.queries;
+        if (!query.unreadable.empty()) {
+            LedgerItem item;
+            item.query = query.name;
+            item.property = "SQL";
+            item.reason = "the query cannot be read: " + query.unreadable;
+            note(std::move(item), m_out);
+            continue;
+        }
+        readable.push_back({query.name, query.sql, query.type});
+    }
+    if (readable.empty()) return;
+    for (const translate::QueryTranslation& view :
+         translate::translateQueries(m_target, readable, m_columnMap, m_names)) {
+        if (view.ok) {
+            ++m_result.views;
+            m_out += view.sql + "\n\n";
+            continue;
+        }
+        LedgerItem item;
+        item.query = view.name;
+        item.property = "SQL";
+        for (const translate::SavedQuery& query : readable) {
+            if (query.name == view.name) item.original = query.sql;
+        }
+        item.reason = view.reason;
+        note(std::move(item), m_out);
+        m_out += "\n";
+    }
+}
+
+TargetScript ScriptWriter::run() {
+    m_out.reserve(m_schema.tables.size() * 3072 + m_schema.queries.size() * 512);
+    m_out += pg()
+                 ? "-- PostgreSQL 15 script: load with psql -X -v ON_ERROR_STOP=1 "
+                   "--single-transaction\nSET client_encoding = 'UTF8';\n\n"
+                 : "-- SQLite 3 script: foreign keys are checked once PRAGMA foreign_keys = ON\n\n";
+    planTables();
+    planForeignKeys();
+    for (const TablePlan& plan : m_plans) writeTable(plan);
+    writeForeignKeys();
+    writeViews();
+    // Renames come first in the ledger: they explain the names every later item uses.
+    std::vector<LedgerItem> items = m_names.renames();
+    items.insert(items.end(), std::make_move_iterator(m_result.ledger.items.begin()),
+                 std::make_move_iterator(m_result.ledger.items.end()));
+    m_result.ledger.items = std::move(items);
+    m_out += translate::sqlComment(m_result.summary());
+    m_result.text = std::move(m_out);
+    return std::move(m_result);
+}
+
+}  // namespace
+
+std::string TargetScript::summary() const {
+    std::string line = std::to_string(views) + " of " + std::to_string(queries) +
+                       " queries became views; " + std::to_string(queries - views) +
+                       " left as comments; ";
+    std::size_t renames = 0;
+    for (const LedgerItem& item : ledger.items) {
+        if (item.reason.starts_with("renamed to ")) ++renames;
+    }
+    line += std::to_string(renames) + " names changed; " + std::to_string(ledger.items.size()) +
+            " ledger items in all";
+    return line;
+}
+
+TargetScript generateTargetScript(Target target, const TargetSchema& schema) {
+    return ScriptWriter(target, schema).run();
+}
+
+TargetScript generateTargetScript(Target target, const schema::SchemaModel& model,
+                                  const schema::Database* db) {
+    return generateTargetScript(target, readTargetSchema(model, db));
+}
+
+}  // namespace zl::sqlgen

@@ -1,0 +1,114 @@
+// The ledger of untranslated items: its JSON form and its rendering as safe SQL comments.
+#include <nlohmann/json.hpp>
+
+#include "translate/translate.h"
+
+namespace zl::translate {
+
+std::string_view targetName(Target target) {
+    return target == Target::PostgreSql ? "postgresql" : "sqlite";
+}
+
+namespace {
+
+// Replaces bytes that are not valid UTF-8 with U+FFFD, so both the JSON writer and PostgreSQL
+// (which refuses invalid UTF-8 even inside comments) accept the text.
+std::string validUtf8(std::string_view text) {
+    std::string out;
+    out.reserve(text.size());
+    std::size_t i = 0;
+    while (i < text.size()) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        std::size_t len = 0;
+        if (c < 0x80) {
+            len = 1;
+        } else if (c >= 0xC2 && c <= 0xDF) {
+            len = 2;
+        } else if (c >= 0xE0 && c <= 0xEF) {
+            len = 3;
+        } else if (c >= 0xF0 && c <= 0xF4) {
+            len = 4;
+        }
+        bool ok = len > 0 && i + len <= text.size();
+        for (std::size_t k = 1; ok && k < len; ++k) {
+            ok = (static_cast<unsigned char>(text[i + k]) & 0xC0) == 0x80;
+        }
+        if (ok && len >= 3) {
+            const auto c1 = static_cast<unsigned char>(text[i + 1]);
+            // Overlong forms, UTF-16 surrogates and code points past U+10FFFF.
+            ok = !(c == 0xE0 && c1 < 0xA0) && !(c == 0xED && c1 >= 0xA0) &&
+                 !(c == 0xF0 && c1 < 0x90) && !(c == 0xF4 && c1 >= 0x90);
+        }
+        if (ok) {
+            out.append(text.substr(i, len));
+            i += len;
+        } else {
+            out += "\xEF\xBF\xBD";
+            ++i;
+        }
+    }
+    return out;
+}
+
+nlohmann::json optionalText(const std::optional<std::string>& value) {
+    return value ? nlohmann::json(validUtf8(*value)) : nlohmann::json(nullptr);
+}
+
+}  // namespace
+
+std::string Ledger::toJson() const {
+    nlohmann::json list = nlohmann::json::array();
+    for (const LedgerItem& item : items) {
+        nlohmann::json entry = nlohmann::json::object();
+        entry["table"] = optionalText(item.table);
+        entry["field"] = optionalText(item.field);
+        entry["query"] = optionalText(item.query);
+        entry["property"] = validUtf8(item.property);
+        entry["original"] = validUtf8(item.original);
+        entry["reason"] = validUtf8(item.reason);
+        list.push_back(std::move(entry));
+    }
+    nlohmann::json doc = nlohmann::json::object();
+    doc["target"] = std::string(targetName(target));
+    doc["items"] = std::move(list);
+    return doc.dump(2);
+}
+
+std::string sqlComment(std::string_view text) {
+    const std::string clean = validUtf8(text);
+    std::string out = "-- ";
+    for (std::size_t i = 0; i < clean.size(); ++i) {
+        const auto c = static_cast<unsigned char>(clean[i]);
+        if (c == '\r' && i + 1 < clean.size() && clean[i + 1] == '\n') {
+            continue;  // CR LF is one line break
+        }
+        if (c == '\r' || c == '\n') {
+            out += "\n-- ";
+        } else if (c < 0x20 || c == 0x7F) {
+            out += ' ';  // a tab or control character: never a line end in either engine
+        } else {
+            out += static_cast<char>(c);
+        }
+    }
+    // U+2028/U+2029 are no line ends for either engine, but editors show them as such; they stay.
+    out += '\n';
+    return out;
+}
+
+std::string ledgerComment(const LedgerItem& item) {
+    std::string object;
+    if (item.query) {
+        object = "query " + *item.query;
+    } else if (item.table) {
+        object = "table " + *item.table;
+        if (item.field) {
+            object += ", field " + *item.field;
+        }
+    }
+    std::string text = "Not translated: " + object + ", " + item.property + ": " + item.reason;
+    text += "\n";
+    text += item.original;
+    return sqlComment(text);
+}
+
+}  // namespace zl::translate

@@ -1,0 +1,119 @@
+// The tokenizer shared by expressions and queries.
+#include "translate/lexer.h"
+
+#include <cctype>
+
+namespace zl::translate {
+
+namespace {
+
+bool isWordStart(unsigned char c) { return std::isalpha(c) != 0 || c == '_' || c >= 0x80; }
+bool isWordChar(unsigned char c) { return isWordStart(c) || std::isdigit(c) != 0; }
+
+}  // namespace
+
+std::string lowerAscii(std::string_view text) {
+    std::string out(text);
+    for (char& c : out) {
+        if (c >= 'A' && c <= 'Z') {
+            c = static_cast<char>(c - 'A' + 'a');
+        }
+    }
+    return out;
+}
+
+bool Token::isWord(std::string_view word) const {
+    return kind == TokenKind::Word && text.size() == word.size() &&
+           lowerAscii(text) == lowerAscii(word);
+}
+
+std::vector<Token> tokenize(std::string_view text) {
+    std::vector<Token> tokens;
+    std::size_t i = 0;
+    const std::size_t n = text.size();
+    while (i < n) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c == ' ' || c == '\t' || c == '\r' || c == '\n') {
+            ++i;
+            continue;
+        }
+        Token token;
+        token.pos = i;
+        if (c == '"' || c == '\'') {
+            // A quote inside is written twice.
+            token.kind = TokenKind::Text;
+            std::size_t j = i + 1;
+            for (;;) {
+                if (j >= n) throw SyntaxError{"text literal is not closed", i};
+                if (text[j] == static_cast<char>(c)) {
+                    if (j + 1 < n && text[j + 1] == static_cast<char>(c)) {
+                        token.text += static_cast<char>(c);
+                        j += 2;
+                        continue;
+                    }
+                    break;
+                }
+                token.text += text[j++];
+            }
+            i = j + 1;
+        } else if (c == '#') {
+            const std::size_t end = text.find('#', i + 1);
+            if (end == std::string_view::npos) throw SyntaxError{"date literal is not closed", i};
+            token.kind = TokenKind::Date;
+            token.text = std::string(text.substr(i + 1, end - i - 1));
+            i = end + 1;
+        } else if (c == '[') {
+            const std::size_t end = text.find(']', i + 1);
+            if (end == std::string_view::npos)
+                throw SyntaxError{"name in brackets is not closed", i};
+            token.kind = TokenKind::Bracketed;
+            token.text = std::string(text.substr(i + 1, end - i - 1));
+            i = end + 1;
+        } else if (std::isdigit(c) != 0 ||
+                   (c == '.' && i + 1 < n &&
+                    std::isdigit(static_cast<unsigned char>(text[i + 1])) != 0)) {
+            token.kind = TokenKind::Number;
+            std::size_t j = i;
+            while (j < n &&
+                   (std::isdigit(static_cast<unsigned char>(text[j])) != 0 || text[j] == '.'))
+                ++j;
+            if (j < n && (text[j] == 'e' || text[j] == 'E')) {
+                std::size_t k = j + 1;
+                if (k < n && (text[k] == '+' || text[k] == '-')) ++k;
+                if (k < n && std::isdigit(static_cast<unsigned char>(text[k])) != 0) {
+                    j = k;
+                    while (j < n && std::isdigit(static_cast<unsigned char>(text[j])) != 0) ++j;
+                }
+            }
+            token.text = std::string(text.substr(i, j - i));
+            if (token.text.find('.') != token.text.rfind('.'))
+                throw SyntaxError{"malformed number", i};
+            i = j;
+        } else if (isWordStart(c)) {
+            token.kind = TokenKind::Word;
+            std::size_t j = i;
+            while (j < n && isWordChar(static_cast<unsigned char>(text[j]))) ++j;
+            token.text = std::string(text.substr(i, j - i));
+            i = j;
+        } else {
+            token.kind = TokenKind::Symbol;
+            const std::string_view two = text.substr(i, 2);
+            if (two == "<=" || two == ">=" || two == "<>" || two == "=<" || two == "=>") {
+                token.text = two == "=<" ? "<=" : two == "=>" ? ">=" : std::string(two);
+                i += 2;
+            } else if (std::string_view("+-*/\\^&=<>(),.!;").find(static_cast<char>(c)) !=
+                       std::string_view::npos) {
+                token.text = std::string(1, static_cast<char>(c));
+                ++i;
+            } else {
+                throw SyntaxError{
+                    "unexpected character '" + std::string(1, static_cast<char>(c)) + "'", i};
+            }
+        }
+        tokens.push_back(std::move(token));
+    }
+    tokens.push_back(Token{TokenKind::End, {}, n});
+    return tokens;
+}
+
+}  // namespace zl::translate

@@ -1,0 +1,40 @@
+// Splits Access expression and query text into tokens that keep their positions.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zl::translate {
+
+enum class TokenKind { Number, Text, Date, Word, Bracketed, Symbol, End };
+
+// One token: `text` is the number as written, the unquoted text or date content, the word, the
+// name inside brackets, or the symbol ("<=", "(", ...). `pos` is the 0-based byte offset.
+struct Token {
+    TokenKind kind = TokenKind::End;
+    std::string text;
+    std::size_t pos = 0;
+
+    // True for a Word equal to `word` without regard to ASCII case.
+    bool isWord(std::string_view word) const;
+    bool isSymbol(std::string_view symbol) const {
+        return kind == TokenKind::Symbol && text == symbol;
+    }
+};
+
+// Thrown for text that is not a valid expression or query: the message and the 0-based position.
+struct SyntaxError {
+    std::string message;
+    std::size_t pos = 0;
+};
+
+// Tokenizes `text`; the last token is End. Throws SyntaxError for an unterminated string, date or
+// bracketed name, or a character that starts no token.
+std::vector<Token> tokenize(std::string_view text);
+
+// ASCII lower case, for comparing Access names and keywords.
+std::string lowerAscii(std::string_view text);
+
+}  // namespace zl::translate

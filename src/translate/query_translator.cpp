@@ -1,0 +1,568 @@
+// Saved queries as views: SELECT, UNION and crosstabs with a fixed heading list, in dependency
+// order; everything else is left for the ledger.
+#include <algorithm>
+#include <functional>
+#include <map>
+#include <set>
+
+#include "schema/engine.h"
+#include "translate/emitter.h"
+#include "translate/query_parser.h"
+#include "translate/translate.h"
+
+namespace zl::translate {
+
+namespace dao = schema::dao;
+
+namespace {
+
+// The DAO type recorded for a view column whose Access type is `type`.
+int daoOfType(Type type) {
+    switch (type) {
+        case Type::Text:
+            return dao::kText;
+        case Type::Integer:
+            return dao::kLong;
+        case Type::Number:
+            return dao::kDouble;
+        case Type::Bool:
+            return dao::kBoolean;
+        case Type::Date:
+            return dao::kDate;
+        default:
+            return 0;
+    }
+}
+
+// Aliases are local to one statement; they are quoted here and cut to PostgreSQL's 63 bytes.
+std::string quoteLocal(std::string_view name) {
+    std::string cut(name.substr(0, 63));
+    while (!cut.empty() && (static_cast<unsigned char>(cut.back()) & 0xC0) == 0x80) cut.pop_back();
+    if (!cut.empty() && static_cast<unsigned char>(cut.back()) >= 0xC0) cut.pop_back();
+    std::string out = "\"";
+    for (char c : cut) {
+        if (c == '"') out += '"';
+        out += c;
+    }
+    return out + "\"";
+}
+
+struct Source {
+    std::string name;    // the table or query
+    std::string alias;   // the Access alias, "" when none
+    std::string prefix;  // how columns are qualified in SQL
+    const TableColumns* columns = nullptr;
+};
+
+class QueryResolver : public NameResolver {
+public:
+    QueryResolver(Target target, const NameMapper& names) : m_target(target), m_names(names) {}
+
+    void add(Source source) { m_sources.push_back(std::move(source)); }
+    const std::vector<Source>& sources() const { return m_sources; }
+
+    // Output columns by folded Access alias, which other expressions of the statement may use.
+    std::map<std::string, Emitted> aliases;
+
+    Emitted resolve(const Node& name) const override {
+        if (name.owner.empty() && !known(name.text)) {
+            auto it = aliases.find(lowerAscii(name.text));
+            if (it != aliases.end()) return it->second;
+        }
+        const auto [source, column] = find(name);
+        return {storedValue(m_target, columnSql(*source, *column), column->daoType),
+                typeOfDao(column->daoType)};
+    }
+
+    // A bare column: its SQL as stored (no conversion), its owner and its DAO type.
+    std::pair<std::string, const Column*> raw(const Node& name, std::string* owner) const {
+        const auto [source, column] = find(name);
+        *owner = source->alias.empty() ? source->name : source->alias;
+        return {columnSql(*source, *column), column};
+    }
+
+    bool allowsAggregates() const override { return true; }
+
+    std::string columnSql(const Source& source, const Column& column) const {
+        return source.prefix + "." + m_names.column(source.name, column.name);
+    }
+
+private:
+    bool known(const std::string& column) const {
+        return std::any_of(m_sources.begin(), m_sources.end(),
+                           [&](const Source& s) { return s.columns->find(column) != nullptr; });
+    }
+
+    std::pair<const Source*, const Column*> find(const Node& name) const {
+        if (!name.owner.empty()) {
+            const std::string owner = lowerAscii(name.owner);
+            if (owner.rfind("forms", 0) == 0 || owner.rfind("reports", 0) == 0) {
+                throw Untranslatable{"refers to a form or report: [" + name.owner + "]![" +
+                                     name.text + "]"};
+            }
+            for (const Source& s : m_sources) {
+                if (lowerAscii(s.alias.empty() ? s.name : s.alias) == owner) {
+                    if (const Column* c = s.columns->find(name.text)) return {&s, c};
+                    throw Untranslatable{"[" + name.owner + "] has no field [" + name.text + "]"};
+                }
+            }
+            throw Untranslatable{"unknown table [" + name.owner + "] (at " +
+                                 std::to_string(name.pos + 1) + ")"};
+        }
+        const Source* found = nullptr;
+        const Column* column = nullptr;
+        for (const Source& s : m_sources) {
+            if (const Column* c = s.columns->find(name.text)) {
+                if (found != nullptr) throw Untranslatable{"[" + name.text + "] is ambiguous"};
+                found = &s;
+                column = c;
+            }
+        }
+        if (found == nullptr) {
+            throw Untranslatable{"unknown name [" + name.text + "] (at " +
+                                 std::to_string(name.pos + 1) +
+                                 "); Access would ask for it as a parameter"};
+        }
+        return {found, column};
+    }
+
+    Target m_target;
+    const NameMapper& m_names;
+    std::vector<Source> m_sources;
+};
+
+// What a translated SELECT gives: its SQL without ORDER BY and its output columns.
+struct OutputColumn {
+    std::string name;  // Access name
+    std::string sql;   // the quoted output identifier
+    Type type = Type::Unknown;
+    int daoType = 0;
+};
+
+struct Translated {
+    std::string sql;
+    std::vector<OutputColumn> columns;
+};
+
+// Everything the queries of one database share while they are translated.
+struct QueryContext {
+    Target target;
+    const ColumnMap& lookup;
+    const NameMapper& names;
+    const std::map<std::string, TableColumns>* views;  // folded name -> inferred columns
+    std::vector<std::string>* dependencies;
+};
+
+class StatementWriter {
+public:
+    StatementWriter(QueryContext& ctx, std::string viewName)
+        : m_ctx(ctx), m_view(std::move(viewName)) {}
+
+    std::string write(const QueryStatement& q, std::vector<OutputColumn>* outColumns);
+
+private:
+    bool pg() const { return m_ctx.target == Target::PostgreSql; }
+    std::string from(const TableRef& ref, QueryResolver& scope, Emitter& e);
+    Translated select(const SelectStatement& s, const QueryStatement* crosstab,
+                      std::vector<std::pair<std::string, bool>>* keys);
+    std::string orderKey(Emitter& e, const Node& node, bool descending, std::string* keySql);
+    std::string outputName(const std::string& accessName) {
+        return m_ctx.names.column(m_view, accessName);
+    }
+
+    QueryContext& m_ctx;
+    std::string m_view;
+    int m_exprCounter = 1000;
+};
+
+const TableColumns* sourceColumns(QueryContext& ctx, const std::string& name, bool* isQuery) {
+    auto it = ctx.views->find(lowerAscii(name));
+    if (it != ctx.views->end()) {
+        *isQuery = true;
+        return &it->second;
+    }
+    if (ctx.lookup.isQuery(name)) {
+        throw Untranslatable{"reads the query [" + name + "], which is not translated"};
+    }
+    *isQuery = false;
+    return ctx.lookup.table(name);
+}
+
+std::string StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emitter& e) {
+    switch (ref.kind) {
+        case TableRef::Kind::Subquery:
+            throw Untranslatable{"a subquery in FROM is not translated"};
+        case TableRef::Kind::Join: {
+            const std::string left = from(*ref.left, scope, e);
+            const std::string right = from(*ref.right, scope, e);
+            return "(" + left + " " + ref.join + " JOIN " + right + " ON " + e.condition(*ref.on) +
+                   ")";
+        }
+        case TableRef::Kind::Named:
+            break;
+    }
+    bool isQuery = false;
+    const TableColumns* columns = sourceColumns(m_ctx, ref.name, &isQuery);
+    if (columns == nullptr) throw Untranslatable{"unknown table or query [" + ref.name + "]"};
+    if (isQuery) m_ctx.dependencies->push_back(columns->name);
+    const std::string object = m_ctx.names.object(columns->name);
+    Source source{columns->name, ref.alias, object, columns};
+    std::string sql = object;
+    if (!ref.alias.empty()) {
+        source.prefix = quoteLocal(ref.alias);
+        sql += " AS " + source.prefix;
+    }
+    scope.add(source);
+    return sql;
+}
+
+std::string StatementWriter::orderKey(Emitter& e, const Node& node, bool descending,
+                                      std::string* keySql) {
+    Emitted key = e.emit(node);
+    if (key.type == Type::Text && pg()) key.sql = "lower(" + key.sql + ")";
+    *keySql = key.sql;
+    std::string suffix = key.type == Type::Text && !pg() ? " COLLATE NOCASE" : "";
+    // Access sorts Null before every value; PostgreSQL puts it last unless told.
+    suffix += descending ? " DESC" : "";
+    if (pg()) suffix += descending ? " NULLS LAST" : " NULLS FIRST";
+    return suffix;
+}
+
+std::string aggregateOver(Emitter& e, const Node& value, const std::string& when) {
+    if (value.kind != NodeKind::Call || value.args.size() != 1) {
+        throw Untranslatable{"the TRANSFORM value is not a single aggregate"};
+    }
+    const std::string fn = lowerAscii(value.text);
+    const Node& arg = *value.args[0];
+    const std::string inner = arg.kind == NodeKind::Star ? "1" : e.emit(arg).sql;
+    const std::string cell = "CASE WHEN " + when + " THEN " + inner + " END";
+    if (fn == "count") {
+        // A crosstab cell without rows is empty in Access, not 0.
+        return "(CASE WHEN count(CASE WHEN " + when + " THEN 1 END) > 0 THEN count(" + cell +
+               ") END)";
+    }
+    if (fn == "sum" || fn == "avg" || fn == "min" || fn == "max") return fn + "(" + cell + ")";
+    if (e.pg() && fn == "stdev") return "stddev_samp(" + cell + ")";
+    if (e.pg() && fn == "var") return "var_samp(" + cell + ")";
+    throw Untranslatable{"the TRANSFORM aggregate " + value.text + " is not translated"};
+}
+
+Translated StatementWriter::select(const SelectStatement& s, const QueryStatement* crosstab,
+                                   std::vector<std::pair<std::string, bool>>* keys) {
+    if (s.into) throw Untranslatable{"a make-table query (SELECT ... INTO) is not a view"};
+    if (s.from.empty()) {
+        throw Untranslatable{"a SELECT without FROM, which Access cannot run either"};
+    }
+    QueryResolver scope(m_ctx.target, m_ctx.names);
+    Emitter e(m_ctx.target, Context::Query, scope);
+    std::string fromSql;
+    for (const auto& ref : s.from) fromSql += (fromSql.empty() ? "" : ", ") + from(*ref, scope, e);
+    if (s.distinctRow && scope.sources().size() > 1) {
+        throw Untranslatable{"DISTINCTROW over several tables is not translated"};
+    }
+    Translated out;
+    std::vector<std::string> items;
+    std::set<std::string> used;
+    // Bare field names that occur twice are named "Owner.Field", as Access names them.
+    std::map<std::string, int> bareCount;
+    for (const SelectItem& item : s.items) {
+        if (item.alias.empty() && item.expr->kind == NodeKind::Name) {
+            ++bareCount[lowerAscii(item.expr->text)];
+        }
+    }
+    auto addColumn = [&](std::string accessName, std::string sql, Type type, int daoType) {
+        if (!used.insert(lowerAscii(accessName)).second) {
+            throw Untranslatable{"two output columns are named [" + accessName + "]"};
+        }
+        const std::string quoted = outputName(accessName);
+        items.push_back(sql + " AS " + quoted);
+        out.columns.push_back({accessName, quoted, type, daoType});
+    };
+    for (const SelectItem& item : s.items) {
+        const Node& x = *item.expr;
+        if (x.kind == NodeKind::Star) {
+            for (const Source& src : scope.sources()) {
+                if (!x.owner.empty() &&
+                    lowerAscii(x.owner) != lowerAscii(src.alias.empty() ? src.name : src.alias)) {
+                    continue;
+                }
+                for (const Column& c : src.columns->columns) {
+                    addColumn(c.name, scope.columnSql(src, c), typeOfDao(c.daoType), c.daoType);
+                }
+            }
+            continue;
+        }
+        if (x.kind == NodeKind::Name) {
+            std::string owner;
+            const auto [sql, column] = scope.raw(x, &owner);
+            std::string name = item.alias;
+            if (name.empty()) {
+                name =
+                    bareCount[lowerAscii(x.text)] > 1 ? owner + "." + column->name : column->name;
+            }
+            addColumn(name, sql, typeOfDao(column->daoType), column->daoType);
+            scope.aliases[lowerAscii(name)] = scope.resolve(x);
+            continue;
+        }
+        const Emitted value = e.emit(x);
+        const std::string name =
+            item.alias.empty() ? "Expr" + std::to_string(m_exprCounter++) : item.alias;
+        addColumn(name, value.sql, value.type, daoOfType(value.type));
+        scope.aliases[lowerAscii(name)] = value;
+    }
+    if (crosstab != nullptr) {
+        if (crosstab->headings.empty()) {
+            throw Untranslatable{
+                "a crosstab without a fixed column list (PIVOT ... IN) has "
+                "columns that depend on the data"};
+        }
+        const Emitted pivot = e.emit(*crosstab->pivot);
+        for (const NodePtr& heading : crosstab->headings) {
+            const Emitted value = e.emit(*heading);
+            const std::string when = e.compare("=", pivot, value, heading->pos).sql;
+            const std::string cell = aggregateOver(e, *crosstab->transform, when);
+            std::string name = heading->kind == NodeKind::Text || heading->kind == NodeKind::Number
+                                   ? heading->text
+                                   : "Expr" + std::to_string(m_exprCounter++);
+            const Emitted probe = e.emit(*crosstab->transform);
+            addColumn(name, cell, probe.type, daoOfType(probe.type));
+        }
+    }
+    std::string sql = "SELECT ";
+    if (s.distinct) sql += "DISTINCT ";
+    for (std::size_t i = 0; i < items.size(); ++i) sql += (i ? ", " : "") + items[i];
+    if (keys != nullptr) {
+        int k = 0;
+        for (const OrderItem& o : s.orderBy) {
+            std::string keySql;
+            const std::string suffix = orderKey(e, *o.expr, o.descending, &keySql);
+            const std::string keyName = "zl_key" + std::to_string(++k);
+            sql += ", " + keySql + " AS " + keyName;
+            keys->emplace_back(keyName + suffix, o.descending);
+        }
+    }
+    sql += "\nFROM " + fromSql;
+    if (s.where) sql += "\nWHERE " + e.condition(*s.where);
+    if (!s.groupBy.empty()) {
+        sql += "\nGROUP BY ";
+        for (std::size_t i = 0; i < s.groupBy.size(); ++i) {
+            sql += (i ? ", " : "") + e.emit(*s.groupBy[i]).sql;
+        }
+    }
+    if (s.having) sql += "\nHAVING " + e.condition(*s.having);
+    out.sql = sql;
+    return out;
+}
+
+std::string visibleList(const std::vector<OutputColumn>& columns, const std::string& prefix) {
+    std::string out;
+    for (const OutputColumn& c : columns) out += (out.empty() ? "" : ", ") + prefix + c.sql;
+    return out;
+}
+
+// SELECT with its ORDER BY and TOP: keys ride along as hidden columns of an inner SELECT, so that
+// DISTINCT and TOP see the same rows as in Access; TOP keeps ties, as Access does.
+std::string ordered(const Translated& inner, const std::vector<std::pair<std::string, bool>>& keys,
+                    const std::string& top, bool percent) {
+    if (keys.empty()) {
+        if (top.empty()) return inner.sql;
+        if (percent) throw Untranslatable{"TOP PERCENT without ORDER BY"};
+        return inner.sql + "\nLIMIT " + top;
+    }
+    std::string order;
+    for (const auto& key : keys) order += (order.empty() ? "" : ", ") + key.first;
+    const std::string visible = visibleList(inner.columns, "");
+    if (top.empty()) {
+        return "SELECT " + visible + " FROM (\n" + inner.sql + "\n) AS zl_q\nORDER BY " + order;
+    }
+    const std::string limit =
+        percent ? "(zl_rank - 1) * 100 < " + top + " * zl_count" : "zl_rank <= " + top;
+    return "SELECT " + visible + " FROM (SELECT zl_q.*, rank() OVER (ORDER BY " + order +
+           ") AS zl_rank, count(*) OVER () AS zl_count FROM (\n" + inner.sql +
+           "\n) AS zl_q) AS zl_r\nWHERE " + limit + "\nORDER BY " + order;
+}
+
+std::string StatementWriter::write(const QueryStatement& q, std::vector<OutputColumn>* outColumns) {
+    if (!q.parameters.empty()) {
+        throw Untranslatable{"a parameter query asks for values when it runs"};
+    }
+    if (q.parts.size() == 1) {
+        const SelectStatement& s = q.parts[0];
+        if (!q.crosstab && !s.top.empty() && s.orderBy.empty() && s.topPercent) {
+            throw Untranslatable{"TOP PERCENT without ORDER BY"};
+        }
+        std::vector<std::pair<std::string, bool>> keys;
+        const Translated inner = select(s, q.crosstab ? &q : nullptr, &keys);
+        *outColumns = inner.columns;
+        return ordered(inner, keys, s.top, s.topPercent);
+    }
+    if (q.crosstab) throw Untranslatable{"a crosstab with UNION is not translated"};
+    std::string sql;
+    std::vector<OutputColumn> first;
+    for (std::size_t i = 0; i < q.parts.size(); ++i) {
+        const SelectStatement& s = q.parts[i];
+        std::vector<std::pair<std::string, bool>> keys;
+        const Translated part = select(s, nullptr, &keys);
+        std::string partSql = ordered(part, keys, s.top, s.topPercent);
+        if (i == 0) {
+            first = part.columns;
+        } else {
+            if (part.columns.size() != first.size()) {
+                throw Untranslatable{"the parts of the union have different column counts"};
+            }
+            for (std::size_t c = 0; c < first.size(); ++c) {
+                const Type a = first[c].type;
+                const Type b = part.columns[c].type;
+                const bool numA = a == Type::Integer || a == Type::Number;
+                const bool numB = b == Type::Integer || b == Type::Number;
+                if (a != b && !(numA && numB) && a != Type::Null && b != Type::Null) {
+                    throw Untranslatable{"column " + std::to_string(c + 1) +
+                                         " of the union has different types in its parts"};
+                }
+            }
+            sql += q.unionAll[i - 1] ? "\nUNION ALL\n" : "\nUNION\n";
+        }
+        if (!keys.empty() || !s.top.empty())
+            partSql = "SELECT * FROM (" + partSql + ") AS zl_p" + std::to_string(i);
+        sql += partSql;
+    }
+    *outColumns = first;
+    if (q.unionOrder.empty()) return sql;
+    // The union's ORDER BY names its output columns.
+    std::string order;
+    for (const OrderItem& o : q.unionOrder) {
+        const Node& x = *o.expr;
+        const OutputColumn* match = nullptr;
+        for (const OutputColumn& c : first) {
+            if (x.kind == NodeKind::Name && lowerAscii(c.name) == lowerAscii(x.text)) match = &c;
+        }
+        if (match == nullptr) throw Untranslatable{"the union's ORDER BY is not an output column"};
+        std::string key = "zl_u." + match->sql;
+        if (match->type == Type::Text) key = pg() ? "lower(" + key + ")" : key + " COLLATE NOCASE";
+        key += o.descending ? " DESC" : "";
+        if (pg()) key += o.descending ? " NULLS LAST" : " NULLS FIRST";
+        order += (order.empty() ? "" : ", ") + key;
+    }
+    return "SELECT * FROM (\n" + sql + "\n) AS zl_u\nORDER BY " + order;
+}
+
+QueryTranslation translateOne(Target target, const SavedQuery& query, const ColumnMap& lookup,
+                              const NameMapper& names,
+                              const std::map<std::string, TableColumns>& views,
+                              TableColumns* columnsOut) {
+    QueryTranslation out;
+    out.name = query.name;
+    try {
+        switch (query.daoType) {
+            case dao::kQuerySelect:
+            case dao::kQueryUnion:
+            case dao::kQueryCrosstab:
+                break;
+            case dao::kQueryPassThrough:
+                throw Untranslatable{
+                    "a pass-through query runs on another server; it is not a view"};
+            case dao::kQueryDataDefinition:
+                throw Untranslatable{"a data-definition query is not a view"};
+            default:
+                throw Untranslatable{"an action query changes data; it is not a view"};
+        }
+        const QueryStatement statement = parseQuery(query.sql);
+        std::vector<std::string> dependencies;
+        QueryContext ctx{target, lookup, names, &views, &dependencies};
+        StatementWriter writer(ctx, query.name);
+        std::vector<OutputColumn> columns;
+        const std::string body = writer.write(statement, &columns);
+        out.sql = "CREATE VIEW " + names.object(query.name) + " AS\n" + body + ";\n";
+        std::sort(dependencies.begin(), dependencies.end());
+        dependencies.erase(std::unique(dependencies.begin(), dependencies.end()),
+                           dependencies.end());
+        out.dependencies = dependencies;
+        columnsOut->name = query.name;
+        for (const OutputColumn& c : columns) columnsOut->columns.push_back({c.name, c.daoType, 0});
+        out.ok = true;
+    } catch (const SyntaxError& error) {
+        out.reason =
+            "does not parse: " + error.message + " at character " + std::to_string(error.pos + 1);
+    } catch (const Untranslatable& error) {
+        out.reason = error.reason;
+    }
+    return out;
+}
+
+// The saved queries a query's FROM lists name (before translation, to order them).
+void collectSources(const TableRef& ref, std::vector<std::string>& out) {
+    if (ref.kind == TableRef::Kind::Named) out.push_back(ref.name);
+    if (ref.left) collectSources(*ref.left, out);
+    if (ref.right) collectSources(*ref.right, out);
+}
+
+}  // namespace
+
+QueryTranslation translateQuery(Target target, const SavedQuery& query, const ColumnMap& lookup,
+                                const NameMapper& names) {
+    std::map<std::string, TableColumns> none;
+    TableColumns columns;
+    return translateOne(target, query, lookup, names, none, &columns);
+}
+
+std::vector<std::size_t> dependencyOrder(
+    const std::vector<std::string>& names,
+    const std::vector<std::vector<std::string>>& dependencies) {
+    std::map<std::string, std::size_t> index;
+    for (std::size_t i = 0; i < names.size(); ++i) index[lowerAscii(names[i])] = i;
+    std::vector<int> state(names.size(), 0);  // 0 new, 1 visiting, 2 done
+    std::vector<std::size_t> order;
+    std::vector<std::size_t> cyclic;
+    // Depth-first, iteratively bounded by the number of names; a name met while visiting is a
+    // cycle.
+    std::function<bool(std::size_t)> visit = [&](std::size_t i) {
+        if (state[i] == 2) return true;
+        if (state[i] == 1) return false;
+        state[i] = 1;
+        bool ok = true;
+        if (i < dependencies.size()) {
+            for (const std::string& d : dependencies[i]) {
+                auto it = index.find(lowerAscii(d));
+                if (it != index.end() && !visit(it->second)) ok = false;
+            }
+        }
+        state[i] = 2;
+        (ok ? order : cyclic).push_back(i);
+        return ok;
+    };
+    for (std::size_t i = 0; i < names.size(); ++i) visit(i);
+    order.insert(order.end(), cyclic.begin(), cyclic.end());
+    return order;
+}
+
+std::vector<QueryTranslation> translateQueries(Target target,
+                                               const std::vector<SavedQuery>& queries,
+                                               const ColumnMap& lookup, const NameMapper& names) {
+    std::vector<std::string> queryNames;
+    std::vector<std::vector<std::string>> sources(queries.size());
+    for (std::size_t i = 0; i < queries.size(); ++i) {
+        queryNames.push_back(queries[i].name);
+        try {
+            const QueryStatement statement = parseQuery(queries[i].sql);
+            for (const SelectStatement& part : statement.parts) {
+                for (const auto& ref : part.from) collectSources(*ref, sources[i]);
+            }
+        } catch (const SyntaxError&) {
+            // Reported when the query itself is translated.
+        }
+    }
+    // Every query of the batch is a query, whether or not the caller declared it.
+    ColumnMap known = lookup;
+    for (const SavedQuery& q : queries) known.addQuery(q.name);
+    std::map<std::string, TableColumns> views;
+    std::vector<QueryTranslation> out;
+    for (std::size_t i : dependencyOrder(queryNames, sources)) {
+        TableColumns columns;
+        QueryTranslation t = translateOne(target, queries[i], known, names, views, &columns);
+        if (t.ok) views[lowerAscii(queries[i].name)] = std::move(columns);
+        out.push_back(std::move(t));
+    }
+    return out;
+}
+
+}  // namespace zl::translate

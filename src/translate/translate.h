@@ -1,0 +1,167 @@
+// Translates Access expressions (defaults, validation rules, calculated columns) and saved queries
+// into PostgreSQL and SQLite, keeping Access's meaning; what cannot be carried goes to a ledger.
+#pragma once
+
+#include <map>
+#include <optional>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace zl::translate {
+
+// The database a translation is written for.
+enum class Target { PostgreSql, Sqlite };
+
+// "postgresql" or "sqlite": the name the ledger's JSON uses.
+std::string_view targetName(Target target);
+
+// One column as the translator needs it: its Access name, DAO type number (schema::dao::k*) and
+// declared size (characters for Text, bytes for Binary, 0 otherwise).
+struct Column {
+    std::string name;
+    int daoType = 0;
+    int size = 0;
+};
+
+// The typed columns of one table (or of a saved query's output), by Access name.
+struct TableColumns {
+    std::string name;
+    std::vector<Column> columns;
+
+    // The column whose name matches `column` without regard to case; null when there is none.
+    const Column* find(std::string_view column) const;
+};
+
+// Every table and saved query the caller knows, looked up by Access name without regard to case.
+// The caller fills it; the translator knows nothing of the engine.
+class ColumnMap {
+public:
+    // Adds or replaces a table. A saved query is added with addQuery (its columns are inferred).
+    void addTable(TableColumns table);
+    // Declares that a saved query of this name exists (so references to it are dependencies).
+    void addQuery(std::string name);
+
+    // The table named `name`, or null.
+    const TableColumns* table(std::string_view name) const;
+    // True when `name` is a saved query.
+    bool isQuery(std::string_view name) const;
+
+private:
+    std::map<std::string, TableColumns> m_tables;  // keyed by the folded name
+    std::map<std::string, std::string> m_queries;  // folded name -> name
+};
+
+// Maps Access names to the target's final, quoted identifiers. The SQL targets decide renames,
+// length cuts and uniqueness; the translator writes every identifier through this interface.
+class NameMapper {
+public:
+    virtual ~NameMapper() = default;
+    // The quoted identifier of table or saved query (view) `name`.
+    virtual std::string object(std::string_view name) const = 0;
+    // The quoted identifier of column `column` of table or saved query `owner`.
+    virtual std::string column(std::string_view owner, std::string_view column) const = 0;
+};
+
+// A NameMapper that keeps every name and quotes it with double quotes (doubling inner quotes).
+class QuotingNameMapper : public NameMapper {
+public:
+    std::string object(std::string_view name) const override;
+    std::string column(std::string_view owner, std::string_view column) const override;
+};
+
+// The outcome of one translation: when ok, `sql` holds the target text; otherwise `reason` says
+// why it was left untranslated (parse errors give the 1-based character position).
+struct Translation {
+    bool ok = false;
+    std::string sql;
+    std::string reason;
+};
+
+// A DefaultValue: `sql` is the text that follows DEFAULT (an expression is parenthesised).
+Translation translateDefault(Target target, std::string_view text, const Column& column,
+                             const TableColumns& table, const NameMapper& names);
+
+// A field ValidationRule, whose left operand is the field itself (">=0", "Is Null Or >0"):
+// `sql` is the whole "CHECK (...)" clause.
+Translation translateFieldRule(Target target, std::string_view rule, const Column& column,
+                               const TableColumns& table, const NameMapper& names);
+
+// A table ValidationRule: `sql` is the whole "CHECK (...)" clause.
+Translation translateTableRule(Target target, std::string_view rule, const TableColumns& table,
+                               const NameMapper& names);
+
+// A calculated column's expression: `sql` is "GENERATED ALWAYS AS (...) STORED" (PostgreSQL, which
+// requires an immutable expression) or "GENERATED ALWAYS AS (...) VIRTUAL" (SQLite).
+Translation translateCalculated(Target target, std::string_view expression, const Column& column,
+                                const TableColumns& table, const NameMapper& names);
+
+// AllowZeroLength = False on a Text or Memo column: "CHECK (<column> <> '')".
+Translation allowZeroLengthCheck(Target target, const Column& column, const TableColumns& table,
+                                 const NameMapper& names);
+
+// A saved query as the engine gives it: QueryDef.SQL and QueryDef.Type (schema::dao::kQuery*).
+struct SavedQuery {
+    std::string name;
+    std::string sql;
+    int daoType = 0;
+};
+
+// One translated query: when ok, `sql` is a complete statement ending with ";" (CREATE VIEW, or
+// for a parameter query on PostgreSQL, CREATE FUNCTION); `dependencies` are the Access names of
+// the saved queries it reads, which must be created first. When not ok, `reason` says why.
+struct QueryTranslation {
+    bool ok = false;
+    std::string name;
+    std::string sql;
+    std::string reason;
+    std::vector<std::string> dependencies;
+    bool isFunction = false;
+};
+
+// Translates one saved query. References to other saved queries are resolved through `lookup`
+// (their columns are untyped here); prefer translateQueries for a whole database.
+QueryTranslation translateQuery(Target target, const SavedQuery& query, const ColumnMap& lookup,
+                                const NameMapper& names);
+
+// Translates every query, returning them in dependency order (a query after those it reads).
+// Output column types of earlier views are inferred and used by later ones. A query in a cycle, or
+// that reads an untranslated query, is returned not ok with the reason.
+std::vector<QueryTranslation> translateQueries(Target target,
+                                               const std::vector<SavedQuery>& queries,
+                                               const ColumnMap& lookup, const NameMapper& names);
+
+// Orders `names` so that each comes after its dependencies (`dependencies[i]` are those of
+// names[i]); names in a cycle come last in their given order. Returns indices into `names`.
+std::vector<std::size_t> dependencyOrder(const std::vector<std::string>& names,
+                                         const std::vector<std::vector<std::string>>& dependencies);
+
+// One thing a script could not carry: the object (table and field, or query), the property
+// ("DefaultValue", "ValidationRule", "Expression", "SQL", ...), its original text and why.
+struct LedgerItem {
+    std::optional<std::string> table;
+    std::optional<std::string> field;
+    std::optional<std::string> query;
+    std::string property;
+    std::string original;
+    std::string reason;
+};
+
+// Everything left untranslated for one target.
+struct Ledger {
+    Target target = Target::PostgreSql;
+    std::vector<LedgerItem> items;
+
+    // {"target": "postgresql", "items": [{"table": ..., "field": ..., "query": null,
+    //  "property": ..., "original": ..., "reason": ...}]}; absent objects are null.
+    std::string toJson() const;
+};
+
+// Renders `text` as SQL line comments ("-- ..." per line, each ending with "\n"). Line breaks and
+// other control characters in the text cannot end the comment early; invalid UTF-8 is replaced.
+std::string sqlComment(std::string_view text);
+
+// The comment that stands where an untranslated item's statement would have been.
+std::string ledgerComment(const LedgerItem& item);
+
+}  // namespace zl::translate

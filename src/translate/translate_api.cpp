@@ -1,0 +1,168 @@
+// The translator's entry points for defaults, rules and calculated columns.
+#include "schema/engine.h"
+#include "translate/emitter.h"
+#include "translate/translate.h"
+
+namespace zl::translate {
+
+namespace {
+
+// Names inside a table's own expressions: its columns, optionally written as [Table].[Column].
+class TableResolver : public NameResolver {
+public:
+    TableResolver(Target target, const TableColumns& table, const Column* self,
+                  const NameMapper& names, bool columnsAllowed)
+        : m_target(target),
+          m_table(table),
+          m_self(self),
+          m_names(names),
+          m_columnsAllowed(columnsAllowed) {}
+
+    Emitted resolve(const Node& name) const override {
+        if (!m_columnsAllowed) {
+            throw Untranslatable{"a default value cannot read the field [" + name.text + "]"};
+        }
+        if (!name.owner.empty() && lowerAscii(name.owner) != lowerAscii(m_table.name)) {
+            throw Untranslatable{"[" + name.owner + "] is not this table"};
+        }
+        const Column* column = m_table.find(name.text);
+        if (column == nullptr) {
+            throw Untranslatable{"the table has no field [" + name.text + "] (at " +
+                                 std::to_string(name.pos + 1) + ")"};
+        }
+        return columnValue(*column);
+    }
+
+    Emitted implicitOperand() const override {
+        if (m_self == nullptr) return NameResolver::implicitOperand();
+        return columnValue(*m_self);
+    }
+
+private:
+    Emitted columnValue(const Column& column) const {
+        return {storedValue(m_target, m_names.column(m_table.name, column.name), column.daoType),
+                typeOfDao(column.daoType)};
+    }
+
+    Target m_target;
+    const TableColumns& m_table;
+    const Column* m_self;
+    const NameMapper& m_names;
+    bool m_columnsAllowed;
+};
+
+Translation failure(std::string reason) { return {false, {}, std::move(reason)}; }
+
+template <typename Body>
+Translation guarded(Body body) {
+    try {
+        return {true, body(), {}};
+    } catch (const SyntaxError& error) {
+        return failure("does not parse: " + error.message + " at character " +
+                       std::to_string(error.pos + 1));
+    } catch (const Untranslatable& error) {
+        return failure(error.reason);
+    }
+}
+
+bool isPlainLiteral(const std::string& sql) {
+    if (sql.empty()) return false;
+    if (sql.front() == '\'' && sql.back() == '\'') return true;
+    std::size_t i = sql.front() == '-' ? 1 : 0;
+    if (i >= sql.size()) return false;
+    for (; i < sql.size(); ++i) {
+        if (std::string_view("0123456789.eE").find(sql[i]) == std::string_view::npos) return false;
+    }
+    return true;
+}
+
+// The default's value in the column's own kind (Access stores "0"/"-1" in Yes/No fields, text
+// digits in text fields).
+Emitted fitToColumn(Emitter& e, Emitted value, const Node& node, const Column& column) {
+    const Type want = typeOfDao(column.daoType);
+    if (value.type == Type::Null || want == Type::Unknown || value.type == want) return value;
+    if (want == Type::Bool && (value.type == Type::Integer || value.type == Type::Number)) {
+        if (node.kind == NodeKind::Number)
+            return {e.boolLiteral(std::stod(node.text) != 0), Type::Bool};
+        if (node.kind == NodeKind::Unary && node.args[0]->kind == NodeKind::Number) {
+            return {e.boolLiteral(std::stod(node.args[0]->text) != 0), Type::Bool};
+        }
+        return e.asBool(value, node.pos);
+    }
+    if ((want == Type::Integer || want == Type::Number) &&
+        (value.type == Type::Integer || value.type == Type::Number || value.type == Type::Bool)) {
+        return e.asNumber(value, node.pos);
+    }
+    if (want == Type::Text && node.kind == NodeKind::Number) {
+        return {Emitter::textLiteral(node.text), Type::Text};
+    }
+    if (want == Type::Text && (value.type == Type::Integer || value.type == Type::Number)) {
+        return e.asText(value, node.pos);
+    }
+    if (want == Type::Date && value.type == Type::Text && node.kind == NodeKind::Text) {
+        return {e.dateLiteral(normalizeDate(node.text, node.pos)), Type::Date};
+    }
+    throw Untranslatable{"the value does not fit the field's type"};
+}
+
+}  // namespace
+
+Translation translateDefault(Target target, std::string_view text, const Column& column,
+                             const TableColumns& table, const NameMapper& names) {
+    return guarded([&] {
+        const NodePtr node = parseExpression(text, false, true);
+        TableResolver resolver(target, table, &column, names, false);
+        Emitter e(target, Context::Default, resolver);
+        const Emitted value = fitToColumn(e, e.emit(*node), *node, column);
+        if (target == Target::Sqlite && !isPlainLiteral(value.sql) && value.sql != "NULL") {
+            return "(" + value.sql + ")";  // SQLite takes an expression default in parentheses
+        }
+        return value.sql;
+    });
+}
+
+Translation translateFieldRule(Target target, std::string_view rule, const Column& column,
+                               const TableColumns& table, const NameMapper& names) {
+    return guarded([&] {
+        const NodePtr node = parseExpression(rule, true, false);
+        TableResolver resolver(target, table, &column, names, true);
+        Emitter e(target, Context::Check, resolver);
+        return "CHECK (" + e.condition(*node) + ")";
+    });
+}
+
+Translation translateTableRule(Target target, std::string_view rule, const TableColumns& table,
+                               const NameMapper& names) {
+    return guarded([&] {
+        const NodePtr node = parseExpression(rule, false, false);
+        TableResolver resolver(target, table, nullptr, names, true);
+        Emitter e(target, Context::Check, resolver);
+        return "CHECK (" + e.condition(*node) + ")";
+    });
+}
+
+Translation translateCalculated(Target target, std::string_view expression, const Column& column,
+                                const TableColumns& table, const NameMapper& names) {
+    return guarded([&] {
+        const NodePtr node = parseExpression(expression, false, true);
+        TableResolver resolver(target, table, &column, names, true);
+        Emitter e(target, Context::Generated, resolver);
+        Emitted value = e.emit(*node);
+        const Type want = typeOfDao(column.daoType);
+        if (want == Type::Bool && value.type != Type::Bool) value = e.asBool(value, node->pos);
+        if ((want == Type::Integer || want == Type::Number) && value.type == Type::Bool) {
+            value = e.asNumber(value, node->pos);
+        }
+        return "GENERATED ALWAYS AS (" + value.sql + ")" +
+               (target == Target::PostgreSql ? " STORED" : " VIRTUAL");
+    });
+}
+
+Translation allowZeroLengthCheck(Target, const Column& column, const TableColumns& table,
+                                 const NameMapper& names) {
+    const Type type = typeOfDao(column.daoType);
+    if (type != Type::Text) return failure("AllowZeroLength applies to text fields only");
+    return {true, "CHECK (" + names.column(table.name, column.name) + " <> '')", {}};
+}
+
+}  // namespace zl::translate

@@ -1,0 +1,37 @@
+// Databases the export tests write with the project's own writer, and the expected written form
+// of each value.
+#pragma once
+
+#include <filesystem>
+#include <string>
+#include <vector>
+
+#include "jetwrite/database_description.h"
+
+namespace zl::exporter::testing {
+
+// Every Jet 4 type with edge values: currency extremes, Decimal(28,10), dates of 1753,
+// 1899-12-29 12:00 and 100-01-01, empty, 255-character and non-BMP texts, memos of 0 B, 4 KB
+// and 5 MB, a text holding U+0000, and a row that is NULL in every nullable column.
+jetwrite::DatabaseDescription everyTypeDatabase();
+
+// The value of `value` in column `type` as the tests compare it: integers and exact decimals as
+// text, REALs as their shortest text, dates as "YYYY-MM-DD HH:MM:SS", GUIDs lowercase,
+// binaries as "\x" and hex, NULL as "<null>". `postgres` drops U+0000 from texts; SQLite
+// reads a negative zero back as 0.
+std::string expectedText(jetwrite::FieldType type, const jetwrite::Value& value, bool postgres);
+
+// A folder removed with its contents at the end of the test.
+class TemporaryFolder {
+public:
+    TemporaryFolder();
+    ~TemporaryFolder();
+    TemporaryFolder(const TemporaryFolder&) = delete;
+    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
+    const std::filesystem::path& path() const { return m_path; }
+
+private:
+    std::filesystem::path m_path;
+};
+
+}  // namespace zl::exporter::testing

@@ -51,6 +51,7 @@ void place(QWidget* widget, const controller::ControlRect& r) {
 // A caption is never cut below its text's height, so that its mnemonic shows; one cut short
 // at the right shows its full text as a tooltip.
 void placeCaption(QLabel* label, const controller::ControlRect& r, bool growWidth = false) {
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
     placeTwips(*label, r.left, r.top, r.width, r.height);
     const QSize hint = label->sizeHint();
     label->resize(growWidth ? std::max(label->width(), hint.width()) : label->width(),

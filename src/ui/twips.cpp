@@ -3,6 +3,7 @@
 
 #include <QApplication>
 #include <QFontDatabase>
+#include <QFontMetrics>
 #include <QFontMetricsF>
 #include <QWidget>
 #include <algorithm>
@@ -58,6 +59,14 @@ QFont controlFont(bool bold) {
 
 QFont codeFont() {
     QFont font = QFontDatabase::systemFont(QFontDatabase::FixedFont);
+    const QFontMetrics metrics(font);
+    if (metrics.horizontalAdvance(QLatin1Char('i')) !=
+        metrics.horizontalAdvance(QLatin1Char('W'))) {
+        // No desktop theme names one: the font configuration's fixed-width face.
+        font.setFamily(QStringLiteral("monospace"));
+        font.setStyleHint(QFont::Monospace);
+        font.setFixedPitch(true);
+    }
     const QFont ui = QApplication::font();
     if (ui.pointSizeF() > 0) {
         font.setPointSizeF(ui.pointSizeF());

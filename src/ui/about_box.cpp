@@ -8,6 +8,7 @@
 
 #include "controller/app_texts.h"
 #include "ui/twips.h"
+#include "ui/x11_window.h"
 
 namespace zl::ui {
 
@@ -37,9 +38,7 @@ AboutBox::AboutBox(QWidget* parent)
     setAutoFillBackground(true);
 
     QLabel* title = addLabel(this, "Label1", controller::kWindowCaption, 420, 120, 4950, 600);
-    QFont big = controlFont(true);
-    big.setPointSizeF(24);
-    title->setFont(big);
+    title->setFont(scaledFont(24, true));
     placeText(*title, 420, 120, 4950, 600);
     addLabel(this, "VersionName", tr("Version: ") + QString::fromUtf8(controller::kVersionText),
              1365, 720, 3060, 195);
@@ -64,6 +63,12 @@ AboutBox::AboutBox(QWidget* parent)
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
 
     setFixedSize(toPixels(*this, 5745), toPixels(*this, 3930));
+}
+
+void AboutBox::showEvent(QShowEvent* event) {
+    // Before the window is mapped: Qt gives an empty title the application's name.
+    QDialog::showEvent(event);
+    clearTitleOnX11(*this);
 }
 
 }  // namespace zl::ui

@@ -11,6 +11,9 @@ class AboutBox : public QDialog {
 
 public:
     explicit AboutBox(QWidget* parent = nullptr);
+
+protected:
+    void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace zl::ui

@@ -6,10 +6,16 @@
 #include <QCloseEvent>
 #include <QFileDialog>
 #include <QFontMetrics>
+#include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QPlainTextEdit>
+#include <QScreen>
+#include <QScrollBar>
+#include <QToolTip>
 #include <ranges>
 
 #include "controller/app_texts.h"
@@ -35,9 +41,30 @@ MainWindow::MainWindow(schema::Engine& engine, controller::Services& services, Q
     setWindowTitle(controller::kWindowCaption);
     buildMenus();
     buildControls();
-    resize(toPixels(*this, controller::kCreationClientWidth),
-           toPixels(*this, controller::kCreationClientHeight) + menuBar()->sizeHint().height());
-    centerOnScreen(*this);
+    const QSize client = openingClientSize();
+    resize(client.width(), client.height() + menuBar()->sizeHint().height());
+    placeWhenFramed(*this, [this] {
+        layoutControls();  // holds the minimum size, decorations included
+        centerOnScreen(*this);
+    });
+}
+
+QSize MainWindow::openingClientSize() const {
+    // A typical name: 34 characters of the list's font, beside the list's frame, the
+    // item's margins and a scroll bar.
+    constexpr int kTypicalNameLength = 34;
+    const QFontMetrics metrics(m_tables->font());
+    const int entry = metrics.averageCharWidth() * kTypicalNameLength + 2 * m_tables->frameWidth() +
+                      8 + m_tables->verticalScrollBar()->sizeHint().width();
+    // The layout gives each list half the client width less one and a half margins.
+    const double margin = m_layout.tables.left;
+    double width =
+        std::max(controller::kCreationClientWidth, 2 * (toTwips(*this, entry) + 1.5 * margin));
+    if (const QScreen* shown = screen(); shown != nullptr) {
+        width = std::min(width, std::max(controller::kCreationClientWidth,
+                                         toTwips(*this, shown->availableGeometry().width()) * 0.9));
+    }
+    return {toPixels(*this, width), toPixels(*this, controller::kCreationClientHeight)};
 }
 
 MainWindow::~MainWindow() {
@@ -66,8 +93,7 @@ QLabel* MainWindow::label(LabelId id) const {
     switch (id) {
         case LabelId::TableName:
             return m_tableName;
-        case LabelId::Sql:
-            return m_sql;
+        case LabelId::Sql:  // the SQL display is no label; callers handle it
         case LabelId::IndexesLabel:
             return m_indexesLabel;
     }
@@ -104,12 +130,23 @@ void MainWindow::setListVisible(ListId id, bool visible) { list(id)->setVisible(
 
 void MainWindow::setLabelText(LabelId id, const std::string& text) {
     QString shown = toQString(text);
-    // The SQL text comes with CR LF line ends; a label breaks lines at LF alone.
-    if (id == LabelId::Sql) shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+    if (id == LabelId::Sql) {
+        // The SQL text comes with CR LF line ends; the display splits lines at CR as well.
+        shown.replace(QStringLiteral("\r\n"), QStringLiteral("\n"));
+        m_sql->setPlainText(shown);
+        return;
+    }
     label(id)->setText(shown);
+    updateCaptionTip(*label(id));
 }
 
-void MainWindow::setLabelVisible(LabelId id, bool visible) { label(id)->setVisible(visible); }
+void MainWindow::setLabelVisible(LabelId id, bool visible) {
+    if (id == LabelId::Sql) {
+        m_sql->setVisible(visible);
+        return;
+    }
+    label(id)->setVisible(visible);
+}
 
 void MainWindow::setDatabaseCommandsEnabled(bool enabled) {
     m_closeAction->setEnabled(enabled);
@@ -176,14 +213,17 @@ std::optional<settings::GenerationSettings> MainWindow::editSettings(
 bool MainWindow::openTutorial() {
     const bool opening = m_tutorial.isNull();
     if (opening) {
-        m_tutorial = new TutorialWindow();
+        // A tool window of this one: it stays above it, even when this one is maximised.
+        m_tutorial = new TutorialWindow(this);
         connect(m_tutorial, &TutorialWindow::hideRequested, this,
                 [this] { m_controller->tutorialHidden(); });
         keepOpened(m_tutorial);
         // Beside the main window: left edges touching, 300 twips lower.
-        const controller::WindowFrame main = windowFrame(*this);
-        moveWithinScreen(*m_tutorial, controller::RoundTwips(main.left + main.width),
-                         controller::RoundTwips(main.top + 300), -1, -1);
+        placeWhenFramed(*m_tutorial, [this] {
+            const controller::WindowFrame main = windowFrame(*this);
+            moveWithinScreen(*m_tutorial, controller::RoundTwips(main.left + main.width),
+                             controller::RoundTwips(main.top + 300), -1, -1);
+        });
     }
     m_tutorial->show();
     m_tutorial->raise();
@@ -219,7 +259,53 @@ void MainWindow::closeEvent(QCloseEvent* event) {
 
 bool MainWindow::eventFilter(QObject* watched, QEvent* event) {
     if (watched == centralWidget() && event->type() == QEvent::Resize) layoutControls();
+    if (watched == m_sql && filterSqlKeys(event)) return true;
+    for (QListWidget* widget : {m_tables, m_fields, m_indexes}) {
+        if (widget != nullptr && watched == widget->viewport() && showEntryTip(widget, event)) {
+            return true;
+        }
+    }
     return QMainWindow::eventFilter(watched, event);
+}
+
+bool MainWindow::filterSqlKeys(QEvent* event) {
+    // Ctrl+C copies a selection in the SQL display, as in any text widget; without one it
+    // stays Close Database.
+    if (event->type() != QEvent::ShortcutOverride) return false;
+    auto* key = static_cast<QKeyEvent*>(event);
+    if (!key->matches(QKeySequence::Copy)) return false;
+    if (m_sql->textCursor().hasSelection()) {
+        event->accept();
+    } else {
+        event->ignore();
+    }
+    return true;
+}
+
+bool MainWindow::showEntryTip(QListWidget* widget, QEvent* event) {
+    if (event->type() != QEvent::ToolTip) return false;
+    auto* help = static_cast<QHelpEvent*>(event);
+    const QListWidgetItem* item = widget->itemAt(help->pos());
+    // Only an entry the list cuts short shows its full text.
+    if (item != nullptr && QFontMetrics(widget->font()).horizontalAdvance(item->text()) >
+                               widget->visualItemRect(item).width() - 6) {
+        QToolTip::showText(help->globalPos(), item->text(), widget->viewport());
+    } else {
+        QToolTip::hideText();
+        event->ignore();
+    }
+    return true;
+}
+
+void updateCaptionTip(QLabel& caption) {
+    // A caption cut short shows its full text, without the mnemonic marker.
+    QString plain;
+    const QString text = caption.text();
+    for (qsizetype i = 0; i < text.size(); ++i) {
+        if (text[i] == QLatin1Char('&') && i + 1 < text.size()) ++i;
+        plain += text[i];
+    }
+    caption.setToolTip(caption.sizeHint().width() > caption.width() ? plain : QString());
 }
 
 void MainWindow::forwardSelection(ListId id, const QItemSelection& selected,

@@ -13,6 +13,7 @@ class QAction;
 class QLabel;
 class QListWidget;
 class QItemSelection;
+class QPlainTextEdit;
 
 namespace zl::schema {
 class Engine;
@@ -77,6 +78,11 @@ private:
     QListWidget* list(controller::ListId id) const;
     QLabel* label(controller::LabelId id) const;
     void layoutControls();
+    // The client size at which the lists show typical names whole (twips), never below the
+    // layout's own size.
+    QSize openingClientSize() const;
+    bool showEntryTip(QListWidget* list, QEvent* event);
+    bool filterSqlKeys(QEvent* event);
     void keepOpened(QWidget* window);
 
     std::unique_ptr<controller::MainController> m_controller;
@@ -87,7 +93,7 @@ private:
     QLabel* m_tableName = nullptr;
     QLabel* m_indexesLabel = nullptr;
     QLabel* m_copyright = nullptr;
-    QLabel* m_sql = nullptr;
+    QPlainTextEdit* m_sql = nullptr;
     QAction* m_closeAction = nullptr;
     QAction* m_createAction = nullptr;
     controller::MainLayout m_layout;
@@ -96,5 +102,8 @@ private:
     // Windows this one opened, in opening order, so that closing takes the latest first.
     std::vector<QPointer<QWidget>> m_opened;
 };
+
+// Gives a caption that is cut short its full text as a tooltip, and takes it off otherwise.
+void updateCaptionTip(QLabel& caption);
 
 }  // namespace zl::ui

@@ -5,6 +5,8 @@
 #include <QListWidget>
 #include <QMenu>
 #include <QMenuBar>
+#include <QPlainTextEdit>
+#include <algorithm>
 
 #include "controller/app_texts.h"
 #include "controller/main_controller.h"
@@ -46,6 +48,33 @@ void place(QWidget* widget, const controller::ControlRect& r) {
     placeTwips(*widget, r.left, r.top, r.width, r.height);
 }
 
+// A caption is never cut below its text's height, so that its mnemonic shows; one cut short
+// at the right shows its full text as a tooltip.
+void placeCaption(QLabel* label, const controller::ControlRect& r, bool growWidth = false) {
+    label->setAlignment(Qt::AlignLeft | Qt::AlignTop);
+    placeTwips(*label, r.left, r.top, r.width, r.height);
+    const QSize hint = label->sizeHint();
+    label->resize(growWidth ? std::max(label->width(), hint.width()) : label->width(),
+                  std::max(label->height(), hint.height()));
+    updateCaptionTip(*label);
+}
+
+// The QueryDef's SQL: read-only, selectable, scrollable, in the fixed-width font.
+QPlainTextEdit* makeSqlDisplay(QWidget* parent) {
+    auto* sql = new QPlainTextEdit(parent);
+    sql->setObjectName("SQL");
+    sql->setReadOnly(true);
+    sql->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
+    sql->setLineWrapMode(QPlainTextEdit::WidgetWidth);
+    sql->setFont(codeFont());
+    sql->setFrameStyle(QFrame::Box | QFrame::Plain);
+    QPalette palette = sql->palette();
+    palette.setColor(QPalette::Base, QColor(192, 192, 192));  // light grey
+    palette.setColor(QPalette::Text, Qt::black);
+    sql->setPalette(palette);
+    return sql;
+}
+
 }  // namespace
 
 void MainWindow::buildControls() {
@@ -60,7 +89,7 @@ void MainWindow::buildControls() {
     m_indexesLabel = makeLabel(client, "Indexeslabel", controller::kIndexesCaption);
     m_indexes = makeList(client, "Indexes");
     m_copyright = makeLabel(client, "Copyright", controller::kCopyrightNotice);
-    m_sql = makeLabel(client, "SQL", QString());
+    m_sql = makeSqlDisplay(client);
 
     m_label1->setBuddy(m_tables);
     m_tableName->setBuddy(m_fields);
@@ -68,21 +97,21 @@ void MainWindow::buildControls() {
     m_copyright->setFrameStyle(QFrame::Box | QFrame::Plain);
     m_copyright->setAlignment(Qt::AlignCenter);
     setBackground(m_copyright, QColor(192, 255, 255));  // light cyan
-    m_sql->setFrameStyle(QFrame::Box | QFrame::Plain);
-    m_sql->setAlignment(Qt::AlignLeft | Qt::AlignTop);
-    m_sql->setWordWrap(true);
-    m_sql->setTextInteractionFlags(Qt::TextSelectableByMouse);
-    setBackground(m_sql, QColor(192, 192, 192));  // light grey
     m_sql->hide();
+    m_sql->installEventFilter(this);
 
     setTabOrder(m_tables, m_fields);
     setTabOrder(m_fields, m_indexes);
+    setTabOrder(m_indexes, m_sql);
+    for (QListWidget* widget : {m_tables, m_fields, m_indexes}) {
+        widget->viewport()->installEventFilter(this);
+    }
     watchSelection(m_tables, ListId::Tables);
     watchSelection(m_fields, ListId::Fields);
     watchSelection(m_indexes, ListId::Indexes);
 
     const controller::ControlRect& head = m_layout.label1;
-    placeText(*m_label1, head.left, head.top, head.width, head.height);
+    placeCaption(m_label1, head, true);
     client->installEventFilter(this);
 }
 
@@ -155,9 +184,9 @@ void MainWindow::layoutControls() {
     m_layout = controller::LayoutMainWindow(m_layout, toTwips(*this, client->width()),
                                             toTwips(*this, client->height()), spacing);
     place(m_tables, m_layout.tables);
-    place(m_tableName, m_layout.tableName);
+    placeCaption(m_tableName, m_layout.tableName);
     place(m_fields, m_layout.fields);
-    place(m_indexesLabel, m_layout.indexesLabel);
+    placeCaption(m_indexesLabel, m_layout.indexesLabel);
     place(m_indexes, m_layout.indexes);
     place(m_copyright, m_layout.copyright);
     place(m_sql, m_layout.sql);

@@ -2,9 +2,13 @@
 #include "ui/qt_placement.h"
 
 #include <QApplication>
+#include <QPointer>
 #include <QScreen>
+#include <QTimer>
 #include <QWidget>
 #include <algorithm>
+#include <memory>
+#include <utility>
 #include <vector>
 
 #include "ui/twips.h"
@@ -19,6 +23,18 @@ QRect availableArea(const QWidget& window) {
     return screen != nullptr ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
 }
 
+// Decorations last seen on a framed window: the window manager frames the next one alike.
+QMargins g_lastDecorations;
+
+// The decorations the window manager has put around the shown window; none when unframed.
+QMargins realDecorations(const QWidget& window) {
+    if (!window.isVisible()) return {};
+    const QRect frame = window.frameGeometry();
+    const QRect client = window.geometry();
+    return {client.left() - frame.left(), client.top() - frame.top(),
+            frame.right() - client.right(), frame.bottom() - client.bottom()};
+}
+
 controller::WindowState stateOf(const QWidget& window) {
     if (window.isMinimized()) return controller::WindowState::Minimized;
     if (window.isMaximized()) return controller::WindowState::Maximized;
@@ -27,6 +43,15 @@ controller::WindowState stateOf(const QWidget& window) {
 
 }  // namespace
 
+QMargins decorations(const QWidget& window) {
+    const QMargins real = realDecorations(window);
+    if (!real.isNull()) {
+        g_lastDecorations = real;
+        return real;
+    }
+    return g_lastDecorations;
+}
+
 controller::ScreenSize screenSize(const QWidget& window) {
     const QRect area = availableArea(window);
     return {toTwips(window, area.width()), toTwips(window, area.height())};
@@ -34,7 +59,8 @@ controller::ScreenSize screenSize(const QWidget& window) {
 
 controller::WindowFrame windowFrame(const QWidget& window) {
     const QRect area = availableArea(window);
-    const QRect frame = window.frameGeometry();
+    // A window's position is its frame's, framed or not; its size is the client area's.
+    const QRect frame(window.pos(), window.size().grownBy(decorations(window)));
     return {toTwips(window, frame.left() - area.left()), toTwips(window, frame.top() - area.top()),
             toTwips(window, frame.width()), toTwips(window, frame.height()), stateOf(window)};
 }
@@ -45,7 +71,8 @@ void applyFrame(QWidget& window, const controller::WindowFrame& frame) {
     }
     const QRect area = availableArea(window);
     // Qt sizes a window's client area; the frame adds what the decorations take.
-    const QSize decoration = window.frameGeometry().size() - window.geometry().size();
+    const QMargins margins = decorations(window);
+    const QSize decoration(margins.left() + margins.right(), margins.top() + margins.bottom());
     window.move(area.left() + toPixels(window, frame.left),
                 area.top() + toPixels(window, frame.top));
     window.resize(toPixels(window, frame.width) - decoration.width(),
@@ -54,7 +81,8 @@ void applyFrame(QWidget& window, const controller::WindowFrame& frame) {
 
 void clampWindowSize(QWidget& window, double minWidth, double maxWidth, double minHeight,
                      double maxHeight) {
-    const QSize decoration = window.frameGeometry().size() - window.geometry().size();
+    const QMargins margins = decorations(window);
+    const QSize decoration(margins.left() + margins.right(), margins.top() + margins.bottom());
     const auto limit = [&](double twips, int decorationPixels, int none) {
         return twips > 0 ? std::max(0, toPixels(window, twips) - decorationPixels) : none;
     };
@@ -66,6 +94,38 @@ void clampWindowSize(QWidget& window, double minWidth, double maxWidth, double m
     controller::WindowFrame clamped = frame;
     controller::ClampWindowSize(clamped, minWidth, maxWidth, minHeight, maxHeight);
     if (clamped.width != frame.width || clamped.height != frame.height) applyFrame(window, clamped);
+}
+
+void placeWhenFramed(QWidget& window, const std::function<void()>& place) {
+    place();
+    // Polls for the frame after the window is shown: the window manager reports it a moment
+    // after mapping, and not at all without one.
+    constexpr int kPollMs = 20;
+    constexpr int kPolls = 100;
+    auto* timer = new QTimer(&window);
+    timer->setInterval(kPollMs);
+    auto polls = std::make_shared<int>(0);
+    auto used = std::make_shared<QMargins>(decorations(window));
+    auto placedAt = std::make_shared<QPoint>(window.pos());
+    QObject::connect(
+        timer, &QTimer::timeout, timer, [&window, timer, place, polls, used, placedAt] {
+            if (!window.isVisible()) return;
+            const QMargins real = realDecorations(window);
+            if (!real.isNull()) {
+                g_lastDecorations = real;
+                // Placed again with the real frame, unless the user has moved it
+                // meanwhile.
+                // A window maximised or minimised meanwhile is left as the user made it.
+                const bool normal =
+                    (window.windowState() &
+                     (Qt::WindowMinimized | Qt::WindowMaximized | Qt::WindowFullScreen)) == 0;
+                if (real != *used && normal && window.pos() == *placedAt) place();
+                timer->deleteLater();
+            } else if (++*polls >= kPolls) {
+                timer->deleteLater();
+            }
+        });
+    timer->start();
 }
 
 void centerOnScreen(QWidget& window) {

@@ -1,7 +1,9 @@
 // The window placement rules applied to Qt top-level widgets.
 #pragma once
 
+#include <QMargins>
 #include <cstdint>
+#include <functional>
 
 #include "controller/window_placement.h"
 
@@ -9,6 +11,9 @@ class QWidget;
 
 namespace zl::ui {
 
+// The decorations the window manager puts around the window: the real ones once it is framed,
+// else those last seen around a framed window (none before the first).
+QMargins decorations(const QWidget& window);
 // The screen the widget is on (its available area, from 0,0), in twips.
 controller::ScreenSize screenSize(const QWidget& window);
 // The window's outer frame relative to its screen, in twips, with its state.
@@ -22,6 +27,9 @@ void applyFrame(QWidget& window, const controller::WindowFrame& frame);
 void clampWindowSize(QWidget& window, double minWidth, double maxWidth, double minHeight,
                      double maxHeight);
 void centerOnScreen(QWidget& window);
+// Runs `place` now, with the decorations estimated, and once more when the shown window has
+// been framed with other decorations than estimated, unless it was moved meanwhile.
+void placeWhenFramed(QWidget& window, const std::function<void()>& place);
 void moveWithinScreen(QWidget& window, std::int32_t left, std::int32_t top, std::int32_t width,
                       std::int32_t height);
 // Centres a dialog being opened on the active window, else on the window that opened it.

@@ -82,7 +82,10 @@ SettingsDialog::SettingsDialog(const settings::GenerationSettings& current, QWid
     };
     const std::array<MessageRow, 3> rows{{{"Label1", "Error creating a &table:"},
                                           {"Label3", "Error creating a &querydef:"},
-                                          {"Label4", "&Error creating a &database:"}}};
+                                          // One mnemonic per caption, as in its siblings:
+                                          // with two markers Qt draws the second and binds
+                                          // the first, so the key shown did nothing.
+                                          {"Label4", "Error creating a &database:"}}};
     for (std::size_t i = 0; i < rows.size(); ++i) {
         m_messages[i] = named(new QLineEdit(frame2), ("ErrMsg" + std::to_string(i)).c_str());
         auto* caption = named(new QLabel(tr(rows[i].caption), frame2), rows[i].label);

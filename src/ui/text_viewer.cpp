@@ -3,6 +3,7 @@
 
 #include <QClipboard>
 #include <QGuiApplication>
+#include <QKeyEvent>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QScrollBar>
@@ -33,7 +34,8 @@ TextViewer::TextViewer(QWidget* parent)
     m_memo->setTextInteractionFlags(Qt::TextSelectableByMouse | Qt::TextSelectableByKeyboard);
     m_memo->setLineWrapMode(QPlainTextEdit::WidgetWidth);
     m_memo->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    m_memo->setFont(controlFont());
+    m_memo->setFont(codeFont());
+    m_memo->installEventFilter(this);
     placeTwips(*m_memo, 60, 60, 6435, 5055);
 
     m_copy = new QPushButton(tr("&Copy"), this);
@@ -54,10 +56,25 @@ TextViewer::TextViewer(QWidget* parent)
     connect(m_close, &QPushButton::clicked, this, &QWidget::close);
     connect(this, &QDialog::finished, this, &QWidget::close);
 
-    const controller::WindowFrame frame = windowFrame(*this);
-    const controller::ScreenSize screen = screenSize(*this);
-    moveWithinScreen(*this, controller::RoundTwips(screen.width - frame.width),
-                     controller::RoundTwips(screen.height - frame.height), -1, -1);
+    // In the bottom right corner, frame and all.
+    placeWhenFramed(*this, [this] {
+        const controller::WindowFrame frame = windowFrame(*this);
+        const controller::ScreenSize screen = screenSize(*this);
+        moveWithinScreen(*this, controller::RoundTwips(screen.width - frame.width),
+                         controller::RoundTwips(screen.height - frame.height), -1, -1);
+    });
+}
+
+bool TextViewer::eventFilter(QObject* watched, QEvent* event) {
+    // Ctrl+C in the text copies as the Copy button does, with CR LF line ends.
+    if (watched == m_memo &&
+        (event->type() == QEvent::ShortcutOverride || event->type() == QEvent::KeyPress) &&
+        static_cast<QKeyEvent*>(event)->matches(QKeySequence::Copy)) {
+        if (event->type() == QEvent::KeyPress) copyToClipboard();
+        event->accept();
+        return true;
+    }
+    return QDialog::eventFilter(watched, event);
 }
 
 void TextViewer::showText(const QString& caption, const QString& text) {

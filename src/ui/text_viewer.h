@@ -23,6 +23,9 @@ public:
     // ends, put on the clipboard as plain text.
     void copyToClipboard();
 
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QPlainTextEdit* m_memo = nullptr;
     QPushButton* m_copy = nullptr;

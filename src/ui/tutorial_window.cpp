@@ -53,6 +53,8 @@ TutorialWindow::TutorialWindow(QWidget* parent)
     setObjectName("HelpForm");
     setAttribute(Qt::WA_DeleteOnClose);
     setAttribute(Qt::WA_QuitOnClose, false);
+    // The window that opens it keeps the focus.
+    setAttribute(Qt::WA_ShowWithoutActivating);
     setModal(false);
     setWindowTitle(tr("Zerlin Wizard - Quick Tutorial"));
     QPalette background = palette();

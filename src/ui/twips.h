@@ -1,4 +1,4 @@
-// Geometry in twips (1/1440 inch) on a widget's screen, and the fonts the windows are designed for.
+// Layout twips on the screen, and the fonts of the windows.
 #pragma once
 
 #include <QFont>
@@ -8,8 +8,11 @@ class QWidget;
 
 namespace zl::ui {
 
-// Twips per pixel on the widget's screen: 1440 / logical dots per inch (15 at 96 dpi).
-double twipsPerPixel(const QWidget& widget);
+// The windows are designed in twips for a face whose line is 195 twips high (one line of an
+// 8.25-point face). Here one such line is one line of the desktop's own UI font, so the layout
+// keeps its proportions around the text whatever the font, its size and the screen's resolution.
+// Pixels per layout twip: the UI font's line height / 195.
+double pixelsPerTwip(const QWidget& widget);
 // Whole pixels for a twips length, and twips for a pixel length.
 int toPixels(const QWidget& widget, double twips);
 double toTwips(const QWidget& widget, int pixels);
@@ -19,10 +22,15 @@ QRect twipsRect(const QWidget& widget, double left, double top, double width, do
 void placeTwips(QWidget& widget, double left, double top, double width, double height);
 
 // The same for a label: a wrapping label gets the height its text needs, a one-line label the
-// width, when that is more than the design gives.
+// width and height, when that is more than the design gives, so that no text or mnemonic
+// underline is cut off.
 void placeText(QWidget& widget, double left, double top, double width, double height);
 
-// The 8.25-point sans-serif face of labels, lists and buttons, plain or bold.
+// The desktop's UI font at its size, plain or bold: the one face of every control.
 QFont controlFont(bool bold = false);
+// The desktop's fixed-width font at the UI font's size, for SQL text.
+QFont codeFont();
+// The UI font scaled as `designPoints` relates to the design face's 8.25 points.
+QFont scaledFont(double designPoints, bool bold);
 
 }  // namespace zl::ui

@@ -31,6 +31,7 @@ private slots:
     void cleanup();
     void settingsOkStoresAllSixOptions();
     void settingsCancelStoresNothing();
+    void settingsMnemonicsMoveTheFocus();
     void copyTakesTheSelectionOrTheWholeText();
 
 private:
@@ -115,6 +116,27 @@ void DialogsTest::settingsCancelStoresNothing() {
         "Cancel");
 }
 
+void DialogsTest::settingsMnemonicsMoveTheFocus() {
+    runSettings(
+        [](QDialog& d) {
+            d.activateWindow();
+            QVERIFY(QTest::qWaitFor([&d] { return QApplication::activeWindow() == &d; }));
+            const struct {
+                Qt::Key key;
+                const char* target;
+            } rows[] = {{Qt::Key_T, "ErrMsg0"},
+                        {Qt::Key_Q, "ErrMsg1"},
+                        {Qt::Key_D, "ErrMsg2"},
+                        {Qt::Key_P, "Privt"},
+                        {Qt::Key_U, "AllInOne1"}};
+            for (const auto& row : rows) {
+                QTest::keyClick(&d, row.key, Qt::AltModifier);
+                QVERIFY2(d.findChild<QWidget*>(row.target)->hasFocus(), row.target);
+            }
+        },
+        "Cancel");
+}
+
 void DialogsTest::copyTakesTheSelectionOrTheWholeText() {
     auto* viewer = new ui::TextViewer();
     QPointer<ui::TextViewer> guard(viewer);
@@ -135,6 +157,11 @@ void DialogsTest::copyTakesTheSelectionOrTheWholeText() {
     cursor.setPosition(16, QTextCursor::KeepAnchor);  // "a", the line break, "("
     memo->setTextCursor(cursor);
     QTest::mouseClick(copy, Qt::LeftButton);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("a\r\n("));
+    // Ctrl+C in the text copies as the button does.
+    QGuiApplication::clipboard()->clear();
+    memo->setFocus();
+    QTest::keyClick(memo, Qt::Key_C, Qt::ControlModifier);
     QCOMPARE(QGuiApplication::clipboard()->text(), QString("a\r\n("));
     QVERIFY(viewer->isVisible());
 

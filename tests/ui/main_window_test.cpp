@@ -3,11 +3,16 @@
 
 #include <QAction>
 #include <QApplication>
+#include <QClipboard>
+#include <QHelpEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QPlainTextEdit>
+#include <QPushButton>
+#include <QScrollBar>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QToolTip>
 #include <memory>
 
 #include "common/memory_engine.h"
@@ -25,6 +30,10 @@ private slots:
     void cleanup();
     void clicksToggleEntriesAndFieldsWithoutStoringTheDisplay();
     void queryDefEntryShowsItsSqlInPlaceOfTheLists();
+    void ctrlCCopiesTheSqlSelectionElseClosesTheDatabase();
+    void captionsShowWholeAndTheirMnemonicsMoveTheFocus();
+    void cutEntriesAndCaptionsShowTheirTextAsTooltip();
+    void oneUiFontAndFixedWidthSql();
     void menuShortcutsReachTheCommands();
     void tutorialHideIsRemembered();
     void generatedScriptReusesOneViewer();
@@ -42,6 +51,15 @@ private:
     std::unique_ptr<ui::MainWindow> m_window;
 };
 
+namespace {
+// A QueryDef longer than the display: sixty lines.
+QString longSql(const QString& lineEnd) {
+    QString sql = "SELECT *" + lineEnd;
+    for (int i = 0; i < 60; ++i) sql += QString("  AND Field%1 = %1").arg(i) + lineEnd;
+    return sql;
+}
+}  // namespace
+
 void MainWindowTest::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     qputenv("ZLGEN_INI", m_dir->filePath("ZLGEN.INI").toUtf8());
@@ -51,10 +69,10 @@ void MainWindowTest::init() {
     testing::MemoryDatabaseContent content;
     content.name = "/data/orders.mdb";
     content.table({"Customers",
-                {testing::longField("ID", true), testing::textField("Name", 50),
-                 testing::textField("City", 30)},
-                {testing::index("PrimaryKey", "+ID", true, true)}});
-    content.query("Open orders", "SELECT *\r\nFROM Orders;\r\n");
+                   {testing::longField("ID", true), testing::textField("Name", 50),
+                    testing::textField("City", 30)},
+                   {testing::index("PrimaryKey", "+ID", true, true)}});
+    content.query("Open orders", longSql("\r\n").toStdString());
     content.table({"Orders", {testing::longField("OrderID", true)}, {}});
     content.listing = std::vector<schema::TableListRow>{
         {"Customers", 1, 0}, {"Open orders", 5, 0}, {"Orders", 1, 0}};
@@ -115,9 +133,11 @@ void MainWindowTest::clicksToggleEntriesAndFieldsWithoutStoringTheDisplay() {
 
 void MainWindowTest::queryDefEntryShowsItsSqlInPlaceOfTheLists() {
     click("Tables", 1);
-    auto* sql = m_window->findChild<QLabel*>("SQL");
+    auto* sql = m_window->findChild<QPlainTextEdit*>("SQL");
     QVERIFY(sql->isVisible());
-    QCOMPARE(sql->text(), QString("SELECT *\nFROM Orders;\n"));
+    QCOMPARE(sql->toPlainText(), longSql("\n"));
+    // Longer than the display: the rest can be scrolled to.
+    QVERIFY(sql->verticalScrollBar()->maximum() > 0);
     QCOMPARE(m_window->findChild<QLabel*>("TableName")->text(), QString("QueryDef 'Open orders':"));
     QVERIFY(!list("Fields")->isVisible());
     QVERIFY(!list("Indexes")->isVisible());
@@ -127,6 +147,86 @@ void MainWindowTest::queryDefEntryShowsItsSqlInPlaceOfTheLists() {
     QVERIFY(list("Fields")->isVisible());
     QVERIFY(list("Indexes")->isVisible());
     QCOMPARE(list("Fields")->item(0)->text(), QString("OrderID"));
+}
+
+void MainWindowTest::ctrlCCopiesTheSqlSelectionElseClosesTheDatabase() {
+    click("Tables", 1);
+    auto* sql = m_window->findChild<QPlainTextEdit*>("SQL");
+    sql->setFocus();
+    QTextCursor cursor = sql->textCursor();
+    cursor.setPosition(0);
+    cursor.setPosition(8, QTextCursor::KeepAnchor);
+    sql->setTextCursor(cursor);
+    QGuiApplication::clipboard()->clear();
+    QTest::keyClick(sql, Qt::Key_C, Qt::ControlModifier);
+    QCOMPARE(QGuiApplication::clipboard()->text(), QString("SELECT *"));
+    QCOMPARE(list("Tables")->count(), 3);  // the database and its selections stay
+
+    cursor.clearSelection();
+    sql->setTextCursor(cursor);
+    QTest::keyClick(sql, Qt::Key_C, Qt::ControlModifier);  // no selection: Close Database
+    QCOMPARE(list("Tables")->count(), 0);
+}
+
+void MainWindowTest::captionsShowWholeAndTheirMnemonicsMoveTheFocus() {
+    const struct {
+        const char* caption;
+        Qt::Key key;
+        const char* list;
+    } rows[] = {{"Label1", Qt::Key_T, "Tables"},
+                {"TableName", Qt::Key_E, "Fields"},
+                {"Indexeslabel", Qt::Key_I, "Indexes"}};
+    for (const auto& row : rows) {
+        auto* caption = m_window->findChild<QLabel*>(row.caption);
+        // The whole height of the text, underline included, lies within the caption and
+        // above the list it names.
+        QVERIFY2(caption->height() >= caption->sizeHint().height(), row.caption);
+        QVERIFY2(caption->y() + caption->sizeHint().height() <= list(row.list)->y(), row.caption);
+        QTest::keyClick(m_window.get(), row.key, Qt::AltModifier);
+        QVERIFY2(list(row.list)->hasFocus(), row.caption);
+    }
+}
+
+void MainWindowTest::cutEntriesAndCaptionsShowTheirTextAsTooltip() {
+    QListWidget* tables = list("Tables");
+    const QString longName = QString("Customers ").repeated(12).trimmed();
+    tables->item(0)->setText(longName);
+    const auto tipAt = [&](int row) {
+        QToolTip::hideText();
+        if (!QTest::qWaitFor([] { return !QToolTip::isVisible(); })) return QString("tip stays");
+        const QPoint at = tables->visualItemRect(tables->item(row)).center();
+        QHelpEvent help(QEvent::ToolTip, at, tables->viewport()->mapToGlobal(at));
+        QApplication::sendEvent(tables->viewport(), &help);
+        return QToolTip::isVisible() ? QToolTip::text() : QString();
+    };
+    QCOMPARE(tipAt(0), longName);
+    QCOMPARE(tipAt(2), QString());  // "Orders" shows whole
+
+    click("Tables", 0);
+    click("Tables", 0);
+    auto* caption = m_window->findChild<QLabel*>("TableName");
+    QCOMPARE(caption->toolTip(), QString());
+    m_window->resize(m_window->minimumSize());
+    QTRY_VERIFY(caption->sizeHint().width() > caption->width());
+    click("Tables", 2);
+    QCOMPARE(caption->toolTip(), QString("Fields in table 'Orders':"));
+}
+
+void MainWindowTest::oneUiFontAndFixedWidthSql() {
+    const QFont ui = QApplication::font();
+    for (QWidget* widget : m_window->findChildren<QWidget*>()) {
+        if (widget->objectName() == QLatin1String("SQL")) continue;
+        if (qobject_cast<QLabel*>(widget) == nullptr &&
+            qobject_cast<QListWidget*>(widget) == nullptr)
+            continue;
+        QVERIFY2(widget->font().family() == ui.family() &&
+                     widget->font().pointSizeF() == ui.pointSizeF(),
+                 qPrintable(widget->objectName()));
+    }
+    auto* sql = m_window->findChild<QPlainTextEdit*>("SQL");
+    const QFontMetrics code(sql->font());
+    QCOMPARE(code.horizontalAdvance('i'), code.horizontalAdvance('W'));
+    QCOMPARE(sql->font().pointSizeF(), ui.pointSizeF());
 }
 
 void MainWindowTest::menuShortcutsReachTheCommands() {

@@ -20,10 +20,10 @@ struct CatalogColumns {
 };
 
 Result<CatalogColumns> findColumns(const TableDefinition& table) {
-    CatalogColumns columns{table.columnByName("Id"),         table.columnByName("ParentId"),
-                           table.columnByName("Name"),       table.columnByName("Type"),
-                           table.columnByName("Flags"),      table.columnByName("Database"),
-                           table.columnByName("Connect"),    table.columnByName("ForeignName"),
+    CatalogColumns columns{table.columnByName("Id"),      table.columnByName("ParentId"),
+                           table.columnByName("Name"),    table.columnByName("Type"),
+                           table.columnByName("Flags"),   table.columnByName("Database"),
+                           table.columnByName("Connect"), table.columnByName("ForeignName"),
                            table.columnByName("LvProp")};
     for (const auto& [column, name] : {std::pair{columns.id, "Id"}, std::pair{columns.name, "Name"},
                                        std::pair{columns.type, "Type"}}) {
@@ -47,8 +47,8 @@ Result<CatalogEntry> readEntry(const RecordReader& record, const CatalogColumns&
     entry.name = name.value_or("");
     entry.type = static_cast<int>(type.value_or(0));
     entry.flags = static_cast<std::int32_t>(flags.value_or(0));
-    const bool linked = entry.type == object_type::kAccessLink ||
-                        entry.type == object_type::kOdbcLink;
+    const bool linked =
+        entry.type == object_type::kAccessLink || entry.type == object_type::kOdbcLink;
     if (linked) {
         JET_ASSIGN_OR_RETURN(const auto database, record.text(row, columns.database));
         JET_ASSIGN_OR_RETURN(const auto connect, record.text(row, columns.connect));
@@ -96,10 +96,9 @@ std::vector<const CatalogEntry*> listedEntries(const std::vector<CatalogEntry>& 
     }
     std::vector<const CatalogEntry*> listed;
     for (const CatalogEntry& entry : catalog) {
-        const bool listedType = entry.type == object_type::kTable ||
-                                entry.type == object_type::kOdbcLink ||
-                                entry.type == object_type::kQuery ||
-                                entry.type == object_type::kAccessLink;
+        const bool listedType =
+            entry.type == object_type::kTable || entry.type == object_type::kOdbcLink ||
+            entry.type == object_type::kQuery || entry.type == object_type::kAccessLink;
         if (listedType && (!tablesContainer || entry.parentId == *tablesContainer)) {
             listed.push_back(&entry);
         }

@@ -13,27 +13,43 @@ constexpr char32_t kReplacement = 0xFFFD;
 
 const std::array<std::uint16_t, 128>* singleByteTable(std::uint16_t codePage) {
     switch (codePage) {
-        case 874: return &kCodePage874;
-        case 1250: return &kCodePage1250;
-        case 1251: return &kCodePage1251;
-        case 1252: return &kCodePage1252;
-        case 1253: return &kCodePage1253;
-        case 1254: return &kCodePage1254;
-        case 1255: return &kCodePage1255;
-        case 1256: return &kCodePage1256;
-        case 1257: return &kCodePage1257;
-        case 1258: return &kCodePage1258;
-        default: return nullptr;
+        case 874:
+            return &kCodePage874;
+        case 1250:
+            return &kCodePage1250;
+        case 1251:
+            return &kCodePage1251;
+        case 1252:
+            return &kCodePage1252;
+        case 1253:
+            return &kCodePage1253;
+        case 1254:
+            return &kCodePage1254;
+        case 1255:
+            return &kCodePage1255;
+        case 1256:
+            return &kCodePage1256;
+        case 1257:
+            return &kCodePage1257;
+        case 1258:
+            return &kCodePage1258;
+        default:
+            return nullptr;
     }
 }
 
 const char* doubleByteName(std::uint16_t codePage) {
     switch (codePage) {
-        case 932: return "CP932";
-        case 936: return "CP936";
-        case 949: return "CP949";
-        case 950: return "CP950";
-        default: return nullptr;
+        case 932:
+            return "CP932";
+        case 936:
+            return "CP936";
+        case 949:
+            return "CP949";
+        case 950:
+            return "CP950";
+        default:
+            return nullptr;
     }
 }
 

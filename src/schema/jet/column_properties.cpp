@@ -117,8 +117,7 @@ Status addValueColumnProperties(const ReadContext& context,
         JET_ASSIGN_OR_RETURN(const PropertySet flatProperties,
                              readPropertySet(context, *flatEntry, kReportedProperties));
         if (const PropertyMap* value = flatProperties.child(kValueColumn)) {
-            PropertyMap& own = properties.childFor(column.name);
-            own.insert(value->begin(), value->end());  // the column's own entries win
+            properties.childFor(column.name).addMissing(*value);  // the column's own win
         }
     }
     return {};

@@ -94,11 +94,11 @@ std::string propertyText(const PropertyMap* properties, const std::string& name,
     if (properties == nullptr) {
         return {};
     }
-    const auto found = properties->find(name);
-    if (found == properties->end()) {
+    const PropertyValue* found = properties->find(name);
+    if (found == nullptr) {
         return {};
     }
-    switch (found->second.type) {
+    switch (found->type) {
         case column_type::kText:
         case column_type::kMemo:
             return textProperty(properties, name, text).value_or("");

@@ -26,8 +26,7 @@ constexpr std::size_t kOwnerOffset = 4;
 DataPage::DataPage(PageData page, const JetFormat& format, std::uint32_t number)
     : m_page(std::move(page)), m_format(&format), m_number(number), m_origin(number, 0) {}
 
-Result<DataPage> DataPage::open(PageReader& reader, const JetFormat& format,
-                                std::uint32_t number) {
+Result<DataPage> DataPage::open(PageReader& reader, const JetFormat& format, std::uint32_t number) {
     JET_ASSIGN_OR_RETURN(PageData data, reader.page(number, "data page"));
     DataPage page(std::move(data), format, number);
     const Bytes bytes = bytesOf(page.m_page);
@@ -53,9 +52,9 @@ Result<DataPage> DataPage::open(PageReader& reader, const JetFormat& format,
 Result<RowSlot> DataPage::slot(std::size_t index) const {
     const Bytes bytes = bytesOf(m_page);
     if (index >= m_rowCount) {
-        return corruption(m_origin, m_format->rowCountOffset,
-                          "row " + std::to_string(index) + " wanted, the page has " +
-                              std::to_string(m_rowCount));
+        return corruption(
+            m_origin, m_format->rowCountOffset,
+            "row " + std::to_string(index) + " wanted, the page has " + std::to_string(m_rowCount));
     }
     const std::size_t entryOffset = m_format->rowCountOffset + 2 + 2 * index;
     const std::uint16_t raw = loadU16(bytes, entryOffset);

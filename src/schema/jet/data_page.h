@@ -16,19 +16,18 @@ inline constexpr std::uint8_t kUsageMapPageType = 0x05;
 
 // One entry of the row directory.
 struct RowSlot {
-    std::size_t index = 0;   // position in the row directory
-    std::size_t start = 0;   // first byte of the row in the page
-    std::size_t end = 0;     // one past its last byte
-    bool deleted = false;    // flag 0x8000: the row is gone
-    bool overflow = false;   // flag 0x4000: the row holds a pointer to its moved data
+    std::size_t index = 0;  // position in the row directory
+    std::size_t start = 0;  // first byte of the row in the page
+    std::size_t end = 0;    // one past its last byte
+    bool deleted = false;   // flag 0x8000: the row is gone
+    bool overflow = false;  // flag 0x4000: the row holds a pointer to its moved data
 };
 
 // A data page and its row directory.
 class DataPage {
 public:
     // Checks that page `number` is a data page and that its row directory fits the page.
-    static Result<DataPage> open(PageReader& reader, const JetFormat& format,
-                                 std::uint32_t number);
+    static Result<DataPage> open(PageReader& reader, const JetFormat& format, std::uint32_t number);
 
     std::uint32_t number() const { return m_number; }
     // The table definition page that owns the page (or "LVAL" bytes on long value pages).

@@ -192,9 +192,8 @@ const CatalogEntry* JetDatabaseImpl::find(const std::string& name) const {
         }
     }
     // DAO looks names up without regard to case.
-    const CaseInsensitiveLess less;
     for (const CatalogEntry* entry : listed) {
-        if (!less(entry->name, name) && !less(name, entry->name)) {
+        if (sameNameIgnoringCase(entry->name, name)) {
             return entry;
         }
     }

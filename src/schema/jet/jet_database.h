@@ -20,7 +20,6 @@ public:
 // Opens the database held by `source`; `name` becomes Database.Name. Reads the header and the
 // system catalog; throws EngineError with a description when the bytes are not an Access
 // database, are encrypted or password-protected, or are damaged.
-std::unique_ptr<JetDatabase> openJetDatabase(std::unique_ptr<PageSource> source,
-                                             std::string name);
+std::unique_ptr<JetDatabase> openJetDatabase(std::unique_ptr<PageSource> source, std::string name);
 
 }  // namespace zl::schema::jet

@@ -40,14 +40,14 @@ Result<LocatedRow> locateRow(PageReader& reader, const JetFormat& format, RowPoi
     return LocatedRow{bytes, std::move(origin), std::move(page)};
 }
 
-Status readChain(PageReader& reader, const JetFormat& format, RowPointer where,
-                 std::size_t length, std::vector<std::byte>& out) {
+Status readChain(PageReader& reader, const JetFormat& format, RowPointer where, std::size_t length,
+                 std::vector<std::byte>& out) {
     std::set<std::uint32_t> visited;
     while (out.size() < length) {
         const std::uint32_t key = (where.page << 8) | where.row;
         if (!visited.insert(key).second) {
-            return corruption("long value chain loops back to page " +
-                              std::to_string(where.page) + " row " + std::to_string(where.row));
+            return corruption("long value chain loops back to page " + std::to_string(where.page) +
+                              " row " + std::to_string(where.row));
         }
         JET_ASSIGN_OR_RETURN(const LocatedRow row, locateRow(reader, format, where));
         ByteCursor cursor(row.bytes, row.origin);
@@ -78,8 +78,8 @@ Result<std::vector<std::byte>> readLongValue(PageReader& reader, const JetFormat
     cursor.skip(4, "long value reference");
     JET_TRY(cursor.status());
     const std::size_t length = header & kLengthMask;
-    const std::uint64_t fileBytes = static_cast<std::uint64_t>(reader.pageCount()) *
-                                    reader.pageSize();
+    const std::uint64_t fileBytes =
+        static_cast<std::uint64_t>(reader.pageCount()) * reader.pageSize();
     if (length > maxLength || length > fileBytes) {
         return cursor.failAt(0, "long value length " + std::to_string(length) +
                                     " exceeds the limit of " +

@@ -14,19 +14,26 @@ std::string hex(std::size_t value) {
 
 }  // namespace
 
-Origin::Origin(std::uint32_t page, std::size_t pageOffset) {
-    m_segments.push_back({0, page, pageOffset, SIZE_MAX});
-}
+Origin::Origin(std::uint32_t page, std::size_t pageOffset)
+    : m_first{0, page, pageOffset, SIZE_MAX}, m_hasFirst(true) {}
 
 Origin::Origin(std::string label) : m_label(std::move(label)) {}
 
-void Origin::addSegment(std::uint32_t page, std::size_t pageOffset, std::size_t length) {
-    std::size_t start = 0;
-    if (!m_segments.empty()) {
-        const Segment& last = m_segments.back();
-        start = last.bufferStart + last.length;
+const Origin::Segment* Origin::segment(std::size_t index) const {
+    if (!m_hasFirst) {
+        return nullptr;
     }
-    m_segments.push_back({start, page, pageOffset, length});
+    return index == 0 ? &m_first : &m_more[index - 1];
+}
+
+void Origin::addSegment(std::uint32_t page, std::size_t pageOffset, std::size_t length) {
+    if (!m_hasFirst) {
+        m_first = {0, page, pageOffset, length};
+        m_hasFirst = true;
+        return;
+    }
+    const Segment& last = *segment(segmentCount() - 1);
+    m_more.push_back({last.bufferStart + last.length, page, pageOffset, length});
 }
 
 Origin Origin::shifted(std::size_t offset) const {
@@ -37,28 +44,25 @@ Origin Origin::shifted(std::size_t offset) const {
 
 std::string Origin::describe(std::size_t offset) const {
     const std::size_t at = offset + m_shift;
-    for (const Segment& segment : m_segments) {
-        if (at >= segment.bufferStart && at - segment.bufferStart < segment.length) {
-            return "page " + std::to_string(segment.page) + " +" +
-                   hex(segment.pageOffset + (at - segment.bufferStart));
+    for (std::size_t i = 0; i < segmentCount(); ++i) {
+        const Segment& piece = *segment(i);
+        if (at >= piece.bufferStart && at - piece.bufferStart < piece.length) {
+            return "page " + std::to_string(piece.page) + " +" +
+                   hex(piece.pageOffset + (at - piece.bufferStart));
         }
     }
-    if (!m_segments.empty()) {
+    if (m_hasFirst) {
         // Past the last segment: name the end of the last piece.
-        const Segment& last = m_segments.back();
+        const Segment& last = *segment(segmentCount() - 1);
         return "page " + std::to_string(last.page) + " +" +
                hex(last.pageOffset + (at - last.bufferStart));
     }
     return (m_label.empty() ? std::string("offset") : m_label) + " +" + hex(at);
 }
 
-std::uint32_t Origin::startPage() const {
-    return m_segments.empty() ? kNoPage : m_segments.front().page;
-}
+std::uint32_t Origin::startPage() const { return m_hasFirst ? m_first.page : kNoPage; }
 
-std::size_t Origin::startOffset() const {
-    return m_segments.empty() ? 0 : m_segments.front().pageOffset + m_shift;
-}
+std::size_t Origin::startOffset() const { return m_hasFirst ? m_first.pageOffset + m_shift : 0; }
 
 Error corruption(const Origin& origin, std::size_t offset, const std::string& what) {
     return corruption(origin.describe(offset) + ": " + what);

@@ -41,8 +41,15 @@ private:
         std::size_t pageOffset;
         std::size_t length;
     };
+    const Segment* segment(std::size_t index) const;
+    std::size_t segmentCount() const { return m_hasFirst ? 1 + m_more.size() : 0; }
+
+    // Most buffers are one piece of one page (every row): its segment is held inline so that
+    // copying an origin, once per row read, allocates nothing.
+    Segment m_first{};
+    bool m_hasFirst = false;
+    std::vector<Segment> m_more;
     std::string m_label;
-    std::vector<Segment> m_segments;
     std::size_t m_shift = 0;
 };
 

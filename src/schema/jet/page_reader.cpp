@@ -21,7 +21,7 @@ Result<PageData> PageReader::page(std::uint32_t number, const char* what) {
         m_recent.splice(m_recent.begin(), m_recent, found->second.position);
         return found->second.data;
     }
-    auto bytes = std::make_shared<std::vector<std::byte>>(m_pageSize);
+    auto bytes = std::make_shared<PageBytes>(m_pageSize);
     JET_TRY(m_source->readAt(static_cast<std::uint64_t>(number) * m_pageSize, *bytes));
     ++m_stats.pagesRead;
     if (m_cache.size() >= m_capacity) {

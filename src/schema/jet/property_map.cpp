@@ -45,8 +45,12 @@ Status readNames(ByteCursor& chunk, const TextDecoder& text, std::vector<std::st
     return chunk.status();
 }
 
+// Reads the entries of a values chunk; kept ones go to the map that `target` gives, asked for
+// only when there is one to keep.
+template <typename Target>
 Status readValues(ByteCursor& chunk, const std::vector<std::string>& names,
-                  const std::vector<bool>& kept, PropertyMap& map) {
+                  const std::vector<bool>& kept, Target&& target) {
+    PropertyMap* map = nullptr;
     while (chunk.remaining() > 0) {
         const std::size_t start = chunk.position();
         const std::size_t length = chunk.u16("property entry length");
@@ -65,16 +69,36 @@ Status readValues(ByteCursor& chunk, const std::vector<std::string>& names,
                                                ", only " + std::to_string(names.size()) + " names");
         }
         if (kept[nameIndex]) {
-            PropertyValue& value = map[names[nameIndex]];
+            if (map == nullptr) {
+                map = &target();
+            }
+            PropertyValue& value = map->entry(names[nameIndex]);
             value.type = type;
-            value.data.assign(data.begin(), data.end());
+            value.raw.assign(reinterpret_cast<const char*>(data.data()), data.size());
         }
         chunk.seek(start + length);
     }
     return chunk.status();
 }
 
-bool sameName(std::string_view left, std::string_view right) {
+// Whether each name is one to keep.
+std::vector<bool> keptNames(const std::vector<std::string>& names,
+                            std::span<const std::string_view> only) {
+    std::vector<bool> kept(names.size(), only.empty());
+    for (std::size_t i = 0; i < names.size() && !only.empty(); ++i) {
+        for (const std::string_view wanted : only) {
+            if (sameNameIgnoringCase(names[i], wanted)) {
+                kept[i] = true;
+                break;
+            }
+        }
+    }
+    return kept;
+}
+
+}  // namespace
+
+bool sameNameIgnoringCase(std::string_view left, std::string_view right) {
     if (left.size() != right.size()) {
         return false;
     }
@@ -86,33 +110,30 @@ bool sameName(std::string_view left, std::string_view right) {
     return true;
 }
 
-// Whether each name is one to keep.
-std::vector<bool> keptNames(const std::vector<std::string>& names,
-                            std::span<const std::string_view> only) {
-    std::vector<bool> kept(names.size(), only.empty());
-    for (std::size_t i = 0; i < names.size() && !only.empty(); ++i) {
-        for (const std::string_view wanted : only) {
-            if (sameName(names[i], wanted)) {
-                kept[i] = true;
-                break;
-            }
+const PropertyValue* PropertyMap::find(std::string_view name) const {
+    for (const auto& [key, value] : m_entries) {
+        if (sameNameIgnoringCase(key, name)) {
+            return &value;
         }
     }
-    return kept;
+    return nullptr;
 }
 
-}  // namespace
-
-bool CaseInsensitiveLess::operator()(const std::string& left, const std::string& right) const {
-    const std::size_t length = std::min(left.size(), right.size());
-    for (std::size_t i = 0; i < length; ++i) {
-        const char a = lowerAscii(left[i]);
-        const char b = lowerAscii(right[i]);
-        if (a != b) {
-            return static_cast<unsigned char>(a) < static_cast<unsigned char>(b);
+PropertyValue& PropertyMap::entry(std::string_view name) {
+    for (auto& [key, value] : m_entries) {
+        if (sameNameIgnoringCase(key, name)) {
+            return value;
         }
     }
-    return left.size() < right.size();
+    return m_entries.emplace_back(std::string(name), PropertyValue()).second;
+}
+
+void PropertyMap::addMissing(const PropertyMap& other) {
+    for (const auto& [key, value] : other.m_entries) {
+        if (find(key) == nullptr) {
+            m_entries.emplace_back(key, value);
+        }
+    }
 }
 
 Result<PropertySet> PropertySet::parse(Bytes blob, const Origin& origin, const TextDecoder& text,
@@ -165,35 +186,56 @@ Status PropertySet::readValueChunk(ByteCursor& chunk, std::uint16_t type,
             0, "property map header length " + std::to_string(headerLength) + " is below 4");
     }
     chunk.seek(headerLength, "property map header length");
-    PropertyMap& map = type == kOwnValuesChunk ? m_own : m_children[childName];
-    return readValues(chunk, names, kept, map);
+    return readValues(chunk, names, kept, [&]() -> PropertyMap& {
+        return type == kOwnValuesChunk ? m_own : childFor(childName);
+    });
 }
 
-const PropertyMap* PropertySet::child(const std::string& name) const {
-    const auto found = m_children.find(name);
-    return found == m_children.end() ? nullptr : &found->second;
+std::size_t PropertySet::findChild(std::string_view name) const {
+    const std::size_t count = m_children.size();
+    for (std::size_t step = 0; step < count; ++step) {
+        const std::size_t at = (m_nextChild + step) % count;
+        if (sameNameIgnoringCase(m_children[at].first, name)) {
+            m_nextChild = at + 1 == count ? 0 : at + 1;
+            return at;
+        }
+    }
+    return count;
+}
+
+const PropertyMap* PropertySet::child(std::string_view name) const {
+    const std::size_t at = findChild(name);
+    return at == m_children.size() ? nullptr : &m_children[at].second;
+}
+
+PropertyMap& PropertySet::childFor(std::string_view name) {
+    const std::size_t at = findChild(name);
+    if (at != m_children.size()) {
+        return m_children[at].second;
+    }
+    return m_children.emplace_back(std::string(name), PropertyMap()).second;
 }
 
 std::optional<bool> booleanProperty(const PropertyMap* map, const std::string& name) {
     if (map == nullptr) {
         return std::nullopt;
     }
-    const auto found = map->find(name);
-    if (found == map->end() || found->second.data.empty()) {
+    const PropertyValue* found = map->find(name);
+    if (found == nullptr || found->raw.empty()) {
         return std::nullopt;
     }
-    return std::to_integer<int>(found->second.data[0]) != 0;
+    return found->raw[0] != 0;
 }
 
 std::optional<std::int64_t> integerProperty(const PropertyMap* map, const std::string& name) {
     if (map == nullptr) {
         return std::nullopt;
     }
-    const auto found = map->find(name);
-    if (found == map->end()) {
+    const PropertyValue* found = map->find(name);
+    if (found == nullptr) {
         return std::nullopt;
     }
-    const std::vector<std::byte>& data = found->second.data;
+    const Bytes data = found->data();
     std::int64_t value = 0;
     switch (data.size()) {
         case 1:
@@ -216,11 +258,11 @@ std::optional<std::string> textProperty(const PropertyMap* map, const std::strin
     if (map == nullptr) {
         return std::nullopt;
     }
-    const auto found = map->find(name);
-    if (found == map->end()) {
+    const PropertyValue* found = map->find(name);
+    if (found == nullptr) {
         return std::nullopt;
     }
-    return text.value(found->second.data);
+    return text.value(found->data());
 }
 
 }  // namespace zl::schema::jet

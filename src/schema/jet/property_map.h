@@ -2,7 +2,6 @@
 #pragma once
 
 #include <cstdint>
-#include <map>
 #include <optional>
 #include <span>
 #include <string>
@@ -14,18 +13,33 @@
 
 namespace zl::schema::jet {
 
-// One stored property: its on-disk data type and raw value bytes.
+// One stored property: its on-disk data type and raw value bytes. The bytes are kept in a
+// string so that the usual short values (flags, numbers, short texts) need no allocation.
 struct PropertyValue {
     std::uint8_t type = 0;
-    std::vector<std::byte> data;
+    std::string raw;
+
+    Bytes data() const { return std::as_bytes(std::span<const char>(raw.data(), raw.size())); }
 };
 
-// Orders names with ASCII letters compared without case, as property names are looked up.
-struct CaseInsensitiveLess {
-    bool operator()(const std::string& left, const std::string& right) const;
-};
+// Whether two names are equal but for the case of ASCII letters, as property and column names
+// are compared.
+bool sameNameIgnoringCase(std::string_view left, std::string_view right);
 
-using PropertyMap = std::map<std::string, PropertyValue, CaseInsensitiveLess>;
+// The properties of one object or column: a handful, looked up by name (ASCII case ignored).
+class PropertyMap {
+public:
+    // The property `name`, or nullptr.
+    const PropertyValue* find(std::string_view name) const;
+    // The property `name`, added empty when absent.
+    PropertyValue& entry(std::string_view name);
+    // Adds the properties of `other` that this map lacks.
+    void addMissing(const PropertyMap& other);
+    bool empty() const { return m_entries.empty(); }
+
+private:
+    std::vector<std::pair<std::string, PropertyValue>> m_entries;
+};
 
 // The property maps of one object: the object's own, and one per named child (column).
 class PropertySet {
@@ -36,10 +50,12 @@ public:
     static Result<PropertySet> parse(Bytes blob, const Origin& origin, const TextDecoder& text,
                                      std::span<const std::string_view> only = {});
 
-    // The properties of the child named `name` (a column), or nullptr.
-    const PropertyMap* child(const std::string& name) const;
+    // The properties of the child named `name` (a column), or nullptr. Children are kept in
+    // the blob's order, which is the columns' order, so that asking for each column in turn
+    // finds it at once.
+    const PropertyMap* child(std::string_view name) const;
     // The properties of the child named `name`, added empty when it has none.
-    PropertyMap& childFor(const std::string& name) { return m_children[name]; }
+    PropertyMap& childFor(std::string_view name);
     // The properties of the object itself.
     const PropertyMap& own() const { return m_own; }
 
@@ -48,9 +64,11 @@ private:
     Status readValueChunk(ByteCursor& chunk, std::uint16_t type,
                           const std::vector<std::string>& names, const std::vector<bool>& kept,
                           const TextDecoder& text);
+    std::size_t findChild(std::string_view name) const;
 
     PropertyMap m_own;
-    std::map<std::string, PropertyMap, CaseInsensitiveLess> m_children;
+    std::vector<std::pair<std::string, PropertyMap>> m_children;
+    mutable std::size_t m_nextChild = 0;  // where the next lookup starts
 };
 
 // Typed access to a property map; absent properties give std::nullopt.

@@ -11,14 +11,14 @@ namespace zl::schema::jet {
 
 // Why an operation failed. The engine interface chooses the description text by kind.
 enum class ErrorKind {
-    Io,             // the file could not be opened or read
-    NotDatabase,    // the bytes are not an Access database at all
-    Unsupported,    // a database, but of a kind the reader refuses (encrypted, other format)
-    Corrupt,        // a value read from the file breaks the format's rules
-    NotFound,       // a name that the catalog does not hold
-    WrongKind,      // the name exists but is not what was asked for (a query asked as table)
-    LinkedTable,    // a linked table: its definition lives in another database
-    Closed,         // the database was closed
+    Io,           // the file could not be opened or read
+    NotDatabase,  // the bytes are not an Access database at all
+    Unsupported,  // a database, but of a kind the reader refuses (encrypted, other format)
+    Corrupt,      // a value read from the file breaks the format's rules
+    NotFound,     // a name that the catalog does not hold
+    WrongKind,    // the name exists but is not what was asked for (a query asked as table)
+    LinkedTable,  // a linked table: its definition lives in another database
+    Closed,       // the database was closed
 };
 
 // A failure: its kind and a message that is already fit to be shown.
@@ -32,8 +32,8 @@ struct Error {
 template <typename T>
 class [[nodiscard]] Result {
 public:
-    Result(T value) : m_state(std::move(value)) {}            // NOLINT(google-explicit-constructor)
-    Result(Error error) : m_state(std::move(error)) {}        // NOLINT(google-explicit-constructor)
+    Result(T value) : m_state(std::move(value)) {}      // NOLINT(google-explicit-constructor)
+    Result(Error error) : m_state(std::move(error)) {}  // NOLINT(google-explicit-constructor)
 
     bool ok() const { return std::holds_alternative<T>(m_state); }
     explicit operator bool() const { return ok(); }
@@ -79,12 +79,12 @@ private:
 #define JET_CONCAT(a, b) JET_CONCAT_INNER(a, b)
 
 // Returns the failure of a Status or Result expression from the enclosing function.
-#define JET_TRY(expr)                                   \
-    do {                                                \
-        auto&& jet_try_result_ = (expr);                \
-        if (!jet_try_result_.ok()) {                    \
-            return std::move(jet_try_result_).error();  \
-        }                                               \
+#define JET_TRY(expr)                                  \
+    do {                                               \
+        auto&& jet_try_result_ = (expr);               \
+        if (!jet_try_result_.ok()) {                   \
+            return std::move(jet_try_result_).error(); \
+        }                                              \
     } while (false)
 
 // Declares `lhs` from the value of a Result expression, or returns its failure.

@@ -24,19 +24,32 @@ constexpr std::size_t kJumpSize = 256;
 
 std::size_t fixedSizeOf(std::uint8_t type, std::uint16_t length) {
     switch (type) {
-        case column_type::kBoolean: return 0;
-        case column_type::kByte: return 1;
-        case column_type::kInteger: return 2;
-        case column_type::kLong: return 4;
-        case column_type::kCurrency: return 8;
-        case column_type::kSingle: return 4;
-        case column_type::kDouble: return 8;
-        case column_type::kDateTime: return 8;
-        case column_type::kGuid: return 16;
-        case column_type::kNumeric: return 17;
-        case column_type::kComplex: return 4;
-        case column_type::kBigInt: return 8;
-        default: return length;
+        case column_type::kBoolean:
+            return 0;
+        case column_type::kByte:
+            return 1;
+        case column_type::kInteger:
+            return 2;
+        case column_type::kLong:
+            return 4;
+        case column_type::kCurrency:
+            return 8;
+        case column_type::kSingle:
+            return 4;
+        case column_type::kDouble:
+            return 8;
+        case column_type::kDateTime:
+            return 8;
+        case column_type::kGuid:
+            return 16;
+        case column_type::kNumeric:
+            return 17;
+        case column_type::kComplex:
+            return 4;
+        case column_type::kBigInt:
+            return 8;
+        default:
+            return length;
     }
 }
 
@@ -45,8 +58,8 @@ Result<RowView> RowView::parse(Bytes row, const Origin& origin, const JetFormat&
     RowView view(row, origin);
     view.m_format = &format;
     ByteCursor cursor(row, view.m_origin);
-    view.m_columnCount = format.rowCountWidth == 1 ? cursor.u8("row column count")
-                                                   : cursor.u16("row column count");
+    view.m_columnCount =
+        format.rowCountWidth == 1 ? cursor.u8("row column count") : cursor.u16("row column count");
     JET_TRY(cursor.status());
     const std::size_t maskSize = (view.m_columnCount + 7) / 8;
     if (maskSize > row.size() - format.rowCountWidth) {
@@ -68,8 +81,7 @@ Status RowView::parseOffsetsJet4(ByteCursor& cursor) {
     const std::size_t count = cursor.u16("variable column count");
     // The table holds count + 1 offsets below the count itself.
     if (count + 1 > (m_nullMaskStart - 2 - 2) / 2) {
-        return cursor.failAt(m_nullMaskStart - 2, "variable column count " +
-                                                      std::to_string(count) +
+        return cursor.failAt(m_nullMaskStart - 2, "variable column count " + std::to_string(count) +
                                                       " does not fit the row");
     }
     m_varOffsets.reserve(count + 1);
@@ -89,8 +101,7 @@ Status RowView::parseOffsetsJet3(ByteCursor& cursor) {
     std::size_t jumps = (m_row.size() - 1) / kJumpSize;
     // Below the count: the jump table, then count + 1 one-byte offsets, above the column count.
     if (m_nullMaskStart < 3 + jumps + count) {
-        return cursor.failAt(m_nullMaskStart - 1, "variable column count " +
-                                                      std::to_string(count) +
+        return cursor.failAt(m_nullMaskStart - 1, "variable column count " + std::to_string(count) +
                                                       " does not fit the row");
     }
     const std::size_t lastOffset = m_nullMaskStart - 2 - jumps;  // offset of variable column 0

@@ -15,21 +15,22 @@ unsigned char folded(char c) {
 
 bool listingOrder(const std::string& left, const std::string& right) {
     // UTF-8 byte order is code point order, so comparing bytes compares code points.
-    const bool foldedLess = std::lexicographical_compare(
-        left.begin(), left.end(), right.begin(), right.end(),
-        [](char a, char b) { return folded(a) < folded(b); });
+    const bool foldedLess =
+        std::lexicographical_compare(left.begin(), left.end(), right.begin(), right.end(),
+                                     [](char a, char b) { return folded(a) < folded(b); });
     if (foldedLess) {
         return true;
     }
-    const bool foldedGreater = std::lexicographical_compare(
-        right.begin(), right.end(), left.begin(), left.end(),
-        [](char a, char b) { return folded(a) < folded(b); });
+    const bool foldedGreater =
+        std::lexicographical_compare(right.begin(), right.end(), left.begin(), left.end(),
+                                     [](char a, char b) { return folded(a) < folded(b); });
     if (foldedGreater) {
         return false;
     }
     return std::lexicographical_compare(
-        left.begin(), left.end(), right.begin(), right.end(),
-        [](char a, char b) { return static_cast<unsigned char>(a) < static_cast<unsigned char>(b); });
+        left.begin(), left.end(), right.begin(), right.end(), [](char a, char b) {
+            return static_cast<unsigned char>(a) < static_cast<unsigned char>(b);
+        });
 }
 
 std::vector<TableListRow> buildListing(const std::vector<CatalogEntry>& catalog) {

@@ -38,8 +38,9 @@ Status visitMovedRow(PageReader& reader, const JetFormat& format, const TableDef
                               " row " + std::to_string(row));
         }
         if (visited.size() > kMaxMoveHops) {
-            return corruption(rowOrigin, 0, "moved row points on more than " +
-                                                std::to_string(kMaxMoveHops) + " times");
+            return corruption(
+                rowOrigin, 0,
+                "moved row points on more than " + std::to_string(kMaxMoveHops) + " times");
         }
         JET_ASSIGN_OR_RETURN(current, DataPage::open(reader, format, pageNumber));
         JET_ASSIGN_OR_RETURN(currentSlot, current.slot(row));
@@ -148,8 +149,8 @@ Result<std::optional<std::string>> RecordReader::text(const RowView& row,
     return std::optional<std::string>(m_text->value(data));
 }
 
-Result<std::optional<std::vector<std::byte>>> RecordReader::binary(
-    const RowView& row, const ColumnDef* column) const {
+Result<std::optional<std::vector<std::byte>>> RecordReader::binary(const RowView& row,
+                                                                   const ColumnDef* column) const {
     using Value = std::optional<std::vector<std::byte>>;
     if (column == nullptr) {
         return Value();

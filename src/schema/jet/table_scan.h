@@ -35,7 +35,7 @@ public:
     Result<std::optional<std::string>> text(const RowView& row, const ColumnDef* column) const;
     // Binary or OLE columns, raw.
     Result<std::optional<std::vector<std::byte>>> binary(const RowView& row,
-                                                          const ColumnDef* column) const;
+                                                         const ColumnDef* column) const;
 
 private:
     Result<std::vector<std::byte>> longValue(const RowView& row, Bytes field) const;

@@ -53,8 +53,35 @@ char32_t unitAt(Bytes bytes, std::size_t offset) {
 
 }  // namespace
 
+namespace {
+
+// Most names and texts are ASCII; they are copied without the general conversion. False (and
+// `out` untouched) when some unit is not.
+bool decodeAsciiUtf16(Bytes bytes, std::string& out) {
+    if (bytes.size() % 2 != 0) {
+        return false;
+    }
+    const std::size_t count = bytes.size() / 2;
+    for (std::size_t i = 0; i < count; ++i) {
+        if (std::to_integer<unsigned>(bytes[2 * i + 1]) != 0 ||
+            std::to_integer<unsigned>(bytes[2 * i]) >= 0x80) {
+            return false;
+        }
+    }
+    out.resize(count);
+    for (std::size_t i = 0; i < count; ++i) {
+        out[i] = std::to_integer<char>(bytes[2 * i]);
+    }
+    return true;
+}
+
+}  // namespace
+
 std::string decodeUtf16(Bytes bytes) {
     std::string out;
+    if (decodeAsciiUtf16(bytes, out)) {
+        return out;
+    }
     out.reserve(bytes.size());
     {
         Utf16Sink sink(out);

@@ -47,8 +47,7 @@ Status collectBits(Bytes bitmap, std::uint64_t firstPage, std::uint32_t pageCoun
     return {};
 }
 
-Status readReferenceMap(PageReader& reader, ByteCursor& row,
-                        std::vector<std::uint32_t>& pages) {
+Status readReferenceMap(PageReader& reader, ByteCursor& row, std::vector<std::uint32_t>& pages) {
     const std::uint64_t pagesPerBitmap = (reader.pageSize() - kBitmapPageHeader) * 8;
     for (std::size_t index = 0; row.remaining() >= 4; ++index) {
         const std::size_t entryOffset = row.position();
@@ -90,8 +89,8 @@ Result<std::vector<std::uint32_t>> readUsageMap(PageReader& reader, const JetFor
     if (type == kInlineMap) {
         const std::uint32_t first = row.u32("usage map start page");
         JET_TRY(row.status());
-        JET_TRY(collectBits(row.bytes(row.remaining()), first, reader.pageCount(), origin, 5,
-                            pages));
+        JET_TRY(
+            collectBits(row.bytes(row.remaining()), first, reader.pageCount(), origin, 5, pages));
     } else if (type == kReferenceMap) {
         JET_TRY(readReferenceMap(reader, row, pages));
     } else {

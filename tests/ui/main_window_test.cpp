@@ -51,9 +51,9 @@ void MainWindowTest::init() {
     testing::MemoryDatabaseContent content;
     content.name = "/data/orders.mdb";
     content.table({"Customers",
-                {testing::longField("ID", true), testing::textField("Name", 50),
-                 testing::textField("City", 30)},
-                {testing::index("PrimaryKey", "+ID", true, true)}});
+                   {testing::longField("ID", true), testing::textField("Name", 50),
+                    testing::textField("City", 30)},
+                   {testing::index("PrimaryKey", "+ID", true, true)}});
     content.query("Open orders", "SELECT *\r\nFROM Orders;\r\n");
     content.table({"Orders", {testing::longField("OrderID", true)}, {}});
     content.listing = std::vector<schema::TableListRow>{

@@ -446,6 +446,28 @@ std::string StatementWriter::write(const QueryStatement& q, std::vector<OutputCo
     return "SELECT * FROM (\n" + sql + "\n) AS zl_u\nORDER BY " + order;
 }
 
+// QueryDef.Type says what a query does, but an engine may not know it: the text tells too.
+void rejectActionText(std::string_view sql) {
+    std::vector<Token> tokens;
+    try {
+        tokens = tokenize(sql);
+    } catch (const SyntaxError&) {
+        return;  // reported by the parser
+    }
+    std::size_t i = 0;
+    if (!tokens.empty() && tokens[0].isWord("parameters")) {
+        while (i < tokens.size() && !tokens[i].isSymbol(";")) ++i;
+        ++i;
+    }
+    if (i >= tokens.size()) return;
+    for (const char* word : {"insert", "update", "delete", "create", "alter", "drop"}) {
+        if (tokens[i].isWord(word)) {
+            throw Untranslatable{"an action or data-definition query (" + tokens[i].text +
+                                 ") is not a view"};
+        }
+    }
+}
+
 QueryTranslation translateOne(Target target, const SavedQuery& query, const ColumnMap& lookup,
                               const NameMapper& names,
                               const std::map<std::string, TableColumns>& views,
@@ -466,6 +488,7 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
             default:
                 throw Untranslatable{"an action query changes data; it is not a view"};
         }
+        rejectActionText(query.sql);
         const QueryStatement statement = parseQuery(query.sql);
         std::vector<std::string> dependencies;
         QueryContext ctx{target, lookup, names, &views, &dependencies};

@@ -263,11 +263,20 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     Translated out;
     std::vector<std::string> items;
     std::set<std::string> used;
-    // Bare field names that occur twice are named "Owner.Field", as Access names them.
+    // Field names that occur twice among the plain columns (named or from "*") are named
+    // "Owner.Field", as Access names them.
     std::map<std::string, int> bareCount;
     for (const SelectItem& item : s.items) {
-        if (item.alias.empty() && item.expr->kind == NodeKind::Name) {
-            ++bareCount[lowerAscii(item.expr->text)];
+        const Node& x = *item.expr;
+        if (x.kind == NodeKind::Star) {
+            for (const Source& src : scope.sources()) {
+                if (x.owner.empty() ||
+                    lowerAscii(x.owner) == lowerAscii(src.alias.empty() ? src.name : src.alias)) {
+                    for (const Column& c : src.columns->columns) ++bareCount[lowerAscii(c.name)];
+                }
+            }
+        } else if (item.alias.empty() && x.kind == NodeKind::Name) {
+            ++bareCount[lowerAscii(x.text)];
         }
     }
     auto addColumn = [&](std::string accessName, std::string sql, Type type, int daoType) {
@@ -286,8 +295,10 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                     lowerAscii(x.owner) != lowerAscii(src.alias.empty() ? src.name : src.alias)) {
                     continue;
                 }
+                const std::string owner = src.alias.empty() ? src.name : src.alias;
                 for (const Column& c : src.columns->columns) {
-                    addColumn(c.name, scope.columnSql(src, c), typeOfDao(c.daoType), c.daoType);
+                    addColumn(bareCount[lowerAscii(c.name)] > 1 ? owner + "." + c.name : c.name,
+                              scope.columnSql(src, c), typeOfDao(c.daoType), c.daoType);
                 }
             }
             continue;

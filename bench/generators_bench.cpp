@@ -70,9 +70,9 @@ Schema buildSchema(int tables) {
     for (int t = 0; t < tables; ++t) content.table(benchTable(t));
     for (int q = 0; q < tables / 2; ++q) {
         content.query("Query " + std::to_string(q),
-                   "SELECT [Table " + std::to_string(q) + "].*\r\nFROM [Table " +
-                       std::to_string(q) + "]\r\nWHERE [Field 2 of T" + std::to_string(q) +
-                       "] > 100\r\nORDER BY [Field 3 of T" + std::to_string(q) + "] DESC;\r\n");
+                      "SELECT [Table " + std::to_string(q) + "].*\r\nFROM [Table " +
+                          std::to_string(q) + "]\r\nWHERE [Field 2 of T" + std::to_string(q) +
+                          "] > 100\r\nORDER BY [Field 3 of T" + std::to_string(q) + "] DESC;\r\n");
     }
     Schema schema;
     for (const auto& row : content.listingRows()) schema.model.addEntry(row.name, row.isQueryDef());
@@ -126,7 +126,9 @@ void BM_SqlScript(benchmark::State& state) {
             zl::sqlgen::GenerateSqlScript(dialect, schema.model, schema.db.get()));
     }
 }
-BENCHMARK(BM_SqlScript)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
+// 1 MS Access, 2 SQL Server, 3 PostgreSQL, 4 SQLite: each loadable script in at most twice the
+// time of the SQL Server one.
+BENCHMARK(BM_SqlScript)->Arg(1)->Arg(2)->Arg(3)->Arg(4)->Unit(benchmark::kMillisecond);
 
 // The engine reads the three generators make, without generating: the in-memory engine's share
 // of the figures above.

@@ -1,6 +1,7 @@
 // Name assignment for the loadable SQL targets.
 #include "sqlgen/target_names.h"
 
+#include <algorithm>
 #include <array>
 
 #include "sqlgen/target_schema.h"
@@ -10,12 +11,10 @@ namespace zl::sqlgen {
 
 namespace {
 
-std::string folded(std::string_view name) {
-    std::string text(name);
-    for (char& c : text) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return text;
+char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool startsWithFolded(std::string_view text, std::string_view prefix) {
+    return text.size() >= prefix.size() && sameAccessName(text.substr(0, prefix.size()), prefix);
 }
 
 // The longest prefix of `text` of at most `bytes` bytes that ends on a character boundary.
@@ -29,6 +28,10 @@ std::string cutUtf8(std::string_view text, std::size_t bytes) {
 // Identifiers cannot hold NUL, and every text the targets read must be valid UTF-8; other
 // control characters become spaces as in the classic scripts. An empty name has no quoted form.
 std::string cleaned(std::string_view name) {
+    const bool plain = !name.empty() && std::all_of(name.begin(), name.end(), [](char c) {
+        return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
+    });
+    if (plain) return std::string(name);
     std::string text = support::controlsToSpaces(support::toValidUtf8(name));
     if (text.empty()) text = "_";
     return text;
@@ -50,29 +53,43 @@ std::string withSuffix(std::string_view base, std::string_view suffix) {
 
 }  // namespace
 
+std::size_t TargetNames::FoldedHash::operator()(std::string_view text) const {
+    std::size_t hash = 14695981039346656037ull;
+    for (char c : text) {
+        hash ^= static_cast<unsigned char>(foldAscii(c));
+        hash *= 1099511628211ull;
+    }
+    return hash;
+}
+
+bool TargetNames::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
+    return sameAccessName(a, b);
+}
+
 TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) : m_target(target) {
     for (const TargetTable& table : schema.tables) {
         translate::LedgerItem item;
         item.table = table.name;
         item.property = "Name";
-        m_tables[folded(table.name)] = assign(m_objects, table.name, {}, false, item);
+        m_tables[table.name] = assign(m_objects, table.name, {}, false, item);
     }
     for (const TargetQuery& query : schema.queries) {
         translate::LedgerItem item;
         item.query = query.name;
         item.property = "Name";
-        m_tables[folded(query.name)] = assign(m_objects, query.name, {}, false, item);
+        m_tables[query.name] = assign(m_objects, query.name, {}, false, item);
     }
     for (const TargetTable& table : schema.tables) {
-        const std::string key = folded(table.name);
+        const std::string& key = table.name;
         Space columns;
+        columns.used.reserve(table.fields.size());
         auto& columnNames = m_columns[key];
         for (const schema::Field& field : table.fields) {
             translate::LedgerItem item;
             item.table = table.name;
             item.field = field.name;
             item.property = "Name";
-            columnNames[folded(field.name)] = assign(columns, field.name, {}, true, item);
+            columnNames[field.name] = assign(columns, field.name, {}, true, item);
         }
         auto& indexNames = m_indexes[key];
         for (const TargetIndex& index : table.indexes) {
@@ -81,7 +98,7 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
             translate::LedgerItem item;
             item.table = table.name;
             item.property = "Index.Name";
-            indexNames[folded(index.index.name)] =
+            indexNames[index.index.name] =
                 assign(m_objects, index.index.name, m_tables[key], false, item);
         }
     }
@@ -93,7 +110,7 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
         translate::LedgerItem item;
         item.table = relation.foreignTable;
         item.property = "Relation.Name";
-        m_relations[folded(relation.name)] = assign(
+        m_relations[relation.name] = assign(
             m_objects, relation.name, tableName(relation.foreignTable), false, std::move(item));
     }
 }
@@ -104,7 +121,7 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
     std::string why;
     if (base != wanted) why = "it holds characters that no identifier can hold";
     if (!columnSpace && m_target == translate::Target::Sqlite &&
-        folded(base).starts_with("sqlite_")) {
+        startsWithFolded(base, "sqlite_")) {
         base = "x_" + base;
         why = "SQLite reserves names that begin with sqlite_";
     }
@@ -115,7 +132,7 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
     if (base.size() > kMaxIdentifierBytes && why.empty()) why = "it is longer than 63 bytes";
 
     std::string name = cutUtf8(base, kMaxIdentifierBytes);
-    if (space.used.contains(folded(name))) {
+    if (space.used.contains(name)) {
         if (why.empty()) {
             why = columnSpace ? "another column of the table has the same name"
                               : "another object of the schema has the same name";
@@ -124,11 +141,11 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
             base = std::string(qualifier) + "_" + base;
             name = cutUtf8(base, kMaxIdentifierBytes);
         }
-        for (int n = 2; space.used.contains(folded(name)); ++n) {
+        for (int n = 2; space.used.contains(name); ++n) {
             name = withSuffix(base, "_" + std::to_string(n));
         }
     }
-    space.used.insert(folded(name));
+    space.used.insert(name);
     if (name != wanted) {
         item.original = std::string(wanted);
         item.reason = "renamed to \"" + name + "\": " + why;
@@ -159,31 +176,31 @@ std::string TargetNames::quote(std::string_view identifier) {
 }
 
 std::string TargetNames::tableName(std::string_view table) const {
-    const auto found = m_tables.find(folded(table));
+    const auto found = m_tables.find(table);
     if (found != m_tables.end()) return found->second;
     return cutUtf8(cleaned(table), kMaxIdentifierBytes);
 }
 
 std::string TargetNames::columnName(std::string_view table, std::string_view field) const {
-    const auto owner = m_columns.find(folded(table));
+    const auto owner = m_columns.find(table);
     if (owner != m_columns.end()) {
-        const auto found = owner->second.find(folded(field));
+        const auto found = owner->second.find(field);
         if (found != owner->second.end()) return found->second;
     }
     return cutUtf8(cleaned(field), kMaxIdentifierBytes);
 }
 
 std::string TargetNames::indexName(std::string_view table, std::string_view index) const {
-    const auto owner = m_indexes.find(folded(table));
+    const auto owner = m_indexes.find(table);
     if (owner != m_indexes.end()) {
-        const auto found = owner->second.find(folded(index));
+        const auto found = owner->second.find(index);
         if (found != owner->second.end()) return found->second;
     }
     return cutUtf8(cleaned(index), kMaxIdentifierBytes);
 }
 
 std::string TargetNames::relationName(std::string_view relation) const {
-    const auto found = m_relations.find(folded(relation));
+    const auto found = m_relations.find(relation);
     if (found != m_relations.end()) return found->second;
     return cutUtf8(cleaned(relation), kMaxIdentifierBytes);
 }

@@ -4,10 +4,10 @@
 #pragma once
 
 #include <cstddef>
-#include <map>
-#include <set>
 #include <string>
 #include <string_view>
+#include <unordered_map>
+#include <unordered_set>
 #include <vector>
 
 #include "translate/translate.h"
@@ -48,18 +48,28 @@ public:
     static std::string quote(std::string_view identifier);
 
 private:
-    struct Space {
-        std::set<std::string> used;  // folded names
+    // Names hashed and compared without regard to ASCII case, looked up without copies.
+    struct FoldedHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view text) const;
     };
+    struct FoldedEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const;
+    };
+    struct Space {
+        std::unordered_set<std::string, FoldedHash, FoldedEqual> used;
+    };
+    using NameMap = std::unordered_map<std::string, std::string, FoldedHash, FoldedEqual>;
     std::string assign(Space& space, std::string_view wanted, std::string_view qualifier,
                        bool columnSpace, translate::LedgerItem item);
 
     translate::Target m_target;
     Space m_objects;
-    std::map<std::string, std::string> m_tables;  // folded Access name -> name
-    std::map<std::string, std::map<std::string, std::string>> m_columns;
-    std::map<std::string, std::map<std::string, std::string>> m_indexes;
-    std::map<std::string, std::string> m_relations;
+    NameMap m_tables;
+    std::unordered_map<std::string, NameMap, FoldedHash, FoldedEqual> m_columns;  // by table
+    std::unordered_map<std::string, NameMap, FoldedHash, FoldedEqual> m_indexes;
+    NameMap m_relations;
     std::vector<translate::LedgerItem> m_renames;
 };
 

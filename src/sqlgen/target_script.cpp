@@ -234,6 +234,7 @@ private:
     TargetNames m_names;
     TargetScript m_result;
     translate::ColumnMap m_columnMap;
+    translate::TableColumns m_noColumns;
     std::vector<TablePlan> m_plans;
     std::vector<ForeignKeyPlan> m_foreignKeys;
     std::string m_out;
@@ -527,8 +528,8 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     const std::string tableName = m_names.object(table.name);
     if (!pg() && !table.description.empty()) m_out += translate::sqlComment(table.description);
 
-    translate::TableColumns columns;
-    if (const translate::TableColumns* known = m_columnMap.table(table.name)) columns = *known;
+    const translate::TableColumns* known = m_columnMap.table(table.name);
+    const translate::TableColumns& columns = known != nullptr ? *known : m_noColumns;
     std::vector<ListEntry> entries;
     std::string head;
     for (const schema::Field& field : table.fields) writeColumn(plan, field, columns, entries);

@@ -263,11 +263,20 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     Translated out;
     std::vector<std::string> items;
     std::set<std::string> used;
-    // Bare field names that occur twice are named "Owner.Field", as Access names them.
+    // Field names that occur twice among the plain columns (named or from "*") are named
+    // "Owner.Field", as Access names them.
     std::map<std::string, int> bareCount;
     for (const SelectItem& item : s.items) {
-        if (item.alias.empty() && item.expr->kind == NodeKind::Name) {
-            ++bareCount[lowerAscii(item.expr->text)];
+        const Node& x = *item.expr;
+        if (x.kind == NodeKind::Star) {
+            for (const Source& src : scope.sources()) {
+                if (x.owner.empty() ||
+                    lowerAscii(x.owner) == lowerAscii(src.alias.empty() ? src.name : src.alias)) {
+                    for (const Column& c : src.columns->columns) ++bareCount[lowerAscii(c.name)];
+                }
+            }
+        } else if (item.alias.empty() && x.kind == NodeKind::Name) {
+            ++bareCount[lowerAscii(x.text)];
         }
     }
     auto addColumn = [&](std::string accessName, std::string sql, Type type, int daoType) {
@@ -286,8 +295,10 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                     lowerAscii(x.owner) != lowerAscii(src.alias.empty() ? src.name : src.alias)) {
                     continue;
                 }
+                const std::string owner = src.alias.empty() ? src.name : src.alias;
                 for (const Column& c : src.columns->columns) {
-                    addColumn(c.name, scope.columnSql(src, c), typeOfDao(c.daoType), c.daoType);
+                    addColumn(bareCount[lowerAscii(c.name)] > 1 ? owner + "." + c.name : c.name,
+                              scope.columnSql(src, c), typeOfDao(c.daoType), c.daoType);
                 }
             }
             continue;
@@ -446,6 +457,28 @@ std::string StatementWriter::write(const QueryStatement& q, std::vector<OutputCo
     return "SELECT * FROM (\n" + sql + "\n) AS zl_u\nORDER BY " + order;
 }
 
+// QueryDef.Type says what a query does, but an engine may not know it: the text tells too.
+void rejectActionText(std::string_view sql) {
+    std::vector<Token> tokens;
+    try {
+        tokens = tokenize(sql);
+    } catch (const SyntaxError&) {
+        return;  // reported by the parser
+    }
+    std::size_t i = 0;
+    if (!tokens.empty() && tokens[0].isWord("parameters")) {
+        while (i < tokens.size() && !tokens[i].isSymbol(";")) ++i;
+        ++i;
+    }
+    if (i >= tokens.size()) return;
+    for (const char* word : {"insert", "update", "delete", "create", "alter", "drop"}) {
+        if (tokens[i].isWord(word)) {
+            throw Untranslatable{"an action or data-definition query (" + tokens[i].text +
+                                 ") is not a view"};
+        }
+    }
+}
+
 QueryTranslation translateOne(Target target, const SavedQuery& query, const ColumnMap& lookup,
                               const NameMapper& names,
                               const std::map<std::string, TableColumns>& views,
@@ -466,6 +499,7 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
             default:
                 throw Untranslatable{"an action query changes data; it is not a view"};
         }
+        rejectActionText(query.sql);
         const QueryStatement statement = parseQuery(query.sql);
         std::vector<std::string> dependencies;
         QueryContext ctx{target, lookup, names, &views, &dependencies};

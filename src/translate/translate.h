@@ -22,6 +22,7 @@ struct Column {
     std::string name;
     int daoType = 0;
     int size = 0;
+    bool calculated = false;  // a calculated column (PostgreSQL: generated ones cannot read it)
 };
 
 // The typed columns of one table (or of a saved query's output), by Access name.

@@ -30,8 +30,18 @@ public:
             throw Untranslatable{"the table has no field [" + name.text + "] (at " +
                                  std::to_string(name.pos + 1) + ")"};
         }
+        if (generated &&
+            (column == m_self || (column->calculated && m_target == Target::PostgreSql))) {
+            throw Untranslatable{
+                "a calculated column reads " +
+                std::string(column == m_self ? "itself" : "another calculated column") + " [" +
+                column->name + "]"};
+        }
         return columnValue(*column);
     }
+
+    // Set for calculated columns, which may read neither themselves nor (PostgreSQL) others.
+    bool generated = false;
 
     Emitted implicitOperand() const override {
         if (m_self == nullptr) return NameResolver::implicitOperand();
@@ -146,6 +156,7 @@ Translation translateCalculated(Target target, std::string_view expression, cons
     return guarded([&] {
         const NodePtr node = parseExpression(expression, false, true);
         TableResolver resolver(target, table, &column, names, true);
+        resolver.generated = true;
         Emitter e(target, Context::Generated, resolver);
         Emitted value = e.emit(*node);
         const Type want = typeOfDao(column.daoType);

@@ -1,8 +1,10 @@
 // zlgen-cli as a user runs it: exit statuses, messages, output files and selection flags.
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "cli/selection.h"
@@ -61,6 +63,7 @@ TEST_F(CliTest, UsageErrorsExitWithTwo) {
              {"frobnicate"},
              {"sql", "x.mdb"},
              {"sql", "x.mdb", "--dialect", "oracle"},
+             {"sql", "x.mdb", "--dialect", "sqlserver", "--ledger", "l.json"},
              {"vb", "x.mdb"},
              {"vb", "x.mdb", "-o", "x.bas", "--private", "--public"},
          }) {
@@ -106,6 +109,29 @@ TEST_F(CliTest, OutputFileReplacesTheOldOneCompletely) {
     auto toStdout = run({"sql", kSampleDatabase.string(), "--dialect", "sqlserver"});
     EXPECT_EQ(readFile(target), toStdout.out);
     EXPECT_NE(toStdout.out.find("CREATE TABLE \""), std::string::npos);
+}
+
+TEST_F(CliTest, LoadableTargetsWriteTheLedgerAndASummaryLine) {
+    for (const std::string dialect : {"postgresql", "sqlite"}) {
+        const fs::path ledger = m_dir / (dialect + ".json");
+        auto result = run({"sql", kSampleDatabase.string(), "--dialect", dialect, "--ledger",
+                           ledger.string(), "--exclude", "Order Archive"});
+        ASSERT_EQ(result.exitStatus, 0) << dialect << result.err;
+        EXPECT_NE(result.out.find("CREATE TABLE \"Orders\""), std::string::npos);
+        EXPECT_EQ(result.out.find("CREATE TABLE \"Order Archive\""), std::string::npos);
+        // One line on standard error, also the script's last comment.
+        EXPECT_EQ(std::count(result.err.begin(), result.err.end(), '\n'), 1) << result.err;
+        EXPECT_NE(result.err.find("queries became views"), std::string::npos) << result.err;
+        EXPECT_TRUE(result.out.ends_with("-- " + result.err));
+        const nlohmann::json json = nlohmann::json::parse(readFile(ledger));
+        EXPECT_EQ(json.at("target"), dialect);
+        EXPECT_FALSE(json.at("items").empty());
+
+        auto unwritable = run({"sql", kSampleDatabase.string(), "--dialect", dialect, "--ledger",
+                               (m_dir / "no" / "such" / "l.json").string()});
+        EXPECT_EQ(unwritable.exitStatus, 1);
+        EXPECT_NE(unwritable.err.find("Cannot write"), std::string::npos);
+    }
 }
 
 TEST_F(CliTest, ModuleAndDbCreateAreWritten) {

@@ -1,6 +1,8 @@
 // Writer-made databases for the export tests.
 #include "export_databases.h"
 
+#include <sqlite3.h>
+
 #include <charconv>
 #include <cmath>
 #include <limits>
@@ -150,6 +152,52 @@ std::string expectedText(FieldType type, const Value& value, bool postgres) {
         }
     }
     return "?";
+}
+
+// Every value of `table` ordered by its first column, in the compared form.
+Table readSqlite(const std::filesystem::path& file, const std::string& table) {
+    sqlite3* db = nullptr;
+    sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr);
+    sqlite3_stmt* statement = nullptr;
+    const std::string sql = "SELECT * FROM \"" + table + "\" ORDER BY 1";
+    sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr);
+    Table rows;
+    while (statement && sqlite3_step(statement) == SQLITE_ROW) {
+        std::vector<std::string> row;
+        for (int c = 0; c < sqlite3_column_count(statement); ++c) {
+            switch (sqlite3_column_type(statement, c)) {
+                case SQLITE_NULL:
+                    row.push_back("<null>");
+                    break;
+                case SQLITE_INTEGER:
+                    row.push_back(std::to_string(sqlite3_column_int64(statement, c)));
+                    break;
+                case SQLITE_FLOAT:
+                    row.push_back(realText(sqlite3_column_double(statement, c), false));
+                    break;
+                case SQLITE_BLOB: {
+                    static constexpr char kHex[] = "0123456789abcdef";
+                    const auto* bytes =
+                        static_cast<const unsigned char*>(sqlite3_column_blob(statement, c));
+                    std::string text = "\\x";
+                    for (int i = 0; i < sqlite3_column_bytes(statement, c); ++i) {
+                        text += kHex[bytes[i] >> 4];
+                        text += kHex[bytes[i] & 15];
+                    }
+                    row.push_back(text);
+                    break;
+                }
+                default:
+                    row.emplace_back(
+                        reinterpret_cast<const char*>(sqlite3_column_text(statement, c)),
+                        static_cast<std::size_t>(sqlite3_column_bytes(statement, c)));
+            }
+        }
+        rows.push_back(std::move(row));
+    }
+    sqlite3_finalize(statement);
+    sqlite3_close(db);
+    return rows;
 }
 
 TemporaryFolder::TemporaryFolder() {

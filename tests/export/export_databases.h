@@ -21,6 +21,12 @@ jetwrite::DatabaseDescription everyTypeDatabase();
 // reads a negative zero back as 0.
 std::string expectedText(jetwrite::FieldType type, const jetwrite::Value& value, bool postgres);
 
+using Table = std::vector<std::vector<std::string>>;
+
+// Every row of `table` in the SQLite file, ordered by its first column, each value in the form
+// expectedText gives (empty when the file or table cannot be read).
+Table readSqlite(const std::filesystem::path& file, const std::string& table);
+
 // A folder removed with its contents at the end of the test.
 class TemporaryFolder {
 public:

@@ -24,55 +24,6 @@ namespace {
 
 using jetwrite::FieldType;
 
-using Table = std::vector<std::vector<std::string>>;
-
-// Every value of `table` ordered by its first column, in the compared form.
-Table readSqlite(const std::filesystem::path& file, const std::string& table) {
-    sqlite3* db = nullptr;
-    EXPECT_EQ(sqlite3_open_v2(file.c_str(), &db, SQLITE_OPEN_READONLY, nullptr), SQLITE_OK);
-    sqlite3_stmt* statement = nullptr;
-    const std::string sql = "SELECT * FROM \"" + table + "\" ORDER BY 1";
-    EXPECT_EQ(sqlite3_prepare_v2(db, sql.c_str(), -1, &statement, nullptr), SQLITE_OK)
-        << sqlite3_errmsg(db);
-    Table rows;
-    while (statement && sqlite3_step(statement) == SQLITE_ROW) {
-        std::vector<std::string> row;
-        for (int c = 0; c < sqlite3_column_count(statement); ++c) {
-            switch (sqlite3_column_type(statement, c)) {
-                case SQLITE_NULL:
-                    row.push_back("<null>");
-                    break;
-                case SQLITE_INTEGER:
-                    row.push_back(std::to_string(sqlite3_column_int64(statement, c)));
-                    break;
-                case SQLITE_FLOAT:
-                    row.push_back(realText(sqlite3_column_double(statement, c), false));
-                    break;
-                case SQLITE_BLOB: {
-                    static constexpr char kHex[] = "0123456789abcdef";
-                    const auto* bytes =
-                        static_cast<const unsigned char*>(sqlite3_column_blob(statement, c));
-                    std::string text = "\\x";
-                    for (int i = 0; i < sqlite3_column_bytes(statement, c); ++i) {
-                        text += kHex[bytes[i] >> 4];
-                        text += kHex[bytes[i] & 15];
-                    }
-                    row.push_back(text);
-                    break;
-                }
-                default:
-                    row.emplace_back(
-                        reinterpret_cast<const char*>(sqlite3_column_text(statement, c)),
-                        static_cast<std::size_t>(sqlite3_column_bytes(statement, c)));
-            }
-        }
-        rows.push_back(std::move(row));
-    }
-    sqlite3_finalize(statement);
-    sqlite3_close(db);
-    return rows;
-}
-
 // The same through libpq; PostgreSQL's own text forms are brought to the compared form.
 Table readPostgres(const std::string& conninfo, const std::string& qualified,
                    const std::vector<FieldType>& types) {

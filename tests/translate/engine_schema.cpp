@@ -38,8 +38,6 @@ AccessSchema readAccessSchema(const std::string& path) {
     return out;
 }
 
-namespace {
-
 std::string columnType(Target target, const Column& c) {
     const bool pg = target == Target::PostgreSql;
     switch (c.daoType) {
@@ -74,6 +72,8 @@ std::string columnType(Target target, const Column& c) {
             return pg ? "text" : "TEXT";
     }
 }
+
+namespace {
 
 std::string quote(const std::string& name) {
     std::string out = "\"";
@@ -140,7 +140,7 @@ std::vector<std::string> normalizeRow(const std::vector<std::string>& row) {
     std::vector<std::string> out;
     for (const std::string& v : row) {
         if (v == "t" || v == "f") {
-            out.push_back(v == "t" ? "1" : "0");
+            out.push_back(v == "t" ? "1.00" : "0.00");
             continue;
         }
         char* end = nullptr;

@@ -18,6 +18,9 @@ struct AccessSchema {
 // Reads the local tables and saved queries of an Access file through the Jet reader.
 AccessSchema readAccessSchema(const std::string& path);
 
+// The column type the SQL targets use for `column`.
+std::string columnType(Target target, const Column& column);
+
 // CREATE TABLE for `table` in the target, with the column types the SQL targets use.
 std::string createTableSql(Target target, const TableColumns& table);
 

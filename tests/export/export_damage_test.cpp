@@ -1,0 +1,136 @@
+// Random damage inside the data pages of a writer-made file: every export ends either complete
+// or with a clear message, never with a crash or a hang, and a failed one leaves no file behind.
+#include <gtest/gtest.h>
+
+#include <atomic>
+#include <cstring>
+#include <fstream>
+#include <random>
+
+#include "export/export_plan.h"
+#include "export/exporter.h"
+#include "export_databases.h"
+#include "jetwrite/database_writer.h"
+#include "schema/jet/jet_engine.h"
+#include "schema/schema_model.h"
+
+namespace zl::exporter::testing {
+namespace {
+
+constexpr std::size_t kPageSize = 4096;
+constexpr int kTrials = 300;
+
+std::vector<char> readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), {}};
+}
+
+// The data pages (type 0x01) that do not hold the catalog (owner page 2), which the export
+// reads row by row.
+std::vector<std::size_t> dataPages(const std::vector<char>& file) {
+    std::vector<std::size_t> pages;
+    for (std::size_t page = 1; page * kPageSize < file.size(); ++page) {
+        const char* bytes = file.data() + page * kPageSize;
+        if (bytes[0] == 0x01 &&
+            !(bytes[4] == 2 && bytes[5] == 0 && bytes[6] == 0 && bytes[7] == 0)) {
+            pages.push_back(page);
+        }
+    }
+    return pages;
+}
+
+// Exports `file` to `target`; a database that does not open counts as a clear failure.
+ExportResult exportFile(const std::filesystem::path& file, const std::filesystem::path& target) {
+    ExportResult result;
+    try {
+        schema::jet::JetEngine engine;
+        const auto db = engine.openDatabase(file.string());
+        schema::SchemaModel model;
+        model.setEntries({{"Every Type", false, true}});
+        model.ResetSelection();
+        const ExportPlan plan = planExport(*db, model);
+        ExportRequest request;
+        request.destination = target.string();
+        request.noConstraints = true;  // damage may well break keys; the rows are what is tested
+        std::atomic<bool> cancel{false};
+        return runExport(*db, plan, request, cancel, nullptr);
+    } catch (const schema::EngineError& error) {
+        result.status = ExportStatus::Failed;
+        result.message = error.description();
+    }
+    return result;
+}
+
+TEST(ExportDamage, DamagedDataPagesEndInAClearErrorAndLeaveNoFile) {
+    TemporaryFolder folder;
+    jetwrite::DatabaseDescription database = everyTypeDatabase();
+    database.tables[0].rows.erase(database.tables[0].rows.begin() + 2);  // the 5 MB values
+    const auto clean = folder.path() / "clean.mdb";
+    jetwrite::writeDatabase(database, clean);
+    const std::vector<char> original = readFile(clean);
+    const std::vector<std::size_t> pages = dataPages(original);
+    ASSERT_FALSE(pages.empty());
+
+    std::mt19937 random(20261207);
+    int failures = 0;
+    for (int trial = 0; trial < kTrials; ++trial) {
+        std::vector<char> damaged = original;
+        const std::size_t page = pages[random() % pages.size()];
+        const int hits = 1 + static_cast<int>(random() % 8);
+        for (int hit = 0; hit < hits; ++hit) {
+            damaged[page * kPageSize + random() % kPageSize] = static_cast<char>(random());
+        }
+        const auto file = folder.path() / "damaged.mdb";
+        std::ofstream(file, std::ios::binary)
+            .write(damaged.data(), static_cast<std::streamsize>(damaged.size()));
+        const auto target = folder.path() / "out.sqlite";
+        std::filesystem::remove(target);
+        const ExportResult result = exportFile(file, target);
+        if (result.status != ExportStatus::Ok) {
+            ++failures;
+            EXPECT_EQ(result.status, ExportStatus::Failed) << "trial " << trial;
+            EXPECT_FALSE(result.message.empty()) << "trial " << trial;
+            EXPECT_FALSE(std::filesystem::exists(target)) << "trial " << trial;
+        }
+        // Nothing but the two databases (and a finished export) may be in the folder.
+        EXPECT_LE(std::distance(std::filesystem::directory_iterator(folder.path()), {}), 3)
+            << "trial " << trial << " left a file behind";
+    }
+    EXPECT_GT(failures, 0) << "no damage was ever noticed; the test damages nothing";
+}
+
+TEST(ExportDamage, MessageNamesTableAndPage) {
+    TemporaryFolder folder;
+    jetwrite::DatabaseDescription database = everyTypeDatabase();
+    database.tables[0].rows.erase(database.tables[0].rows.begin() + 2);
+    const auto file = folder.path() / "bad.mdb";
+    jetwrite::writeDatabase(database, file);
+    std::vector<char> bytes = readFile(file);
+    // The user table is written last, so its data pages have the highest owner (long value
+    // pages carry "LVAL" there instead). The first row's directory entry is made to point at
+    // the page's last byte, leaving too little for a row.
+    std::size_t page = 0;
+    std::uint32_t highest = 0;
+    for (const std::size_t candidate : dataPages(bytes)) {
+        std::uint32_t owner = 0;
+        std::memcpy(&owner, bytes.data() + candidate * kPageSize + 4, 4);
+        if (std::memcmp(bytes.data() + candidate * kPageSize + 4, "LVAL", 4) != 0 &&
+            owner > highest) {
+            highest = owner;
+            page = candidate;
+        }
+    }
+    char* entry = bytes.data() + page * kPageSize + 14;
+    entry[0] = static_cast<char>(0xFF);
+    entry[1] = 0x0F;
+    std::ofstream(file, std::ios::binary)
+        .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    const ExportResult result = exportFile(file, folder.path() / "out.sqlite");
+    ASSERT_EQ(result.status, ExportStatus::Failed);
+    EXPECT_NE(result.message.find("\"Every Type\""), std::string::npos) << result.message;
+    EXPECT_NE(result.message.find("page " + std::to_string(page)), std::string::npos)
+        << result.message;
+}
+
+}  // namespace
+}  // namespace zl::exporter::testing

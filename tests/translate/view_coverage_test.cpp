@@ -1,0 +1,174 @@
+// How many of the saved queries Access can run without parameters become working views: those of
+// the bundled sample and of the fixtures, loaded into both engines over their own tables.
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <fstream>
+#include <map>
+#include <nlohmann/json.hpp>
+
+#include "common/pg_cluster.h"
+#include "common/sqlite_db.h"
+#include "engine_schema.h"
+#include "schema/engine.h"
+#include "translate/query_parser.h"
+
+namespace zl::translate {
+namespace {
+
+namespace fs = std::filesystem;
+namespace dao = schema::dao;
+
+bool readsForm(const Node& node) {
+    if (node.kind == NodeKind::Name && !node.owner.empty()) {
+        const std::string owner = lowerAscii(node.owner);
+        if (owner.rfind("forms", 0) == 0 || owner.rfind("reports", 0) == 0) return true;
+    }
+    for (const auto& arg : node.args) {
+        if (readsForm(*arg)) return true;
+    }
+    return false;
+}
+
+// SELECT, UNION and crosstab-with-IN queries that Access runs without asking for anything: every
+// part has a FROM, there are no PARAMETERS and no references to forms.
+bool runnableWithoutParameters(const SavedQuery& q) {
+    if (q.daoType != dao::kQuerySelect && q.daoType != dao::kQueryUnion &&
+        q.daoType != dao::kQueryCrosstab) {
+        return false;
+    }
+    try {
+        const QueryStatement s = parseQuery(q.sql);
+        if (!s.parameters.empty()) return false;
+        if (s.crosstab && s.headings.empty()) return false;
+        for (const SelectStatement& part : s.parts) {
+            if (part.from.empty() || part.into) return false;
+            for (const SelectItem& item : part.items) {
+                if (readsForm(*item.expr)) return false;
+            }
+            if (part.where && readsForm(*part.where)) return false;
+        }
+        return true;
+    } catch (const SyntaxError&) {
+        return false;  // an action query or one Access shows in another dialect
+    }
+}
+
+// QueryDef.Type as the files' descriptions record it (the reader may not tell it): the sample's
+// "kind" in samples/orders.json, a fixture's "type" in full/<file>.json.
+std::map<std::string, int> recordedTypes(const std::string& path) {
+    std::map<std::string, int> types;
+    const bool sample = path == ZLGEN_SAMPLE_DB;
+    const fs::path json = sample ? fs::path("samples/orders.json")
+                                 : fs::path(path).parent_path() / "full" /
+                                       (fs::path(path).filename().string() + ".json");
+    std::ifstream in(json);
+    if (!in) return types;
+    const nlohmann::json doc = nlohmann::json::parse(in);
+    static const std::map<std::string, int> kKinds = {{"select", dao::kQuerySelect},
+                                                      {"crosstab", dao::kQueryCrosstab},
+                                                      {"delete", dao::kQueryDelete},
+                                                      {"update", dao::kQueryUpdate},
+                                                      {"append", dao::kQueryAppend},
+                                                      {"makeTable", dao::kQueryMakeTable},
+                                                      {"dataDefinition", dao::kQueryDataDefinition},
+                                                      {"passThrough", dao::kQueryPassThrough},
+                                                      {"union", dao::kQueryUnion}};
+    for (const auto& q : doc.value("queries", nlohmann::json::array())) {
+        if (sample) {
+            types[q["name"]] = kKinds.at(q.value("kind", std::string("select")));
+        } else if (q.contains("type")) {
+            types[q["name"]] = q["type"].get<int>();
+        }
+    }
+    return types;
+}
+
+struct Coverage {
+    int runnable = 0;
+    int working = 0;
+};
+
+void loadAndCount(Target target, const std::string& path, const std::string& rowsJson,
+                  Coverage& coverage) {
+    SCOPED_TRACE(path + (target == Target::Sqlite ? " (SQLite)" : " (PostgreSQL)"));
+    testing::AccessSchema schema = testing::readAccessSchema(path);
+    const std::map<std::string, int> types = recordedTypes(path);
+    for (SavedQuery& q : schema.queries) {
+        if (auto it = types.find(q.name); it != types.end()) q.daoType = it->second;
+    }
+    const QuotingNameMapper names;
+    std::string tables;
+    for (const TableColumns& t : schema.tables) tables += testing::createTableSql(target, t);
+    if (!rowsJson.empty()) tables += testing::sampleRowsSql(target, rowsJson);
+    zl::testing::SqliteDb lite;
+    auto& pg = zl::testing::PgCluster::shared();
+    std::string pgDb;
+    if (target == Target::Sqlite) {
+        ASSERT_EQ(lite.exec(tables), "");
+    } else {
+        ASSERT_TRUE(pg.ok()) << pg.error();
+        pgDb = pg.createDatabase();
+        const auto loaded = pg.psqlText(pgDb, tables);
+        ASSERT_EQ(loaded.status, 0) << loaded.output;
+    }
+    const auto translations = translateQueries(target, schema.queries, schema.map, names);
+    for (const QueryTranslation& t : translations) {
+        const auto query = std::find_if(schema.queries.begin(), schema.queries.end(),
+                                        [&](const SavedQuery& q) { return q.name == t.name; });
+        const bool runnable = runnableWithoutParameters(*query);
+        coverage.runnable += runnable ? 1 : 0;
+        if (!t.ok) {
+            if (runnable) ADD_FAILURE() << t.name << " was not translated: " << t.reason;
+            continue;
+        }
+        bool works = false;
+        const std::string select = "SELECT * FROM " + names.object(t.name);
+        if (target == Target::Sqlite) {
+            const std::string error = lite.exec(t.sql);
+            EXPECT_EQ(error, "") << t.sql;
+            works = error.empty() && lite.query(select).ok;
+        } else {
+            const auto created = pg.psqlText(pgDb, t.sql);
+            EXPECT_EQ(created.status, 0) << created.output << t.sql;
+            EXPECT_FALSE(zl::testing::hasPsqlDiagnostics(created.output)) << created.output;
+            works = created.status == 0 && pg.query(pgDb, select).ok;
+        }
+        EXPECT_TRUE(works) << t.name;
+        coverage.working += works && runnable ? 1 : 0;
+    }
+}
+
+TEST(ViewCoverageTest, RunnableQueriesOfSampleAndFixturesBecomeWorkingViews) {
+    std::vector<std::string> files = {ZLGEN_SAMPLE_DB};
+    const fs::path fixtures = "../shared/fixtures";
+    if (fs::exists(fixtures)) {
+        for (const auto& entry : fs::directory_iterator(fixtures)) {
+            const std::string ext = entry.path().extension().string();
+            if (ext == ".mdb" || ext == ".accdb") files.push_back(entry.path().string());
+        }
+    } else {
+        std::cout << "fixtures not found in " << fixtures << "; only the sample is counted\n";
+    }
+    for (Target target : {Target::PostgreSql, Target::Sqlite}) {
+        Coverage coverage;
+        for (const std::string& file : files) {
+            testing::AccessSchema probe;
+            try {
+                probe = testing::readAccessSchema(file);
+            } catch (const schema::EngineError&) {
+                continue;  // a fixture the reader refuses (encrypted, ...) has nothing to count
+            }
+            if (probe.queries.empty()) continue;
+            loadAndCount(target, file, file == ZLGEN_SAMPLE_DB ? "samples/orders.json" : "",
+                         coverage);
+        }
+        std::cout << targetName(target) << ": " << coverage.working << " of " << coverage.runnable
+                  << " runnable queries became working views\n";
+        EXPECT_GE(coverage.working * 10, coverage.runnable * 9);
+        EXPECT_GT(coverage.runnable, 0);
+    }
+}
+
+}  // namespace
+}  // namespace zl::translate

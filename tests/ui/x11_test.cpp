@@ -16,7 +16,6 @@
 #include "settings/generation_settings.h"
 #include "settings/profile.h"
 #include "ui/main_window.h"
-#include "ui/qt_placement.h"
 #include "ui/twips.h"
 
 using namespace zl;
@@ -109,8 +108,8 @@ void X11Test::mainWindowIsCentredAndClampedByItsFrame() {
                                 .arg(a.width())
                                 .arg(a.height())));
     // The smallest frame the user can drag to is the layout's minimum, decorations included.
-    const QMargins m = ui::decorations(*m_window);
-    const QSize smallest = m_window->minimumSize().grownBy(m);
+    const QSize decorations = m_window->frameGeometry().size() - m_window->geometry().size();
+    const QSize smallest = m_window->minimumSize() + decorations;
     QCOMPARE(smallest.width(), ui::toPixels(*m_window, controller::kMainMinWidth));
     QCOMPARE(smallest.height(), ui::toPixels(*m_window, controller::kMainMinHeight));
 }

@@ -45,15 +45,14 @@ private:
 void MainWindowTest::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     qputenv("ZLGEN_INI", m_dir->filePath("ZLGEN.INI").toUtf8());
-    settings::resetCurrentSettings();
-    settings::ProfileSet("Tutorial", "Show", false);
+    QVERIFY(settings::ProfileSet("Tutorial", "Show", false));
 
     testing::MemoryDatabaseContent content;
     content.name = "/data/orders.mdb";
     content.table({"Customers",
-                {testing::longField("ID", true), testing::textField("Name", 50),
-                 testing::textField("City", 30)},
-                {testing::index("PrimaryKey", "+ID", true, true)}});
+                   {testing::longField("ID", true), testing::textField("Name", 50),
+                    testing::textField("City", 30)},
+                   {testing::index("PrimaryKey", "+ID", true, true)}});
     content.query("Open orders", "SELECT *\r\nFROM Orders;\r\n");
     content.table({"Orders", {testing::longField("OrderID", true)}, {}});
     content.listing = std::vector<schema::TableListRow>{

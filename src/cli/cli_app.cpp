@@ -1,20 +1,21 @@
 // zlgen-cli: opens the database, applies the selection and writes the requested text.
 #include "cli/cli_app.h"
 
-#include <cstdlib>
 #include <ostream>
 #include <sstream>
 
 #include "cli/export_command.h"
 #include "cli/schema_listing.h"
 #include "cli/selection.h"
+#include "controller/local_date.h"
 #include "schema/engine.h"
 #include "schema/jet/jet_engine.h"
 #include "schema/schema_model.h"
+#include "settings/generation_settings.h"
+#include "settings/profile.h"
 #include "sqlgen/target_script.h"
 #include "support/save_file.h"
 #include "vbgen/dbcreate_module.h"
-#include "vbgen/module_options.h"
 #include "vbgen/module_writer.h"
 
 namespace zl::cli {
@@ -29,8 +30,9 @@ int deliver(const CliRequest& request, const std::string& text, std::ostream& ou
         out.flush();
         return kExitOk;
     }
-    if (std::string error = support::saveFileReplacing(request.outputFile, text); !error.empty()) {
-        err << "Cannot write " << request.outputFile << ": " << error << '\n';
+    if (const support::Status saved = support::saveFileReplacing(request.outputFile, text);
+        !saved) {
+        err << "Cannot write " << request.outputFile << ": " << saved.error().message << '\n';
         return kExitGenerationFailed;
     }
     return kExitOk;
@@ -79,8 +81,13 @@ int runSql(const CliRequest& request, const schema::Database& db, const schema::
     return deliver(request, sqlgen::GenerateSqlScript(request.dialect, model, &db), out, err);
 }
 
+// The settings file: --settings, else the default place.
+std::string profilePath(const CliRequest& request) {
+    return request.settingsFile.empty() ? settings::defaultProfilePath() : request.settingsFile;
+}
+
 vbgen::ModuleOptions moduleOptions(const CliRequest& request) {
-    vbgen::ModuleOptions options = vbgen::gatherModuleOptions();
+    vbgen::ModuleOptions options = settings::loadGenerationSettings(profilePath(request));
     if (request.privateFunctions) options.PrivateFunctions = *request.privateFunctions;
     if (request.includeProcedures) options.IncludeProcedures = *request.includeProcedures;
     if (request.nameAfterDatabase) options.NameAfterDatabase = true;
@@ -89,19 +96,19 @@ vbgen::ModuleOptions moduleOptions(const CliRequest& request) {
 
 int runVb(const CliRequest& request, const schema::Database& db, const schema::SchemaModel& model,
           std::ostream& err) {
-    const vbgen::ModuleEnvironment environment{vbgen::currentDateText(),
-                                               vbgen::moduleEncodingSetting()};
-    const vbgen::ModuleOutcome outcome =
+    const vbgen::ModuleEnvironment environment{controller::localShortDate(),
+                                               settings::loadModuleEncoding(profilePath(request))};
+    const support::Status written =
         vbgen::WriteModule(request.outputFile, moduleOptions(request), model, db, environment);
-    err << outcome.message << '\n';
-    return outcome.success ? kExitOk : kExitGenerationFailed;
+    err << (written ? vbgen::kModuleSuccessMessage : written.error().message) << '\n';
+    return written ? kExitOk : kExitGenerationFailed;
 }
 
 int runDbCreate(const CliRequest& request, std::ostream& err) {
-    const vbgen::ModuleOutcome outcome =
-        vbgen::WriteDbCreateModule(request.outputFile, vbgen::moduleEncodingSetting());
-    if (!outcome.success) err << outcome.message << '\n';
-    return outcome.success ? kExitOk : kExitGenerationFailed;
+    const support::Status written = vbgen::WriteDbCreateModule(
+        request.outputFile, settings::loadModuleEncoding(profilePath(request)));
+    if (!written) err << written.error().message << '\n';
+    return written ? kExitOk : kExitGenerationFailed;
 }
 
 int runOnDatabase(const CliRequest& request, const schema::Database& db, std::ostream& out,
@@ -109,8 +116,8 @@ int runOnDatabase(const CliRequest& request, const schema::Database& db, std::os
     if (request.command == Command::List) return runList(request, db, out, err);
     schema::SchemaModel model;
     fillModel(model, db);
-    if (std::string error = applySelection(model, db, request.selection); !error.empty()) {
-        err << "zlgen-cli: " << error << '\n';
+    if (const support::Status applied = applySelection(model, db, request.selection); !applied) {
+        err << "zlgen-cli: " << applied.error().message << '\n';
         return kExitUsage;
     }
     if (request.command == Command::Sql) return runSql(request, db, model, out, err);
@@ -122,10 +129,6 @@ int runOnDatabase(const CliRequest& request, const schema::Database& db, std::os
 
 int runRequest(const CliRequest& request, schema::Engine& engine, std::ostream& out,
                std::ostream& err) {
-    if (!request.settingsFile.empty()) {
-        // The settings store finds its file through this variable, as the tests do.
-        ::setenv("ZLGEN_INI", request.settingsFile.c_str(), 1);
-    }
     if (request.command == Command::DbCreate) return runDbCreate(request, err);
 
     std::unique_ptr<schema::Database> db;

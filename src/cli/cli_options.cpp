@@ -5,11 +5,11 @@
 #include <map>
 #include <ostream>
 
+#include "version.h"
+
 namespace zl::cli {
 
 namespace {
-
-constexpr const char* kVersionText = "1.1.05";
 
 void addSelectionOptions(CLI::App& command, SelectionRequest& selection) {
     command.add_option("--only", selection.only, "Select only this table or QueryDef (repeatable)")

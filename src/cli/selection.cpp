@@ -6,17 +6,11 @@
 
 #include "schema/engine.h"
 #include "schema/schema_model.h"
+#include "support/text.h"
 
 namespace zl::cli {
 
 namespace {
-
-std::string foldCase(std::string text) {
-    std::transform(text.begin(), text.end(), text.begin(), [](char c) {
-        return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-    });
-    return text;
-}
 
 // Access names are unique ignoring case, so an exact match wins and a case-folded one follows.
 template <typename NameAt>
@@ -24,9 +18,8 @@ std::optional<std::size_t> findName(std::size_t count, NameAt nameAt, const std:
     for (std::size_t i = 0; i < count; ++i) {
         if (nameAt(i) == wanted) return i;
     }
-    const std::string folded = foldCase(wanted);
     for (std::size_t i = 0; i < count; ++i) {
-        if (foldCase(nameAt(i)) == folded) return i;
+        if (support::equalsIgnoringAsciiCase(nameAt(i), wanted)) return i;
     }
     return std::nullopt;
 }
@@ -50,15 +43,19 @@ std::optional<QualifiedName> splitQualified(const std::string& text) {
 
 enum class Member { Field, Index };
 
-std::string excludeMember(schema::SchemaModel& model, const schema::Database& db,
-                          const std::string& qualified, Member kind) {
+support::Status usage(std::string message) {
+    return support::Error{support::ErrorKind::Usage, std::move(message)};
+}
+
+support::Status excludeMember(schema::SchemaModel& model, const schema::Database& db,
+                              const std::string& qualified, Member kind) {
     const char* what = kind == Member::Field ? "field" : "index";
     const auto parts = splitQualified(qualified);
     if (!parts)
-        return std::string("expected TABLE.") + (kind == Member::Field ? "FIELD" : "INDEX") +
-               ", got '" + qualified + "'";
+        return usage(std::string("expected TABLE.") + (kind == Member::Field ? "FIELD" : "INDEX") +
+                     ", got '" + qualified + "'");
     const auto e = findEntry(model, parts->table);
-    if (!e || model.entry(*e).isQueryDef) return "no table named '" + parts->table + "'";
+    if (!e || model.entry(*e).isQueryDef) return usage("no table named '" + parts->table + "'");
     const auto table = db.tableDef(model.entry(*e).name);
     const int count = kind == Member::Field ? table->fieldCount() : table->indexCount();
     const auto position = findName(
@@ -68,13 +65,13 @@ std::string excludeMember(schema::SchemaModel& model, const schema::Database& db
             return kind == Member::Field ? table->field(p).name : table->index(p).name;
         },
         parts->member);
-    if (!position) return std::string("no ") + what + " named '" + qualified + "'";
+    if (!position) return usage(std::string("no ") + what + " named '" + qualified + "'");
     const int p = static_cast<int>(*position);
     const int limit = kind == Member::Field ? schema::SchemaModel::kListedFields
                                             : schema::SchemaModel::kListedIndexes;
     if (p >= limit) {
-        return std::string("the ") + what + " '" + qualified + "' lies past the first " +
-               std::to_string(limit) + " and cannot be left out";
+        return usage(std::string("the ") + what + " '" + qualified + "' lies past the first " +
+                     std::to_string(limit) + " and cannot be left out");
     }
     if (kind == Member::Field) {
         model.StoreFieldSelection(*e, p, false);
@@ -84,12 +81,12 @@ std::string excludeMember(schema::SchemaModel& model, const schema::Database& db
     return {};
 }
 
-std::string applyEntrySelection(schema::SchemaModel& model, const SelectionRequest& request) {
+support::Status applyEntrySelection(schema::SchemaModel& model, const SelectionRequest& request) {
     if (!request.only.empty()) {
         std::vector<bool> keep(model.size(), false);
         for (const std::string& name : request.only) {
             const auto e = findEntry(model, name);
-            if (!e) return "no table or QueryDef named '" + name + "'";
+            if (!e) return usage("no table or QueryDef named '" + name + "'");
             keep[*e] = true;
         }
         for (std::size_t e = 0; e < model.size(); ++e) {
@@ -98,7 +95,7 @@ std::string applyEntrySelection(schema::SchemaModel& model, const SelectionReque
     }
     for (const std::string& name : request.exclude) {
         const auto e = findEntry(model, name);
-        if (!e) return "no table or QueryDef named '" + name + "'";
+        if (!e) return usage("no table or QueryDef named '" + name + "'");
         model.setEntrySelected(*e, false);
     }
     return {};
@@ -115,18 +112,16 @@ void fillModel(schema::SchemaModel& model, const schema::Database& db) {
     model.ResetSelection();
 }
 
-std::string applySelection(schema::SchemaModel& model, const schema::Database& db,
-                           const SelectionRequest& request) {
-    if (std::string error = applyEntrySelection(model, request); !error.empty()) return error;
+support::Status applySelection(schema::SchemaModel& model, const schema::Database& db,
+                               const SelectionRequest& request) {
+    if (support::Status done = applyEntrySelection(model, request); !done) return done;
     for (const std::string& name : request.excludeFields) {
-        if (std::string error = excludeMember(model, db, name, Member::Field); !error.empty()) {
-            return error;
-        }
+        if (support::Status done = excludeMember(model, db, name, Member::Field); !done)
+            return done;
     }
     for (const std::string& name : request.excludeIndexes) {
-        if (std::string error = excludeMember(model, db, name, Member::Index); !error.empty()) {
-            return error;
-        }
+        if (support::Status done = excludeMember(model, db, name, Member::Index); !done)
+            return done;
     }
     return {};
 }

@@ -4,6 +4,7 @@
 #include <string>
 
 #include "cli/cli_options.h"
+#include "support/result.h"
 
 namespace zl::schema {
 class Database;
@@ -18,9 +19,9 @@ namespace zl::cli {
 void fillModel(schema::SchemaModel& model, const schema::Database& db);
 
 // Applies --only, --exclude, --exclude-field and --exclude-index through the model's own
-// operations. Returns an empty text on success, or a usage message naming the first name that
-// matches nothing. Engine errors while looking up fields or indexes pass to the caller.
-std::string applySelection(schema::SchemaModel& model, const schema::Database& db,
-                           const SelectionRequest& request);
+// operations. Fails (ErrorKind::Usage) with a message naming the first name that matches
+// nothing. Engine errors while looking up fields or indexes pass to the caller.
+[[nodiscard]] support::Status applySelection(schema::SchemaModel& model, const schema::Database& db,
+                                             const SelectionRequest& request);
 
 }  // namespace zl::cli

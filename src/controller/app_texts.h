@@ -1,6 +1,8 @@
 // The program's own texts that the windows and their controller show.
 #pragma once
 
+#include "version.h"
+
 namespace zl::controller {
 
 // The application title: default title of every message box.
@@ -8,7 +10,7 @@ inline constexpr const char* kAppTitle = "Zerlin Wizard";
 // The main window's caption.
 inline constexpr const char* kWindowCaption = "Zerlin Wizard 1.1";
 // The program version shown in the About box.
-inline constexpr const char* kVersionText = "1.1.05";
+inline constexpr const char* kVersionText = zl::kVersionText;
 // The maker's copyright notice (main window bottom line, About box).
 inline constexpr const char* kCopyrightNotice = "Copyright (c) Zerlin Wizard developers";
 

@@ -4,6 +4,8 @@
 #include <algorithm>
 #include <cctype>
 
+#include "support/text.h"
+
 namespace zl::controller {
 
 namespace {
@@ -16,13 +18,6 @@ bool isKeyword(const std::string& text) {
     });
 }
 
-bool equalsIgnoringCase(const std::string& a, const std::string& b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::toupper(static_cast<unsigned char>(x)) ==
-                      std::toupper(static_cast<unsigned char>(y));
-           });
-}
-
 }  // namespace
 
 std::string DatabaseFromCommandLine(const std::vector<std::string>& arguments) {
@@ -33,7 +28,8 @@ std::string DatabaseFromCommandLine(const std::vector<std::string>& arguments) {
         if (equals != std::string::npos) {
             const std::string keyword = argument.substr(0, equals);
             if (isKeyword(keyword)) {
-                if (equalsIgnoringCase(keyword, "OPEN")) database = argument.substr(equals + 1);
+                if (support::equalsIgnoringAsciiCase(keyword, "OPEN"))
+                    database = argument.substr(equals + 1);
                 continue;
             }
         }

@@ -2,9 +2,10 @@
 #include "controller/core_services.h"
 
 #include <string>
+#include <utility>
 
+#include "controller/local_date.h"
 #include "settings/profile.h"
-#include "vbgen/module_options.h"
 
 namespace zl::controller {
 
@@ -13,12 +14,20 @@ constexpr const char* kTutorialSection = "Tutorial";
 constexpr const char* kTutorialKey = "Show";
 }  // namespace
 
-vbgen::ModuleOutcome CoreServices::writeModule(const std::string& fileName,
-                                               const schema::SchemaModel& model,
-                                               const schema::Database& db) {
-    const vbgen::ModuleOptions options = vbgen::gatherModuleOptions();
-    const vbgen::ModuleEnvironment environment{vbgen::currentDateText(),
-                                               vbgen::moduleEncodingSetting()};
+CoreServices::CoreServices(std::string profilePath) : m_profilePath(std::move(profilePath)) {}
+
+std::string CoreServices::profilePath() const {
+    return m_profilePath.empty() ? settings::defaultProfilePath() : m_profilePath;
+}
+
+support::Status CoreServices::writeModule(const std::string& fileName,
+                                          const schema::SchemaModel& model,
+                                          const schema::Database& db) {
+    const std::string profile = profilePath();
+    vbgen::ModuleOptions options = currentSettings();
+    options.PrivateFunctions = settings::loadPrivateFunctions(profile);
+    const vbgen::ModuleEnvironment environment{localShortDate(),
+                                               settings::loadModuleEncoding(profile)};
     return vbgen::WriteModule(fileName, options, model, db, environment);
 }
 
@@ -27,19 +36,25 @@ std::string CoreServices::sqlScript(sqlgen::SqlDialect dialect, const schema::Sc
     return sqlgen::GenerateSqlScript(dialect, model, db);
 }
 
-settings::GenerationSettings CoreServices::currentSettings() { return settings::CurrentSettings(); }
+settings::GenerationSettings CoreServices::currentSettings() {
+    if (!m_inForce) m_inForce = settings::loadGenerationSettings(profilePath());
+    return *m_inForce;
+}
 
-void CoreServices::storeSettings(const settings::GenerationSettings& edited) {
-    settings::StoreSettings(edited);
+support::Status CoreServices::storeSettings(const settings::GenerationSettings& edited) {
+    m_inForce = edited;
+    return settings::storeGenerationSettings(edited, profilePath());
 }
 
 bool CoreServices::tutorialShownAtStart() {
-    return settings::profileBool(
-        settings::ProfileGet(kTutorialSection, kTutorialKey, std::string("BOOLEAN_TRUE")));
+    return settings::profileBool(settings::ProfileRead(kTutorialSection, kTutorialKey,
+                                                       std::string("BOOLEAN_TRUE"), profilePath()));
 }
 
 void CoreServices::setTutorialShownAtStart(bool show) {
-    settings::ProfileSet(kTutorialSection, kTutorialKey, show);
+    // Only whether the tutorial opens at start is lost when the file cannot be written; the
+    // settings command reports such a file.
+    static_cast<void>(settings::ProfileWrite(kTutorialSection, kTutorialKey, show, profilePath()));
 }
 
 }  // namespace zl::controller

@@ -45,7 +45,12 @@ void MainController::fileSettings() {
     m_view.setBusyPointer(true);
     const std::optional<settings::GenerationSettings> edited =
         m_view.editSettings(m_services.currentSettings());
-    if (edited) m_services.storeSettings(*edited);
+    if (edited) {
+        if (const support::Status stored = m_services.storeSettings(*edited); !stored) {
+            m_view.showMessage("Cannot store the settings: " + stored.error().message, kAppTitle,
+                               MessageIcon::Exclamation);
+        }
+    }
     m_view.setBusyPointer(false);
 }
 
@@ -59,14 +64,17 @@ void MainController::CreateVisualBasicModule() {
     request.confirmOverwrite = true;
     const std::string fileName = m_view.askSaveFileName(request);
     if (fileName.empty()) return;
-    vbgen::ModuleOutcome outcome;
+    support::Status written;
     try {
-        outcome = m_services.writeModule(fileName, m_connection.model(), *db);
+        written = m_services.writeModule(fileName, m_connection.model(), *db);
     } catch (const std::exception& e) {
-        outcome = vbgen::ModuleOutcome{false, e.what()};
+        written = support::Error{support::ErrorKind::Engine, e.what()};
     }
-    m_view.showMessage(outcome.message, kAppTitle,
-                       outcome.success ? MessageIcon::Information : MessageIcon::Exclamation);
+    if (written) {
+        m_view.showMessage(vbgen::kModuleSuccessMessage, kAppTitle, MessageIcon::Information);
+    } else {
+        m_view.showMessage(written.error().message, kAppTitle, MessageIcon::Exclamation);
+    }
 }
 
 void MainController::generateSqlDefinition(sqlgen::SqlDialect dialect) {

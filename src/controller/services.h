@@ -20,10 +20,10 @@ public:
     virtual ~Services() = default;
 
     // Gathers the module options from the settings and writes the module to `fileName`.
-    // Never throws; the outcome says what to show.
-    virtual vbgen::ModuleOutcome writeModule(const std::string& fileName,
-                                             const schema::SchemaModel& model,
-                                             const schema::Database& db) = 0;
+    // Never throws; a failure carries the text to show.
+    virtual support::Status writeModule(const std::string& fileName,
+                                        const schema::SchemaModel& model,
+                                        const schema::Database& db) = 0;
 
     // The whole SQL script. An engine failure throws schema::EngineError.
     virtual std::string sqlScript(sqlgen::SqlDialect dialect, const schema::SchemaModel& model,
@@ -31,7 +31,8 @@ public:
 
     // The generation settings in force, and the Settings dialog's OK (store and put in force).
     virtual settings::GenerationSettings currentSettings() = 0;
-    virtual void storeSettings(const settings::GenerationSettings& edited) = 0;
+    // A failure to store carries the text to show; the edited record is in force all the same.
+    virtual support::Status storeSettings(const settings::GenerationSettings& edited) = 0;
 
     // The settings entry "Show" of section "Tutorial": whether the tutorial opens at start.
     virtual bool tutorialShownAtStart() = 0;

@@ -52,10 +52,6 @@ void ByteWriter::bytes(std::span<const std::byte> data) {
 
 void ByteWriter::zeros(std::size_t count) { m_bytes.insert(m_bytes.end(), count, std::byte{0}); }
 
-void ByteWriter::patchU16(std::size_t offset, std::uint16_t value) {
-    storeU16(m_bytes, offset, value);
-}
-
 void ByteWriter::patchU32(std::size_t offset, std::uint32_t value) {
     storeU32(m_bytes, offset, value);
 }

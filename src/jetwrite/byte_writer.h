@@ -25,7 +25,6 @@ public:
     void zeros(std::size_t count);
 
     // Overwrites bytes written earlier; throws std::logic_error when the range is not written yet.
-    void patchU16(std::size_t offset, std::uint16_t value);
     void patchU32(std::size_t offset, std::uint32_t value);
 
     std::size_t size() const { return m_bytes.size(); }

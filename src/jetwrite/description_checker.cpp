@@ -4,21 +4,13 @@
 #include <algorithm>
 #include <set>
 
-#include "jetwrite/name_compare.h"
 #include "jetwrite/utf16.h"
 #include "jetwrite/write_error.h"
+#include "support/text.h"
 
 namespace zl::jetwrite {
 
 namespace {
-
-std::string folded(std::string_view name) {
-    std::string result(name);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-    }
-    return result;
-}
 
 void checkName(const std::string& name, const std::string& what) {
     if (name.empty()) throw WriteError(what + " has an empty name");
@@ -29,7 +21,7 @@ void checkName(const std::string& name, const std::string& what) {
 
 // Adds `name` to `seen`; throws when a name equal but for case is there already.
 void checkUnique(std::set<std::string>& seen, const std::string& name, const std::string& what) {
-    if (!seen.insert(folded(name)).second)
+    if (!seen.insert(support::asciiLower(name)).second)
         throw WriteError("duplicate " + what + " name \"" + name + "\"");
 }
 
@@ -53,7 +45,9 @@ void checkField(const FieldDescription& field, const std::string& table) {
 
 bool hasField(const TableDescription& table, const std::string& name) {
     return std::any_of(table.fields.begin(), table.fields.end(),
-                       [&](const FieldDescription& field) { return sameName(field.name, name); });
+                       [&](const FieldDescription& field) {
+                           return support::equalsIgnoringAsciiCase(field.name, name);
+                       });
 }
 
 void checkIndexes(const TableDescription& table) {
@@ -92,7 +86,7 @@ void checkTable(const TableDescription& table) {
 
 const TableDescription* findTable(const DatabaseDescription& database, const std::string& name) {
     for (const TableDescription& table : database.tables) {
-        if (sameName(table.name, name)) return &table;
+        if (support::equalsIgnoringAsciiCase(table.name, name)) return &table;
     }
     return nullptr;
 }

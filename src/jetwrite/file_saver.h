@@ -6,9 +6,9 @@
 
 namespace zl::jetwrite {
 
-// Writes `bytes` to a temporary file in the target's folder, flushes it, and renames it to
-// `target`. On failure the temporary file is removed, `target` is left as it was, and
-// WriteError says what failed.
+// Writes `bytes` to a new file in the target's folder, flushes it, and renames it to `target`
+// (support::saveFileReplacing). On failure `target` is left as it was and WriteError says what
+// failed.
 void saveBesideAndRename(const std::filesystem::path& target, std::span<const std::byte> bytes);
 
 }  // namespace zl::jetwrite

@@ -27,13 +27,13 @@ void invert(Bytes& bytes) {
 }
 
 // The stored value bytes of a numeric column, most significant byte first.
-Bytes bigEndianValue(const ColumnSpec& column, const Value& value, std::string_view where) {
+Bytes bigEndianValue(const ColumnLayout& column, const Value& value, std::string_view where) {
     Bytes bytes = encodeValue(column, value, where);
     std::reverse(bytes.begin(), bytes.end());
     return bytes;
 }
 
-Bytes numericKey(const ColumnSpec& column, const Value& value, bool ascending,
+Bytes numericKey(const ColumnLayout& column, const Value& value, bool ascending,
                  std::string_view where) {
     Bytes bytes = bigEndianValue(column, value, where);
     switch (column.type) {
@@ -77,11 +77,11 @@ bool isKeyTypeSupported(ColumnType type) {
     }
 }
 
-Bytes encodeIndexKey(const PhysicalIndexSpec& index, const std::vector<ColumnSpec>& columns,
+Bytes encodeIndexKey(const PhysicalIndexLayout& index, const std::vector<ColumnLayout>& columns,
                      const std::vector<Value>& row, std::string_view where) {
     Bytes key;
     for (const PhysicalIndexColumn& part : index.columns) {
-        const ColumnSpec& column = columns.at(part.column);
+        const ColumnLayout& column = columns.at(part.column);
         const Value& value = row.at(part.column);
         if (!isKeyTypeSupported(column.type)) {
             throw WriteError(

@@ -17,7 +17,7 @@ bool isKeyTypeSupported(jet::ColumnType type);
 
 // The entry key of `index` for `row` (one value per table column).
 // Throws WriteError naming `where` for an unsupported key type or a value that does not fit.
-Bytes encodeIndexKey(const PhysicalIndexSpec& index, const std::vector<ColumnSpec>& columns,
+Bytes encodeIndexKey(const PhysicalIndexLayout& index, const std::vector<ColumnLayout>& columns,
                      const std::vector<Value>& row, std::string_view where);
 
 }  // namespace zl::jetwrite

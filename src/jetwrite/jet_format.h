@@ -44,7 +44,6 @@ inline constexpr std::size_t kMaxRowsPerDataPage = 255;  // the row number is on
 inline constexpr std::size_t kMaxRowSize = 4060;
 
 // Long value (memo, long binary) storage.
-inline constexpr std::size_t kLongValueHeaderSize = 12;
 inline constexpr std::size_t kMaxInlineLongValue = 64;     // larger values go to LVAL pages
 inline constexpr std::size_t kMaxLongValueRowSize = 4076;  // one LVAL row, pointer included
 inline constexpr std::uint8_t kLongValueInline = 0x80;
@@ -53,13 +52,8 @@ inline constexpr std::uint8_t kLongValueChain = 0x00;
 
 // Table definition pages.
 inline constexpr std::size_t kTdefPageHeaderSize = 8;  // type, 0x01, free space, next page
-inline constexpr std::size_t kTdefHeaderSize = 63;     // page header included
-inline constexpr std::size_t kPhysicalIndexCountSize = 12;
-inline constexpr std::size_t kColumnBlockSize = 25;
-inline constexpr std::size_t kPhysicalIndexBlockSize = 52;
-inline constexpr std::size_t kLogicalIndexBlockSize = 28;
-inline constexpr std::uint32_t kTableMagic = 1625;  // constant seen in every table definition
-inline constexpr std::uint32_t kIndexMagic = 1923;  // constant seen in every physical index
+inline constexpr std::uint32_t kTableMagic = 1625;     // constant seen in every table definition
+inline constexpr std::uint32_t kIndexMagic = 1923;     // constant seen in every physical index
 inline constexpr std::uint8_t kUserTable = 0x4E;
 inline constexpr std::uint8_t kSystemTable = 0x53;
 
@@ -87,7 +81,6 @@ inline constexpr std::uint8_t kIndexKindForeign = 0x02;
 // Index pages: header, entry-end bitmask, entries from offset 0x1E0.
 inline constexpr std::size_t kIndexPrefixLengthOffset = 24;
 inline constexpr std::size_t kIndexMaskOffset = 27;
-inline constexpr std::size_t kIndexMaskSize = 453;
 inline constexpr std::size_t kIndexEntriesOffset = 480;
 inline constexpr std::size_t kIndexEntryCapacity = kPageSize - kIndexEntriesOffset;
 

@@ -14,12 +14,12 @@ namespace zl::jetwrite {
 namespace {
 constexpr std::size_t kColumnCountSize = 2;
 
-std::string columnWhere(std::string_view where, const ColumnSpec& column) {
+std::string columnWhere(std::string_view where, const ColumnLayout& column) {
     return std::string(where) + ", field \"" + column.name + "\"";
 }
 }  // namespace
 
-RowEncoder::RowEncoder(const std::vector<ColumnSpec>& columns,
+RowEncoder::RowEncoder(const std::vector<ColumnLayout>& columns,
                        std::vector<LongValueStore>& longValues)
     : m_columns(columns), m_longValues(longValues), m_fixedSize(fixedAreaSize(columns)) {
     m_varOrder.resize(variableColumnCount(columns));
@@ -30,9 +30,9 @@ RowEncoder::RowEncoder(const std::vector<ColumnSpec>& columns,
 
 void RowEncoder::writeFixed(Bytes& row, std::size_t column, const Value& value,
                             std::string_view where) {
-    const ColumnSpec& columnSpec = m_columns[column];
-    const Bytes data = encodeValue(columnSpec, value, columnWhere(where, columnSpec));
-    const std::size_t offset = kColumnCountSize + columnSpec.fixedOffset;
+    const ColumnLayout& columnLayout = m_columns[column];
+    const Bytes data = encodeValue(columnLayout, value, columnWhere(where, columnLayout));
+    const std::size_t offset = kColumnCountSize + columnLayout.fixedOffset;
     for (std::size_t i = 0; i < data.size(); ++i) row[offset + i] = data[i];
 }
 
@@ -46,11 +46,11 @@ Bytes RowEncoder::fixedArea(const std::vector<Value>& values, Bytes& nullMask,
     Bytes row(kColumnCountSize + m_fixedSize);
     storeU16(row, 0, static_cast<std::uint16_t>(m_columns.size()));
     for (std::size_t i = 0; i < m_columns.size(); ++i) {
-        const ColumnSpec& columnSpec = m_columns[i];
-        if (!columnSpec.fixed || isNull(values[i])) continue;
-        if (columnSpec.isBoolean()) {
+        const ColumnLayout& columnLayout = m_columns[i];
+        if (!columnLayout.fixed || isNull(values[i])) continue;
+        if (columnLayout.isBoolean()) {
             // A Boolean is its bit in the null mask: set for True.
-            if (booleanValue(values[i], columnWhere(where, columnSpec))) markPresent(nullMask, i);
+            if (booleanValue(values[i], columnWhere(where, columnLayout))) markPresent(nullMask, i);
         } else {
             writeFixed(row, i, values[i], where);
             markPresent(nullMask, i);
@@ -65,9 +65,9 @@ void RowEncoder::appendVariableArea(Bytes& row, const std::vector<Value>& values
     for (const std::size_t column : m_varOrder) {
         offsets.push_back(static_cast<std::uint16_t>(row.size()));
         if (isNull(values[column])) continue;
-        const ColumnSpec& columnSpec = m_columns[column];
-        Bytes data = encodeValue(columnSpec, values[column], columnWhere(where, columnSpec));
-        if (columnSpec.isLongValue()) data = m_longValues.at(column).fieldFor(data);
+        const ColumnLayout& columnLayout = m_columns[column];
+        Bytes data = encodeValue(columnLayout, values[column], columnWhere(where, columnLayout));
+        if (columnLayout.isLongValue()) data = m_longValues.at(column).fieldFor(data);
         row.insert(row.end(), data.begin(), data.end());
         markPresent(nullMask, column);
     }

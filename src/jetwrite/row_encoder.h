@@ -14,7 +14,7 @@ namespace zl::jetwrite {
 class RowEncoder {
 public:
     // `longValues` holds one store per column (used for memo and long binary columns only).
-    RowEncoder(const std::vector<ColumnSpec>& columns, std::vector<LongValueStore>& longValues);
+    RowEncoder(const std::vector<ColumnLayout>& columns, std::vector<LongValueStore>& longValues);
 
     // The row bytes for `values` (one per column, in column order). Throws WriteError naming
     // `where` when a value does not fit its column or the row exceeds the largest row size.
@@ -27,7 +27,7 @@ private:
     void appendVariableArea(Bytes& row, const std::vector<Value>& values, Bytes& nullMask,
                             std::string_view where);
 
-    const std::vector<ColumnSpec>& m_columns;
+    const std::vector<ColumnLayout>& m_columns;
     std::vector<LongValueStore>& m_longValues;
     std::vector<std::size_t> m_varOrder;  // column positions by variable slot
     std::uint16_t m_fixedSize = 0;

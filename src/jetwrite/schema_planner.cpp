@@ -4,8 +4,8 @@
 #include <algorithm>
 
 #include "jetwrite/description_checker.h"
-#include "jetwrite/name_compare.h"
 #include "jetwrite/write_error.h"
+#include "support/text.h"
 
 namespace zl::jetwrite {
 
@@ -56,7 +56,7 @@ TypeInfo typeInfo(FieldType type) {
 std::size_t fieldPosition(const TableDescription& table, const std::string& field,
                           const std::string& user) {
     for (std::size_t i = 0; i < table.fields.size(); ++i) {
-        if (sameName(table.fields[i].name, field)) return i;
+        if (support::equalsIgnoringAsciiCase(table.fields[i].name, field)) return i;
     }
     throw WriteError(user + " names field \"" + field + "\", which table \"" + table.name +
                      "\" does not have");
@@ -65,12 +65,12 @@ std::size_t fieldPosition(const TableDescription& table, const std::string& fiel
 std::size_t tablePosition(const DatabaseDescription& database, const std::string& name,
                           const std::string& user) {
     for (std::size_t i = 0; i < database.tables.size(); ++i) {
-        if (sameName(database.tables[i].name, name)) return i;
+        if (support::equalsIgnoringAsciiCase(database.tables[i].name, name)) return i;
     }
     throw WriteError(user + " names table \"" + name + "\", which the database does not have");
 }
 
-std::uint32_t findOrAddPhysical(TableSchema& schema, const PhysicalIndexSpec& wanted) {
+std::uint32_t findOrAddPhysical(TableSchema& schema, const PhysicalIndexLayout& wanted) {
     const auto found =
         std::find(schema.physicalIndexes.begin(), schema.physicalIndexes.end(), wanted);
     if (found != schema.physicalIndexes.end()) {
@@ -82,7 +82,7 @@ std::uint32_t findOrAddPhysical(TableSchema& schema, const PhysicalIndexSpec& wa
 
 void planIndexes(const TableDescription& table, TableSchema& schema) {
     for (const IndexDescription& index : table.indexes) {
-        PhysicalIndexSpec physical;
+        PhysicalIndexLayout physical;
         for (const IndexColumn& column : index.columns) {
             physical.columns.push_back(
                 {fieldPosition(table, column.field, "index \"" + index.name + "\""),
@@ -91,7 +91,7 @@ void planIndexes(const TableDescription& table, TableSchema& schema) {
         if (index.primary || index.unique) physical.flags |= jet::kIndexUnique;
         if (index.primary || index.required) physical.flags |= jet::kIndexRequired;
         if (index.ignoreNulls) physical.flags |= jet::kIndexIgnoreNulls;
-        LogicalIndexSpec logical;
+        LogicalIndexLayout logical;
         logical.name = index.name;
         logical.kind = index.primary ? jet::kIndexKindPrimary : jet::kIndexKindNormal;
         logical.physical = findOrAddPhysical(schema, physical);
@@ -101,7 +101,9 @@ void planIndexes(const TableDescription& table, TableSchema& schema) {
 
 bool hasIndexNamed(const TableSchema& schema, const std::string& name) {
     return std::any_of(schema.logicalIndexes.begin(), schema.logicalIndexes.end(),
-                       [&](const LogicalIndexSpec& index) { return sameName(index.name, name); });
+                       [&](const LogicalIndexLayout& index) {
+                           return support::equalsIgnoringAsciiCase(index.name, name);
+                       });
 }
 
 std::string nextPrimarySideName(const TableSchema& schema) {
@@ -111,9 +113,9 @@ std::string nextPrimarySideName(const TableSchema& schema) {
     }
 }
 
-PhysicalIndexSpec relationshipKey(const DatabaseDescription& database, std::size_t table,
-                                  const RelationshipDescription& relationship, bool primarySide) {
-    PhysicalIndexSpec key;
+PhysicalIndexLayout relationshipKey(const DatabaseDescription& database, std::size_t table,
+                                    const RelationshipDescription& relationship, bool primarySide) {
+    PhysicalIndexLayout key;
     const std::string user = "relationship \"" + relationshipName(relationship) + "\"";
     for (const RelationshipDescription::FieldPair& pair : relationship.fields) {
         const std::string& field = primarySide ? pair.primaryField : pair.foreignField;
@@ -123,11 +125,11 @@ PhysicalIndexSpec relationshipKey(const DatabaseDescription& database, std::size
 }
 
 // The physical index on the "one" side: a unique index over exactly the related fields.
-std::uint32_t primarySidePhysical(const TableSchema& schema, const PhysicalIndexSpec& key,
+std::uint32_t primarySidePhysical(const TableSchema& schema, const PhysicalIndexLayout& key,
                                   const RelationshipDescription& relationship) {
     for (std::size_t i = 0; i < schema.physicalIndexes.size(); ++i) {
-        const PhysicalIndexSpec& candidate = schema.physicalIndexes[i];
-        PhysicalIndexSpec sameColumns = key;
+        const PhysicalIndexLayout& candidate = schema.physicalIndexes[i];
+        PhysicalIndexLayout sameColumns = key;
         sameColumns.flags = candidate.flags;
         if ((candidate.flags & jet::kIndexUnique) != 0 && candidate == sameColumns) {
             return static_cast<std::uint32_t>(i);
@@ -144,7 +146,7 @@ void planRelationship(const DatabaseDescription& database,
     const std::size_t primary = tablePosition(database, relationship.primaryTable, user);
     const std::size_t foreign = tablePosition(database, relationship.foreignTable, user);
     if (relationship.fields.empty()) throw WriteError(user + " has no fields");
-    LogicalIndexSpec one;
+    LogicalIndexLayout one;
     one.name = relationship.primaryIndexName.value_or(nextPrimarySideName(schemas[primary]));
     one.kind = jet::kIndexKindForeign;
     one.physical = primarySidePhysical(
@@ -154,7 +156,7 @@ void planRelationship(const DatabaseDescription& database,
     schemas[primary].logicalIndexes.push_back(one);
     const auto oneNumber = static_cast<std::uint32_t>(schemas[primary].logicalIndexes.size() - 1);
 
-    LogicalIndexSpec many;
+    LogicalIndexLayout many;
     many.name = relationship.foreignIndexName.value_or(relationshipName(relationship));
     many.kind = jet::kIndexKindForeign;
     many.physical = findOrAddPhysical(schemas[foreign],
@@ -178,9 +180,9 @@ std::string primarySideIndexName(std::size_t n) {
     return ".rz" + std::to_string(n - kUpper - kLower + 1);
 }
 
-ColumnSpec columnForField(const FieldDescription& field) {
+ColumnLayout columnForField(const FieldDescription& field) {
     const TypeInfo info = typeInfo(field.type);
-    ColumnSpec column;
+    ColumnLayout column;
     column.name = field.name;
     column.type = info.type;
     column.length = info.length;

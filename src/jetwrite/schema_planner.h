@@ -10,7 +10,7 @@
 namespace zl::jetwrite {
 
 // The column that stores `field`.
-ColumnSpec columnForField(const FieldDescription& field);
+ColumnLayout columnForField(const FieldDescription& field);
 
 // One schema per table of `database`, in the same order. Relationships that enforce referential
 // integrity add a foreign-key logical index on both sides: on the "one" side it shares the

@@ -9,8 +9,8 @@ using jet::ColumnType;
 
 constexpr std::uint16_t kNameBytes = 510;  // 255 characters
 
-ColumnSpec fixedColumn(const char* name, ColumnType type, std::uint16_t length) {
-    ColumnSpec column;
+ColumnLayout fixedColumn(const char* name, ColumnType type, std::uint16_t length) {
+    ColumnLayout column;
     column.name = name;
     column.type = type;
     column.length = length;
@@ -18,13 +18,13 @@ ColumnSpec fixedColumn(const char* name, ColumnType type, std::uint16_t length) 
     return column;
 }
 
-ColumnSpec variableColumn(const char* name, ColumnType type, std::uint16_t length) {
-    ColumnSpec column = fixedColumn(name, type, length);
+ColumnLayout variableColumn(const char* name, ColumnType type, std::uint16_t length) {
+    ColumnLayout column = fixedColumn(name, type, length);
     column.fixed = false;
     return column;
 }
 
-TableSchema systemTable(const char* name, std::vector<ColumnSpec> columns) {
+TableSchema systemTable(const char* name, std::vector<ColumnLayout> columns) {
     TableSchema schema;
     schema.name = name;
     schema.system = true;

@@ -73,7 +73,7 @@ void writeHeader(ByteWriter& out, const TableSchema& schema, const TableDefiniti
     out.u32(data.freeSpaceMap);
 }
 
-void writeColumn(ByteWriter& out, const ColumnSpec& column, bool system) {
+void writeColumn(ByteWriter& out, const ColumnLayout& column, bool system) {
     out.u8(static_cast<std::uint8_t>(column.type));
     out.u32(jet::kTableMagic);
     out.u16(column.number);
@@ -99,8 +99,8 @@ void writeColumn(ByteWriter& out, const ColumnSpec& column, bool system) {
     out.u16(column.isLongValue() ? 0 : column.length);
 }
 
-void writePhysicalIndex(ByteWriter& out, const PhysicalIndexSpec& index,
-                        const std::vector<ColumnSpec>& columns,
+void writePhysicalIndex(ByteWriter& out, const PhysicalIndexLayout& index,
+                        const std::vector<ColumnLayout>& columns,
                         const TableDefinitionData::PhysicalIndex& data) {
     out.u32(jet::kIndexMagic);
     for (std::size_t slot = 0; slot < 10; ++slot) {
@@ -119,7 +119,7 @@ void writePhysicalIndex(ByteWriter& out, const PhysicalIndexSpec& index,
     out.zeros(5);
 }
 
-void writeLogicalIndex(ByteWriter& out, const LogicalIndexSpec& index, std::uint32_t number,
+void writeLogicalIndex(ByteWriter& out, const LogicalIndexLayout& index, std::uint32_t number,
                        const TableDefinitionData& data) {
     out.u32(jet::kTableMagic);
     out.u32(number);
@@ -155,8 +155,8 @@ Bytes encodeTableDefinition(const TableSchema& schema, const TableDefinitionData
         out.u32(i < data.indexes.size() ? data.indexes[i].uniqueEntries : 0);
         out.u32(0);
     }
-    for (const ColumnSpec& column : schema.columns) writeColumn(out, column, schema.system);
-    for (const ColumnSpec& column : schema.columns) writeName(out, column.name);
+    for (const ColumnLayout& column : schema.columns) writeColumn(out, column, schema.system);
+    for (const ColumnLayout& column : schema.columns) writeName(out, column.name);
     for (std::size_t i = 0; i < schema.physicalIndexes.size(); ++i) {
         const TableDefinitionData::PhysicalIndex empty;
         writePhysicalIndex(out, schema.physicalIndexes[i], schema.columns,
@@ -165,7 +165,7 @@ Bytes encodeTableDefinition(const TableSchema& schema, const TableDefinitionData
     for (std::size_t i = 0; i < schema.logicalIndexes.size(); ++i) {
         writeLogicalIndex(out, schema.logicalIndexes[i], static_cast<std::uint32_t>(i), data);
     }
-    for (const LogicalIndexSpec& index : schema.logicalIndexes) writeName(out, index.name);
+    for (const LogicalIndexLayout& index : schema.logicalIndexes) writeName(out, index.name);
     for (const TableDefinitionData::LongValueMaps& maps : data.longValueMaps) {
         out.u16(maps.column);
         out.u32(maps.owned);

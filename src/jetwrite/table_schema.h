@@ -11,7 +11,7 @@
 
 namespace zl::jetwrite {
 
-struct ColumnSpec {
+struct ColumnLayout {
     std::string name;
     jet::ColumnType type = jet::ColumnType::Long;
     std::uint16_t length = 0;  // bytes held in the row; 0 for memo and long binary
@@ -36,11 +36,11 @@ struct PhysicalIndexColumn {
     bool ascending = true;
 };
 
-struct PhysicalIndexSpec {
+struct PhysicalIndexLayout {
     std::vector<PhysicalIndexColumn> columns;
     std::uint8_t flags = jet::kIndexAlwaysSet;
 
-    bool operator==(const PhysicalIndexSpec& other) const {
+    bool operator==(const PhysicalIndexLayout& other) const {
         if (flags != other.flags || columns.size() != other.columns.size()) return false;
         for (std::size_t i = 0; i < columns.size(); ++i) {
             if (columns[i].column != other.columns[i].column ||
@@ -61,7 +61,7 @@ struct ForeignReference {
     bool cascadeDeletes = false;
 };
 
-struct LogicalIndexSpec {
+struct LogicalIndexLayout {
     std::string name;
     std::uint32_t physical = 0;  // position in TableSchema::physicalIndexes
     std::uint8_t kind = jet::kIndexKindNormal;
@@ -72,19 +72,19 @@ struct LogicalIndexSpec {
 struct TableSchema {
     std::string name;
     bool system = false;
-    std::vector<ColumnSpec> columns;
-    std::vector<PhysicalIndexSpec> physicalIndexes;
-    std::vector<LogicalIndexSpec> logicalIndexes;  // in index number order
+    std::vector<ColumnLayout> columns;
+    std::vector<PhysicalIndexLayout> physicalIndexes;
+    std::vector<LogicalIndexLayout> logicalIndexes;  // in index number order
 };
 
 // Numbers the columns in order and gives fixed columns their offsets in the fixed area and
 // variable columns their slots in the offset table (long values last, as Access does).
-void assignColumnLayout(std::vector<ColumnSpec>& columns);
+void assignColumnLayout(std::vector<ColumnLayout>& columns);
 
 // The number of variable-length columns.
-std::uint16_t variableColumnCount(const std::vector<ColumnSpec>& columns);
+std::uint16_t variableColumnCount(const std::vector<ColumnLayout>& columns);
 
 // The size of the fixed area of a row.
-std::uint16_t fixedAreaSize(const std::vector<ColumnSpec>& columns);
+std::uint16_t fixedAreaSize(const std::vector<ColumnLayout>& columns);
 
 }  // namespace zl::jetwrite

@@ -41,10 +41,10 @@ TableWriter::TableWriter(PageFile& file, UsageMapStore& maps, const TableSchema&
 
 std::size_t TableWriter::definitionSize(const TableSchema& schema) {
     TableDefinitionData data;
-    for (const ColumnSpec& column : schema.columns) {
+    for (const ColumnLayout& column : schema.columns) {
         if (column.isLongValue()) data.longValueMaps.push_back({column.number, 0, 0});
     }
-    for (const LogicalIndexSpec& index : schema.logicalIndexes) {
+    for (const LogicalIndexLayout& index : schema.logicalIndexes) {
         if (index.hasReference)
             data.tablePages.resize(
                 std::max(data.tablePages.size(), index.reference.otherTable + 1));
@@ -77,7 +77,7 @@ void TableWriter::addRow(std::vector<Value> row) {
 void TableWriter::collectIndexEntries(const std::vector<Value>& row, RowLocation location,
                                       const std::string& where) {
     for (std::size_t i = 0; i < m_schema.physicalIndexes.size(); ++i) {
-        const PhysicalIndexSpec& index = m_schema.physicalIndexes[i];
+        const PhysicalIndexLayout& index = m_schema.physicalIndexes[i];
         const auto nulls = static_cast<std::size_t>(std::count_if(
             index.columns.begin(), index.columns.end(), [&](const PhysicalIndexColumn& part) {
                 return isNull(row[part.column]) && !m_schema.columns[part.column].isBoolean();

@@ -78,7 +78,7 @@ Bytes encodeCurrency(const Value& value, std::string_view where) {
     return out;
 }
 
-Bytes encodeNumeric(const ColumnSpec& column, const Value& value, std::string_view where) {
+Bytes encodeNumeric(const ColumnLayout& column, const Value& value, std::string_view where) {
     std::string text;
     if (const auto* s = std::get_if<std::string>(&value)) {
         text = *s;
@@ -123,7 +123,7 @@ Bytes encodeGuid(const Value& value, std::string_view where) {
     return out;
 }
 
-Bytes encodeText(const ColumnSpec& column, const Value& value, std::string_view where) {
+Bytes encodeText(const ColumnLayout& column, const Value& value, std::string_view where) {
     const auto* text = std::get_if<std::string>(&value);
     if (text == nullptr) fail(where, "expects a text");
     Bytes out = toUtf16le(*text, where);
@@ -140,7 +140,7 @@ Bytes encodeText(const ColumnSpec& column, const Value& value, std::string_view 
     return out;
 }
 
-Bytes encodeBinary(const ColumnSpec& column, const Value& value, std::string_view where) {
+Bytes encodeBinary(const ColumnLayout& column, const Value& value, std::string_view where) {
     const auto* raw = std::get_if<std::vector<std::uint8_t>>(&value);
     if (raw == nullptr) fail(where, "expects binary data");
     Bytes out;
@@ -195,7 +195,7 @@ double dateToDays(const DateTime& date) {
     return day >= 0 ? static_cast<double>(day) + fraction : static_cast<double>(day) - fraction;
 }
 
-Bytes encodeValue(const ColumnSpec& column, const Value& value, std::string_view where) {
+Bytes encodeValue(const ColumnLayout& column, const Value& value, std::string_view where) {
     Bytes out;
     switch (column.type) {
         case ColumnType::Byte:

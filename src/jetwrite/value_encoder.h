@@ -19,7 +19,7 @@ bool booleanValue(const Value& value, std::string_view where);
 // The bytes of a non-NULL value for `column`: exactly column.length bytes for fixed columns,
 // the text or binary bytes for variable ones, the raw payload for memo and long binary.
 // Throws WriteError naming `where` when the value does not fit the column.
-Bytes encodeValue(const ColumnSpec& column, const Value& value, std::string_view where);
+Bytes encodeValue(const ColumnLayout& column, const Value& value, std::string_view where);
 
 // Days since 1899-12-30 with the time as fraction, as a Date column stores it.
 double dateToDays(const DateTime& date);

@@ -12,12 +12,6 @@ Row makeRow(int columns) {
 }
 }  // namespace
 
-void SchemaModel::setEntries(std::vector<SchemaEntry> entries) {
-    m_entries = std::move(entries);
-    m_fieldRows.resize(m_entries.size(), makeRow<Row>(kFieldColumns));
-    m_indexRows.resize(m_entries.size(), makeRow<Row>(kIndexColumns));
-}
-
 void SchemaModel::addEntry(std::string name, bool isQueryDef) {
     m_entries.push_back(SchemaEntry{std::move(name), isQueryDef, false});
     if (m_fieldRows.size() < m_entries.size()) {

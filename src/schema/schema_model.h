@@ -20,13 +20,11 @@ struct SchemaEntry {
 // limits follow the same rules as a field the user never clicked.
 class SchemaModel {
 public:
-    static constexpr int kFieldColumns = 501;   // field positions 0..500
-    static constexpr int kIndexColumns = 51;    // index positions 0..50
-    static constexpr int kListedFields = 500;   // Fields list shows positions 0..499
-    static constexpr int kListedIndexes = 50;   // Indexes list shows positions 0..49
+    static constexpr int kFieldColumns = 501;  // field positions 0..500
+    static constexpr int kIndexColumns = 51;   // index positions 0..50
+    static constexpr int kListedFields = 500;  // Fields list shows positions 0..499
+    static constexpr int kListedIndexes = 50;  // Indexes list shows positions 0..49
 
-    // Replaces the entry list (listing order); selection rows are sized to match but not reset.
-    void setEntries(std::vector<SchemaEntry> entries);
     // Appends one entry (unselected) with a fresh selection row.
     void addEntry(std::string name, bool isQueryDef);
     // Empties the entry list (closing the database).

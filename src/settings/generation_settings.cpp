@@ -1,9 +1,8 @@
-// The generation options and where each lives in the settings file.
+// The module options and where each lives in the settings file.
 #include "settings/generation_settings.h"
 
-#include <optional>
-
 #include "settings/profile.h"
+#include "support/text.h"
 
 namespace zl::settings {
 
@@ -15,11 +14,6 @@ constexpr const char* kPrivateFunctions = "Private functions";
 constexpr const char* kUseDbCreate = "Use DBCREATE.BAS";
 constexpr const char* kNameAfterDatabase = "Create_FNAME_Database";
 
-std::optional<GenerationSettings>& recordInForce() {
-    static std::optional<GenerationSettings> record;
-    return record;
-}
-
 // Check boxes are stored as the negated check state: -1 checked, 0 not.
 std::int32_t checkBoxValue(bool checked) { return checked ? -1 : 0; }
 
@@ -28,8 +22,7 @@ std::int32_t checkBoxValue(bool checked) { return checked ? -1 : 0; }
 GenerationSettings loadGenerationSettings(const std::string& fileName) {
     const GenerationSettings builtIn;
     GenerationSettings s;
-    s.PrivateFunctions =
-        profileBool(ProfileRead(kCode, kPrivateFunctions, std::string("BOOLEAN_TRUE"), fileName));
+    s.PrivateFunctions = loadPrivateFunctions(fileName);
     // The file holds the opposite: whether the separate module is used.
     s.IncludeProcedures =
         !profileBool(ProfileRead(kCode, kUseDbCreate, std::string("BOOLEAN_FALSE"), fileName));
@@ -44,26 +37,32 @@ GenerationSettings loadGenerationSettings(const std::string& fileName) {
     return s;
 }
 
-void storeGenerationSettings(const GenerationSettings& settings, const std::string& fileName) {
-    ProfileWrite(kCode, kPrivateFunctions, checkBoxValue(settings.PrivateFunctions), fileName);
-    ProfileWrite(kCode, kUseDbCreate, !settings.IncludeProcedures, fileName);
-    ProfileWrite(kCode, kNameAfterDatabase, checkBoxValue(settings.NameAfterDatabase), fileName);
-    ProfileWrite(kErrorMessage, "Table", settings.TableErrorMessage, fileName);
-    ProfileWrite(kErrorMessage, "QueryDef", settings.QueryDefErrorMessage, fileName);
-    ProfileWrite(kErrorMessage, "Database", settings.DatabaseErrorMessage, fileName);
+support::Status storeGenerationSettings(const GenerationSettings& settings,
+                                        const std::string& fileName) {
+    const support::Status written[] = {
+        ProfileWrite(kCode, kPrivateFunctions, checkBoxValue(settings.PrivateFunctions), fileName),
+        ProfileWrite(kCode, kUseDbCreate, !settings.IncludeProcedures, fileName),
+        ProfileWrite(kCode, kNameAfterDatabase, checkBoxValue(settings.NameAfterDatabase),
+                     fileName),
+        ProfileWrite(kErrorMessage, "Table", settings.TableErrorMessage, fileName),
+        ProfileWrite(kErrorMessage, "QueryDef", settings.QueryDefErrorMessage, fileName),
+        ProfileWrite(kErrorMessage, "Database", settings.DatabaseErrorMessage, fileName),
+    };
+    for (const support::Status& status : written) {
+        if (!status) return status;
+    }
+    return {};
 }
 
-const GenerationSettings& CurrentSettings() {
-    std::optional<GenerationSettings>& record = recordInForce();
-    if (!record) record = loadGenerationSettings(defaultProfilePath());
-    return *record;
+bool loadPrivateFunctions(const std::string& fileName) {
+    return profileBool(
+        ProfileRead(kCode, kPrivateFunctions, std::string("BOOLEAN_TRUE"), fileName));
 }
 
-void StoreSettings(const GenerationSettings& settings) {
-    recordInForce() = settings;
-    storeGenerationSettings(settings, defaultProfilePath());
+vbgen::ModuleEncoding loadModuleEncoding(const std::string& fileName) {
+    const std::string value = profileText(ProfileRead(kCode, "Encoding", std::string(), fileName));
+    return support::equalsIgnoringAsciiCase(value, "UTF-8") ? vbgen::ModuleEncoding::Utf8
+                                                            : vbgen::ModuleEncoding::Windows1252;
 }
-
-void resetCurrentSettings() { recordInForce().reset(); }
 
 }  // namespace zl::settings

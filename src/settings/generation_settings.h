@@ -1,29 +1,29 @@
-// The six options of module generation, loaded from and stored to the settings file.
+// The module options as the settings file stores them: six keys loaded and stored, and the
+// encoding, which only a hand-edited file sets.
 #pragma once
 
 #include <string>
 
+#include "vbgen/module_writer.h"
+
 namespace zl::settings {
 
-struct GenerationSettings {
-    bool PrivateFunctions = true;
-    bool IncludeProcedures = true;
-    bool NameAfterDatabase = false;
-    std::string TableErrorMessage = "Could not create table '%n'";
-    std::string QueryDefErrorMessage = "Could not create query '%n'";
-    std::string DatabaseErrorMessage = "Could not create a new database '%n'";
-};
+// The record the Settings dialog edits is the module writer's options.
+using GenerationSettings = vbgen::ModuleOptions;
 
 // Reads the record from the profile file `fileName` (defaults for what is absent).
 GenerationSettings loadGenerationSettings(const std::string& fileName);
-// Stores the six keys in their order and form into `fileName`.
-void storeGenerationSettings(const GenerationSettings& settings, const std::string& fileName);
+// Stores the six keys in their order and form into `fileName`; fails with the first key that
+// could not be written.
+[[nodiscard]] support::Status storeGenerationSettings(const GenerationSettings& settings,
+                                                      const std::string& fileName);
 
-// The record in force: loaded from "ZLGEN.INI" on first use, unchanged afterwards.
-const GenerationSettings& CurrentSettings();
-// Makes `settings` the record in force and stores it in "ZLGEN.INI" (the Settings dialog's OK).
-void StoreSettings(const GenerationSettings& settings);
-// Forgets the record in force so that the next CurrentSettings() loads again (tests).
-void resetCurrentSettings();
+// Key "Private functions" of section "Code" alone (default true): a generation reads it again
+// from the file, whatever the record in force says.
+bool loadPrivateFunctions(const std::string& fileName);
+
+// The module's encoding: UTF-8 when key "Encoding" of section "Code" says "UTF-8" (in any
+// case), Windows-1252 otherwise.
+vbgen::ModuleEncoding loadModuleEncoding(const std::string& fileName);
 
 }  // namespace zl::settings

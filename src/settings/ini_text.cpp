@@ -4,6 +4,8 @@
 
 #include <vector>
 
+#include "support/text.h"
+
 namespace zl::settings {
 
 namespace {
@@ -16,15 +18,6 @@ std::string_view trim(std::string_view text) {
     if (first == std::string_view::npos) return {};
     std::size_t last = text.find_last_not_of(kBlanks);
     return text.substr(first, last - first + 1);
-}
-
-bool equalsIgnoringCase(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
-        if (lower(a[i]) != lower(b[i])) return false;
-    }
-    return true;
 }
 
 bool isQuote(char c) { return c == '"' || c == '\''; }
@@ -93,7 +86,7 @@ Location locate(const std::vector<Line>& lines, std::string_view section, std::s
     for (std::size_t i = 0; i < lines.size(); ++i) {
         Parsed p = parse(lines[i].text);
         if (where.section == std::string_view::npos) {
-            if (p.kind == Kind::Section && equalsIgnoringCase(p.name, section)) {
+            if (p.kind == Kind::Section && support::equalsIgnoringAsciiCase(p.name, section)) {
                 where.section = i;
                 where.lastOfSection = i;
             }
@@ -102,7 +95,7 @@ Location locate(const std::vector<Line>& lines, std::string_view section, std::s
         if (p.kind == Kind::Section) break;
         if (p.kind == Kind::Key) {
             where.lastOfSection = i;
-            if (equalsIgnoringCase(p.name, key)) {
+            if (support::equalsIgnoringAsciiCase(p.name, key)) {
                 where.key = i;
                 break;
             }

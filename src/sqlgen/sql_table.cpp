@@ -8,6 +8,7 @@
 #include "schema/engine.h"
 #include "schema/schema_model.h"
 #include "sqlgen/sql_index.h"
+#include "support/encoding.h"
 
 namespace zl::sqlgen {
 
@@ -55,10 +56,6 @@ ColumnType columnType(SqlDialect dialect, const schema::Field& field) {
     }
 }
 
-void appendWithoutControls(std::string& out, std::string_view text) {
-    for (char c : text) out.push_back(static_cast<unsigned char>(c) < 0x20 ? ' ' : c);
-}
-
 // The key constraints of a SQL Server table: every unique index that is not a foreign key,
 // whether or not the user's selection includes it.
 void appendKeyConstraints(std::string& out, SqlDialect dialect,
@@ -104,14 +101,8 @@ void appendColumnDefinition(std::string& out, SqlDialect dialect, const schema::
     if (dialect == SqlDialect::SqlServer) out.append(field.required ? " NOT NULL" : " NULL");
     if (!field.defaultValue.empty()) {
         out.append(" DEFAULT ");
-        appendWithoutControls(out, field.defaultValue);
+        support::appendControlsToSpaces(out, field.defaultValue);
     }
-}
-
-std::string ColumnDefinition(SqlDialect dialect, const schema::Field& field) {
-    std::string text;
-    appendColumnDefinition(text, dialect, field);
-    return text;
 }
 
 void appendCreateTableStatement(std::string& out, const SqlContext& context,
@@ -158,12 +149,6 @@ void appendCreateTableStatement(std::string& out, const SqlContext& context,
         appendCreateIndexStatement(out, dialect, index, tableName);
         out.append(kCrLf);
     }
-}
-
-std::string CreateTableStatement(const SqlContext& context, std::size_t entryIndex) {
-    std::string text;
-    appendCreateTableStatement(text, context, entryIndex);
-    return text;
 }
 
 }  // namespace zl::sqlgen

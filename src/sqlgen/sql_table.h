@@ -30,12 +30,10 @@ std::string QuoteSqlName(SqlDialect dialect, std::string_view name);
 void appendQuotedSqlName(std::string& out, SqlDialect dialect, std::string_view name);
 
 // What follows a column's name and one blank: type and size, nullability (SQL Server), default.
-std::string ColumnDefinition(SqlDialect dialect, const schema::Field& field);
 void appendColumnDefinition(std::string& out, SqlDialect dialect, const schema::Field& field);
 
 // The CREATE TABLE statement of entry `entryIndex` followed by its index statements, every line
 // ending with CR LF. Throws EngineError when the engine cannot give the table.
-std::string CreateTableStatement(const SqlContext& context, std::size_t entryIndex);
 void appendCreateTableStatement(std::string& out, const SqlContext& context,
                                 std::size_t entryIndex);
 

@@ -2,10 +2,6 @@
 // the code works with 0-based offsets. Separators are ASCII, so UTF-8 names split safely.
 #include "support/file_name.h"
 
-#include <filesystem>
-#include <fstream>
-#include <system_error>
-
 namespace zl::support {
 
 namespace {
@@ -15,13 +11,6 @@ bool isSeparator(char c) { return c == '\\' || c == '/'; }
 std::string rightTrimmed(const std::string& text) {
     std::size_t end = text.find_last_not_of(' ');
     return end == std::string::npos ? std::string() : text.substr(0, end + 1);
-}
-
-// The separator a path already uses, so that an appended one matches it; "/" by default.
-char separatorFor(const std::string& text) {
-    bool backslash = text.find('\\') != std::string::npos;
-    bool slash = text.find('/') != std::string::npos;
-    return backslash && !slash ? '\\' : '/';
 }
 
 void clear(FileNameParts& parts) { parts = FileNameParts{}; }
@@ -106,91 +95,6 @@ std::string FileBaseName(const std::string& text) {
     FileNameParts parts;
     SplitFileName(text, parts);
     return parts.BaseName;
-}
-
-std::string FileDrive(const std::string& text) {
-    FileNameParts parts;
-    return SplitFileName(text, parts) ? parts.Drive : std::string();
-}
-
-std::string FileFullName(const std::string& text) {
-    FileNameParts parts;
-    return SplitFileName(text, parts) ? parts.FullName : std::string();
-}
-
-bool FileExists(const std::string& text) {
-    if (text.empty()) return false;
-    std::error_code ec;
-    // A directory can be opened for reading here, but it is not a file.
-    if (std::filesystem::is_directory(text, ec)) return false;
-    std::ifstream in(text, std::ios::binary);
-    return in.is_open();
-}
-
-std::string SplitFirstComponent(std::string& text) {
-    if (text.size() >= 2 && text[1] == ':') text.erase(0, 2);
-    std::size_t at = text.find_first_of("\\/");
-    std::string component;
-    if (at == std::string::npos) {
-        component.swap(text);
-    } else if (at == 0) {
-        component = text.substr(0, 1);
-        text.erase(0, 1);
-    } else {
-        component = text.substr(0, at);
-        text.erase(0, at + 1);
-    }
-    return component;
-}
-
-std::string DirectoryOf(const std::string& text) {
-    std::string trimmed = rightTrimmed(text);
-    if (trimmed.empty() || isSeparator(trimmed.back()) || trimmed.back() == ':') return text;
-    if (FileExists(text)) return DirectoryOf(ResolvePath(text, ".."));
-    return text + separatorFor(text);
-}
-
-namespace {
-
-// The directory that ".." leads to. A trailing separator names the same directory as the path
-// without it, so it is dropped first; otherwise "C:\data\" would lead to "C:\data" itself.
-std::string parentOf(std::string path) {
-    std::string trimmed = rightTrimmed(path);
-    FileNameParts root;
-    SplitFileName(trimmed, root);
-    if (trimmed.size() > 1 && isSeparator(trimmed.back()) && trimmed != root.Directory) {
-        trimmed.pop_back();
-    }
-    FileNameParts parts;
-    SplitFileName(trimmed, parts);
-    return parts.Directory;
-}
-
-}  // namespace
-
-std::string ResolvePath(const std::string& base, const std::string& relative) {
-    std::string path = base;
-    if (relative.size() >= 2 && relative[1] == ':') {
-        // No per-drive current directory exists here: the drive's root stands in for it.
-        path = relative.substr(0, 2) + "\\";
-    } else if (base.empty()) {
-        std::error_code ec;
-        path = std::filesystem::current_path(ec).string();
-    }
-    std::string rest = relative;
-    while (!rest.empty()) {
-        std::string component = SplitFirstComponent(rest);
-        if (component == "..") {
-            path = parentOf(path);
-        } else if (component == ".") {
-            continue;
-        } else if (component.size() == 1 && isSeparator(component[0])) {
-            path = FileDrive(path) + component;
-        } else {
-            path = DirectoryOf(path) + component;
-        }
-    }
-    return path;
 }
 
 }  // namespace zl::support

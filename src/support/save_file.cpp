@@ -17,6 +17,8 @@ namespace {
 
 std::string errorText(int error) { return std::system_category().message(error); }
 
+Status failure(int error) { return Error{ErrorKind::Io, errorText(error)}; }
+
 // Writes all of `bytes` to `fd`; returns 0 or the errno of the failure.
 int writeAll(int fd, std::string_view bytes) {
     while (!bytes.empty()) {
@@ -66,17 +68,21 @@ std::string writeInPlace(const std::string& target, std::string_view bytes) {
 
 }  // namespace
 
-std::string saveFileReplacing(const std::string& path, std::string_view bytes) {
+Status saveFileReplacing(const std::string& path, std::string_view bytes) {
     const std::string target = resolveLink(path);
     struct stat existing {};
     const bool exists = ::stat(target.c_str(), &existing) == 0;
     if (exists) {
-        if (S_ISDIR(existing.st_mode)) return errorText(EISDIR);
-        if (!S_ISREG(existing.st_mode)) return writeInPlace(target, bytes);
+        if (S_ISDIR(existing.st_mode)) return failure(EISDIR);
+        if (!S_ISREG(existing.st_mode)) {
+            std::string error = writeInPlace(target, bytes);
+            if (error.empty()) return {};
+            return Error{ErrorKind::Io, error};
+        }
         // The rename would replace even a read-only file; that file's owner said no, so ask the
         // system whether the file itself may be written.
         int probe = ::open(target.c_str(), O_WRONLY | O_CLOEXEC | O_NONBLOCK);
-        if (probe < 0) return errorText(errno);
+        if (probe < 0) return failure(errno);
         ::close(probe);
     }
 
@@ -86,9 +92,11 @@ std::string saveFileReplacing(const std::string& path, std::string_view bytes) {
     if (fd < 0 && exists && (error == EACCES || error == EPERM || error == EROFS)) {
         // The file may be written but its folder may not: nothing can be made beside it, so
         // it is written in place (only then can a failed write lose the old content).
-        return writeInPlace(target, bytes);
+        std::string inPlace = writeInPlace(target, bytes);
+        if (inPlace.empty()) return {};
+        return Error{ErrorKind::Io, inPlace};
     }
-    if (fd < 0) return errorText(error);
+    if (fd < 0) return failure(error);
     if (exists && ::fchmod(fd, existing.st_mode & 07777) != 0) error = errno;
     if (error == 0) error = writeAll(fd, bytes);
     if (error == 0 && ::fsync(fd) != 0) error = errno;
@@ -96,7 +104,7 @@ std::string saveFileReplacing(const std::string& path, std::string_view bytes) {
     if (error == 0 && ::rename(tempName.c_str(), target.c_str()) != 0) error = errno;
     if (error != 0) {
         ::unlink(tempName.c_str());
-        return errorText(error);
+        return failure(error);
     }
     return {};
 }

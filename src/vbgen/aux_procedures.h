@@ -5,10 +5,12 @@
 #include <string>
 #include <string_view>
 
+#include "version.h"
+
 namespace zl::vbgen {
 
 // The program's version text, written into every module header.
-inline constexpr std::string_view kGeneratorVersion = "1.1.05";
+inline constexpr std::string_view kGeneratorVersion = zl::kVersionText;
 
 // Appends the six constants ("Const dbCounter = -10" ...) and a blank line; every line begins
 // with `prefix` ("" or "Public ").

@@ -24,12 +24,10 @@ std::string DbCreateModuleText() {
     return out;
 }
 
-ModuleOutcome WriteDbCreateModule(const std::string& fileName, ModuleEncoding encoding) {
+support::Status WriteDbCreateModule(const std::string& fileName, ModuleEncoding encoding) {
     std::string text = DbCreateModuleText();
     if (encoding == ModuleEncoding::Windows1252) text = support::toWindows1252(text);
-    std::string error = support::saveFileReplacing(fileName, text);
-    if (!error.empty()) return {false, error};
-    return {true, kModuleSuccessMessage};
+    return support::saveFileReplacing(fileName, text);
 }
 
 }  // namespace zl::vbgen

@@ -13,6 +13,7 @@ std::string DbCreateModuleText();
 
 // Writes DBCREATE.BAS to `fileName` through save-then-rename; never throws. The outcome carries
 // the success message or the system's error text.
-ModuleOutcome WriteDbCreateModule(const std::string& fileName, ModuleEncoding encoding);
+[[nodiscard]] support::Status WriteDbCreateModule(const std::string& fileName,
+                                                  ModuleEncoding encoding);
 
 }  // namespace zl::vbgen

@@ -18,11 +18,6 @@ namespace zl::vbgen {
 
 namespace {
 
-void line(std::string& out, std::initializer_list<std::string_view> pieces = {}) {
-    for (std::string_view piece : pieces) out.append(piece);
-    out.append("\r\n");
-}
-
 std::string_view vbBool(bool value) { return value ? "True" : "False"; }
 
 void writeQueryDefBody(std::string& out, const schema::Database& db, const std::string& name) {

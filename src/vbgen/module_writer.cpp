@@ -2,11 +2,7 @@
 // per selected entry; written to its file through save-then-rename.
 #include "vbgen/module_writer.h"
 
-#include <locale.h>
-
 #include <algorithm>
-#include <cstdlib>
-#include <ctime>
 #include <exception>
 #include <initializer_list>
 #include <string_view>
@@ -24,11 +20,6 @@
 namespace zl::vbgen {
 
 namespace {
-
-void line(std::string& out, std::initializer_list<std::string_view> pieces = {}) {
-    for (std::string_view piece : pieces) out.append(piece);
-    out.append("\r\n");
-}
 
 // The DAO language constant for a collating order; every order without one of its own is
 // created with the general sort order.
@@ -157,51 +148,23 @@ std::string ModuleText(const ModuleOptions& options, const schema::SchemaModel& 
     return out;
 }
 
-ModuleOutcome WriteModule(const std::string& fileName, const ModuleOptions& options,
-                          const schema::SchemaModel& model, const schema::Database& db,
-                          const ModuleEnvironment& environment) {
+support::Status WriteModule(const std::string& fileName, const ModuleOptions& options,
+                            const schema::SchemaModel& model, const schema::Database& db,
+                            const ModuleEnvironment& environment) {
     try {
         std::string lastError;
         std::string text = ModuleText(options, model, db, environment.dateText, lastError);
         text = environment.encoding == ModuleEncoding::Windows1252 ? support::toWindows1252(text)
                                                                    : support::toValidUtf8(text);
-        std::string writeError = support::saveFileReplacing(fileName, text);
-        if (!writeError.empty()) return {false, writeError};
-        if (!lastError.empty()) return {false, lastError};
-        return {true, kModuleSuccessMessage};
+        support::Status saved = support::saveFileReplacing(fileName, text);
+        if (!saved) return saved;
+        if (!lastError.empty()) return support::Error{support::ErrorKind::Engine, lastError};
+        return {};
     } catch (const std::exception& error) {
         // The database's name or sort order could not be read, or memory ran out: nothing has
         // been written.
-        return {false, error.what()};
+        return support::Error{support::ErrorKind::Engine, error.what()};
     }
-}
-
-std::string currentDateText() {
-    std::time_t now = std::time(nullptr);
-    std::tm local{};
-    localtime_r(&now, &local);
-    char buffer[64] = {};
-    // The user's short date format, as the locale has it; the C locale's two-digit year is
-    // ambiguous, so without a locale the date is written the ISO way.
-    const char* names[] = {"LC_ALL", "LC_TIME", "LANG"};
-    std::string localeName;
-    for (const char* name : names) {
-        const char* value = std::getenv(name);
-        if (value && *value) {
-            localeName = value;
-            break;
-        }
-    }
-    bool plain = localeName.empty() || localeName == "C" || localeName == "POSIX" ||
-                 localeName.rfind("C.", 0) == 0;
-    locale_t locale = plain ? nullptr : newlocale(LC_TIME_MASK, localeName.c_str(), nullptr);
-    std::size_t length = 0;
-    if (locale != nullptr) {
-        length = strftime_l(buffer, sizeof buffer, "%x", &local, locale);
-        freelocale(locale);
-    }
-    if (length == 0) length = std::strftime(buffer, sizeof buffer, "%Y-%m-%d", &local);
-    return std::string(buffer, length);
 }
 
 }  // namespace zl::vbgen

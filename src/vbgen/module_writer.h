@@ -3,6 +3,8 @@
 
 #include <string>
 
+#include "support/result.h"
+
 namespace zl::schema {
 class Database;
 class SchemaModel;
@@ -10,7 +12,8 @@ class SchemaModel;
 
 namespace zl::vbgen {
 
-// The options of one module generation.
+// The options of one module generation; the settings file stores them
+// (settings::GenerationSettings).
 struct ModuleOptions {
     bool PrivateFunctions = true;
     bool IncludeProcedures = true;
@@ -25,16 +28,11 @@ enum class ModuleEncoding { Windows1252, Utf8 };
 
 // What the module text depends on besides the schema and the options.
 struct ModuleEnvironment {
-    std::string dateText;  // the header's date, e.g. "06/12/2026"; see currentDateText()
+    std::string dateText;  // the header's date, e.g. "06/12/2026", as the caller's locale has it
     ModuleEncoding encoding = ModuleEncoding::Windows1252;
 };
 
-// The result the caller shows: success, or the text of the last error that occurred.
-struct ModuleOutcome {
-    bool success = false;
-    std::string message;  // "The VB module has been created successfully" or the last error
-};
-
+// What the caller shows when a module has been written.
 inline constexpr const char* kModuleSuccessMessage = "The VB module has been created successfully";
 
 // Builds the whole module text (UTF-8, CR LF line ends) for the selected entries of `model`,
@@ -46,14 +44,12 @@ std::string ModuleText(const ModuleOptions& options, const schema::SchemaModel& 
                        const schema::Database& db, const std::string& dateText,
                        std::string& lastError);
 
-// Writes the module to `fileName` (beside it, then renamed over it) and returns the outcome.
-// Never throws. When the file cannot be written, an existing file stays as it was and the
-// outcome carries the system's error text.
-ModuleOutcome WriteModule(const std::string& fileName, const ModuleOptions& options,
-                          const schema::SchemaModel& model, const schema::Database& db,
-                          const ModuleEnvironment& environment);
-
-// Today's date in the short numeric form the header uses.
-std::string currentDateText();
+// Writes the module to `fileName` (beside it, then renamed over it). Never throws. Fails with the
+// system's error text when the file cannot be written (an existing file stays as it was), else
+// with the last engine error of an entry (the module is written all the same).
+[[nodiscard]] support::Status WriteModule(const std::string& fileName, const ModuleOptions& options,
+                                          const schema::SchemaModel& model,
+                                          const schema::Database& db,
+                                          const ModuleEnvironment& environment);
 
 }  // namespace zl::vbgen

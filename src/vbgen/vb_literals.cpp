@@ -45,8 +45,9 @@ std::string QuoteLiteral(std::string_view text) {
     return literal;
 }
 
-std::string QuoteIfNotEmpty(std::string_view text) {
-    return text.empty() ? std::string() : QuoteLiteral(text);
+void line(std::string& out, std::initializer_list<std::string_view> pieces) {
+    for (std::string_view piece : pieces) out.append(piece);
+    out.append("\r\n");
 }
 
 std::vector<std::string> SplitSqlLines(std::string_view sql) {

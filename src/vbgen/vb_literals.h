@@ -2,6 +2,7 @@
 // literals, and the lines of a QueryDef's SQL text.
 #pragma once
 
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -18,8 +19,8 @@ std::string QuoteLiteral(std::string_view text);
 // The same, appended to `out`.
 void appendQuoteLiteral(std::string& out, std::string_view text);
 
-// "" for an empty text (an omitted optional argument), else QuoteLiteral(text).
-std::string QuoteIfNotEmpty(std::string_view text);
+// Appends `pieces` and a CR LF: one line of the module.
+void line(std::string& out, std::initializer_list<std::string_view> pieces = {});
 
 // The lines of a QueryDef's SQL text that become assignment lines: split at CR LF pairs; the
 // first line always counts; an empty line, or one holding exactly one NUL, ends the list.

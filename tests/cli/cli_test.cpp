@@ -8,6 +8,7 @@
 #include <sstream>
 
 #include "cli/selection.h"
+#include "common/temporary_folder.h"
 #include "run_process.h"
 #include "schema/jet/jet_engine.h"
 #include "schema/schema_model.h"
@@ -24,21 +25,13 @@ const fs::path kSampleDatabase = ZLGEN_SAMPLE_DB;
 
 class CliTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("zlgen-cli-test-" + std::to_string(::getpid()) + "-" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
-        m_env = {"ZLGEN_INI=" + (m_dir / "ZLGEN.INI").string()};
-    }
-    void TearDown() override { fs::remove_all(m_dir); }
-
     zl::testing::ProcessResult run(const std::vector<std::string>& args) const {
         return runProcess(ZLGEN_CLI, args, m_env);
     }
 
-    fs::path m_dir;
-    std::vector<std::string> m_env;
+    zl::testing::TemporaryFolder m_folder;
+    fs::path m_dir = m_folder.path();
+    std::vector<std::string> m_env = {"ZLGEN_INI=" + (m_dir / "ZLGEN.INI").string()};
 };
 
 std::string readFile(const fs::path& path) {

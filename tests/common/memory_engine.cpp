@@ -32,7 +32,7 @@ class MemoryTableDef : public schema::TableDef {
 public:
     MemoryTableDef(std::shared_ptr<const MemoryDatabaseContent> content, const MemoryTable& table,
                    std::shared_ptr<const FailurePlan> plan)
-        : m_spec(std::move(content)), m_table(table), m_plan(std::move(plan)) {}
+        : m_content(std::move(content)), m_table(table), m_plan(std::move(plan)) {}
 
     int fieldCount() const override {
         m_plan->check(Op::FieldCount, m_table.name);
@@ -61,7 +61,7 @@ public:
     std::string description() const override { return m_table.description; }
 
 private:
-    std::shared_ptr<const MemoryDatabaseContent> m_spec;
+    std::shared_ptr<const MemoryDatabaseContent> m_content;
     const MemoryTable& m_table;
     std::shared_ptr<const FailurePlan> m_plan;
 };
@@ -80,33 +80,33 @@ private:
 class MemoryDatabase : public schema::Database {
 public:
     explicit MemoryDatabase(MemoryDatabaseContent content)
-        : m_spec(std::make_shared<const MemoryDatabaseContent>(std::move(content))),
-          m_plan(std::make_shared<FailurePlan>(m_spec->failures)) {
-        for (std::size_t i = 0; i < m_spec->tables.size(); ++i) {
-            m_tables.emplace(m_spec->tables[i].name, i);
+        : m_content(std::make_shared<const MemoryDatabaseContent>(std::move(content))),
+          m_plan(std::make_shared<FailurePlan>(m_content->failures)) {
+        for (std::size_t i = 0; i < m_content->tables.size(); ++i) {
+            m_tables.emplace(m_content->tables[i].name, i);
         }
-        for (std::size_t i = 0; i < m_spec->queries.size(); ++i) {
-            m_queries.emplace(m_spec->queries[i].name, i);
+        for (std::size_t i = 0; i < m_content->queries.size(); ++i) {
+            m_queries.emplace(m_content->queries[i].name, i);
         }
     }
 
     std::string name() const override {
         m_plan->check(Op::Name);
-        return m_spec->name;
+        return m_content->name;
     }
     int collatingOrder() const override {
         m_plan->check(Op::CollatingOrder);
-        return m_spec->collatingOrder;
+        return m_content->collatingOrder;
     }
     std::vector<schema::TableListRow> listTables() const override {
         m_plan->check(Op::ListTables);
-        return m_spec->listingRows();
+        return m_content->listingRows();
     }
     std::unique_ptr<schema::TableDef> tableDef(const std::string& name) const override {
         m_plan->check(Op::TableDef, name);
         const auto it = m_tables.find(name);
         if (it == m_tables.end()) throw EngineError("Item not found in this collection.");
-        return std::make_unique<MemoryTableDef>(m_spec, m_spec->tables[it->second], m_plan);
+        return std::make_unique<MemoryTableDef>(m_content, m_content->tables[it->second], m_plan);
     }
     std::unique_ptr<schema::QueryDef> openQueryDef(const std::string& name) const override {
         m_plan->check(Op::OpenQueryDef, name);
@@ -118,7 +118,7 @@ public:
     }
     std::vector<schema::Relation> relations() const override {
         m_plan->check(Op::Relations);
-        return m_spec->relations;
+        return m_content->relations;
     }
     void close() override {}
 
@@ -126,11 +126,11 @@ private:
     std::unique_ptr<schema::QueryDef> findQuery(const std::string& name) const {
         const auto it = m_queries.find(name);
         if (it == m_queries.end()) throw EngineError("Item not found in this collection.");
-        const MemoryQuery& q = m_spec->queries[it->second];
+        const MemoryQuery& q = m_content->queries[it->second];
         return std::make_unique<MemoryQueryDef>(q.sql, q.type);
     }
 
-    std::shared_ptr<const MemoryDatabaseContent> m_spec;
+    std::shared_ptr<const MemoryDatabaseContent> m_content;
     std::shared_ptr<const FailurePlan> m_plan;
     std::map<std::string, std::size_t> m_tables;
     std::map<std::string, std::size_t> m_queries;
@@ -155,7 +155,7 @@ MemoryDatabaseContent& MemoryDatabaseContent::relation(schema::Relation r) {
 }
 
 MemoryDatabaseContent& MemoryDatabaseContent::fail(Op op, std::string target, int position,
-                                             std::string description) {
+                                                   std::string description) {
     failures.push_back(Failure{op, std::move(target), position, std::move(description)});
     return *this;
 }

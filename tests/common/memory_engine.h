@@ -14,18 +14,18 @@ namespace zl::testing {
 
 // The operations a failure can be attached to.
 enum class Op {
-    Open,           // Engine::openDatabase of this database
-    ListTables,     // Database::listTables
-    TableDef,       // Database::tableDef(target)
-    FieldCount,     // TableDef::fieldCount of table target
-    Field,          // TableDef::field(position) of table target
-    IndexCount,     // TableDef::indexCount of table target
-    Index,          // TableDef::index(position) of table target
-    OpenQueryDef,   // Database::openQueryDef(target)
-    QueryDefs,      // Database::queryDef(target)
-    Name,           // Database::name
-    CollatingOrder, // Database::collatingOrder
-    Relations       // Database::relations
+    Open,            // Engine::openDatabase of this database
+    ListTables,      // Database::listTables
+    TableDef,        // Database::tableDef(target)
+    FieldCount,      // TableDef::fieldCount of table target
+    Field,           // TableDef::field(position) of table target
+    IndexCount,      // TableDef::indexCount of table target
+    Index,           // TableDef::index(position) of table target
+    OpenQueryDef,    // Database::openQueryDef(target)
+    QueryDefs,       // Database::queryDef(target)
+    Name,            // Database::name
+    CollatingOrder,  // Database::collatingOrder
+    Relations        // Database::relations
 };
 
 struct Failure {
@@ -69,7 +69,7 @@ struct MemoryDatabaseContent {
                                  int type = schema::dao::kQuerySelect);
     MemoryDatabaseContent& relation(schema::Relation r);
     MemoryDatabaseContent& fail(Op op, std::string target = {}, int position = -1,
-                             std::string description = "Simulated engine failure");
+                                std::string description = "Simulated engine failure");
     std::vector<schema::TableListRow> listingRows() const;
 };
 
@@ -86,7 +86,8 @@ schema::SchemaModel modelFor(const MemoryDatabaseContent& content);
 // Opens a database straight from its content.
 std::unique_ptr<schema::Database> openMemoryDatabase(MemoryDatabaseContent content);
 
-// An engine that serves database contents by file name; unknown names fail to open like a missing file.
+// An engine that serves database contents by file name; unknown names fail to open like a missing
+// file.
 class MemoryEngine : public schema::Engine {
 public:
     void add(MemoryDatabaseContent content);

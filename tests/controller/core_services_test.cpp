@@ -2,13 +2,13 @@
 #include "controller/core_services.h"
 
 #include <gtest/gtest.h>
-#include <stdlib.h>
 
 #include <filesystem>
 #include <fstream>
 #include <sstream>
 
 #include "common/memory_engine.h"
+#include "common/temporary_folder.h"
 #include "schema/schema_model.h"
 #include "settings/generation_settings.h"
 
@@ -20,12 +20,6 @@ namespace fs = std::filesystem;
 class CoreServicesTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        m_dir = fs::temp_directory_path() /
-                ("zl_core_services_" + std::to_string(::getpid()) + "_" +
-                 ::testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_dir);
-        ::setenv("ZLGEN_INI", (m_dir / "ZLGEN.INI").c_str(), 1);
-        settings::resetCurrentSettings();
         testing::MemoryDatabaseContent content;
         content.name = "/data/orders.mdb";
         content.table({"Orders", {testing::longField("OrderID", true)}, {}});
@@ -33,26 +27,51 @@ protected:
         m_model.addEntry("Orders", false);
         m_model.ResetSelection();
     }
-    void TearDown() override {
-        ::unsetenv("ZLGEN_INI");
-        settings::resetCurrentSettings();
-        fs::remove_all(m_dir);
-    }
+    void writeIni(const std::string& text) const { std::ofstream(m_dir / "ZLGEN.INI") << text; }
 
-    fs::path m_dir;
+    testing::TemporaryFolder m_folder;
+    fs::path m_dir = m_folder.path();
     std::unique_ptr<schema::Database> m_db;
     schema::SchemaModel m_model;
-    CoreServices m_services;
+    CoreServices m_services{(m_dir / "ZLGEN.INI").string()};
 };
+
+TEST_F(CoreServicesTest, RecordInForceIsLoadedOnceAndReplacedByStore) {
+    writeIni("[Error message]\nTable=first\n");
+    EXPECT_EQ(m_services.currentSettings().TableErrorMessage, "first");
+    writeIni("[Error message]\nTable=second\n");
+    EXPECT_EQ(m_services.currentSettings().TableErrorMessage, "first") << "not read again";
+
+    settings::GenerationSettings edited;
+    edited.TableErrorMessage = "third";
+    ASSERT_TRUE(m_services.storeSettings(edited));
+    EXPECT_EQ(m_services.currentSettings().TableErrorMessage, "third");
+    EXPECT_EQ(settings::loadGenerationSettings((m_dir / "ZLGEN.INI").string()).TableErrorMessage,
+              "third");
+}
+
+TEST_F(CoreServicesTest, PrivateFunctionsIsReadAgainAtEveryGeneration) {
+    writeIni("[Code]\nUse DBCREATE.BAS=True\n");
+    EXPECT_FALSE(m_services.currentSettings().IncludeProcedures);
+    writeIni("[Code]\nPrivate functions=0\nUse DBCREATE.BAS=False\n");
+    const fs::path bas = m_dir / "orders.bas";
+    ASSERT_TRUE(m_services.writeModule(bas.string(), m_model, *m_db));
+    std::ifstream in(bas, std::ios::binary);
+    std::stringstream text;
+    text << in.rdbuf();
+    EXPECT_NE(text.str().find("\r\nFunction CTable_Orders"), std::string::npos)
+        << "read from the file at every generation";
+    EXPECT_NE(text.str().find("' Needs DBCREATE.BAS to work"), std::string::npos)
+        << "the record in force is loaded once";
+}
 
 TEST_F(CoreServicesTest, ModuleIsWrittenWithTheOptionsFromTheSettingsFile) {
     settings::GenerationSettings s;
     s.NameAfterDatabase = true;
-    m_services.storeSettings(s);
+    ASSERT_TRUE(m_services.storeSettings(s));
     const fs::path bas = m_dir / "orders.bas";
-    const vbgen::ModuleOutcome outcome = m_services.writeModule(bas.string(), m_model, *m_db);
-    EXPECT_TRUE(outcome.success) << outcome.message;
-    EXPECT_EQ(outcome.message, vbgen::kModuleSuccessMessage);
+    const support::Status written = m_services.writeModule(bas.string(), m_model, *m_db);
+    EXPECT_TRUE(written) << written.error().message;
     std::ifstream in(bas, std::ios::binary);
     std::stringstream text;
     text << in.rdbuf();
@@ -61,10 +80,10 @@ TEST_F(CoreServicesTest, ModuleIsWrittenWithTheOptionsFromTheSettingsFile) {
 }
 
 TEST_F(CoreServicesTest, UnwritableModuleGivesTheErrorText) {
-    const vbgen::ModuleOutcome outcome =
+    const support::Status written =
         m_services.writeModule((m_dir / "missing" / "x.bas").string(), m_model, *m_db);
-    EXPECT_FALSE(outcome.success);
-    EXPECT_FALSE(outcome.message.empty());
+    ASSERT_FALSE(written);
+    EXPECT_EQ(written.error().message, "No such file or directory");
 }
 
 TEST_F(CoreServicesTest, TutorialSettingDefaultsToShownAndIsRemembered) {

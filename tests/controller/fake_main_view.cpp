@@ -108,9 +108,9 @@ void FakeMainView::showAbout() {
     events.push_back("about");
 }
 
-vbgen::ModuleOutcome FakeServices::writeModule(const std::string& fileName,
-                                               const schema::SchemaModel& /*model*/,
-                                               const schema::Database& /*db*/) {
+support::Status FakeServices::writeModule(const std::string& fileName,
+                                          const schema::SchemaModel& /*model*/,
+                                          const schema::Database& /*db*/) {
     modulesWritten.push_back(fileName);
     return moduleOutcome;
 }
@@ -123,9 +123,10 @@ std::string FakeServices::sqlScript(sqlgen::SqlDialect dialect,
     return script;
 }
 
-void FakeServices::storeSettings(const settings::GenerationSettings& edited) {
+support::Status FakeServices::storeSettings(const settings::GenerationSettings& edited) {
     settingsInForce = edited;
     ++settingsStored;
+    return storeOutcome;
 }
 
 void FakeServices::setTutorialShownAtStart(bool show) {

@@ -91,22 +91,23 @@ private:
 // Services that record what the commands ask for.
 class FakeServices : public controller::Services {
 public:
-    vbgen::ModuleOutcome moduleOutcome{true, vbgen::kModuleSuccessMessage};
+    support::Status moduleOutcome;  // success unless a test sets an Error
     std::vector<std::string> modulesWritten;
     std::string script = "CREATE TABLE x\r\n";
     std::optional<std::string> scriptFailure;  // throws EngineError with this description
     std::vector<sqlgen::SqlDialect> dialects;
     settings::GenerationSettings settingsInForce;
     int settingsStored = 0;
+    support::Status storeOutcome;  // what storeSettings returns
     bool tutorialSetting = true;
     std::vector<bool> tutorialWrites;
 
-    vbgen::ModuleOutcome writeModule(const std::string& fileName, const schema::SchemaModel& model,
-                                     const schema::Database& db) override;
+    support::Status writeModule(const std::string& fileName, const schema::SchemaModel& model,
+                                const schema::Database& db) override;
     std::string sqlScript(sqlgen::SqlDialect dialect, const schema::SchemaModel& model,
                           const schema::Database* db) override;
     settings::GenerationSettings currentSettings() override { return settingsInForce; }
-    void storeSettings(const settings::GenerationSettings& edited) override;
+    support::Status storeSettings(const settings::GenerationSettings& edited) override;
     bool tutorialShownAtStart() override { return tutorialSetting; }
     void setTutorialShownAtStart(bool show) override;
 };

@@ -83,7 +83,7 @@ TEST_F(ControllerTest, CreateModuleAsksForTheFileAndReportsTheOutcome) {
     EXPECT_EQ(view.messages.back(), (ShownMessage{"The VB module has been created successfully",
                                                   "Zerlin Wizard", MessageIcon::Information}));
 
-    services.moduleOutcome = {false, "Permission denied"};
+    services.moduleOutcome = support::Error{support::ErrorKind::Io, "Permission denied"};
     view.saveAnswers.push_back("/out/orders.bas");
     controller.CreateVisualBasicModule();
     EXPECT_EQ(view.messages.back(),
@@ -142,6 +142,12 @@ TEST_F(ControllerTest, SettingsAreStoredOnlyWhenAccepted) {
     EXPECT_EQ(services.settingsInForce.TableErrorMessage, "");
     EXPECT_FALSE(services.settingsInForce.IncludeProcedures);
     EXPECT_EQ(view.busyPointer, (std::vector<bool>{true, false, true, false}));
+    EXPECT_TRUE(view.messages.empty());
+
+    services.storeOutcome = support::Error{support::ErrorKind::Io, "Permission denied"};
+    controller.fileSettings();
+    ASSERT_EQ(view.messages.size(), 1u);
+    EXPECT_EQ(view.messages[0].text, "Cannot store the settings: Permission denied");
 }
 
 TEST_F(ControllerTest, AboutShowsTheBusyPointerWhileOpening) {

@@ -20,13 +20,6 @@ void expectFrame(const WindowFrame& w, double left, double top, double width, do
     EXPECT_DOUBLE_EQ(w.height, height);
 }
 
-TEST(WindowPlacementTest, RoundsHalvesToEven) {
-    EXPECT_EQ(RoundTwips(2.5), 2);
-    EXPECT_EQ(RoundTwips(3.5), 4);
-    EXPECT_EQ(RoundTwips(-2.5), -2);
-    EXPECT_EQ(RoundTwips(2640.4), 2640);
-}
-
 TEST(WindowPlacementTest, MoveWithinScreenPullsWindowsBackOnScreen) {
     WindowFrame w = frame(0, 0, 3000, 2000);
     MoveWithinScreen(w, kScreen, 14000, 100, -1, -1);

@@ -4,14 +4,16 @@
 
 #include <fstream>
 
+#include "common/temporary_folder.h"
 #include "jetwrite/database_writer.h"
 #include "jetwrite/edge_databases.h"
 #include "jetwrite/rc4.h"
-#include "jetwrite/temporary_folder.h"
 #include "jetwrite/write_error.h"
 
 namespace zl::jetwrite::testing {
 namespace {
+
+using zl::testing::TemporaryFolder;
 
 std::uint32_t le32(const Bytes& bytes, std::size_t offset) {
     std::uint32_t value = 0;

@@ -9,23 +9,23 @@
 namespace zl::jetwrite {
 namespace {
 
-ColumnSpec columnOf(jet::ColumnType type, std::uint16_t length) {
-    ColumnSpec column;
+ColumnLayout columnOf(jet::ColumnType type, std::uint16_t length) {
+    ColumnLayout column;
     column.name = "C";
     column.type = type;
     column.length = length;
     return column;
 }
 
-Bytes key(const ColumnSpec& column, const Value& value, bool ascending) {
-    PhysicalIndexSpec index;
+Bytes key(const ColumnLayout& column, const Value& value, bool ascending) {
+    PhysicalIndexLayout index;
     index.columns = {{0, ascending}};
     return encodeIndexKey(index, {column}, {value}, "test");
 }
 
 struct OrderCase {
     const char* name;
-    ColumnSpec column;
+    ColumnLayout column;
     std::vector<Value> ascendingValues;  // NULL first, then increasing
 };
 

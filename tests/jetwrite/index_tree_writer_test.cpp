@@ -15,11 +15,11 @@ namespace {
 constexpr PageNumber kTablePage = 2;
 
 std::vector<IndexEntry> longKeyEntries(std::size_t count, bool ascending, std::int64_t first) {
-    ColumnSpec column;
+    ColumnLayout column;
     column.name = "N";
     column.type = jet::ColumnType::Long;
     column.length = 4;
-    PhysicalIndexSpec index;
+    PhysicalIndexLayout index;
     index.columns = {{0, ascending}};
     std::vector<IndexEntry> entries;
     for (std::size_t i = 0; i < count; ++i) {

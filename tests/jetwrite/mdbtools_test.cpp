@@ -8,12 +8,14 @@
 #include <algorithm>
 #include <set>
 
+#include "common/temporary_folder.h"
 #include "description_json.h"
 #include "jetwrite/edge_databases.h"
-#include "jetwrite/temporary_folder.h"
 
 namespace zl::jetwrite::testing {
 namespace {
+
+using zl::testing::TemporaryFolder;
 
 // The type text of mdb-schema's "access" backend for `field`.
 std::string mdbType(const FieldDescription& field) {

@@ -2,14 +2,16 @@
 // described: listing, fields with every DAO property, indexes, and QueryDef SQL.
 #include <gtest/gtest.h>
 
+#include "common/temporary_folder.h"
 #include "description_json.h"
 #include "jetwrite/edge_databases.h"
 #include "jetwrite/expected_dao.h"
-#include "jetwrite/temporary_folder.h"
 #include "schema/jet/jet_engine.h"
 
 namespace zl::jetwrite::testing {
 namespace {
+
+using zl::testing::TemporaryFolder;
 
 std::string describe(const schema::Field& f) {
     return f.name + " type " + std::to_string(f.type) + " size " + std::to_string(f.size) +

@@ -42,7 +42,7 @@ TEST(SchemaPlanner, IdenticalIndexesShareOnePhysicalIndex) {
 
 TEST(SchemaPlanner, RelationshipIndexesShareTheKeysTheyUse) {
     const std::vector<TableSchema> schemas = planSchemas(customersAndOrders());
-    const LogicalIndexSpec& one = schemas[0].logicalIndexes.back();
+    const LogicalIndexLayout& one = schemas[0].logicalIndexes.back();
     EXPECT_EQ(one.name, ".rC");
     EXPECT_EQ(one.kind, jet::kIndexKindForeign);
     EXPECT_EQ(one.physical, schemas[0].logicalIndexes[0].physical) << "shares the primary key";
@@ -50,7 +50,7 @@ TEST(SchemaPlanner, RelationshipIndexesShareTheKeysTheyUse) {
     EXPECT_EQ(one.reference.otherTable, 1u);
     EXPECT_EQ(one.reference.otherIndex, 2u);
     EXPECT_TRUE(one.reference.cascadeDeletes);
-    const LogicalIndexSpec& many = schemas[1].logicalIndexes.back();
+    const LogicalIndexLayout& many = schemas[1].logicalIndexes.back();
     EXPECT_EQ(many.name, "CustomersOrders");
     EXPECT_EQ(many.physical, schemas[1].logicalIndexes[1].physical)
         << "shares the plain CustomerID index";

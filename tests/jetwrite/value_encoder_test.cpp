@@ -8,8 +8,8 @@
 namespace zl::jetwrite {
 namespace {
 
-ColumnSpec columnOf(jet::ColumnType type, std::uint16_t length, bool fixed = true) {
-    ColumnSpec column;
+ColumnLayout columnOf(jet::ColumnType type, std::uint16_t length, bool fixed = true) {
+    ColumnLayout column;
     column.name = "C";
     column.type = type;
     column.length = length;
@@ -31,7 +31,7 @@ std::string hex(const Bytes& bytes) {
 
 struct EncodeCase {
     const char* name;
-    ColumnSpec column;
+    ColumnLayout column;
     Value value;
     const char* expectedHex;
 };
@@ -85,7 +85,7 @@ INSTANTIATE_TEST_SUITE_P(
 
 struct RefusalCase {
     const char* name;
-    ColumnSpec column;
+    ColumnLayout column;
     Value value;
     const char* messagePart;
 };

@@ -1,4 +1,4 @@
-// The six generation options in the settings file, and the record in force.
+// The module options in the settings file.
 #include "settings/generation_settings.h"
 
 #include "settings/profile.h"
@@ -8,17 +8,7 @@ namespace {
 
 using zl::settings::GenerationSettings;
 
-class GenerationSettingsTest : public SettingsFileTest {
-protected:
-    void SetUp() override {
-        SettingsFileTest::SetUp();
-        zl::settings::resetCurrentSettings();
-    }
-    void TearDown() override {
-        zl::settings::resetCurrentSettings();
-        SettingsFileTest::TearDown();
-    }
-};
+using GenerationSettingsTest = SettingsFileTest;
 
 TEST_F(GenerationSettingsTest, NoFileGivesBuiltInValues) {
     GenerationSettings s = zl::settings::loadGenerationSettings(m_path);
@@ -31,7 +21,7 @@ TEST_F(GenerationSettingsTest, NoFileGivesBuiltInValues) {
 }
 
 TEST_F(GenerationSettingsTest, StoringUnchangedValuesWritesAllSixKeysInOrder) {
-    zl::settings::storeGenerationSettings(GenerationSettings{}, m_path);
+    ASSERT_TRUE(zl::settings::storeGenerationSettings(GenerationSettings{}, m_path));
     EXPECT_EQ(readIni(),
               "[Code]\n"
               "Private functions=-1\n"
@@ -52,7 +42,7 @@ TEST_F(GenerationSettingsTest, EveryValueRoundTrips) {
     s.TableErrorMessage = "";
     s.QueryDefErrorMessage = "Query \"%n\" failed ";
     s.DatabaseErrorMessage = " '%n'";
-    zl::settings::storeGenerationSettings(s, m_path);
+    ASSERT_TRUE(zl::settings::storeGenerationSettings(s, m_path));
     EXPECT_NE(readIni().find("Use DBCREATE.BAS=True\n"), std::string::npos);
     EXPECT_NE(readIni().find("Private functions=0\n"), std::string::npos);
     EXPECT_NE(readIni().find("Create_FNAME_Database=-1\n"), std::string::npos);
@@ -73,18 +63,19 @@ TEST_F(GenerationSettingsTest, HandEditedValues) {
     EXPECT_FALSE(s.NameAfterDatabase);
 }
 
-TEST_F(GenerationSettingsTest, RecordInForceIsLoadedOnceAndReplacedByStore) {
-    writeIni("[Error message]\nTable=first\n");
-    EXPECT_EQ(zl::settings::CurrentSettings().TableErrorMessage, "first");
-    writeIni("[Error message]\nTable=second\n");
-    EXPECT_EQ(zl::settings::CurrentSettings().TableErrorMessage, "first") << "not read again";
-
-    GenerationSettings edited;
-    edited.TableErrorMessage = "third";
-    zl::settings::StoreSettings(edited);
-    EXPECT_EQ(zl::settings::CurrentSettings().TableErrorMessage, "third");
-    EXPECT_EQ(zl::settings::loadGenerationSettings(m_path).TableErrorMessage, "third");
-    EXPECT_NE(readIni().find("[Code]\nPrivate functions=-1\n"), std::string::npos);
+TEST_F(GenerationSettingsTest, EncodingSetting) {
+    const std::pair<const char*, zl::vbgen::ModuleEncoding> cases[] = {
+        {"", zl::vbgen::ModuleEncoding::Windows1252},
+        {"[Code]\nEncoding=UTF-8\n", zl::vbgen::ModuleEncoding::Utf8},
+        {"[code]\nencoding = utf-8\n", zl::vbgen::ModuleEncoding::Utf8},
+        {"[Code]\nEncoding=UTF8\n", zl::vbgen::ModuleEncoding::Windows1252},
+        {"[Code]\nEncoding=Windows-1252\n", zl::vbgen::ModuleEncoding::Windows1252},
+        {"[Other]\nEncoding=UTF-8\n", zl::vbgen::ModuleEncoding::Windows1252},
+    };
+    for (const auto& [ini, expected] : cases) {
+        writeIni(ini);
+        EXPECT_EQ(zl::settings::loadModuleEncoding(m_path), expected) << ini;
+    }
 }
 
 }  // namespace

@@ -10,12 +10,11 @@
 #include <optional>
 #include <string>
 
+#include "common/temporary_folder.h"
+
 class SettingsFileTest : public ::testing::Test {
 protected:
     void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zlini-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
         if (const char* old = std::getenv("ZLGEN_INI")) m_oldIni = old;
         m_path = (m_dir / "ZLGEN.INI").string();
         ::setenv("ZLGEN_INI", m_path.c_str(), 1);
@@ -26,8 +25,6 @@ protected:
         } else {
             ::unsetenv("ZLGEN_INI");
         }
-        std::error_code ec;
-        std::filesystem::remove_all(m_dir, ec);
     }
 
     void writeIni(const std::string& content) const { writeFile(m_path, content); }
@@ -42,7 +39,8 @@ protected:
         return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
     }
 
-    std::filesystem::path m_dir;
+    zl::testing::TemporaryFolder m_folder;
+    std::filesystem::path m_dir = m_folder.path();
     std::string m_path;
     std::optional<std::string> m_oldIni;
 };

@@ -67,47 +67,16 @@ TEST(SqlScriptTest, OrdersSampleInSqlServer) {
               "\r\n");
 }
 
-TEST(SqlScriptTest, ColumnTypesOfBothDialects) {
-    struct Case {
-        int type;
-        std::int32_t attributes;
-        std::int32_t size;
-        const char* access;
-        const char* server;
-    };
-    const Case cases[] = {
-        {dao::kBoolean, 0, 1, "Bit", "Bit NULL"},
-        {dao::kByte, 0, 1, "Byte", "Tinyint NULL"},
-        {dao::kInteger, 0, 2, "Short", "Smallint NULL"},
-        {dao::kLong, dao::kFixedField, 4, "Long", "Integer NULL"},
-        {dao::kLong, dao::kAutoIncrField, 4, "Counter", "Integer Identity(1,1) NULL"},
-        {dao::kCurrency, 0, 8, "Currency", "Money NULL"},
-        {dao::kSingle, 0, 4, "Single", "Float(7) NULL"},
-        {dao::kDouble, 0, 8, "Double", "Float(15) NULL"},
-        {dao::kDate, 0, 8, "Date", "Datetime NULL"},
-        {dao::kText, dao::kFixedField, 10, "Text(10)", "Character Varying(10) NULL"},
-        {dao::kText, 0, 0, "Text", "Character Varying NULL"},
-        {dao::kLongBinary, 0, 0, "LongBinary", "Image NULL"},
-        {dao::kMemo, 0, 0, "Memo", "Text NULL"},
-        {dao::kBinary, 0, 50, "<Unknown Field Type>", "<Unknown Field Type> NULL"},
-        {dao::kGuid, 0, 16, "<Unknown Field Type>", "<Unknown Field Type> NULL"},
-        {dao::kDecimal, 0, 16, "<Unknown Field Type>", "<Unknown Field Type> NULL"},
-    };
-    for (const Case& c : cases) {
-        zl::schema::Field f = zt::typedField("F", c.type, c.size);
-        f.attributes = c.attributes;
-        EXPECT_EQ(ColumnDefinition(SqlDialect::MsAccess, f), c.access) << c.type;
-        EXPECT_EQ(ColumnDefinition(SqlDialect::SqlServer, f), c.server) << c.type;
-    }
-}
-
 TEST(SqlScriptTest, UnknownTypeKeepsNullabilityAndDefault) {
     zl::schema::Field f = zt::typedField("F", 9, 50);
     f.required = true;
     f.defaultValue = "0x00";
-    EXPECT_EQ(ColumnDefinition(SqlDialect::SqlServer, f),
-              "<Unknown Field Type> NOT NULL DEFAULT 0x00");
-    EXPECT_EQ(ColumnDefinition(SqlDialect::MsAccess, f), "<Unknown Field Type> DEFAULT 0x00");
+    std::string server;
+    std::string access;
+    appendColumnDefinition(server, SqlDialect::SqlServer, f);
+    appendColumnDefinition(access, SqlDialect::MsAccess, f);
+    EXPECT_EQ(server, "<Unknown Field Type> NOT NULL DEFAULT 0x00");
+    EXPECT_EQ(access, "<Unknown Field Type> DEFAULT 0x00");
 }
 
 TEST(SqlScriptTest, LastWrittenColumnHasNoCommaWhenLastFieldUnselected) {
@@ -125,7 +94,8 @@ TEST(SqlScriptTest, NoSelectedFields) {
     SchemaModel model = modelFor(content);
     model.StoreFieldSelection(0, 0, false);
     EXPECT_EQ(script(SqlDialect::MsAccess, content, model), "CREATE TABLE [T] (\r\n);\r\n\r\n");
-    EXPECT_EQ(script(SqlDialect::SqlServer, content, model), "CREATE TABLE \"T\" (\r\n\r\n);\r\n\r\n");
+    EXPECT_EQ(script(SqlDialect::SqlServer, content, model),
+              "CREATE TABLE \"T\" (\r\n\r\n);\r\n\r\n");
 }
 
 TEST(SqlScriptTest, SqlServerWithoutUniqueIndexHasEmptyLineBeforeClosing) {
@@ -143,9 +113,9 @@ TEST(SqlScriptTest, IndexSelectionAndForeignKeys) {
     foreignUnique.foreign = true;
     zt::MemoryDatabaseContent content;
     content.table({"T",
-                {zt::longField("A"), zt::longField("B")},
-                {zt::index("PK", "+A", true, true), zt::index("UB", "-B", false, true),
-                 zt::index("IB", "+B"), foreign, foreignUnique}});
+                   {zt::longField("A"), zt::longField("B")},
+                   {zt::index("PK", "+A", true, true), zt::index("UB", "-B", false, true),
+                    zt::index("IB", "+B"), foreign, foreignUnique}});
     SchemaModel model = modelFor(content);
     model.StoreIndexSelection(0, 1, false);  // UB unselected
     // MS Access: every included, non-foreign index as a statement; UB left out.
@@ -168,7 +138,8 @@ TEST(SqlScriptTest, TablesThenViewsInListOrder) {
     content.table({"T1", {zt::longField("A")}, {}});
     content.query("Q1", "SELECT *\r\nFROM T1;\r\n");
     content.table({"T2", {zt::longField("A")}, {}});
-    content.listing = std::vector<zl::schema::TableListRow>{{"T1", 1, 0}, {"Q1", 5, 0}, {"T2", 1, 0}};
+    content.listing =
+        std::vector<zl::schema::TableListRow>{{"T1", 1, 0}, {"Q1", 5, 0}, {"T2", 1, 0}};
     EXPECT_EQ(script(SqlDialect::SqlServer, content),
               "CREATE TABLE \"T1\" (\r\n  \"A\" Integer NULL\r\n\r\n);\r\n\r\n"
               "CREATE TABLE \"T2\" (\r\n  \"A\" Integer NULL\r\n\r\n);\r\n\r\n"

@@ -8,16 +8,17 @@
 #include <fstream>
 #include <iterator>
 
+#include "common/temporary_folder.h"
+
 namespace {
+
+// "" for success, else the failure's text.
+std::string messageOf(const zl::support::Status& saved) {
+    return saved ? std::string() : saved.error().message;
+}
 
 class SaveFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zlsave-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-    }
-    void TearDown() override { std::filesystem::remove_all(m_dir); }
     std::string path(const char* name) const { return (m_dir / name).string(); }
     static std::string read(const std::string& p) {
         std::ifstream in(p, std::ios::binary);
@@ -27,14 +28,15 @@ protected:
         return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(m_dir),
                                                       std::filesystem::directory_iterator()));
     }
-    std::filesystem::path m_dir;
+    zl::testing::TemporaryFolder m_folder;
+    std::filesystem::path m_dir = m_folder.path();
 };
 
 TEST_F(SaveFileTest, ReplacesContentAndKeepsPermissions) {
     const std::string target = path("m.bas");
     std::ofstream(target) << std::string(5000, 'x');
     ::chmod(target.c_str(), 0640);
-    EXPECT_EQ(zl::support::saveFileReplacing(target, "new"), "");
+    EXPECT_EQ(messageOf(zl::support::saveFileReplacing(target, "new")), "");
     EXPECT_EQ(read(target), "new");
     struct stat st {};
     ::stat(target.c_str(), &st);
@@ -47,15 +49,15 @@ TEST_F(SaveFileTest, LinkedFileIsReplacedAndLinkStays) {
     const std::string link = path("link.bas");
     std::ofstream(real) << "old";
     std::filesystem::create_symlink(real, link);
-    EXPECT_EQ(zl::support::saveFileReplacing(link, "new"), "");
+    EXPECT_EQ(messageOf(zl::support::saveFileReplacing(link, "new")), "");
     EXPECT_TRUE(std::filesystem::is_symlink(link));
     EXPECT_EQ(read(real), "new");
 }
 
 TEST_F(SaveFileTest, FailureLeavesNothingBehind) {
     std::filesystem::create_directory(m_dir / "sub");
-    EXPECT_EQ(zl::support::saveFileReplacing(path("sub"), "x"), "Is a directory");
-    EXPECT_EQ(zl::support::saveFileReplacing(path("none") + "/f", "x"),
+    EXPECT_EQ(messageOf(zl::support::saveFileReplacing(path("sub"), "x")), "Is a directory");
+    EXPECT_EQ(messageOf(zl::support::saveFileReplacing(path("none") + "/f", "x")),
               "No such file or directory");
     EXPECT_EQ(entries(), 1u);
 }

@@ -48,7 +48,7 @@ private:
 void DialogsTest::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     qputenv("ZLGEN_INI", m_dir->filePath("ZLGEN.INI").toUtf8());
-    settings::resetCurrentSettings();
+    m_services = controller::CoreServices();
     m_window = std::make_unique<ui::MainWindow>(m_engine, m_services);
     m_window->show();
     QVERIFY(QTest::qWaitForWindowExposed(m_window.get()));
@@ -97,8 +97,8 @@ void DialogsTest::settingsOkStoresAllSixOptions() {
     QVERIFY2(ini.contains("Use DBCREATE.BAS=True"), qPrintable(ini));
     QVERIFY2(ini.contains("Create_FNAME_Database=0"), qPrintable(ini));
     QVERIFY2(ini.contains("QueryDef=\n") || ini.contains("QueryDef=\r\n"), qPrintable(ini));
-    QVERIFY(!settings::CurrentSettings().IncludeProcedures);
-    QCOMPARE(settings::CurrentSettings().QueryDefErrorMessage, std::string());
+    QVERIFY(!m_services.currentSettings().IncludeProcedures);
+    QCOMPARE(m_services.currentSettings().QueryDefErrorMessage, std::string());
 
     runSettings([](QDialog& d) { QVERIFY(d.findChild<QRadioButton*>("AllInOne1")->isChecked()); },
                 "Cancel");

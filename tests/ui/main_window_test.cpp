@@ -63,8 +63,7 @@ QString longSql(const QString& lineEnd) {
 void MainWindowTest::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     qputenv("ZLGEN_INI", m_dir->filePath("ZLGEN.INI").toUtf8());
-    settings::resetCurrentSettings();
-    settings::ProfileSet("Tutorial", "Show", false);
+    QVERIFY(settings::ProfileSet("Tutorial", "Show", false));
 
     testing::MemoryDatabaseContent content;
     content.name = "/data/orders.mdb";

@@ -13,6 +13,7 @@
 #include <iterator>
 
 #include "common/memory_engine.h"
+#include "common/temporary_folder.h"
 #include "schema/schema_model.h"
 #include "support/text.h"
 #include "vbgen/dbcreate_module.h"
@@ -305,21 +306,18 @@ TEST(ModuleWriterTest, FailingEntryEndsOnlyItsFunctionAndLastErrorIsReported) {
 
 class ModuleFileTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        std::string pattern = (std::filesystem::temp_directory_path() / "zlbas-XXXXXX").string();
-        ASSERT_NE(::mkdtemp(pattern.data()), nullptr);
-        m_dir = pattern;
-        m_spec.table({"Bücher", {zt::textField("Titel €", 50)}, {}});
-    }
-    void TearDown() override {
-        std::error_code ec;
-        std::filesystem::remove_all(m_dir, ec);
-    }
-    zl::vbgen::ModuleOutcome write(const std::string& path,
-                                   ModuleEncoding encoding = ModuleEncoding::Windows1252) {
-        auto db = zt::openMemoryDatabase(m_spec);
-        return zl::vbgen::WriteModule(path, ModuleOptions{}, modelFor(m_spec), *db,
-                                      {"06/12/2026", encoding});
+    void SetUp() override { m_content.table({"Bücher", {zt::textField("Titel €", 50)}, {}}); }
+    // Whether the module was written, and the text the caller shows.
+    struct Written {
+        bool success;
+        std::string message;
+    };
+    Written write(const std::string& path, ModuleEncoding encoding = ModuleEncoding::Windows1252) {
+        auto db = zt::openMemoryDatabase(m_content);
+        const zl::support::Status written = zl::vbgen::WriteModule(
+            path, ModuleOptions{}, modelFor(m_content), *db, {"06/12/2026", encoding});
+        if (!written) return {false, written.error().message};
+        return {true, zl::vbgen::kModuleSuccessMessage};
     }
     static std::string read(const std::string& path) {
         std::ifstream in(path, std::ios::binary);
@@ -330,8 +328,9 @@ protected:
     }
     std::string path(const char* name) const { return (m_dir / name).string(); }
 
-    std::filesystem::path m_dir;
-    zt::MemoryDatabaseContent m_spec;
+    zt::TemporaryFolder m_folder;
+    std::filesystem::path m_dir = m_folder.path();
+    zt::MemoryDatabaseContent m_content;
 };
 
 TEST_F(ModuleFileTest, Windows1252AndUtf8Bytes) {
@@ -344,8 +343,9 @@ TEST_F(ModuleFileTest, Windows1252AndUtf8Bytes) {
               std::string::npos);
     EXPECT_NE(bytes.find("AddField td, \"Titel \x80\", dbText, 50,"), std::string::npos);
 
-    m_spec.tables[0].name = "\xE6\x9D\xB1 \xF0\x9F\x98\x80";  // CJK and emoji: not in the code page
-    m_spec.tables[0].fields.clear();
+    m_content.tables[0].name =
+        "\xE6\x9D\xB1 \xF0\x9F\x98\x80";  // CJK and emoji: not in the code page
+    m_content.tables[0].fields.clear();
     write(path("b.bas"));
     EXPECT_NE(read(path("b.bas")).find("td.Name = \"? ?\"\r\n"), std::string::npos);
 
@@ -420,7 +420,7 @@ TEST_F(ModuleFileTest, ReadOnlyFileStaysAsItWas) {
 }
 
 TEST_F(ModuleFileTest, UnreadableDatabaseNameWritesNothing) {
-    m_spec.fail(zt::Op::Name, "", -1, "Object invalid or no longer set.");
+    m_content.fail(zt::Op::Name, "", -1, "Object invalid or no longer set.");
     auto outcome = write(path("n.bas"));
     EXPECT_FALSE(outcome.success);
     EXPECT_EQ(outcome.message, "Object invalid or no longer set.");
@@ -428,7 +428,7 @@ TEST_F(ModuleFileTest, UnreadableDatabaseNameWritesNothing) {
 }
 
 TEST_F(ModuleFileTest, EntryErrorIsReportedAfterTheFileIsWritten) {
-    m_spec.fail(zt::Op::Field, "", 0, "Field unreadable");
+    m_content.fail(zt::Op::Field, "", 0, "Field unreadable");
     auto outcome = write(path("e.bas"));
     EXPECT_FALSE(outcome.success);
     EXPECT_EQ(outcome.message, "Field unreadable");

@@ -28,8 +28,6 @@ TEST(VbLiteralsTest, Literals) {
     EXPECT_EQ(QuoteLiteral("\""), "\"\"\"\"");
     EXPECT_EQ(QuoteLiteral("a\"b"), "\"a\"\"b\"");
     EXPECT_EQ(QuoteLiteral("x\r\nMsgBox \"y\"\t\x01"), "\"x  MsgBox \"\"y\"\"  \"");
-    EXPECT_EQ(QuoteIfNotEmpty(""), "");
-    EXPECT_EQ(QuoteIfNotEmpty("0"), "\"0\"");
 }
 
 TEST(VbLiteralsTest, SplitSqlLines) {

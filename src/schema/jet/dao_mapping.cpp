@@ -1,51 +1,24 @@
 // Stored definitions to DAO values.
 #include "schema/jet/dao_mapping.h"
 
+#include "schema/jet/column_types.h"
+
 namespace zl::schema::jet {
 namespace {
 
 constexpr int kUnknownTypeBase = 256;
-constexpr std::int32_t kExtendedDateSize = 42;
 // A calculated column stores its result behind a 23-byte prefix; its stored length counts it.
 constexpr std::uint16_t kCalculatedValuePrefix = 23;
 constexpr int kCalculatedDecimalPrecision = 28;
 
 // Field.Size: fixed sizes by type, declared lengths for Text (characters) and Binary.
 std::int32_t daoSize(const ColumnDef& column, const JetFormat& format) {
-    switch (column.type) {
-        case column_type::kBoolean:
-            return 1;
-        case column_type::kByte:
-            return 1;
-        case column_type::kInteger:
-            return 2;
-        case column_type::kLong:
-            return 4;
-        case column_type::kCurrency:
-            return 8;
-        case column_type::kSingle:
-            return 4;
-        case column_type::kDouble:
-            return 8;
-        case column_type::kDateTime:
-            return 8;
-        case column_type::kGuid:
-            return 16;
-        case column_type::kNumeric:
-            return 16;
-        case column_type::kBigInt:
-            return 8;
-        case column_type::kExtendedDate:
-            return kExtendedDateSize;
-        case column_type::kMemo:
-        case column_type::kOle:
-            return 0;
-        case column_type::kText:
-            // Jet 4 stores the length in bytes of UCS-2, Jet 3 in bytes of the code page.
-            return format.isJet3() ? column.length : column.length / 2;
-        default:
-            return column.length;
+    if (column.type == column_type::kText) {
+        // Jet 4 stores the length in bytes of UCS-2, Jet 3 in bytes of the code page.
+        return format.isJet3() ? column.length : column.length / 2;
     }
+    const ColumnTypeTraits* traits = columnTypeTraits(column.type);
+    return traits && traits->daoSize != kDeclaredLength ? traits->daoSize : column.length;
 }
 
 std::int32_t daoAttributes(const ColumnDef& column) {

@@ -15,6 +15,8 @@
 //                    (for booleans the bit is the value)
 #include "schema/jet/row_view.h"
 
+#include "schema/jet/column_types.h"
+
 namespace zl::schema::jet {
 namespace {
 
@@ -23,34 +25,9 @@ constexpr std::size_t kJumpSize = 256;
 }  // namespace
 
 std::size_t fixedSizeOf(std::uint8_t type, std::uint16_t length) {
-    switch (type) {
-        case column_type::kBoolean:
-            return 0;
-        case column_type::kByte:
-            return 1;
-        case column_type::kInteger:
-            return 2;
-        case column_type::kLong:
-            return 4;
-        case column_type::kCurrency:
-            return 8;
-        case column_type::kSingle:
-            return 4;
-        case column_type::kDouble:
-            return 8;
-        case column_type::kDateTime:
-            return 8;
-        case column_type::kGuid:
-            return 16;
-        case column_type::kNumeric:
-            return 17;
-        case column_type::kComplex:
-            return 4;
-        case column_type::kBigInt:
-            return 8;
-        default:
-            return length;
-    }
+    const ColumnTypeTraits* traits = columnTypeTraits(type);
+    if (traits == nullptr || traits->storedSize == kDeclaredLength) return length;
+    return static_cast<std::size_t>(traits->storedSize);
 }
 
 Result<RowView> RowView::parse(Bytes row, const Origin& origin, const JetFormat& format,

@@ -4,6 +4,7 @@
 
 #include <random>
 
+#include "common/test_names.h"
 #include "schema/jet/header_page.h"
 #include "schema/jet/jet_database.h"
 #include "test_database.h"
@@ -171,13 +172,7 @@ const Damage kDamages[] = {
 };
 
 std::string damageName(const testing::TestParamInfo<Damage>& info) {
-    std::string name = info.param.what;
-    for (char& c : name) {
-        if (std::isalnum(static_cast<unsigned char>(c)) == 0) {
-            c = '_';
-        }
-    }
-    return name;
+    return testNameOf(info.param.what);
 }
 
 INSTANTIATE_TEST_SUITE_P(Cases, JetDamageCaseTest, testing::ValuesIn(kDamages), damageName);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "../../../fuzz/jet_fuzz_body.h"
+#include "common/test_names.h"
 
 namespace zl::schema::jet {
 namespace {
@@ -83,13 +84,7 @@ TEST_P(JetFuzzReplayTest, EndsWithoutAFault) {
 }
 
 std::string testName(const testing::TestParamInfo<std::string>& info) {
-    std::string name = info.param;
-    for (char& c : name) {
-        if (std::isalnum(static_cast<unsigned char>(c)) == 0) {
-            c = '_';
-        }
-    }
-    return name;
+    return testNameOf(info.param);
 }
 
 INSTANTIATE_TEST_SUITE_P(Regressions, JetFuzzReplayTest, testing::ValuesIn(regressionNames()),

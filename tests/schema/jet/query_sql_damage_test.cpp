@@ -125,7 +125,7 @@ TEST(QuerySqlDamageTest, BoundsTheNumberOfJoins) {
 }
 
 // Damages each column of each row of every fixture query in turn: whatever the result, it is
-// SQL text or an EngineError.
+// SQL text or an EngineError that says what is wrong.
 TEST(QuerySqlDamageTest, SurvivesEveryColumnOfEveryFixtureRowDamaged) {
     const std::vector<void (*)(QueryRow&)> damages = {
         [](QueryRow& r) { r.attribute.reset(); },
@@ -148,7 +148,12 @@ TEST(QuerySqlDamageTest, SurvivesEveryColumnOfEveryFixtureRowDamaged) {
             for (const auto& damage : damages) {
                 std::vector<QueryRow> rows = intact;
                 damage(rows[i]);
-                (void)rebuildSavedQuery(rows, 0);
+                const auto rebuilt = rebuildSavedQuery(rows, 0);
+                if (rebuilt.ok()) {
+                    EXPECT_FALSE(rebuilt->sql.empty()) << query.name << " row " << i;
+                } else {
+                    EXPECT_FALSE(rebuilt.error().message.empty()) << query.name << " row " << i;
+                }
             }
         }
     }

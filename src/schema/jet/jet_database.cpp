@@ -311,14 +311,14 @@ Result<RowCursor> JetDatabaseImpl::openRowCursor(const CatalogEntry& entry) cons
     JET_ASSIGN_OR_RETURN(RowCursor cursor,
                          RowCursor::open(*m_reader, *m_format, m_text, entry.definitionPage()));
     const ReadContext context{*m_reader, *m_format, m_text};
-    JET_ASSIGN_OR_RETURN(const ColumnProperties properties,
-                         readColumnProperties(context, m_catalog, entry, cursor.definition()));
+    JET_ASSIGN_OR_RETURN(const PropertySet properties,
+                         readTableProperties(context, m_catalog, entry, cursor.definition()));
     // A calculated column stores its result in the type its ResultType property names.
     const std::vector<ColumnDef>& columns = cursor.definition().columns;
     for (std::size_t i = 0; i < columns.size(); ++i) {
-        const auto found = properties.find(columns[i].name);
-        if (columns[i].calculated() && found != properties.end()) {
-            const auto type = integerProperty(&found->second, "ResultType");
+        const PropertyMap* found = properties.child(columns[i].name);
+        if (columns[i].calculated() && found != nullptr) {
+            const auto type = integerProperty(found, "ResultType");
             if (type && *type > 0 && *type < 256) {
                 cursor.setResultType(i, static_cast<std::uint8_t>(*type));
             }

@@ -66,22 +66,27 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
     app.set_version_flag("--version", kVersionText);
     app.require_subcommand(1);
 
-    // Each command's options are set up only when that command is given (or none is, for the
-    // overall help and errors): setting up an option costs about as much as reading a table.
+    // Only the given command is set up (every command when none is given, for the overall help
+    // and errors): setting up an option costs about as much as reading a table.
     const std::string given = argc > 1 ? argv[1] : "";
     const bool known = given == "list" || given == "sql" || given == "vb" || given == "dbcreate";
     auto wanted = [&](const char* command) { return !known || given == command; };
 
-    auto* list = app.add_subcommand("list", "Show the tables and QueryDefs of a database");
+    // A command not given is not set up at all.
+    CLI::App* list = nullptr;
+    CLI::App* sql = nullptr;
+    CLI::App* vb = nullptr;
+    CLI::App* dbcreate = nullptr;
     if (wanted("list")) {
+        list = app.add_subcommand("list", "Show the tables and QueryDefs of a database");
         list->add_option("DB", request.database, "Database file")->required();
         list->add_flag("--json", request.json, "Print JSON");
         list->add_flag("--system", request.system, "Include system objects");
         list->add_option("-o,--output", request.outputFile, "Write to FILE")->type_name("FILE");
     }
 
-    auto* sql = app.add_subcommand("sql", "Generate the SQL data-definition script");
     if (wanted("sql")) {
+        sql = app.add_subcommand("sql", "Generate the SQL data-definition script");
         sql->add_option("DB", request.database, "Database file")->required();
         sql->add_option("--dialect", dialect, "access or sqlserver")
             ->required()
@@ -90,8 +95,8 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
         addSelectionOptions(*sql, request.selection);
     }
 
-    auto* vb = app.add_subcommand("vb", "Generate the Visual Basic module");
     if (wanted("vb")) {
+        vb = app.add_subcommand("vb", "Generate the Visual Basic module");
         vb->add_option("DB", request.database, "Database file")->required();
         vb->add_option("-o,--output", request.outputFile, "Module file (.bas)")
             ->required()
@@ -100,8 +105,8 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
         addSelectionOptions(*vb, request.selection);
     }
 
-    auto* dbcreate = app.add_subcommand("dbcreate", "Write the module DBCREATE.BAS");
     if (wanted("dbcreate")) {
+        dbcreate = app.add_subcommand("dbcreate", "Write the module DBCREATE.BAS");
         dbcreate->add_option("-o,--output", request.outputFile, "Module file")
             ->required()
             ->type_name("FILE");
@@ -114,10 +119,10 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
         return ParseOutcome{std::nullopt, status == 0 ? kExitOk : kExitUsage};
     }
 
-    if (*list) request.command = Command::List;
-    if (*sql) request.command = Command::Sql;
-    if (*vb) request.command = Command::Vb;
-    if (*dbcreate) request.command = Command::DbCreate;
+    if (list != nullptr && *list) request.command = Command::List;
+    if (sql != nullptr && *sql) request.command = Command::Sql;
+    if (vb != nullptr && *vb) request.command = Command::Vb;
+    if (dbcreate != nullptr && *dbcreate) request.command = Command::DbCreate;
     request.dialect =
         dialect == "sqlserver" ? sqlgen::SqlDialect::SqlServer : sqlgen::SqlDialect::MsAccess;
     applyModuleFlags(flags, request);

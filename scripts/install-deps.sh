@@ -2,7 +2,7 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -e
 PACKAGES="build-essential cmake g++ clang libgtest-dev libgmock-dev googletest libbenchmark-dev \
-libcli11-dev nlohmann-json3-dev qt6-base-dev xvfb xauth mdbtools python3 time \
+libcli11-dev nlohmann-json3-dev qt6-base-dev xvfb xauth mdbtools python3 time valgrind \
 postgresql-15 libpq-dev libsqlite3-dev sqlite3"
 missing=""
 for p in $PACKAGES; do

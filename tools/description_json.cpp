@@ -82,7 +82,8 @@ TableDescription readTable(const JsonNode& node) {
 
 RelationshipDescription readRelationship(const JsonNode& node) {
     node.allowOnly({"name", "primaryTable", "foreignTable", "fields", "enforce", "cascadeUpdates",
-                    "cascadeDeletes", "primaryIndexName", "foreignIndexName"});
+                    "cascadeDeletes", "primaryIndexName", "foreignIndexName", "oneToOne",
+                    "cascadeToNull", "leftJoin", "rightJoin"});
     RelationshipDescription relationship;
     relationship.name = node.optionalText("name").value_or("");
     relationship.primaryTable = node.text("primaryTable");
@@ -94,6 +95,10 @@ RelationshipDescription readRelationship(const JsonNode& node) {
     relationship.enforce = node.flag("enforce", true);
     relationship.cascadeUpdates = node.flag("cascadeUpdates");
     relationship.cascadeDeletes = node.flag("cascadeDeletes");
+    relationship.oneToOne = node.flag("oneToOne");
+    relationship.cascadeToNull = node.flag("cascadeToNull");
+    relationship.leftJoin = node.flag("leftJoin");
+    relationship.rightJoin = node.flag("rightJoin");
     relationship.primaryIndexName = node.optionalText("primaryIndexName");
     relationship.foreignIndexName = node.optionalText("foreignIndexName");
     return relationship;

@@ -99,7 +99,7 @@ QueryDescription readQuery(const JsonNode& node) {
                     "distinctRow", "selectStar", "ownerAccess", "top",     "topPercent",
                     "parameters",  "tables",     "joins",       "columns", "where",
                     "groupBy",     "having",     "orderBy",     "target",  "unionParts",
-                    "unionAll",    "sql",        "connect"});
+                    "unionAll",    "sql",        "connect",     "typeRow", "flagsRow"});
     QueryDescription query;
     query.name = node.text("name");
     query.kind = node.has("kind") ? kindNamed(node.member("kind")) : QueryKind::Select;
@@ -130,6 +130,8 @@ QueryDescription readQuery(const JsonNode& node) {
     query.unionAll = node.flag("unionAll");
     query.sqlText = node.optionalText("sql").value_or("");
     query.connect = node.optionalText("connect").value_or("");
+    query.writeTypeRow = node.flag("typeRow", true);
+    query.writeFlagsRow = node.flag("flagsRow", true);
     return query;
 }
 

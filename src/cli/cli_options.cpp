@@ -92,23 +92,28 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
     app.set_version_flag("--version", kVersionText);
     app.require_subcommand(1);
 
-    // Each command's options are set up only when that command is given (or none is, for the
-    // overall help and errors): setting up an option costs about as much as reading a table.
+    // Only the given command is set up (every command when none is given, for the overall help
+    // and errors): setting up an option costs about as much as reading a table.
     const std::string given = argc > 1 ? argv[1] : "";
     const bool known = given == "list" || given == "sql" || given == "vb" ||
                        given == "dbcreate" || given == "export";
     auto wanted = [&](const char* command) { return !known || given == command; };
 
-    auto* list = app.add_subcommand("list", "Show the tables and QueryDefs of a database");
+    // A command not given is not set up at all.
+    CLI::App* list = nullptr;
+    CLI::App* sql = nullptr;
+    CLI::App* vb = nullptr;
+    CLI::App* dbcreate = nullptr;
     if (wanted("list")) {
+        list = app.add_subcommand("list", "Show the tables and QueryDefs of a database");
         list->add_option("DB", request.database, "Database file")->required();
         list->add_flag("--json", request.json, "Print JSON");
         list->add_flag("--system", request.system, "Include system objects");
         list->add_option("-o,--output", request.outputFile, "Write to FILE")->type_name("FILE");
     }
 
-    auto* sql = app.add_subcommand("sql", "Generate the SQL data-definition script");
     if (wanted("sql")) {
+        sql = app.add_subcommand("sql", "Generate the SQL data-definition script");
         sql->add_option("DB", request.database, "Database file")->required();
         sql->add_option("--dialect", dialect,
                         "access or sqlserver (the original texts), or postgresql or sqlite "
@@ -122,8 +127,8 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
         addSelectionOptions(*sql, request.selection);
     }
 
-    auto* vb = app.add_subcommand("vb", "Generate the Visual Basic module");
     if (wanted("vb")) {
+        vb = app.add_subcommand("vb", "Generate the Visual Basic module");
         vb->add_option("DB", request.database, "Database file")->required();
         vb->add_option("-o,--output", request.outputFile, "Module file (.bas)")
             ->required()
@@ -132,10 +137,10 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
         addSelectionOptions(*vb, request.selection);
     }
 
-    auto* exportCommand = addExportCommand(app, request);
+    CLI::App* exportCommand = wanted("export") ? addExportCommand(app, request) : nullptr;
 
-    auto* dbcreate = app.add_subcommand("dbcreate", "Write the module DBCREATE.BAS");
     if (wanted("dbcreate")) {
+        dbcreate = app.add_subcommand("dbcreate", "Write the module DBCREATE.BAS");
         dbcreate->add_option("-o,--output", request.outputFile, "Module file")
             ->required()
             ->type_name("FILE");
@@ -148,11 +153,11 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
         return ParseOutcome{std::nullopt, status == 0 ? kExitOk : kExitUsage};
     }
 
-    if (*list) request.command = Command::List;
-    if (*sql) request.command = Command::Sql;
-    if (*vb) request.command = Command::Vb;
-    if (*dbcreate) request.command = Command::DbCreate;
-    if (*exportCommand) request.command = Command::Export;
+    if (list != nullptr && *list) request.command = Command::List;
+    if (sql != nullptr && *sql) request.command = Command::Sql;
+    if (vb != nullptr && *vb) request.command = Command::Vb;
+    if (dbcreate != nullptr && *dbcreate) request.command = Command::DbCreate;
+    if (exportCommand != nullptr && *exportCommand) request.command = Command::Export;
     static const std::map<std::string, sqlgen::SqlDialect> kDialects = {
         {"access", sqlgen::SqlDialect::MsAccess},
         {"sqlserver", sqlgen::SqlDialect::SqlServer},
@@ -161,7 +166,8 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
     if (const auto found = kDialects.find(dialect); found != kDialects.end()) {
         request.dialect = found->second;
     }
-    if (!request.ledgerFile.empty() && request.command == Command::Sql && request.dialect != sqlgen::SqlDialect::PostgreSql &&
+    if (!request.ledgerFile.empty() && request.command == Command::Sql &&
+        request.dialect != sqlgen::SqlDialect::PostgreSql &&
         request.dialect != sqlgen::SqlDialect::Sqlite) {
         err << "zlgen-cli: --ledger needs --dialect postgresql or sqlite\n";
         return ParseOutcome{std::nullopt, kExitUsage};

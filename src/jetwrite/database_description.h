@@ -116,6 +116,10 @@ struct RelationshipDescription {
     bool enforce = true;  // referential integrity: adds the foreign-key indexes
     bool cascadeUpdates = false;
     bool cascadeDeletes = false;
+    bool oneToOne = false;       // attribute bit 1
+    bool cascadeToNull = false;  // deletes set the foreign key to NULL (later Access versions)
+    bool leftJoin = false;       // the join shown in query design: all rows of primaryTable
+    bool rightJoin = false;      // all rows of foreignTable
     std::optional<std::string> foreignIndexName;  // many side; default: the relationship's name
     std::optional<std::string> primaryIndexName;  // one side; default ".rC", ".rD", ...
 };
@@ -171,6 +175,17 @@ struct QueryOrder {
     bool descending = false;
 };
 
+// A row of MSysQueries stored as given after a query's own rows: what Access writes rarely (rows
+// of attribute 12 that carry only a Flag) or what damage leaves behind. Empty names and a missing
+// expression or flag are NULL.
+struct RawQueryRow {
+    int attribute = 0;  // 0..255
+    std::optional<std::int64_t> flag;
+    std::string name1;
+    std::string name2;
+    std::optional<std::string> expression;
+};
+
 // A saved query in the structured form in which the system table of queries holds it.
 struct QueryDescription {
     std::string name;
@@ -196,6 +211,11 @@ struct QueryDescription {
     bool unionAll = false;
     std::string sqlText;  // PassThrough and DataDefinition: the statement as stored
     std::string connect;  // PassThrough: connect string, e.g. "ODBC;DSN=x"
+    // Access 2007 leaves the Type row (attribute 1) and the Flags row (attribute 3) out of some
+    // queries; the catalog flags still give the kind.
+    bool writeTypeRow = true;
+    bool writeFlagsRow = true;
+    std::vector<RawQueryRow> extraRows;
 };
 
 struct DatabaseDescription {

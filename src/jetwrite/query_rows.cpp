@@ -151,8 +151,8 @@ void checkComplete(const QueryDescription& query) {
     }
 }
 
-void addTypeRows(RowBuilder& rows, const QueryDescription& query) {
-    rows.add(kStart, "", "", std::nullopt, 0);
+void addTypeRow(RowBuilder& rows, const QueryDescription& query) {
+    if (!query.writeTypeRow) return;
     switch (query.kind) {
         case QueryKind::Append:
         case QueryKind::MakeTable:
@@ -168,6 +168,11 @@ void addTypeRows(RowBuilder& rows, const QueryDescription& query) {
             rows.add(kType, "", "", std::nullopt, typeCode(query.kind));
             break;
     }
+}
+
+void addTypeRows(RowBuilder& rows, const QueryDescription& query) {
+    rows.add(kStart, "", "", std::nullopt, 0);
+    addTypeRow(rows, query);
     for (const QueryParameter& parameter : query.parameters) {
         std::optional<std::int64_t> size;
         if (parameter.type == FieldType::Text && parameter.size > 0) size = parameter.size;
@@ -178,7 +183,8 @@ void addTypeRows(RowBuilder& rows, const QueryDescription& query) {
         query.kind == QueryKind::PassThrough || query.kind == QueryKind::DataDefinition;
     const std::int64_t flags = selectFlags(query);
     // Access leaves the flag row out of append queries that use no select options.
-    if (!passThroughKind && (query.kind != QueryKind::Append || flags != 0)) {
+    if (query.writeFlagsRow && !passThroughKind &&
+        (query.kind != QueryKind::Append || flags != 0)) {
         rows.add(kFlags, query.top, "", std::nullopt, flags);
     }
 }
@@ -260,6 +266,10 @@ std::vector<std::vector<Value>> queryRows(const QueryDescription& query, std::in
     addTypeRows(rows, query);
     if (query.kind != QueryKind::PassThrough && query.kind != QueryKind::DataDefinition)
         addClauseRows(rows, query);
+    for (const RawQueryRow& raw : query.extraRows) {
+        rows.add(static_cast<std::uint8_t>(raw.attribute), raw.name1, raw.name2, raw.expression,
+                 raw.flag);
+    }
     rows.add(kEnd, "", "", std::nullopt, std::nullopt);
     return rows.take();
 }

@@ -15,6 +15,10 @@ std::vector<std::vector<Value>> relationshipRows(
         if (!relationship.enforce) grbit |= kRelationDontEnforce;
         if (relationship.cascadeUpdates) grbit |= kRelationUpdateCascade;
         if (relationship.cascadeDeletes) grbit |= kRelationDeleteCascade;
+        if (relationship.oneToOne) grbit |= kRelationUnique;
+        if (relationship.cascadeToNull) grbit |= kRelationDeleteSetNull;
+        if (relationship.leftJoin) grbit |= kRelationLeft;
+        if (relationship.rightJoin) grbit |= kRelationRight;
         const auto count = static_cast<std::int64_t>(relationship.fields.size());
         for (std::int64_t i = 0; i < count; ++i) {
             const auto& pair = relationship.fields[static_cast<std::size_t>(i)];

@@ -5,9 +5,11 @@
 
 #include <filesystem>
 #include <fstream>
+#include <nlohmann/json.hpp>
 #include <sstream>
 
 #include "jetwrite/edge_databases.h"
+#include "jetwrite/reader_edge_databases.h"
 #include "run_process.h"
 
 namespace fs = std::filesystem;
@@ -99,7 +101,9 @@ TEST_F(CliEdgeTest, AwkwardNamesAreQuotedSafelyInEveryOutput) {
     const std::string text = module(db);
     EXPECT_NE(text.find("td.Name = \"Order \"\"Details\"\"\"\r\n"), std::string::npos);
     EXPECT_NE(text.find("Function CTable_OrderDetails (db as Database)"), std::string::npos);
-    EXPECT_NE(text.find("AddField td, \"Gr\xF6\xDF" "e\", dbLong, 4, "), std::string::npos)
+    EXPECT_NE(text.find("AddField td, \"Gr\xF6\xDF"
+                        "e\", dbLong, 4, "),
+              std::string::npos)
         << "Windows-1252 bytes for letters outside ASCII";
     EXPECT_NE(text.find("AddField td, \"??\", dbText, 10, "), std::string::npos)
         << "characters Windows-1252 cannot hold become question marks";
@@ -131,6 +135,33 @@ TEST_F(CliEdgeTest, QueryDefTextsSplitByTheLineRule) {
                   .find("SQL = \"SELECT 1 \"\r\n\r\nAddQueryDef"),
               std::string::npos)
         << "an empty line ends the split";
+}
+
+// A damaged QueryDef is listed with its error in place of its SQL and reported on standard
+// error; the rest of the listing is whole, and the exit status says something failed.
+TEST_F(CliEdgeTest, DamagedQueriesAreListedWithTheirErrorAndTheRestIsWhole) {
+    const edge::DamagedEdgeDatabase db = edge::documentedDatabase();
+    const std::string file = make(db.database);
+    const auto result = zl::testing::runProcess(ZLGEN_CLI, {"list", file, "--json"},
+                                                {"ZLGEN_INI=" + (s_dir / "ZLGEN.INI").string()});
+    EXPECT_EQ(result.exitStatus, 1);
+    const nlohmann::json listing = nlohmann::json::parse(result.out);
+    std::size_t failed = 0;
+    for (const auto& query : listing.at("queries")) {
+        const std::string name = query.at("name");
+        if (db.damagedQueries.count(name) != 0) {
+            ++failed;
+            EXPECT_FALSE(query.contains("sql")) << name;
+            EXPECT_NE(query.value("error", "").find("\"" + name + "\""), std::string::npos);
+            EXPECT_NE(result.err.find("\"" + name + "\""), std::string::npos) << result.err;
+        } else {
+            EXPECT_EQ(query.at("sql"), db.database.expectedSql.at(name)) << name;
+        }
+    }
+    EXPECT_EQ(failed, db.damagedQueries.size());
+    EXPECT_EQ(listing.at("queries").size(), db.database.description.queries.size());
+    ASSERT_EQ(listing.at("tables").size(), 2u);
+    EXPECT_EQ(listing.at("tables")[0].at("description"), "Every booking, one row each");
 }
 
 }  // namespace

@@ -189,6 +189,11 @@ std::vector<schema::Field> expectedFields(const TableDescription& table) {
         expected.defaultValue = field.defaultValue.value_or("");
         expected.validationRule = field.validationRule.value_or("");
         expected.validationText = field.validationText.value_or("");
+        expected.description = field.description.value_or("");
+        if (field.type == FieldType::Decimal) {
+            expected.precision = field.precision;
+            expected.scale = field.scale;
+        }
         fields.push_back(expected);
     }
     return fields;
@@ -234,5 +239,36 @@ std::vector<schema::Index> expectedIndexes(const DatabaseDescription& database, 
     }
     return indexes;
 }
+
+std::vector<schema::Relation> expectedRelations(const DatabaseDescription& database) {
+    std::vector<schema::Relation> relations;
+    for (const RelationshipDescription& relationship : database.relationships) {
+        schema::Relation relation;
+        relation.name = relationshipName(relationship);
+        relation.table = relationship.primaryTable;
+        relation.foreignTable = relationship.foreignTable;
+        relation.attributes =
+            (relationship.oneToOne ? schema::dao::kRelationUnique : 0) |
+            (relationship.enforce ? 0 : schema::dao::kRelationDontEnforce) |
+            (relationship.cascadeUpdates ? schema::dao::kRelationUpdateCascade : 0) |
+            (relationship.cascadeDeletes ? schema::dao::kRelationDeleteCascade : 0) |
+            (relationship.cascadeToNull ? schema::dao::kRelationDeleteSetNull : 0) |
+            (relationship.leftJoin ? schema::dao::kRelationLeft : 0) |
+            (relationship.rightJoin ? schema::dao::kRelationRight : 0);
+        for (const auto& pair : relationship.fields) {
+            relation.fields.push_back({pair.primaryField, pair.foreignField});
+        }
+        relations.push_back(relation);
+    }
+    std::stable_sort(relations.begin(), relations.end(),
+                     [](const schema::Relation& a, const schema::Relation& b) {
+                         const std::string fa = folded(a.name);
+                         const std::string fb = folded(b.name);
+                         return fa != fb ? fa < fb : a.name < b.name;
+                     });
+    return relations;
+}
+
+int expectedQueryType(const QueryDescription& query) { return queryKindFlags(query.kind); }
 
 }  // namespace zl::jetwrite::testing

@@ -1,5 +1,5 @@
 // What an engine must report, in DAO terms, for a database written from a description: the
-// table listing, every field with its properties, and every index.
+// table listing, every field with its properties, every index, the relations and query types.
 #pragma once
 
 #include <vector>
@@ -19,5 +19,11 @@ std::vector<schema::Field> expectedFields(const TableDescription& table);
 // TableDef.Indexes of table number `table`: its own indexes, then the foreign-key indexes the
 // enforced relationships add, in the order they are created.
 std::vector<schema::Index> expectedIndexes(const DatabaseDescription& database, std::size_t table);
+
+// Database.Relations: one per relationship, sorted like the listing, fields in key order.
+std::vector<schema::Relation> expectedRelations(const DatabaseDescription& database);
+
+// QueryDef.Type of `query`.
+int expectedQueryType(const QueryDescription& query);
 
 }  // namespace zl::jetwrite::testing

@@ -2,10 +2,13 @@
 // described: listing, fields with every DAO property, indexes, and QueryDef SQL.
 #include <gtest/gtest.h>
 
+#include <set>
+
 #include "common/temporary_folder.h"
 #include "description_json.h"
 #include "jetwrite/edge_databases.h"
 #include "jetwrite/expected_dao.h"
+#include "jetwrite/reader_edge_databases.h"
 #include "schema/jet/jet_engine.h"
 
 namespace zl::jetwrite::testing {
@@ -18,7 +21,16 @@ std::string describe(const schema::Field& f) {
            " attributes " + std::to_string(f.attributes) + " required " +
            std::to_string(f.required) + " allowZeroLength " + std::to_string(f.allowZeroLength) +
            " default [" + f.defaultValue + "] rule [" + f.validationRule + "] text [" +
-           f.validationText + "]";
+           f.validationText + "] description [" + f.description + "] precision " +
+           (f.precision ? std::to_string(*f.precision) : "-") + " scale " +
+           (f.scale ? std::to_string(*f.scale) : "-");
+}
+
+std::string describe(const schema::Relation& r) {
+    std::string text = r.name + ": " + r.table + " -> " + r.foreignTable + " attributes " +
+                       std::to_string(r.attributes) + " fields";
+    for (const schema::RelationField& f : r.fields) text += " " + f.name + "=" + f.foreignName;
+    return text;
 }
 
 std::string describe(const schema::Index& i) {
@@ -36,6 +48,9 @@ void expectTable(const schema::Database& opened, const DatabaseDescription& data
     const TableDescription& table = database.tables[position];
     SCOPED_TRACE("table " + table.name);
     const std::unique_ptr<schema::TableDef> def = opened.tableDef(table.name);
+    EXPECT_EQ(def->description(), table.description.value_or(""));
+    EXPECT_EQ(def->validationRule(), table.validationRule.value_or(""));
+    EXPECT_EQ(def->validationText(), table.validationText.value_or(""));
     const std::vector<schema::Field> fields = expectedFields(table);
     ASSERT_EQ(def->fieldCount(), static_cast<int>(fields.size()));
     for (std::size_t i = 0; i < fields.size(); ++i) {
@@ -48,8 +63,10 @@ void expectTable(const schema::Database& opened, const DatabaseDescription& data
     }
 }
 
+// Opening each of `damaged` fails with a message naming it; everything else reads as described.
 void expectDatabase(const std::filesystem::path& path, const DatabaseDescription& database,
-                    const std::map<std::string, std::string>& expectedSql) {
+                    const std::map<std::string, std::string>& expectedSql,
+                    const std::set<std::string>& damaged = {}) {
     schema::jet::JetEngine engine;
     const std::unique_ptr<schema::Database> opened = engine.openDatabase(path.string());
     EXPECT_EQ(opened->collatingOrder(), database.collatingOrder);
@@ -61,6 +78,29 @@ void expectDatabase(const std::filesystem::path& path, const DatabaseDescription
     for (std::size_t i = 0; i < database.tables.size(); ++i) expectTable(*opened, database, i);
     for (const auto& [name, sql] : expectedSql) {
         EXPECT_EQ(opened->openQueryDef(name)->sql(), sql) << "QueryDef " << name;
+    }
+    for (const QueryDescription& query : database.queries) {
+        if (damaged.count(query.name) != 0) {
+            try {
+                (void)opened->openQueryDef(query.name);
+                ADD_FAILURE() << "damaged QueryDef " << query.name << " opened";
+            } catch (const schema::EngineError& error) {
+                EXPECT_NE(error.description().find("\"" + query.name + "\" is damaged"),
+                          std::string::npos)
+                    << error.description();
+                EXPECT_NE(error.description().find("page "), std::string::npos)
+                    << error.description();
+            }
+            continue;
+        }
+        EXPECT_EQ(opened->openQueryDef(query.name)->type(), expectedQueryType(query))
+            << "QueryDef " << query.name;
+    }
+    const std::vector<schema::Relation> relations = opened->relations();
+    const std::vector<schema::Relation> expectedRelationList = expectedRelations(database);
+    ASSERT_EQ(relations.size(), expectedRelationList.size());
+    for (std::size_t i = 0; i < relations.size(); ++i) {
+        EXPECT_EQ(describe(relations[i]), describe(expectedRelationList[i]));
     }
 }
 
@@ -84,6 +124,19 @@ INSTANTIATE_TEST_SUITE_P(All, EdgeDatabaseRoundTrip,
                                            "field_types", "awkward_names", "long_query",
                                            "empty_queries", "empty_line_queries",
                                            "hidden_and_system"));
+
+TEST(ReaderEdgeDatabases, EveryRelationAttributeCombinationReadsBack) {
+    TemporaryFolder folder;
+    const EdgeDatabase db = relationsDatabase();
+    expectDatabase(writeEdgeDatabase(db, folder.path()), db.description, db.expectedSql);
+}
+
+TEST(ReaderEdgeDatabases, DocumentedTablesBareQueriesAndDamagedQueriesBesideThem) {
+    TemporaryFolder folder;
+    const DamagedEdgeDatabase db = documentedDatabase();
+    expectDatabase(writeEdgeDatabase(db.database, folder.path()), db.database.description,
+                   db.database.expectedSql, db.damagedQueries);
+}
 
 TEST(EdgeDatabases, LongQueryIsFortyThousandCharacters) {
     const EdgeDatabase db = longQueryDatabase();

@@ -5,33 +5,14 @@
 
 namespace zl::schema::jet {
 
-bool ByteCursor::take(std::size_t count, const char* what) {
+bool ByteCursor::takeFailed(std::size_t count, const char* what) {
     if (!m_failed.empty()) {
         return false;
     }
-    if (count > remaining()) {
-        m_failedAt = m_position;
-        m_failed = std::string(what != nullptr ? what : "value") + " needs " +
-                   std::to_string(count) + " bytes, only " + std::to_string(remaining()) + " left";
-        return false;
-    }
-    return true;
-}
-
-std::uint8_t ByteCursor::u8(const char* what) {
-    if (!take(1, what)) {
-        return 0;
-    }
-    return std::to_integer<std::uint8_t>(m_data[m_position++]);
-}
-
-std::uint16_t ByteCursor::u16(const char* what) {
-    if (!take(2, what)) {
-        return 0;
-    }
-    const std::uint16_t value = loadU16(m_data, m_position);
-    m_position += 2;
-    return value;
+    m_failedAt = m_position;
+    m_failed = std::string(what != nullptr ? what : "value") + " needs " + std::to_string(count) +
+               " bytes, only " + std::to_string(remaining()) + " left";
+    return false;
 }
 
 std::uint32_t ByteCursor::u24(const char* what) {
@@ -44,44 +25,16 @@ std::uint32_t ByteCursor::u24(const char* what) {
     return value;
 }
 
-std::uint32_t ByteCursor::u32(const char* what) {
-    if (!take(4, what)) {
-        return 0;
-    }
-    const std::uint32_t value = loadU32(m_data, m_position);
-    m_position += 4;
-    return value;
-}
-
-Bytes ByteCursor::bytes(std::size_t count, const char* what) {
-    if (!take(count, what)) {
-        return {};
-    }
-    Bytes out = m_data.subspan(m_position, count);
-    m_position += count;
-    return out;
-}
-
-void ByteCursor::seek(std::size_t position, const char* what) {
+void ByteCursor::seekFailed(std::size_t position, const char* what) {
     if (!m_failed.empty()) {
         return;
     }
-    if (position > m_data.size()) {
-        m_failedAt = m_position;
-        m_failed = std::string(what != nullptr ? what : "position") + " " +
-                   std::to_string(position) + " is past the end at " +
-                   std::to_string(m_data.size());
-        return;
-    }
-    m_position = position;
+    m_failedAt = m_position;
+    m_failed = std::string(what != nullptr ? what : "position") + " " + std::to_string(position) +
+               " is past the end at " + std::to_string(m_data.size());
 }
 
-Status ByteCursor::status() const {
-    if (m_failed.empty()) {
-        return {};
-    }
-    return corruption(*m_origin, m_failedAt, m_failed);
-}
+Status ByteCursor::failedStatus() const { return corruption(*m_origin, m_failedAt, m_failed); }
 
 Error ByteCursor::failAt(std::size_t position, const std::string& what) const {
     return corruption(*m_origin, position, what);

@@ -22,24 +22,58 @@ public:
     ByteCursor(Bytes data, const Origin& origin) : m_data(data), m_origin(&origin) {}
     ByteCursor(Bytes data, const Origin&& origin) = delete;  // the origin must outlive it
 
-    std::uint8_t u8(const char* what = nullptr);
-    std::uint16_t u16(const char* what = nullptr);
+    // The reads are inline: they are the reader's innermost steps.
+    std::uint8_t u8(const char* what = nullptr) {
+        if (!take(1, what)) {
+            return 0;
+        }
+        return std::to_integer<std::uint8_t>(m_data[m_position++]);
+    }
+    std::uint16_t u16(const char* what = nullptr) {
+        if (!take(2, what)) {
+            return 0;
+        }
+        const auto value = static_cast<std::uint16_t>(byteAt(0) | (byteAt(1) << 8));
+        m_position += 2;
+        return value;
+    }
     std::uint32_t u24(const char* what = nullptr);
-    std::uint32_t u32(const char* what = nullptr);
+    std::uint32_t u32(const char* what = nullptr) {
+        if (!take(4, what)) {
+            return 0;
+        }
+        const std::uint32_t value =
+            byteAt(0) | (byteAt(1) << 8) | (byteAt(2) << 16) | (byteAt(3) << 24);
+        m_position += 4;
+        return value;
+    }
     std::int16_t i16(const char* what = nullptr) { return static_cast<std::int16_t>(u16(what)); }
     std::int32_t i32(const char* what = nullptr) { return static_cast<std::int32_t>(u32(what)); }
     // The next `count` bytes, or an empty span (and failure) when fewer are left.
-    Bytes bytes(std::size_t count, const char* what = nullptr);
+    Bytes bytes(std::size_t count, const char* what = nullptr) {
+        if (!take(count, what)) {
+            return {};
+        }
+        const Bytes out = m_data.subspan(m_position, count);
+        m_position += count;
+        return out;
+    }
     void skip(std::size_t count, const char* what = nullptr) { (void)bytes(count, what); }
     // Moves to an absolute position; a position past the end fails.
-    void seek(std::size_t position, const char* what = nullptr);
+    void seek(std::size_t position, const char* what = nullptr) {
+        if (m_failed.empty() && position <= m_data.size()) {
+            m_position = position;
+            return;
+        }
+        seekFailed(position, what);
+    }
 
     std::size_t position() const { return m_position; }
     std::size_t size() const { return m_data.size(); }
     std::size_t remaining() const { return m_data.size() - m_position; }
     bool ok() const { return m_failed.empty(); }
     // Ok, or the corruption of the first failed read.
-    Status status() const;
+    Status status() const { return m_failed.empty() ? Status() : failedStatus(); }
     // A corruption at the current position / at `position`, through the common route.
     Error fail(const std::string& what) const { return failAt(m_position, what); }
     Error failAt(std::size_t position, const std::string& what) const;
@@ -47,7 +81,19 @@ public:
     Bytes data() const { return m_data; }
 
 private:
-    bool take(std::size_t count, const char* what);
+    // Whether `count` more bytes can be read; on the first shortfall, records the failure.
+    bool take(std::size_t count, const char* what) {
+        if (m_failed.empty() && count <= remaining()) {
+            return true;
+        }
+        return takeFailed(count, what);
+    }
+    bool takeFailed(std::size_t count, const char* what);
+    void seekFailed(std::size_t position, const char* what);
+    Status failedStatus() const;
+    std::uint32_t byteAt(std::size_t ahead) const {
+        return std::to_integer<std::uint32_t>(m_data[m_position + ahead]);
+    }
 
     Bytes m_data;
     const Origin* m_origin;

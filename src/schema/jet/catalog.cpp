@@ -76,6 +76,7 @@ Result<std::vector<CatalogEntry>> readCatalog(PageReader& reader, const JetForma
     JET_ASSIGN_OR_RETURN(const CatalogColumns columns, findColumns(table));
     const RecordReader record(reader, format, text);
     std::vector<CatalogEntry> entries;
+    entries.reserve(64);  // a new database holds about 40 objects
     JET_TRY(scanRows(reader, format, table, [&](const RowView& row) -> Status {
         JET_ASSIGN_OR_RETURN(CatalogEntry entry, readEntry(record, columns, row));
         entries.push_back(std::move(entry));

@@ -23,8 +23,6 @@ constexpr std::uint16_t kOwnValuesChunk = 0x00;
 constexpr std::size_t kChunkHeader = 6;
 constexpr std::size_t kEntryHeader = 8;
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; }
-
 bool hasMagic(Bytes blob, const char* magic) {
     if (blob.size() < 4) {
         return false;
@@ -98,18 +96,6 @@ std::vector<bool> keptNames(const std::vector<std::string>& names,
 
 }  // namespace
 
-bool sameNameIgnoringCase(std::string_view left, std::string_view right) {
-    if (left.size() != right.size()) {
-        return false;
-    }
-    for (std::size_t i = 0; i < left.size(); ++i) {
-        if (lowerAscii(left[i]) != lowerAscii(right[i])) {
-            return false;
-        }
-    }
-    return true;
-}
-
 const PropertyValue* PropertyMap::find(std::string_view name) const {
     for (const auto& [key, value] : m_entries) {
         if (sameNameIgnoringCase(key, name)) {
@@ -124,6 +110,9 @@ PropertyValue& PropertyMap::entry(std::string_view name) {
         if (sameNameIgnoringCase(key, name)) {
             return value;
         }
+    }
+    if (m_entries.empty()) {
+        m_entries.reserve(4);  // a column keeps a few of the reported properties
     }
     return m_entries.emplace_back(std::string(name), PropertyValue()).second;
 }

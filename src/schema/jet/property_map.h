@@ -24,7 +24,19 @@ struct PropertyValue {
 
 // Whether two names are equal but for the case of ASCII letters, as property and column names
 // are compared.
-bool sameNameIgnoringCase(std::string_view left, std::string_view right);
+inline bool sameNameIgnoringCase(std::string_view left, std::string_view right) {
+    if (left.size() != right.size()) {
+        return false;
+    }
+    for (std::size_t i = 0; i < left.size(); ++i) {
+        const char a = left[i];
+        const char b = right[i];
+        if (a != b && ((a | 0x20) != (b | 0x20) || (a | 0x20) < 'a' || (a | 0x20) > 'z')) {
+            return false;
+        }
+    }
+    return true;
+}
 
 // The properties of one object or column: a handful, looked up by name (ASCII case ignored).
 class PropertyMap {

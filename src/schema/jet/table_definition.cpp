@@ -248,6 +248,13 @@ Result<TableDefinition> parseTableDefinition(Bytes data, const Origin& origin,
 
 Result<TableDefinition> readTableDefinition(PageReader& reader, const JetFormat& format,
                                             const TextDecoder& text, std::uint32_t page) {
+    // Most definitions fit their first page: it is decoded where it lies, without joining.
+    JET_ASSIGN_OR_RETURN(PageData first, reader.page(page, "table definition page"));
+    const Bytes firstBytes = bytesOf(first);
+    if (std::to_integer<std::uint8_t>(firstBytes[0]) == kTableDefinitionPageType &&
+        loadU32(firstBytes, kNextPageOffset) == 0) {
+        return parseTableDefinition(firstBytes, Origin(page, 0), format, text, page);
+    }
     Origin origin;
     JET_ASSIGN_OR_RETURN(const std::vector<std::byte> joined, joinPages(reader, page, origin));
     return parseTableDefinition(joined, origin, format, text, page);

@@ -422,7 +422,8 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
     if (!carriesColumn(field)) {
         note(fieldItem("Type", typeName(field.type),
                        "no column can hold it; its data is not carried"),
-             m_out, "  ");
+             entry.comments, "  ");
+        entries.push_back(std::move(entry));
         return;
     }
     if (!pg() && !field.description.empty()) {
@@ -535,6 +536,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     for (const schema::Field& field : table.fields) writeColumn(plan, field, columns, entries);
     if (!plan.created) {
         // Every field left out: neither engine has a table without columns worth making.
+        for (const ListEntry& entry : entries) m_out += entry.comments;
         note(tableItem(table, "Fields", "",
                        "no selected field can be carried; the table is left out"),
              m_out);

@@ -63,11 +63,17 @@ public:
 
     // Output columns by folded Access alias, which other expressions of the statement may use.
     std::map<std::string, Emitted> aliases;
+    // A parameter query's parameters by folded name, as "$n" of the function.
+    const std::map<std::string, Emitted>* parameters = nullptr;
 
     Emitted resolve(const Node& name) const override {
         if (name.owner.empty() && !known(name.text)) {
             auto it = aliases.find(lowerAscii(name.text));
             if (it != aliases.end()) return it->second;
+            if (parameters != nullptr) {
+                auto p = parameters->find(lowerAscii(name.text));
+                if (p != parameters->end()) return p->second;
+            }
         }
         const auto [source, column] = find(name);
         return {storedValue(m_target, columnSql(*source, *column), column->daoType),
@@ -173,6 +179,9 @@ private:
     QueryContext& m_ctx;
     std::string m_view;
     int m_exprCounter = 1000;
+
+public:
+    std::map<std::string, Emitted> parameters;
 };
 
 const TableColumns* sourceColumns(QueryContext& ctx, const std::string& name, bool* isQuery) {
@@ -254,6 +263,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         throw Untranslatable{"a SELECT without FROM, which Access cannot run either"};
     }
     QueryResolver scope(m_ctx.target, m_ctx.names);
+    scope.parameters = &parameters;
     Emitter e(m_ctx.target, Context::Query, scope);
     std::string fromSql;
     for (const auto& ref : s.from) fromSql += (fromSql.empty() ? "" : ", ") + from(*ref, scope, e);
@@ -394,9 +404,6 @@ std::string ordered(const Translated& inner, const std::vector<std::pair<std::st
 }
 
 std::string StatementWriter::write(const QueryStatement& q, std::vector<OutputColumn>* outColumns) {
-    if (!q.parameters.empty()) {
-        throw Untranslatable{"a parameter query asks for values when it runs"};
-    }
     if (q.parts.size() == 1) {
         const SelectStatement& s = q.parts[0];
         if (!q.crosstab && !s.top.empty() && s.orderBy.empty() && s.topPercent) {
@@ -457,6 +464,88 @@ std::string StatementWriter::write(const QueryStatement& q, std::vector<OutputCo
     return "SELECT * FROM (\n" + sql + "\n) AS zl_u\nORDER BY " + order;
 }
 
+// A PARAMETERS type as a PostgreSQL type and the Access value kind.
+std::pair<std::string, Type> parameterType(const std::string& written) {
+    std::string t = lowerAscii(written.substr(0, written.find('(')));
+    static const std::map<std::string, std::pair<std::string, Type>> kTypes = {
+        {"text", {"text", Type::Text}},
+        {"char", {"text", Type::Text}},
+        {"varchar", {"text", Type::Text}},
+        {"memo", {"text", Type::Text}},
+        {"longtext", {"text", Type::Text}},
+        {"byte", {"smallint", Type::Integer}},
+        {"short", {"smallint", Type::Integer}},
+        {"smallint", {"smallint", Type::Integer}},
+        {"long", {"integer", Type::Integer}},
+        {"integer", {"integer", Type::Integer}},
+        {"int", {"integer", Type::Integer}},
+        {"single", {"real", Type::Number}},
+        {"ieeesingle", {"real", Type::Number}},
+        {"double", {"double precision", Type::Number}},
+        {"ieeedouble", {"double precision", Type::Number}},
+        {"float", {"double precision", Type::Number}},
+        {"currency", {"numeric(19,4)", Type::Number}},
+        {"datetime", {"timestamp", Type::Date}},
+        {"date", {"timestamp", Type::Date}},
+        {"bit", {"boolean", Type::Bool}},
+        {"yesno", {"boolean", Type::Bool}},
+        {"logical", {"boolean", Type::Bool}}};
+    auto it = kTypes.find(t);
+    if (it == kTypes.end()) {
+        throw Untranslatable{"parameter type " + written + " has no faithful PostgreSQL type"};
+    }
+    return it->second;
+}
+
+// The PostgreSQL type a function returns for a view column of DAO type `daoType`.
+std::string returnType(int daoType, const std::string& column) {
+    switch (daoType) {
+        case dao::kBoolean:
+            return "boolean";
+        case dao::kByte:
+        case dao::kInteger:
+            return "smallint";
+        case dao::kLong:
+            return "integer";
+        case dao::kBigInt:
+            return "bigint";
+        case dao::kCurrency:
+        case dao::kDecimal:
+            return "numeric";
+        case dao::kSingle:
+            return "real";
+        case dao::kDouble:
+            return "double precision";
+        case dao::kDate:
+        case dao::kExtendedDate:
+            return "timestamp";
+        case dao::kText:
+        case dao::kMemo:
+            return "text";
+        case dao::kGuid:
+            return "uuid";
+        case dao::kBinary:
+        case dao::kLongBinary:
+            return "bytea";
+        default:
+            throw Untranslatable{"the type of column [" + column + "] is not known"};
+    }
+}
+
+// A parameter query as a PostgreSQL SQL function returning its rows in the body's order; the
+// parameters are positional ($1, ...) so that they never clash with column names.
+std::string parameterFunction(const std::string& name, const std::string& signature,
+                              const std::vector<OutputColumn>& columns, const std::string& body) {
+    std::string returns;
+    for (const OutputColumn& c : columns) {
+        returns += (returns.empty() ? "" : ", ") + c.sql + " " + returnType(c.daoType, c.name);
+    }
+    std::string tag = "$zl$";
+    for (int i = 1; body.find(tag) != std::string::npos; ++i) tag = "$zl" + std::to_string(i) + "$";
+    return "CREATE FUNCTION " + name + "(" + signature + ")\nRETURNS TABLE (" + returns +
+           ")\nLANGUAGE sql STABLE\nAS " + tag + "\n" + body + "\n" + tag + ";\n";
+}
+
 // QueryDef.Type says what a query does, but an engine may not know it: the text tells too.
 void rejectActionText(std::string_view sql) {
     std::vector<Token> tokens;
@@ -504,9 +593,28 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
         std::vector<std::string> dependencies;
         QueryContext ctx{target, lookup, names, &views, &dependencies};
         StatementWriter writer(ctx, query.name);
+        std::string signature;
+        if (!statement.parameters.empty()) {
+            if (target != Target::PostgreSql) {
+                throw Untranslatable{
+                    "a parameter query asks for values when it runs; SQLite has "
+                    "no stored functions to carry it"};
+            }
+            int n = 0;
+            for (const auto& [pname, ptype] : statement.parameters) {
+                const auto [sqlType, type] = parameterType(ptype);
+                signature += (n ? ", " : "") + sqlType;
+                writer.parameters[lowerAscii(pname)] = {"$" + std::to_string(++n), type};
+            }
+        }
         std::vector<OutputColumn> columns;
         const std::string body = writer.write(statement, &columns);
-        out.sql = "CREATE VIEW " + names.object(query.name) + " AS\n" + body + ";\n";
+        if (statement.parameters.empty()) {
+            out.sql = "CREATE VIEW " + names.object(query.name) + " AS\n" + body + ";\n";
+        } else {
+            out.sql = parameterFunction(names.object(query.name), signature, columns, body);
+            out.isFunction = true;
+        }
         std::sort(dependencies.begin(), dependencies.end());
         dependencies.erase(std::unique(dependencies.begin(), dependencies.end()),
                            dependencies.end());

@@ -68,16 +68,10 @@ bool TargetNames::FoldedEqual::operator()(std::string_view a, std::string_view b
 
 TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) : m_target(target) {
     for (const TargetTable& table : schema.tables) {
-        translate::LedgerItem item;
-        item.table = table.name;
-        item.property = "Name";
-        m_tables[table.name] = assign(m_objects, table.name, {}, false, item);
+        m_tables[table.name] = assign(m_objects, table.name, {}, false, {.table = &table.name});
     }
     for (const TargetQuery& query : schema.queries) {
-        translate::LedgerItem item;
-        item.query = query.name;
-        item.property = "Name";
-        m_tables[query.name] = assign(m_objects, query.name, {}, false, item);
+        m_tables[query.name] = assign(m_objects, query.name, {}, false, {.query = &query.name});
     }
     for (const TargetTable& table : schema.tables) {
         const std::string& key = table.name;
@@ -85,21 +79,15 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
         columns.used.reserve(table.fields.size());
         auto& columnNames = m_columns[key];
         for (const schema::Field& field : table.fields) {
-            translate::LedgerItem item;
-            item.table = table.name;
-            item.field = field.name;
-            item.property = "Name";
-            columnNames[field.name] = assign(columns, field.name, {}, true, item);
+            columnNames[field.name] =
+                assign(columns, field.name, {}, true, {.table = &table.name, .field = &field.name});
         }
         auto& indexNames = m_indexes[key];
         for (const TargetIndex& index : table.indexes) {
             // A foreign-key index becomes the script's own index, named when it is written.
             if (index.index.foreign) continue;
-            translate::LedgerItem item;
-            item.table = table.name;
-            item.property = "Index.Name";
-            indexNames[index.index.name] =
-                assign(m_objects, index.index.name, m_tables[key], false, item);
+            indexNames[index.index.name] = assign(m_objects, index.index.name, m_tables[key], false,
+                                                  {.table = &table.name, .property = "Index.Name"});
         }
     }
     for (const schema::Relation& relation : schema.relations) {
@@ -107,16 +95,14 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
             schema.findTable(relation.foreignTable) == nullptr) {
             continue;
         }
-        translate::LedgerItem item;
-        item.table = relation.foreignTable;
-        item.property = "Relation.Name";
-        m_relations[relation.name] = assign(
-            m_objects, relation.name, tableName(relation.foreignTable), false, std::move(item));
+        m_relations[relation.name] =
+            assign(m_objects, relation.name, tableName(relation.foreignTable), false,
+                   {.table = &relation.foreignTable, .property = "Relation.Name"});
     }
 }
 
 std::string TargetNames::assign(Space& space, std::string_view wanted, std::string_view qualifier,
-                                bool columnSpace, translate::LedgerItem item) {
+                                bool columnSpace, const Subject& subject) {
     std::string base = cleaned(wanted);
     std::string why;
     if (base != wanted) why = "it holds characters that no identifier can hold";
@@ -146,7 +132,12 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
         }
     }
     space.used.insert(name);
-    if (name != wanted) {
+    if (subject.recorded && name != wanted) {
+        translate::LedgerItem item;
+        if (subject.table != nullptr) item.table = *subject.table;
+        if (subject.field != nullptr) item.field = *subject.field;
+        if (subject.query != nullptr) item.query = *subject.query;
+        item.property = subject.property;
         item.original = std::string(wanted);
         item.reason = "renamed to \"" + name + "\": " + why;
         m_renames.push_back(std::move(item));
@@ -155,14 +146,8 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
 }
 
 std::string TargetNames::claim(std::string_view wanted, std::string_view table) {
-    translate::LedgerItem item;
-    item.table = std::string(table);
-    item.property = "Index.Name";
     // The name is the script's own choice, so that choice is not a rename worth a ledger item.
-    const std::size_t before = m_renames.size();
-    std::string name = assign(m_objects, wanted, tableName(table), false, std::move(item));
-    m_renames.resize(before);
-    return name;
+    return assign(m_objects, wanted, tableName(table), false, {.recorded = false});
 }
 
 std::string TargetNames::quote(std::string_view identifier) {
@@ -181,12 +166,15 @@ std::string TargetNames::tableName(std::string_view table) const {
     return cutUtf8(cleaned(table), kMaxIdentifierBytes);
 }
 
-std::string TargetNames::columnName(std::string_view table, std::string_view field) const {
+const std::string* TargetNames::findColumn(std::string_view table, std::string_view field) const {
     const auto owner = m_columns.find(table);
-    if (owner != m_columns.end()) {
-        const auto found = owner->second.find(field);
-        if (found != owner->second.end()) return found->second;
-    }
+    if (owner == m_columns.end()) return nullptr;
+    const auto found = owner->second.find(field);
+    return found == owner->second.end() ? nullptr : &found->second;
+}
+
+std::string TargetNames::columnName(std::string_view table, std::string_view field) const {
+    if (const std::string* name = findColumn(table, field)) return *name;
     return cutUtf8(cleaned(field), kMaxIdentifierBytes);
 }
 
@@ -208,6 +196,7 @@ std::string TargetNames::relationName(std::string_view relation) const {
 std::string TargetNames::object(std::string_view name) const { return quote(tableName(name)); }
 
 std::string TargetNames::column(std::string_view owner, std::string_view field) const {
+    if (const std::string* name = findColumn(owner, field)) return quote(*name);
     return quote(columnName(owner, field));
 }
 

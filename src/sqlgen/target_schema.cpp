@@ -1,6 +1,7 @@
 // Reads the selected part of the database once, so that the generators are pure functions of it.
 #include "sqlgen/target_schema.h"
 
+#include <algorithm>
 #include <map>
 
 #include "schema/schema_model.h"
@@ -24,7 +25,9 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
         const int fieldCount = def->fieldCount();
         for (int j = 0; j < fieldCount; ++j) {
             schema::Field field = def->field(j);
-            if (model.IsFieldIncluded(e, j)) {
+            if (table.findField(field.name) != nullptr || table.isLeftOut(field.name)) {
+                table.duplicateFields.push_back(std::move(field.name));
+            } else if (model.IsFieldIncluded(e, j)) {
                 table.fields.push_back(std::move(field));
             } else {
                 table.leftOutFields.push_back(std::move(field.name));
@@ -34,6 +37,14 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
         for (int k = 0; k < indexCount; ++k) {
             if (!model.IsIndexIncluded(e, k)) continue;
             schema::Index index = def->index(k);
+            const bool repeated =
+                std::any_of(table.indexes.begin(), table.indexes.end(), [&](const auto& earlier) {
+                    return sameAccessName(earlier.index.name, index.name);
+                });
+            if (repeated) {
+                table.duplicateIndexes.push_back(std::move(index.name));
+                continue;
+            }
             std::vector<KeyColumn> columns = parseKeyColumns(index.fields);
             table.indexes.push_back({std::move(index), std::move(columns)});
         }

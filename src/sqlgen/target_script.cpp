@@ -534,6 +534,14 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     std::vector<ListEntry> entries;
     std::string head;
     for (const schema::Field& field : table.fields) writeColumn(plan, field, columns, entries);
+    for (const std::string& name : table.duplicateFields) {
+        ListEntry entry;
+        LedgerItem item = tableItem(table, "Name", name,
+                                    "another field of the table has the same name; left out");
+        item.field = name;
+        note(std::move(item), entry.comments, "  ");
+        entries.push_back(std::move(entry));
+    }
     if (!plan.created) {
         // Every field left out: neither engine has a table without columns worth making.
         for (const ListEntry& entry : entries) m_out += entry.comments;
@@ -615,6 +623,11 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     for (const TargetIndex& index : table.indexes) {
         if (index.index.primary || index.index.foreign) continue;
         writeIndex(plan, index);
+    }
+    for (const std::string& name : table.duplicateIndexes) {
+        note(tableItem(table, "Index", name,
+                       "another index of the table has the same name; left out"),
+             m_out);
     }
     m_out += "\n";
 }

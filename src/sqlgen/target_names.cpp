@@ -47,6 +47,36 @@ bool isPostgresSystemColumn(std::string_view name) {
     return false;
 }
 
+// True when every name of `fields` can stand as it is: printable ASCII, within the length
+// limit, no system column, and no two alike without regard to case.
+bool plainColumns(translate::Target target, const std::vector<schema::Field>& fields) {
+    std::vector<std::string_view> names;
+    names.reserve(fields.size());
+    for (const schema::Field& field : fields) {
+        const std::string_view name = field.name;
+        const bool plain =
+            !name.empty() && name.size() <= kMaxIdentifierBytes &&
+            std::all_of(name.begin(), name.end(),
+                        [](char c) {
+                            return static_cast<unsigned char>(c) >= 0x20 &&
+                                   static_cast<unsigned char>(c) < 0x7F;
+                        }) &&
+            !(target == translate::Target::PostgreSql && isPostgresSystemColumn(name));
+        if (!plain) return false;
+        names.push_back(name);
+    }
+    auto lessFolded = [](std::string_view a, std::string_view b) {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](char x, char y) { return foldAscii(x) < foldAscii(y); });
+    };
+    std::sort(names.begin(), names.end(), lessFolded);
+    return std::adjacent_find(names.begin(), names.end(),
+                              [](std::string_view a, std::string_view b) {
+                                  return sameAccessName(a, b);
+                              }) == names.end();
+}
+
 std::string withSuffix(std::string_view base, std::string_view suffix) {
     return cutUtf8(base, kMaxIdentifierBytes - suffix.size()) + std::string(suffix);
 }
@@ -75,12 +105,15 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
     }
     for (const TargetTable& table : schema.tables) {
         const std::string& key = table.name;
-        Space columns;
-        columns.used.reserve(table.fields.size());
-        auto& columnNames = m_columns[key];
-        for (const schema::Field& field : table.fields) {
-            columnNames[field.name] =
-                assign(columns, field.name, {}, true, {.table = &table.name, .field = &field.name});
+        // Most tables keep every column name as it is; they need no map of their own.
+        if (!plainColumns(m_target, table.fields)) {
+            Space columns;
+            columns.used.reserve(table.fields.size());
+            auto& columnNames = m_columns[key];
+            for (const schema::Field& field : table.fields) {
+                columnNames[field.name] = assign(columns, field.name, {}, true,
+                                                 {.table = &table.name, .field = &field.name});
+            }
         }
         auto& indexNames = m_indexes[key];
         for (const TargetIndex& index : table.indexes) {

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <map>
+#include <set>
 
 #include "schema/schema_model.h"
 
@@ -11,6 +12,11 @@ namespace zl::sqlgen {
 namespace {
 
 char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string folded(std::string text) {
+    for (char& c : text) c = foldAscii(c);
+    return text;
+}
 
 bool isLinkedType(std::int32_t tableType) {
     return tableType == schema::dao::kTableTypeOdbcLink ||
@@ -23,9 +29,10 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
     try {
         const std::unique_ptr<schema::TableDef> def = db.tableDef(table.name);
         const int fieldCount = def->fieldCount();
+        std::set<std::string> seen;  // folded names
         for (int j = 0; j < fieldCount; ++j) {
             schema::Field field = def->field(j);
-            if (table.findField(field.name) != nullptr || table.isLeftOut(field.name)) {
+            if (!seen.insert(folded(field.name)).second) {
                 table.duplicateFields.push_back(std::move(field.name));
             } else if (model.IsFieldIncluded(e, j)) {
                 table.fields.push_back(std::move(field));

@@ -190,7 +190,13 @@ struct ListEntry {
 struct TablePlan {
     const TargetTable* table = nullptr;
     bool created = false;
-    std::set<std::string> columns;  // folded names of the carried fields
+    bool anyColumn = false;  // whether some selected field becomes a column
+
+    // Whether the selected field `name` becomes a column.
+    bool carries(std::string_view name) const {
+        const schema::Field* field = table->findField(name);
+        return field != nullptr && carriesColumn(*field);
+    }
     const TargetIndex* primary = nullptr;
     bool primaryCarried = false;
     bool rowidAutoNumber = false;  // SQLite: the AutoNumber is the INTEGER PRIMARY KEY
@@ -289,18 +295,17 @@ void ScriptWriter::planTables() {
         columns.name = table.name;
         for (const schema::Field& field : table.fields) {
             if (!carriesColumn(field)) continue;
-            plan.columns.insert(folded(field.name));
+            plan.anyColumn = true;
             columns.columns.push_back({field.name, field.type, field.size});
         }
-        plan.created = !table.linked && table.unreadable.empty() && !plan.columns.empty();
+        plan.created = !table.linked && table.unreadable.empty() && plan.anyColumn;
         if (plan.created) m_columnMap.addTable(std::move(columns));
         for (const TargetIndex& index : table.indexes) {
             if (!index.index.primary || plan.primary != nullptr) continue;
             plan.primary = &index;
             plan.primaryCarried = plan.created && !index.columns.empty();
             for (const KeyColumn& column : index.columns) {
-                plan.primaryCarried =
-                    plan.primaryCarried && plan.columns.contains(folded(column.name));
+                plan.primaryCarried = plan.primaryCarried && plan.carries(column.name);
             }
         }
         if (plan.primary != nullptr && plan.primaryCarried && !pg() &&
@@ -316,7 +321,7 @@ void ScriptWriter::planTables() {
             if (index.index.primary || index.index.foreign || index.columns.empty()) continue;
             bool carried = plan.created;
             for (const KeyColumn& column : index.columns) {
-                carried = carried && plan.columns.contains(folded(column.name));
+                carried = carried && plan.carries(column.name);
             }
             if (!carried) continue;
             if (!index.index.ignoreNulls) {
@@ -330,7 +335,7 @@ void ScriptWriter::planTables() {
 }
 
 std::string ScriptWriter::missingColumn(const TablePlan& plan, std::string_view field) const {
-    if (field.empty() || plan.columns.contains(folded(field))) return {};
+    if (field.empty() || plan.carries(field)) return {};
     const std::string quoted = "\"" + std::string(field) + "\"";
     if (plan.table->isLeftOut(field)) return "the field " + quoted + " is not selected";
     if (plan.table->findField(field) != nullptr) return "the field " + quoted + " is not carried";
@@ -614,7 +619,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
                 "COMMENT ON TABLE " + tableName + " IS " + stringLiteral(table.description) + ";\n";
         }
         for (const schema::Field& field : table.fields) {
-            if (field.description.empty() || !plan.columns.contains(folded(field.name))) continue;
+            if (field.description.empty() || !carriesColumn(field)) continue;
             m_out += "COMMENT ON COLUMN " + tableName + "." +
                      m_names.column(table.name, field.name) + " IS " +
                      stringLiteral(field.description) + ";\n";

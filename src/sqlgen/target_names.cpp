@@ -184,10 +184,16 @@ std::string TargetNames::claim(std::string_view wanted, std::string_view table) 
 }
 
 std::string TargetNames::quote(std::string_view identifier) {
-    std::string quoted = "\"";
-    for (char c : identifier) {
-        if (c == '"') quoted.push_back('"');
-        quoted.push_back(c);
+    std::string quoted;
+    quoted.reserve(identifier.size() + 2);
+    quoted.push_back('"');
+    if (identifier.find('"') == std::string_view::npos) {
+        quoted.append(identifier);
+    } else {
+        for (char c : identifier) {
+            if (c == '"') quoted.push_back('"');
+            quoted.push_back(c);
+        }
     }
     quoted.push_back('"');
     return quoted;

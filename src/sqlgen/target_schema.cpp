@@ -30,6 +30,7 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
         const std::unique_ptr<schema::TableDef> def = db.tableDef(table.name);
         const int fieldCount = def->fieldCount();
         std::set<std::string> seen;  // folded names
+        table.fields.reserve(static_cast<std::size_t>(std::max(fieldCount, 0)));
         for (int j = 0; j < fieldCount; ++j) {
             schema::Field field = def->field(j);
             if (!seen.insert(folded(field.name)).second) {

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "schema/engine.h"
@@ -90,7 +91,13 @@ public:
     bool allowsAggregates() const override { return true; }
 
     std::string columnSql(const Source& source, const Column& column) const {
-        return source.prefix + "." + m_names.column(source.name, column.name);
+        const std::string name = m_names.column(source.name, column.name);
+        std::string sql;
+        sql.reserve(source.prefix.size() + 1 + name.size());
+        sql += source.prefix;
+        sql += '.';
+        sql += name;
+        return sql;
     }
 
 private:
@@ -156,6 +163,7 @@ struct QueryContext {
     const ColumnMap& lookup;
     const NameMapper& names;
     const std::map<std::string, TableColumns>* views;  // folded name -> inferred columns
+    const std::set<std::string>* batch;  // folded names of the queries translated together
     std::vector<std::string>* dependencies;
 };
 
@@ -190,7 +198,8 @@ const TableColumns* sourceColumns(QueryContext& ctx, const std::string& name, bo
         *isQuery = true;
         return &it->second;
     }
-    if (ctx.lookup.isQuery(name)) {
+    if (ctx.lookup.isQuery(name) ||
+        (ctx.batch != nullptr && ctx.batch->count(lowerAscii(name)) != 0)) {
         throw Untranslatable{"reads the query [" + name + "], which is not translated"};
     }
     *isQuery = false;
@@ -276,7 +285,10 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     // Field names that occur twice among the plain columns (named or from "*") are named
     // "Owner.Field", as Access names them.
     std::map<std::string, int> bareCount;
-    for (const SelectItem& item : s.items) {
+    // One "*" over one table cannot repeat a name (a table's field names are unique).
+    const bool single = s.items.size() == 1 && scope.sources().size() == 1;
+    for (std::size_t i = 0; !single && i < s.items.size(); ++i) {
+        const SelectItem& item = s.items[i];
         const Node& x = *item.expr;
         if (x.kind == NodeKind::Star) {
             for (const Source& src : scope.sources()) {
@@ -290,7 +302,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         }
     }
     auto addColumn = [&](std::string accessName, std::string sql, Type type, int daoType) {
-        if (!used.insert(lowerAscii(accessName)).second) {
+        if (!single && !used.insert(lowerAscii(accessName)).second) {
             throw Untranslatable{"two output columns are named [" + accessName + "]"};
         }
         const std::string quoted = outputName(accessName);
@@ -571,6 +583,7 @@ void rejectActionText(std::string_view sql) {
 QueryTranslation translateOne(Target target, const SavedQuery& query, const ColumnMap& lookup,
                               const NameMapper& names,
                               const std::map<std::string, TableColumns>& views,
+                              const std::set<std::string>* batch, const QueryStatement* parsed,
                               TableColumns* columnsOut) {
     QueryTranslation out;
     out.name = query.name;
@@ -589,9 +602,14 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
                 throw Untranslatable{"an action query changes data; it is not a view"};
         }
         rejectActionText(query.sql);
-        const QueryStatement statement = parseQuery(query.sql);
+        QueryStatement parsedHere;
+        if (parsed == nullptr) {
+            parsedHere = parseQuery(query.sql);
+            parsed = &parsedHere;
+        }
+        const QueryStatement& statement = *parsed;
         std::vector<std::string> dependencies;
-        QueryContext ctx{target, lookup, names, &views, &dependencies};
+        QueryContext ctx{target, lookup, names, &views, batch, &dependencies};
         StatementWriter writer(ctx, query.name);
         std::string signature;
         if (!statement.parameters.empty()) {
@@ -644,7 +662,7 @@ QueryTranslation translateQuery(Target target, const SavedQuery& query, const Co
                                 const NameMapper& names) {
     std::map<std::string, TableColumns> none;
     TableColumns columns;
-    return translateOne(target, query, lookup, names, none, &columns);
+    return translateOne(target, query, lookup, names, none, nullptr, nullptr, &columns);
 }
 
 std::vector<std::size_t> dependencyOrder(
@@ -682,11 +700,12 @@ std::vector<QueryTranslation> translateQueries(Target target,
                                                const ColumnMap& lookup, const NameMapper& names) {
     std::vector<std::string> queryNames;
     std::vector<std::vector<std::string>> sources(queries.size());
+    std::vector<std::optional<QueryStatement>> parsed(queries.size());
     for (std::size_t i = 0; i < queries.size(); ++i) {
         queryNames.push_back(queries[i].name);
         try {
-            const QueryStatement statement = parseQuery(queries[i].sql);
-            for (const SelectStatement& part : statement.parts) {
+            parsed[i] = parseQuery(queries[i].sql);
+            for (const SelectStatement& part : parsed[i]->parts) {
                 for (const auto& ref : part.from) collectSources(*ref, sources[i]);
             }
         } catch (const SyntaxError&) {
@@ -694,13 +713,14 @@ std::vector<QueryTranslation> translateQueries(Target target,
         }
     }
     // Every query of the batch is a query, whether or not the caller declared it.
-    ColumnMap known = lookup;
-    for (const SavedQuery& q : queries) known.addQuery(q.name);
+    std::set<std::string> batch;
+    for (const SavedQuery& q : queries) batch.insert(lowerAscii(q.name));
     std::map<std::string, TableColumns> views;
     std::vector<QueryTranslation> out;
     for (std::size_t i : dependencyOrder(queryNames, sources)) {
         TableColumns columns;
-        QueryTranslation t = translateOne(target, queries[i], known, names, views, &columns);
+        QueryTranslation t = translateOne(target, queries[i], lookup, names, views, &batch,
+                                          parsed[i] ? &*parsed[i] : nullptr, &columns);
         if (t.ok) views[lowerAscii(queries[i].name)] = std::move(columns);
         out.push_back(std::move(t));
     }

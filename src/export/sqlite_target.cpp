@@ -43,8 +43,8 @@ public:
         ::fchmod(fd, 0666 & ~mask);
         ::close(fd);
         m_temporary = pattern;
-        if (sqlite3_open_v2(m_temporary.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr) !=
-            SQLITE_OK) {
+        if (sqlite3_open_v2(m_temporary.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                            nullptr) != SQLITE_OK) {
             const std::string message = m_db ? sqlite3_errmsg(m_db) : "out of memory";
             abandon();
             throw ExportError("Cannot open " + m_temporary + ": " + message);

@@ -637,8 +637,13 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
         dependencies.erase(std::unique(dependencies.begin(), dependencies.end()),
                            dependencies.end());
         out.dependencies = dependencies;
-        columnsOut->name = query.name;
-        for (const OutputColumn& c : columns) columnsOut->columns.push_back({c.name, c.daoType, 0});
+        if (columnsOut != nullptr) {
+            columnsOut->name = query.name;
+            columnsOut->columns.reserve(columns.size());
+            for (const OutputColumn& c : columns) {
+                columnsOut->columns.push_back({c.name, c.daoType, 0});
+            }
+        }
         out.ok = true;
     } catch (const SyntaxError& error) {
         out.reason =
@@ -712,16 +717,23 @@ std::vector<QueryTranslation> translateQueries(Target target,
             // Reported when the query itself is translated.
         }
     }
+    std::set<std::string> read;
+    for (const auto& list : sources) {
+        for (const std::string& name : list) read.insert(lowerAscii(name));
+    }
     // Every query of the batch is a query, whether or not the caller declared it.
     std::set<std::string> batch;
     for (const SavedQuery& q : queries) batch.insert(lowerAscii(q.name));
     std::map<std::string, TableColumns> views;
     std::vector<QueryTranslation> out;
     for (std::size_t i : dependencyOrder(queryNames, sources)) {
+        // Only queries that others read keep their columns.
+        const bool wanted = read.count(lowerAscii(queries[i].name)) != 0;
         TableColumns columns;
-        QueryTranslation t = translateOne(target, queries[i], lookup, names, views, &batch,
-                                          parsed[i] ? &*parsed[i] : nullptr, &columns);
-        if (t.ok) views[lowerAscii(queries[i].name)] = std::move(columns);
+        QueryTranslation t =
+            translateOne(target, queries[i], lookup, names, views, &batch,
+                         parsed[i] ? &*parsed[i] : nullptr, wanted ? &columns : nullptr);
+        if (t.ok && wanted) views[lowerAscii(queries[i].name)] = std::move(columns);
         out.push_back(std::move(t));
     }
     return out;

@@ -319,8 +319,9 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                 }
                 const std::string owner = src.alias.empty() ? src.name : src.alias;
                 for (const Column& c : src.columns->columns) {
-                    addColumn(bareCount[lowerAscii(c.name)] > 1 ? owner + "." + c.name : c.name,
-                              scope.columnSql(src, c), typeOfDao(c.daoType), c.daoType);
+                    const bool twice = !single && bareCount[lowerAscii(c.name)] > 1;
+                    addColumn(twice ? owner + "." + c.name : c.name, scope.columnSql(src, c),
+                              typeOfDao(c.daoType), c.daoType);
                 }
             }
             continue;
@@ -422,9 +423,10 @@ std::string StatementWriter::write(const QueryStatement& q, std::vector<OutputCo
             throw Untranslatable{"TOP PERCENT without ORDER BY"};
         }
         std::vector<std::pair<std::string, bool>> keys;
-        const Translated inner = select(s, q.crosstab ? &q : nullptr, &keys);
-        *outColumns = inner.columns;
-        return ordered(inner, keys, s.top, s.topPercent);
+        Translated inner = select(s, q.crosstab ? &q : nullptr, &keys);
+        std::string sql = ordered(inner, keys, s.top, s.topPercent);
+        *outColumns = std::move(inner.columns);
+        return sql;
     }
     if (q.crosstab) throw Untranslatable{"a crosstab with UNION is not translated"};
     std::string sql;

@@ -142,7 +142,7 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
             }
         }
         writer = request.target == Target::Sqlite
-                     ? openSqliteTarget(request.destination, request.force)
+                     ? openSqliteTarget(request.destination, request.force, request.sqliteSchema)
                      : openPostgresTarget(request.destination, request.schema);
         writer->createSchema(plan, relaxation);
         writeTables(db, plan, result.check, request.skipInvalidRows, *writer, cancel, progress,

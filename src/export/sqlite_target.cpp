@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -23,7 +24,8 @@ using schema::ValueKind;
 
 class SqliteTarget final : public TargetWriter {
 public:
-    SqliteTarget(std::string path, bool force) : m_path(std::move(path)), m_force(force) {
+    SqliteTarget(std::string path, bool force, std::shared_ptr<const SchemaScript> script)
+        : m_path(std::move(path)), m_force(force), m_script(std::move(script)) {
         struct stat info {};
         if (!m_force && ::lstat(m_path.c_str(), &info) == 0) {
             throw ExportError(m_path + " exists; use --force to replace it.");
@@ -61,17 +63,36 @@ public:
 
     void createSchema(const ExportPlan& plan, const Relaxation& relaxation) override {
         m_plan = &plan;
+        const bool relaxed =
+            std::any_of(relaxation.relations.begin(), relaxation.relations.end(),
+                        [](bool r) { return r; }) ||
+            std::any_of(relaxation.keys.begin(), relaxation.keys.end(),
+                        [](const auto& k) { return k != std::vector<bool>(k.size(), false); }) ||
+            std::any_of(relaxation.required.begin(), relaxation.required.end(),
+                        [](const auto& r) { return r != std::vector<bool>(r.size(), false); });
+        if (m_script && relaxed) {
+            m_script
+                .reset();  // the script carries every constraint; the own tables can leave some off
+        }
         execute("BEGIN");
-        for (const std::string& statement :
-             createTableStatements(Target::Sqlite, plan, relaxation, "")) {
-            execute(statement);
+        if (m_script) {
+            execute(m_script->script);
+        } else {
+            for (const std::string& statement :
+                 createTableStatements(Target::Sqlite, plan, relaxation, "")) {
+                execute(statement);
+            }
         }
         execute("COMMIT");
     }
 
     void beginTable(std::size_t table) override {
         m_table = &m_plan->tables[table];
-        std::string sql = "INSERT INTO " + quoteName(m_table->name) + " VALUES (";
+        std::string sql = "INSERT INTO " + tableName() + " (";
+        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
+            sql += (i == 0 ? "" : ", ") + columnName(m_table->columns[i].field.name);
+        }
+        sql += ") VALUES (";
         for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
             sql += i == 0 ? "?" : ", ?";
         }
@@ -139,6 +160,12 @@ public:
     }
 
 private:
+    std::string tableName() const {
+        return m_script ? m_script->names->object(m_table->name) : quoteName(m_table->name);
+    }
+    std::string columnName(const std::string& field) const {
+        return m_script ? m_script->names->column(m_table->name, field) : quoteName(field);
+    }
     void execute(const std::string& sql) {
         if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             fail(sql.substr(0, 60));
@@ -213,6 +240,7 @@ private:
 
     std::string m_path;
     bool m_force;
+    std::shared_ptr<const SchemaScript> m_script;
     std::string m_temporary;
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_insert = nullptr;
@@ -222,8 +250,9 @@ private:
 
 }  // namespace
 
-std::unique_ptr<TargetWriter> openSqliteTarget(const std::string& path, bool force) {
-    return std::make_unique<SqliteTarget>(path, force);
+std::unique_ptr<TargetWriter> openSqliteTarget(const std::string& path, bool force,
+                                               std::shared_ptr<const SchemaScript> script) {
+    return std::make_unique<SqliteTarget>(path, force, std::move(script));
 }
 
 }  // namespace zl::exporter

@@ -281,6 +281,10 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     }
     Translated out;
     std::vector<std::string> items;
+    std::size_t expected = s.items.size();
+    for (const Source& src : scope.sources()) expected += src.columns->columns.size();
+    items.reserve(expected);
+    out.columns.reserve(expected);
     std::set<std::string> used;
     // Field names that occur twice among the plain columns (named or from "*") are named
     // "Owner.Field", as Access names them.

@@ -255,6 +255,7 @@ const TablePlan* findPlan(const std::vector<TablePlan>& plans, std::string_view 
 
 std::vector<std::string> foldedColumns(const std::vector<KeyColumn>& columns) {
     std::vector<std::string> names;
+    names.reserve(columns.size());
     for (const KeyColumn& column : columns) names.push_back(folded(column.name));
     return names;
 }

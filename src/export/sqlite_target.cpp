@@ -30,6 +30,9 @@ public:
         if (!m_force && ::lstat(m_path.c_str(), &info) == 0) {
             throw ExportError(m_path + " exists; use --force to replace it.");
         }
+        // Memory statistics cost a global mutex per allocation; the export does not read them.
+        // (Refused, harmlessly, once the library is initialised.)
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
         const std::filesystem::path target(m_path);
         const std::filesystem::path folder =
             target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
@@ -97,6 +100,7 @@ public:
             sql += i == 0 ? "?" : ", ?";
         }
         sql += ")";
+        m_scratch.assign(m_table->columns.size(), std::string());
         execute("BEGIN");
         if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &m_insert, nullptr) != SQLITE_OK) {
             fail("preparing the rows of " + m_table->name);
@@ -174,9 +178,15 @@ private:
     [[noreturn]] void fail(const std::string& what) {
         throw ExportError("SQLite failed " + what + ": " + sqlite3_errmsg(m_db));
     }
+    // Binds without a copy: `text` is the row's own value or this column's scratch text, both
+    // alive until the row is stepped.
     void bindText(int index, const std::string& text) {
-        sqlite3_bind_text64(m_insert, index, text.data(), text.size(), SQLITE_TRANSIENT,
-                            SQLITE_UTF8);
+        sqlite3_bind_text64(m_insert, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
+    }
+    void bindScratch(int index, std::string text) {
+        std::string& scratch = m_scratch[static_cast<std::size_t>(index - 1)];
+        scratch = std::move(text);
+        bindText(index, scratch);
     }
 
     void bind(int index, const Value& value, const PlannedColumn& column, const RowKeyFn& rowKey,
@@ -194,14 +204,14 @@ private:
                 sqlite3_bind_int64(m_insert, index, value.integer);
                 return;
             case ValueKind::Currency:
-                bindText(index, currencyText(value.integer));
+                bindScratch(index, currencyText(value.integer));
                 return;
             case ValueKind::Single:
             case ValueKind::Double:
                 if (std::isnan(value.real)) {
                     // SQLite stores a NaN REAL as NULL; the text keeps it.
                     note("SQLite REAL cannot hold NaN; stored as the text 'NaN'");
-                    bindText(index, "NaN");
+                    bindScratch(index, "NaN");
                     return;
                 }
                 if (value.real == 0 && std::signbit(value.real)) {
@@ -212,10 +222,10 @@ private:
                 return;
             case ValueKind::Date:
                 if (const auto text = dateText(value.real)) {
-                    bindText(index, *text);
+                    bindScratch(index, *text);
                 } else {
                     note("date outside 0100-01-01..9999-12-31; stored as its day number");
-                    bindText(index, realText(value.real, false));
+                    bindScratch(index, realText(value.real, false));
                 }
                 return;
             case ValueKind::Text:
@@ -229,11 +239,11 @@ private:
                 bindText(index, value.text);
                 return;
             case ValueKind::Guid:
-                bindText(index, guidText(value.bytes));
+                bindScratch(index, guidText(value.bytes));
                 return;
             case ValueKind::Binary:
                 sqlite3_bind_blob64(m_insert, index, value.bytes.data(), value.bytes.size(),
-                                    SQLITE_TRANSIENT);
+                                    SQLITE_STATIC);
                 return;
         }
     }
@@ -246,6 +256,7 @@ private:
     sqlite3_stmt* m_insert = nullptr;
     const ExportPlan* m_plan = nullptr;
     const PlannedTable* m_table = nullptr;
+    std::vector<std::string> m_scratch;  // per column: texts made for the current row
 };
 
 }  // namespace

@@ -128,16 +128,17 @@ int runExportCommand(const CliRequest& request, const schema::Database& db,
     const exporter::ExportPlan plan = exporter::planExport(db, model);
     exporter::ExportRequest exportReq = exportRequest(request.exportOptions);
     std::vector<translate::LedgerItem> schemaItems;
-    if (exportReq.target == exporter::Target::Sqlite) {
-        // The tables, indexes, checks and views of the SQLite script, under the same names.
+    {
+        // The tables, indexes, checks and views of the target's script, under the same names.
+        const translate::Target target = exportReq.target == exporter::Target::Sqlite
+                                             ? translate::Target::Sqlite
+                                             : translate::Target::PostgreSql;
         const sqlgen::TargetSchema schema = sqlgen::readTargetSchema(model, &db);
-        sqlgen::TargetScript script =
-            sqlgen::generateTargetScript(translate::Target::Sqlite, schema);
+        sqlgen::TargetScript script = sqlgen::generateTargetScript(target, schema);
         auto schemaScript = std::make_shared<exporter::SchemaScript>();
         schemaScript->script = std::move(script.text);
-        schemaScript->names =
-            std::make_shared<sqlgen::TargetNames>(translate::Target::Sqlite, schema);
-        exportReq.sqliteSchema = std::move(schemaScript);
+        schemaScript->names = std::make_shared<sqlgen::TargetNames>(target, schema);
+        exportReq.schemaScript = std::move(schemaScript);
         schemaItems = std::move(script.ledger.items);
     }
     InterruptGuard guard;

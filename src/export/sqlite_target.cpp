@@ -66,16 +66,9 @@ public:
 
     void createSchema(const ExportPlan& plan, const Relaxation& relaxation) override {
         m_plan = &plan;
-        const bool relaxed =
-            std::any_of(relaxation.relations.begin(), relaxation.relations.end(),
-                        [](bool r) { return r; }) ||
-            std::any_of(relaxation.keys.begin(), relaxation.keys.end(),
-                        [](const auto& k) { return k != std::vector<bool>(k.size(), false); }) ||
-            std::any_of(relaxation.required.begin(), relaxation.required.end(),
-                        [](const auto& r) { return r != std::vector<bool>(r.size(), false); });
-        if (m_script && relaxed) {
-            m_script
-                .reset();  // the script carries every constraint; the own tables can leave some off
+        if (m_script && relaxesAnything(relaxation)) {
+            // The script carries every constraint; the own tables can leave some off.
+            m_script.reset();
         }
         execute("BEGIN");
         if (m_script) {

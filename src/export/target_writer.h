@@ -66,8 +66,14 @@ std::unique_ptr<TargetWriter> openSqliteTarget(const std::string& path, bool for
                                                std::shared_ptr<const SchemaScript> script);
 
 // Connects to PostgreSQL with `conninfo` and opens one transaction; tables go into `schema`
-// (created when missing) or the default schema when it is empty. Throws ExportError.
+// (created when missing) or the default schema when it is empty. The tables come from `script`
+// when given and no constraint is relaxed (its foreign keys run after the rows), else from the
+// export's own definitions. Throws ExportError.
 std::unique_ptr<TargetWriter> openPostgresTarget(const std::string& conninfo,
-                                                 const std::string& schema);
+                                                 const std::string& schema,
+                                                 std::shared_ptr<const SchemaScript> script);
+
+// Whether `relaxation` leaves any constraint off.
+bool relaxesAnything(const Relaxation& relaxation);
 
 }  // namespace zl::exporter

@@ -100,5 +100,20 @@ TEST(ExportCommand, ExitStatuses) {
               3);
 }
 
+// The sample through the real program into PostgreSQL: the target's own schema, views
+// included, in a schema of its own, with the rows behind the views.
+TEST(ExportCommand, SampleIntoPostgresAnswersFromAView) {
+    zl::testing::PgCluster& cluster = zl::testing::PgCluster::shared();
+    ASSERT_TRUE(cluster.ok()) << cluster.error();
+    const std::string database = cluster.createDatabase();
+    EXPECT_EQ(run(std::string("export ") + ZLGEN_SAMPLE_DB + " --to postgresql '" +
+                  cluster.conninfo(database) + "' --schema sample"),
+              0);
+    const auto rows =
+        cluster.query(database, "SELECT count(*) FROM sample.\"Ten Most Expensive Products\"");
+    ASSERT_TRUE(rows.ok) << rows.error;
+    EXPECT_EQ(rows.rows.at(0).at(0), "5");
+}
+
 }  // namespace
 }  // namespace zl::exporter::testing

@@ -13,6 +13,9 @@
 
 #include "export/export_plan.h"
 #include "export/exporter.h"
+#include "sqlgen/target_names.h"
+#include "sqlgen/target_schema.h"
+#include "sqlgen/target_script.h"
 #include "support/save_file.h"
 
 namespace zl::cli {
@@ -123,7 +126,21 @@ void reportViolations(const exporter::ExportPlan& plan, const exporter::RuleChec
 int runExportCommand(const CliRequest& request, const schema::Database& db,
                      const schema::SchemaModel& model, std::ostream& err) {
     const exporter::ExportPlan plan = exporter::planExport(db, model);
-    const exporter::ExportRequest exportReq = exportRequest(request.exportOptions);
+    exporter::ExportRequest exportReq = exportRequest(request.exportOptions);
+    std::vector<translate::LedgerItem> schemaItems;
+    {
+        // The tables, indexes, checks and views of the target's script, under the same names.
+        const translate::Target target = exportReq.target == exporter::Target::Sqlite
+                                             ? translate::Target::Sqlite
+                                             : translate::Target::PostgreSql;
+        const sqlgen::TargetSchema schema = sqlgen::readTargetSchema(model, &db);
+        sqlgen::TargetScript script = sqlgen::generateTargetScript(target, schema);
+        auto schemaScript = std::make_shared<exporter::SchemaScript>();
+        schemaScript->script = std::move(script.text);
+        schemaScript->names = std::make_shared<sqlgen::TargetNames>(target, schema);
+        exportReq.schemaScript = std::move(schemaScript);
+        schemaItems = std::move(script.ledger.items);
+    }
     InterruptGuard guard;
     ProgressLine progress(err);
     const exporter::ExportResult result =
@@ -132,9 +149,14 @@ int runExportCommand(const CliRequest& request, const schema::Database& db,
                                 progress.update(table, done, total);
                             });
     progress.clear();
+    exporter::Ledger ledger = result.ledger;
+    for (const translate::LedgerItem& item : schemaItems) {
+        ledger.add({item.table.value_or(item.query.value_or("")), item.field.value_or(""),
+                    item.property, item.original, item.reason, ""});
+    }
     if (!request.ledgerFile.empty()) {
         std::ostringstream json;
-        result.ledger.writeJson(json, request.exportOptions.to);
+        ledger.writeJson(json, request.exportOptions.to);
         if (std::string error = support::saveFileReplacing(request.ledgerFile, json.str());
             !error.empty()) {
             err << "Cannot write " << request.ledgerFile << ": " << error << '\n';

@@ -141,9 +141,10 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
                 return result;
             }
         }
-        writer = request.target == Target::Sqlite
-                     ? openSqliteTarget(request.destination, request.force)
-                     : openPostgresTarget(request.destination, request.schema);
+        writer =
+            request.target == Target::Sqlite
+                ? openSqliteTarget(request.destination, request.force, request.schemaScript)
+                : openPostgresTarget(request.destination, request.schema, request.schemaScript);
         writer->createSchema(plan, relaxation);
         writeTables(db, plan, result.check, request.skipInvalidRows, *writer, cancel, progress,
                     result);

@@ -19,6 +19,8 @@ struct ExportRequest {
     std::string schema;       // PostgreSQL: the schema to create the tables in
     bool skipInvalidRows = false;
     bool noConstraints = false;
+    // The loadable SQL target's schema to create (else the export's own tables).
+    std::shared_ptr<const SchemaScript> schemaScript;
 };
 
 enum class ExportStatus {

@@ -40,7 +40,9 @@ void appendCopyText(std::string& out, const std::string& text) {
 
 class PostgresTarget final : public TargetWriter {
 public:
-    PostgresTarget(const std::string& conninfo, const std::string& schemaName) {
+    PostgresTarget(const std::string& conninfo, const std::string& schemaName,
+                   std::shared_ptr<const SchemaScript> script)
+        : m_script(std::move(script)) {
         m_conn = PQconnectdb(conninfo.c_str());
         if (m_conn == nullptr || PQstatus(m_conn) != CONNECTION_OK) {
             const std::string message = m_conn ? PQerrorMessage(m_conn) : "out of memory";
@@ -54,6 +56,8 @@ public:
         if (!schemaName.empty()) {
             m_prefix = quoteName(schemaName) + ".";
             execute("CREATE SCHEMA IF NOT EXISTS " + quoteName(schemaName));
+            // The script names its objects without a schema.
+            execute("SET LOCAL search_path TO " + quoteName(schemaName));
         }
     }
     ~PostgresTarget() override { abandon(); }
@@ -63,17 +67,42 @@ public:
     void createSchema(const ExportPlan& plan, const Relaxation& relaxation) override {
         m_plan = &plan;
         m_relaxation = relaxation;
-        for (const std::string& statement :
-             createTableStatements(Target::Postgresql, plan, relaxation, m_prefix)) {
-            execute(statement);
+        if (m_script && relaxesAnything(relaxation)) {
+            // The script carries every constraint; the own tables can leave some off.
+            m_script.reset();
         }
+        if (!m_script) {
+            for (const std::string& statement :
+                 createTableStatements(Target::Postgresql, plan, relaxation, m_prefix)) {
+                execute(statement);
+            }
+            return;
+        }
+        // The script's foreign keys (one ALTER TABLE line each) wait until the rows are in, so
+        // that tables load in any order, cycles included.
+        std::string now;
+        std::size_t start = 0;
+        const std::string& text = m_script->script;
+        while (start < text.size()) {
+            std::size_t end = text.find('\n', start);
+            end = end == std::string::npos ? text.size() : end + 1;
+            const std::string line = text.substr(start, end - start);
+            if (line.rfind("ALTER TABLE ", 0) == 0 &&
+                line.find(" FOREIGN KEY ") != std::string::npos) {
+                m_foreignKeys.push_back(line);
+            } else {
+                now += line;
+            }
+            start = end;
+        }
+        execute(now);
     }
 
     void beginTable(std::size_t table) override {
         m_table = &m_plan->tables[table];
-        std::string sql = "COPY " + m_prefix + quoteName(m_table->name) + " (";
+        std::string sql = "COPY " + m_prefix + tableName(m_table->name) + " (";
         for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
-            sql += (i == 0 ? "" : ", ") + quoteName(m_table->columns[i].field.name);
+            sql += (i == 0 ? "" : ", ") + columnName(m_table->columns[i].field.name);
         }
         sql += ") FROM STDIN";
         PGresult* result = PQexec(m_conn, sql.c_str());
@@ -103,16 +132,25 @@ public:
     }
 
     void finish() override {
-        for (const std::string& statement : foreignKeyStatements(*m_plan, m_relaxation, m_prefix)) {
+        const std::vector<std::string> foreignKeys =
+            m_script ? m_foreignKeys : foreignKeyStatements(*m_plan, m_relaxation, m_prefix);
+        for (const std::string& statement : foreignKeys) {
             execute(statement);
         }
         for (const PlannedTable& table : m_plan->tables) {
             for (const PlannedColumn& column : table.columns) {
                 if (!isAutoNumber(column.field)) continue;
-                const std::string qualified = m_prefix + quoteName(table.name);
-                const std::string name = quoteName(column.field.name);
+                m_table = &table;
+                const std::string qualified = m_prefix + tableName(table.name);
+                const std::string name = columnName(column.field.name);
+                // pg_get_serial_sequence takes the column's name as it is, without quotes.
+                std::string unquoted;
+                for (std::size_t i = 1; i + 1 < name.size(); ++i) {
+                    unquoted += name[i];
+                    if (name[i] == '"') ++i;
+                }
                 execute("SELECT setval(pg_get_serial_sequence(" + literal(qualified) + ", " +
-                        literal(column.field.name) + "), GREATEST(COALESCE(MAX(" + name +
+                        literal(unquoted) + "), GREATEST(COALESCE(MAX(" + name +
                         "), 0), 0) + 1, false) FROM " + qualified);
             }
         }
@@ -138,6 +176,12 @@ public:
     }
 
 private:
+    std::string tableName(const std::string& table) const {
+        return m_script ? m_script->names->object(table) : quoteName(table);
+    }
+    std::string columnName(const std::string& field) const {
+        return m_script ? m_script->names->column(m_table->name, field) : quoteName(field);
+    }
     std::string literal(const std::string& text) {
         char* quoted = PQescapeLiteral(m_conn, text.c_str(), text.size());
         if (quoted == nullptr) fail("quoting a name");
@@ -242,6 +286,8 @@ private:
         }
     }
 
+    std::shared_ptr<const SchemaScript> m_script;
+    std::vector<std::string> m_foreignKeys;  // the script's, run after the rows
     PGconn* m_conn = nullptr;
     bool m_open = false;
     bool m_copying = false;
@@ -255,8 +301,9 @@ private:
 }  // namespace
 
 std::unique_ptr<TargetWriter> openPostgresTarget(const std::string& conninfo,
-                                                 const std::string& schema) {
-    return std::make_unique<PostgresTarget>(conninfo, schema);
+                                                 const std::string& schema,
+                                                 std::shared_ptr<const SchemaScript> script) {
+    return std::make_unique<PostgresTarget>(conninfo, schema, std::move(script));
 }
 
 }  // namespace zl::exporter

@@ -187,6 +187,7 @@ private:
     bool readTable(std::size_t t) {
         const PlannedTable& table = m_plan.tables[t];
         const auto recordset = m_db.openRecordset(table.name);
+        recordset->restrictTo(checkedFields(t));
         const std::uint64_t estimate = recordset->recordedCount();
         std::string buffer;
         std::uint64_t row = 0;
@@ -224,6 +225,32 @@ private:
         m_result.rowCounts[t] = row;
         if (m_progress) m_progress(table.name, row, row);
         return true;
+    }
+
+    // The fields this pass looks at: Required ones and those of keys and relations.
+    std::vector<bool> checkedFields(std::size_t t) const {
+        const PlannedTable& table = m_plan.tables[t];
+        std::vector<bool> wanted;
+        auto want = [&](std::size_t column) {
+            const std::size_t position = table.columns[column].position;
+            if (wanted.size() <= position) wanted.resize(position + 1, false);
+            wanted[position] = true;
+        };
+        for (std::size_t c = 0; c < table.columns.size(); ++c) {
+            if (table.columns[c].field.required) want(c);
+        }
+        for (const PlannedKey& key : table.keys) {
+            for (const std::size_t column : key.columns) want(column);
+        }
+        for (const PlannedRelation& relation : m_plan.relations) {
+            if (relation.parent == t) {
+                for (const std::size_t column : relation.parentColumns) want(column);
+            }
+            if (relation.child == t) {
+                for (const std::size_t column : relation.childColumns) want(column);
+            }
+        }
+        return wanted;
     }
 
     void addViolation(RuleViolation violation) {

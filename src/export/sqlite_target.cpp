@@ -5,6 +5,7 @@
 #include <sys/stat.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cmath>
 #include <cstdio>
@@ -23,11 +24,15 @@ using schema::ValueKind;
 
 class SqliteTarget final : public TargetWriter {
 public:
-    SqliteTarget(std::string path, bool force) : m_path(std::move(path)), m_force(force) {
+    SqliteTarget(std::string path, bool force, std::shared_ptr<const SchemaScript> script)
+        : m_path(std::move(path)), m_force(force), m_script(std::move(script)) {
         struct stat info {};
         if (!m_force && ::lstat(m_path.c_str(), &info) == 0) {
             throw ExportError(m_path + " exists; use --force to replace it.");
         }
+        // Memory statistics cost a global mutex per allocation; the export does not read them.
+        // (Refused, harmlessly, once the library is initialised.)
+        sqlite3_config(SQLITE_CONFIG_MEMSTATUS, 0);
         const std::filesystem::path target(m_path);
         const std::filesystem::path folder =
             target.has_parent_path() ? target.parent_path() : std::filesystem::path(".");
@@ -43,8 +48,8 @@ public:
         ::fchmod(fd, 0666 & ~mask);
         ::close(fd);
         m_temporary = pattern;
-        if (sqlite3_open_v2(m_temporary.c_str(), &m_db, SQLITE_OPEN_READWRITE, nullptr) !=
-            SQLITE_OK) {
+        if (sqlite3_open_v2(m_temporary.c_str(), &m_db, SQLITE_OPEN_READWRITE | SQLITE_OPEN_NOMUTEX,
+                            nullptr) != SQLITE_OK) {
             const std::string message = m_db ? sqlite3_errmsg(m_db) : "out of memory";
             abandon();
             throw ExportError("Cannot open " + m_temporary + ": " + message);
@@ -61,21 +66,34 @@ public:
 
     void createSchema(const ExportPlan& plan, const Relaxation& relaxation) override {
         m_plan = &plan;
+        if (m_script && relaxesAnything(relaxation)) {
+            // The script carries every constraint; the own tables can leave some off.
+            m_script.reset();
+        }
         execute("BEGIN");
-        for (const std::string& statement :
-             createTableStatements(Target::Sqlite, plan, relaxation, "")) {
-            execute(statement);
+        if (m_script) {
+            execute(m_script->script);
+        } else {
+            for (const std::string& statement :
+                 createTableStatements(Target::Sqlite, plan, relaxation, "")) {
+                execute(statement);
+            }
         }
         execute("COMMIT");
     }
 
     void beginTable(std::size_t table) override {
         m_table = &m_plan->tables[table];
-        std::string sql = "INSERT INTO " + quoteName(m_table->name) + " VALUES (";
+        std::string sql = "INSERT INTO " + tableName() + " (";
+        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
+            sql += (i == 0 ? "" : ", ") + columnName(m_table->columns[i].field.name);
+        }
+        sql += ") VALUES (";
         for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
             sql += i == 0 ? "?" : ", ?";
         }
         sql += ")";
+        m_scratch.assign(m_table->columns.size(), std::string());
         execute("BEGIN");
         if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &m_insert, nullptr) != SQLITE_OK) {
             fail("preparing the rows of " + m_table->name);
@@ -139,6 +157,12 @@ public:
     }
 
 private:
+    std::string tableName() const {
+        return m_script ? m_script->names->object(m_table->name) : quoteName(m_table->name);
+    }
+    std::string columnName(const std::string& field) const {
+        return m_script ? m_script->names->column(m_table->name, field) : quoteName(field);
+    }
     void execute(const std::string& sql) {
         if (sqlite3_exec(m_db, sql.c_str(), nullptr, nullptr, nullptr) != SQLITE_OK) {
             fail(sql.substr(0, 60));
@@ -147,9 +171,15 @@ private:
     [[noreturn]] void fail(const std::string& what) {
         throw ExportError("SQLite failed " + what + ": " + sqlite3_errmsg(m_db));
     }
+    // Binds without a copy: `text` is the row's own value or this column's scratch text, both
+    // alive until the row is stepped.
     void bindText(int index, const std::string& text) {
-        sqlite3_bind_text64(m_insert, index, text.data(), text.size(), SQLITE_TRANSIENT,
-                            SQLITE_UTF8);
+        sqlite3_bind_text64(m_insert, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
+    }
+    void bindScratch(int index, std::string text) {
+        std::string& scratch = m_scratch[static_cast<std::size_t>(index - 1)];
+        scratch = std::move(text);
+        bindText(index, scratch);
     }
 
     void bind(int index, const Value& value, const PlannedColumn& column, const RowKeyFn& rowKey,
@@ -167,14 +197,14 @@ private:
                 sqlite3_bind_int64(m_insert, index, value.integer);
                 return;
             case ValueKind::Currency:
-                bindText(index, currencyText(value.integer));
+                bindScratch(index, currencyText(value.integer));
                 return;
             case ValueKind::Single:
             case ValueKind::Double:
                 if (std::isnan(value.real)) {
                     // SQLite stores a NaN REAL as NULL; the text keeps it.
                     note("SQLite REAL cannot hold NaN; stored as the text 'NaN'");
-                    bindText(index, "NaN");
+                    bindScratch(index, "NaN");
                     return;
                 }
                 if (value.real == 0 && std::signbit(value.real)) {
@@ -185,10 +215,10 @@ private:
                 return;
             case ValueKind::Date:
                 if (const auto text = dateText(value.real)) {
-                    bindText(index, *text);
+                    bindScratch(index, *text);
                 } else {
                     note("date outside 0100-01-01..9999-12-31; stored as its day number");
-                    bindText(index, realText(value.real, false));
+                    bindScratch(index, realText(value.real, false));
                 }
                 return;
             case ValueKind::Text:
@@ -202,28 +232,31 @@ private:
                 bindText(index, value.text);
                 return;
             case ValueKind::Guid:
-                bindText(index, guidText(value.bytes));
+                bindScratch(index, guidText(value.bytes));
                 return;
             case ValueKind::Binary:
                 sqlite3_bind_blob64(m_insert, index, value.bytes.data(), value.bytes.size(),
-                                    SQLITE_TRANSIENT);
+                                    SQLITE_STATIC);
                 return;
         }
     }
 
     std::string m_path;
     bool m_force;
+    std::shared_ptr<const SchemaScript> m_script;
     std::string m_temporary;
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_insert = nullptr;
     const ExportPlan* m_plan = nullptr;
     const PlannedTable* m_table = nullptr;
+    std::vector<std::string> m_scratch;  // per column: texts made for the current row
 };
 
 }  // namespace
 
-std::unique_ptr<TargetWriter> openSqliteTarget(const std::string& path, bool force) {
-    return std::make_unique<SqliteTarget>(path, force);
+std::unique_ptr<TargetWriter> openSqliteTarget(const std::string& path, bool force,
+                                               std::shared_ptr<const SchemaScript> script) {
+    return std::make_unique<SqliteTarget>(path, force, std::move(script));
 }
 
 }  // namespace zl::exporter

@@ -1,6 +1,8 @@
 // Table definitions for the export targets.
 #include "export/target_schema.h"
 
+#include <algorithm>
+
 namespace zl::exporter {
 namespace {
 
@@ -112,6 +114,15 @@ std::string columnDefinition(Target target, const PlannedTable& table, std::size
 }
 
 }  // namespace
+
+bool relaxesAnything(const Relaxation& relaxation) {
+    auto any = [](const std::vector<bool>& flags) {
+        return std::find(flags.begin(), flags.end(), true) != flags.end();
+    };
+    return any(relaxation.relations) ||
+           std::any_of(relaxation.keys.begin(), relaxation.keys.end(), any) ||
+           std::any_of(relaxation.required.begin(), relaxation.required.end(), any);
+}
 
 std::string quoteName(const std::string& name) {
     std::string text = "\"";

@@ -11,6 +11,7 @@
 #include "export/export_plan.h"
 #include "export/ledger.h"
 #include "export/row_rules.h"
+#include "translate/translate.h"
 
 namespace zl::exporter {
 
@@ -50,13 +51,29 @@ public:
     virtual void abandon() noexcept = 0;
 };
 
-// Opens the SQLite target: a new file beside `path`, renamed over it by finish(). Throws
-// ExportError when `path` exists and `force` is false, or the file cannot be made.
-std::unique_ptr<TargetWriter> openSqliteTarget(const std::string& path, bool force);
+// A target's schema as the SQL target script writes it, with the names it gives tables and
+// columns, so that the rows go into exactly those.
+struct SchemaScript {
+    std::string script;
+    std::shared_ptr<const translate::NameMapper> names;
+};
+
+// Opens the SQLite target: a new file beside `path`, renamed over it by finish(). The tables
+// come from `script` when given and no constraint is relaxed, else from the export's own
+// minimal definitions. Throws ExportError when `path` exists and `force` is false, or the file
+// cannot be made.
+std::unique_ptr<TargetWriter> openSqliteTarget(const std::string& path, bool force,
+                                               std::shared_ptr<const SchemaScript> script);
 
 // Connects to PostgreSQL with `conninfo` and opens one transaction; tables go into `schema`
-// (created when missing) or the default schema when it is empty. Throws ExportError.
+// (created when missing) or the default schema when it is empty. The tables come from `script`
+// when given and no constraint is relaxed (its foreign keys run after the rows), else from the
+// export's own definitions. Throws ExportError.
 std::unique_ptr<TargetWriter> openPostgresTarget(const std::string& conninfo,
-                                                 const std::string& schema);
+                                                 const std::string& schema,
+                                                 std::shared_ptr<const SchemaScript> script);
+
+// Whether `relaxation` leaves any constraint off.
+bool relaxesAnything(const Relaxation& relaxation);
 
 }  // namespace zl::exporter

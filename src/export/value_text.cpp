@@ -3,7 +3,6 @@
 
 #include <charconv>
 #include <cmath>
-#include <cstdio>
 
 namespace zl::exporter {
 namespace {
@@ -62,16 +61,25 @@ std::optional<std::string> dateText(double days) {
     int month = 0;
     int dayOfMonth = 0;
     civilFromDays(day, year, month, dayOfMonth);
+    // Written digit by digit: this runs once per date of every exported row.
     const std::int64_t seconds = micros / 1'000'000;
-    char text[64];
-    int length = std::snprintf(text, sizeof text, "%04d-%02d-%02d %02d:%02d:%02d", year, month,
-                               dayOfMonth, static_cast<int>(seconds / 3600),
-                               static_cast<int>(seconds / 60 % 60), static_cast<int>(seconds % 60));
+    std::string text = "0000-00-00 00:00:00";
+    auto put = [&](std::size_t end, std::int64_t number, int digits) {
+        for (int i = 0; i < digits; ++i, number /= 10) {
+            text[end - static_cast<std::size_t>(i)] = static_cast<char>('0' + number % 10);
+        }
+    };
+    put(3, year, 4);
+    put(6, month, 2);
+    put(9, dayOfMonth, 2);
+    put(12, seconds / 3600, 2);
+    put(15, seconds / 60 % 60, 2);
+    put(18, seconds % 60, 2);
     if (micros % 1'000'000 != 0) {
-        std::snprintf(text + length, sizeof text - static_cast<std::size_t>(length), ".%06d",
-                      static_cast<int>(micros % 1'000'000));
+        text += ".000000";
+        put(25, micros % 1'000'000, 6);
     }
-    return std::string(text);
+    return text;
 }
 
 std::string guidText(const std::vector<std::byte>& bytes) {

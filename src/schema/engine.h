@@ -204,6 +204,9 @@ public:
     virtual const std::vector<Value>& values() const = 0;
     // The row count the table definition records (a hint for progress; may be stale).
     virtual std::uint64_t recordedCount() const = 0;
+    // Decodes only the fields whose flag is true (by TableDef.Fields position); the others read
+    // as Null. Saves work for passes that look at keys only. All fields by default.
+    virtual void restrictTo(const std::vector<bool>& wanted) { (void)wanted; }
 };
 
 // An open database. Every operation may throw EngineError with the engine's description.

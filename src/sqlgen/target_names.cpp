@@ -47,6 +47,36 @@ bool isPostgresSystemColumn(std::string_view name) {
     return false;
 }
 
+// True when every name of `fields` can stand as it is: printable ASCII, within the length
+// limit, no system column, and no two alike without regard to case.
+bool plainColumns(translate::Target target, const std::vector<schema::Field>& fields) {
+    std::vector<std::string_view> names;
+    names.reserve(fields.size());
+    for (const schema::Field& field : fields) {
+        const std::string_view name = field.name;
+        const bool plain =
+            !name.empty() && name.size() <= kMaxIdentifierBytes &&
+            std::all_of(name.begin(), name.end(),
+                        [](char c) {
+                            return static_cast<unsigned char>(c) >= 0x20 &&
+                                   static_cast<unsigned char>(c) < 0x7F;
+                        }) &&
+            !(target == translate::Target::PostgreSql && isPostgresSystemColumn(name));
+        if (!plain) return false;
+        names.push_back(name);
+    }
+    auto lessFolded = [](std::string_view a, std::string_view b) {
+        return std::lexicographical_compare(
+            a.begin(), a.end(), b.begin(), b.end(),
+            [](char x, char y) { return foldAscii(x) < foldAscii(y); });
+    };
+    std::sort(names.begin(), names.end(), lessFolded);
+    return std::adjacent_find(names.begin(), names.end(),
+                              [](std::string_view a, std::string_view b) {
+                                  return sameAccessName(a, b);
+                              }) == names.end();
+}
+
 std::string withSuffix(std::string_view base, std::string_view suffix) {
     return cutUtf8(base, kMaxIdentifierBytes - suffix.size()) + std::string(suffix);
 }
@@ -68,38 +98,29 @@ bool TargetNames::FoldedEqual::operator()(std::string_view a, std::string_view b
 
 TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) : m_target(target) {
     for (const TargetTable& table : schema.tables) {
-        translate::LedgerItem item;
-        item.table = table.name;
-        item.property = "Name";
-        m_tables[table.name] = assign(m_objects, table.name, {}, false, item);
+        m_tables[table.name] = assign(m_objects, table.name, {}, false, {.table = &table.name});
     }
     for (const TargetQuery& query : schema.queries) {
-        translate::LedgerItem item;
-        item.query = query.name;
-        item.property = "Name";
-        m_tables[query.name] = assign(m_objects, query.name, {}, false, item);
+        m_tables[query.name] = assign(m_objects, query.name, {}, false, {.query = &query.name});
     }
     for (const TargetTable& table : schema.tables) {
         const std::string& key = table.name;
-        Space columns;
-        columns.used.reserve(table.fields.size());
-        auto& columnNames = m_columns[key];
-        for (const schema::Field& field : table.fields) {
-            translate::LedgerItem item;
-            item.table = table.name;
-            item.field = field.name;
-            item.property = "Name";
-            columnNames[field.name] = assign(columns, field.name, {}, true, item);
+        // Most tables keep every column name as it is; they need no map of their own.
+        if (!plainColumns(m_target, table.fields)) {
+            Space columns;
+            columns.used.reserve(table.fields.size());
+            auto& columnNames = m_columns[key];
+            for (const schema::Field& field : table.fields) {
+                columnNames[field.name] = assign(columns, field.name, {}, true,
+                                                 {.table = &table.name, .field = &field.name});
+            }
         }
         auto& indexNames = m_indexes[key];
         for (const TargetIndex& index : table.indexes) {
             // A foreign-key index becomes the script's own index, named when it is written.
             if (index.index.foreign) continue;
-            translate::LedgerItem item;
-            item.table = table.name;
-            item.property = "Index.Name";
-            indexNames[index.index.name] =
-                assign(m_objects, index.index.name, m_tables[key], false, item);
+            indexNames[index.index.name] = assign(m_objects, index.index.name, m_tables[key], false,
+                                                  {.table = &table.name, .property = "Index.Name"});
         }
     }
     for (const schema::Relation& relation : schema.relations) {
@@ -107,16 +128,14 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
             schema.findTable(relation.foreignTable) == nullptr) {
             continue;
         }
-        translate::LedgerItem item;
-        item.table = relation.foreignTable;
-        item.property = "Relation.Name";
-        m_relations[relation.name] = assign(
-            m_objects, relation.name, tableName(relation.foreignTable), false, std::move(item));
+        m_relations[relation.name] =
+            assign(m_objects, relation.name, tableName(relation.foreignTable), false,
+                   {.table = &relation.foreignTable, .property = "Relation.Name"});
     }
 }
 
 std::string TargetNames::assign(Space& space, std::string_view wanted, std::string_view qualifier,
-                                bool columnSpace, translate::LedgerItem item) {
+                                bool columnSpace, const Subject& subject) {
     std::string base = cleaned(wanted);
     std::string why;
     if (base != wanted) why = "it holds characters that no identifier can hold";
@@ -146,7 +165,12 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
         }
     }
     space.used.insert(name);
-    if (name != wanted) {
+    if (subject.recorded && name != wanted) {
+        translate::LedgerItem item;
+        if (subject.table != nullptr) item.table = *subject.table;
+        if (subject.field != nullptr) item.field = *subject.field;
+        if (subject.query != nullptr) item.query = *subject.query;
+        item.property = subject.property;
         item.original = std::string(wanted);
         item.reason = "renamed to \"" + name + "\": " + why;
         m_renames.push_back(std::move(item));
@@ -155,21 +179,21 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
 }
 
 std::string TargetNames::claim(std::string_view wanted, std::string_view table) {
-    translate::LedgerItem item;
-    item.table = std::string(table);
-    item.property = "Index.Name";
     // The name is the script's own choice, so that choice is not a rename worth a ledger item.
-    const std::size_t before = m_renames.size();
-    std::string name = assign(m_objects, wanted, tableName(table), false, std::move(item));
-    m_renames.resize(before);
-    return name;
+    return assign(m_objects, wanted, tableName(table), false, {.recorded = false});
 }
 
 std::string TargetNames::quote(std::string_view identifier) {
-    std::string quoted = "\"";
-    for (char c : identifier) {
-        if (c == '"') quoted.push_back('"');
-        quoted.push_back(c);
+    std::string quoted;
+    quoted.reserve(identifier.size() + 2);
+    quoted.push_back('"');
+    if (identifier.find('"') == std::string_view::npos) {
+        quoted.append(identifier);
+    } else {
+        for (char c : identifier) {
+            if (c == '"') quoted.push_back('"');
+            quoted.push_back(c);
+        }
     }
     quoted.push_back('"');
     return quoted;
@@ -181,12 +205,15 @@ std::string TargetNames::tableName(std::string_view table) const {
     return cutUtf8(cleaned(table), kMaxIdentifierBytes);
 }
 
-std::string TargetNames::columnName(std::string_view table, std::string_view field) const {
+const std::string* TargetNames::findColumn(std::string_view table, std::string_view field) const {
     const auto owner = m_columns.find(table);
-    if (owner != m_columns.end()) {
-        const auto found = owner->second.find(field);
-        if (found != owner->second.end()) return found->second;
-    }
+    if (owner == m_columns.end()) return nullptr;
+    const auto found = owner->second.find(field);
+    return found == owner->second.end() ? nullptr : &found->second;
+}
+
+std::string TargetNames::columnName(std::string_view table, std::string_view field) const {
+    if (const std::string* name = findColumn(table, field)) return *name;
     return cutUtf8(cleaned(field), kMaxIdentifierBytes);
 }
 
@@ -208,6 +235,7 @@ std::string TargetNames::relationName(std::string_view relation) const {
 std::string TargetNames::object(std::string_view name) const { return quote(tableName(name)); }
 
 std::string TargetNames::column(std::string_view owner, std::string_view field) const {
+    if (const std::string* name = findColumn(owner, field)) return quote(*name);
     return quote(columnName(owner, field));
 }
 

@@ -61,8 +61,17 @@ private:
         std::unordered_set<std::string, FoldedHash, FoldedEqual> used;
     };
     using NameMap = std::unordered_map<std::string, std::string, FoldedHash, FoldedEqual>;
+    // What a rename is recorded against; the ledger item is made only when a name changes.
+    struct Subject {
+        const std::string* table = nullptr;
+        const std::string* field = nullptr;
+        const std::string* query = nullptr;
+        const char* property = "Name";
+        bool recorded = true;
+    };
     std::string assign(Space& space, std::string_view wanted, std::string_view qualifier,
-                       bool columnSpace, translate::LedgerItem item);
+                       bool columnSpace, const Subject& subject);
+    const std::string* findColumn(std::string_view table, std::string_view field) const;
 
     translate::Target m_target;
     Space m_objects;

@@ -1,7 +1,9 @@
 // Reads the selected part of the database once, so that the generators are pure functions of it.
 #include "sqlgen/target_schema.h"
 
+#include <algorithm>
 #include <map>
+#include <set>
 
 #include "schema/schema_model.h"
 
@@ -10,6 +12,11 @@ namespace zl::sqlgen {
 namespace {
 
 char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
+
+std::string folded(std::string text) {
+    for (char& c : text) c = foldAscii(c);
+    return text;
+}
 
 bool isLinkedType(std::int32_t tableType) {
     return tableType == schema::dao::kTableTypeOdbcLink ||
@@ -22,9 +29,13 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
     try {
         const std::unique_ptr<schema::TableDef> def = db.tableDef(table.name);
         const int fieldCount = def->fieldCount();
+        std::set<std::string> seen;  // folded names
+        table.fields.reserve(static_cast<std::size_t>(std::max(fieldCount, 0)));
         for (int j = 0; j < fieldCount; ++j) {
             schema::Field field = def->field(j);
-            if (model.IsFieldIncluded(e, j)) {
+            if (!seen.insert(folded(field.name)).second) {
+                table.duplicateFields.push_back(std::move(field.name));
+            } else if (model.IsFieldIncluded(e, j)) {
                 table.fields.push_back(std::move(field));
             } else {
                 table.leftOutFields.push_back(std::move(field.name));
@@ -34,6 +45,14 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
         for (int k = 0; k < indexCount; ++k) {
             if (!model.IsIndexIncluded(e, k)) continue;
             schema::Index index = def->index(k);
+            const bool repeated =
+                std::any_of(table.indexes.begin(), table.indexes.end(), [&](const auto& earlier) {
+                    return sameAccessName(earlier.index.name, index.name);
+                });
+            if (repeated) {
+                table.duplicateIndexes.push_back(std::move(index.name));
+                continue;
+            }
             std::vector<KeyColumn> columns = parseKeyColumns(index.fields);
             table.indexes.push_back({std::move(index), std::move(columns)});
         }

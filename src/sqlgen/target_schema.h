@@ -34,6 +34,10 @@ struct TargetTable {
     std::vector<schema::Field> fields;       // the selected fields, in table order
     std::vector<std::string> leftOutFields;  // names of the fields the selection leaves out
     std::vector<TargetIndex> indexes;        // the selected indexes, in table order
+    // Fields and indexes whose name an earlier one of the table already has (a damaged file):
+    // left out, since one name cannot stand for two objects.
+    std::vector<std::string> duplicateFields;
+    std::vector<std::string> duplicateIndexes;
     std::string validationRule;
     std::string validationText;
     std::string description;

@@ -190,7 +190,13 @@ struct ListEntry {
 struct TablePlan {
     const TargetTable* table = nullptr;
     bool created = false;
-    std::set<std::string> columns;  // folded names of the carried fields
+    bool anyColumn = false;  // whether some selected field becomes a column
+
+    // Whether the selected field `name` becomes a column.
+    bool carries(std::string_view name) const {
+        const schema::Field* field = table->findField(name);
+        return field != nullptr && carriesColumn(*field);
+    }
     const TargetIndex* primary = nullptr;
     bool primaryCarried = false;
     bool rowidAutoNumber = false;  // SQLite: the AutoNumber is the INTEGER PRIMARY KEY
@@ -249,6 +255,7 @@ const TablePlan* findPlan(const std::vector<TablePlan>& plans, std::string_view 
 
 std::vector<std::string> foldedColumns(const std::vector<KeyColumn>& columns) {
     std::vector<std::string> names;
+    names.reserve(columns.size());
     for (const KeyColumn& column : columns) names.push_back(folded(column.name));
     return names;
 }
@@ -289,18 +296,17 @@ void ScriptWriter::planTables() {
         columns.name = table.name;
         for (const schema::Field& field : table.fields) {
             if (!carriesColumn(field)) continue;
-            plan.columns.insert(folded(field.name));
+            plan.anyColumn = true;
             columns.columns.push_back({field.name, field.type, field.size});
         }
-        plan.created = !table.linked && table.unreadable.empty() && !plan.columns.empty();
+        plan.created = !table.linked && table.unreadable.empty() && plan.anyColumn;
         if (plan.created) m_columnMap.addTable(std::move(columns));
         for (const TargetIndex& index : table.indexes) {
             if (!index.index.primary || plan.primary != nullptr) continue;
             plan.primary = &index;
             plan.primaryCarried = plan.created && !index.columns.empty();
             for (const KeyColumn& column : index.columns) {
-                plan.primaryCarried =
-                    plan.primaryCarried && plan.columns.contains(folded(column.name));
+                plan.primaryCarried = plan.primaryCarried && plan.carries(column.name);
             }
         }
         if (plan.primary != nullptr && plan.primaryCarried && !pg() &&
@@ -316,7 +322,7 @@ void ScriptWriter::planTables() {
             if (index.index.primary || index.index.foreign || index.columns.empty()) continue;
             bool carried = plan.created;
             for (const KeyColumn& column : index.columns) {
-                carried = carried && plan.columns.contains(folded(column.name));
+                carried = carried && plan.carries(column.name);
             }
             if (!carried) continue;
             if (!index.index.ignoreNulls) {
@@ -330,7 +336,7 @@ void ScriptWriter::planTables() {
 }
 
 std::string ScriptWriter::missingColumn(const TablePlan& plan, std::string_view field) const {
-    if (field.empty() || plan.columns.contains(folded(field))) return {};
+    if (field.empty() || plan.carries(field)) return {};
     const std::string quoted = "\"" + std::string(field) + "\"";
     if (plan.table->isLeftOut(field)) return "the field " + quoted + " is not selected";
     if (plan.table->findField(field) != nullptr) return "the field " + quoted + " is not carried";
@@ -422,7 +428,8 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
     if (!carriesColumn(field)) {
         note(fieldItem("Type", typeName(field.type),
                        "no column can hold it; its data is not carried"),
-             m_out, "  ");
+             entry.comments, "  ");
+        entries.push_back(std::move(entry));
         return;
     }
     if (!pg() && !field.description.empty()) {
@@ -533,8 +540,17 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     std::vector<ListEntry> entries;
     std::string head;
     for (const schema::Field& field : table.fields) writeColumn(plan, field, columns, entries);
+    for (const std::string& name : table.duplicateFields) {
+        ListEntry entry;
+        LedgerItem item = tableItem(table, "Name", name,
+                                    "another field of the table has the same name; left out");
+        item.field = name;
+        note(std::move(item), entry.comments, "  ");
+        entries.push_back(std::move(entry));
+    }
     if (!plan.created) {
         // Every field left out: neither engine has a table without columns worth making.
+        for (const ListEntry& entry : entries) m_out += entry.comments;
         note(tableItem(table, "Fields", "",
                        "no selected field can be carried; the table is left out"),
              m_out);
@@ -604,7 +620,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
                 "COMMENT ON TABLE " + tableName + " IS " + stringLiteral(table.description) + ";\n";
         }
         for (const schema::Field& field : table.fields) {
-            if (field.description.empty() || !plan.columns.contains(folded(field.name))) continue;
+            if (field.description.empty() || !carriesColumn(field)) continue;
             m_out += "COMMENT ON COLUMN " + tableName + "." +
                      m_names.column(table.name, field.name) + " IS " +
                      stringLiteral(field.description) + ";\n";
@@ -613,6 +629,11 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     for (const TargetIndex& index : table.indexes) {
         if (index.index.primary || index.index.foreign) continue;
         writeIndex(plan, index);
+    }
+    for (const std::string& name : table.duplicateIndexes) {
+        note(tableItem(table, "Index", name,
+                       "another index of the table has the same name; left out"),
+             m_out);
     }
     m_out += "\n";
 }

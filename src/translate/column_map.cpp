@@ -17,12 +17,15 @@ std::string fold(std::string_view name) {
 }
 
 std::string quoteIdentifier(std::string_view name) {
-    std::string out = "\"";
-    for (char c : name) {
-        if (c == '"') {
-            out += '"';
-        }
-        out += c;
+    std::string out;
+    out.reserve(name.size() + 2);
+    out += '"';
+    for (std::size_t start = 0;;) {
+        const std::size_t quote = name.find('"', start);
+        out.append(name.substr(start, quote == std::string_view::npos ? quote : quote + 1 - start));
+        if (quote == std::string_view::npos) break;
+        out += '"';  // a quote inside is written twice
+        start = quote + 1;
     }
     out += '"';
     return out;
@@ -30,12 +33,25 @@ std::string quoteIdentifier(std::string_view name) {
 
 }  // namespace
 
+namespace {
+
+bool sameName(std::string_view a, std::string_view b) {
+    if (a.size() != b.size()) return false;
+    for (std::size_t i = 0; i < a.size(); ++i) {
+        char x = a[i];
+        char y = b[i];
+        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
+        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
+        if (x != y) return false;
+    }
+    return true;
+}
+
+}  // namespace
+
 const Column* TableColumns::find(std::string_view column) const {
-    const std::string key = fold(column);
     for (const Column& c : columns) {
-        if (fold(c.name) == key) {
-            return &c;
-        }
+        if (sameName(c.name, column)) return &c;
     }
     return nullptr;
 }

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <functional>
 #include <map>
+#include <optional>
 #include <set>
 
 #include "schema/engine.h"
@@ -63,11 +64,17 @@ public:
 
     // Output columns by folded Access alias, which other expressions of the statement may use.
     std::map<std::string, Emitted> aliases;
+    // A parameter query's parameters by folded name, as "$n" of the function.
+    const std::map<std::string, Emitted>* parameters = nullptr;
 
     Emitted resolve(const Node& name) const override {
         if (name.owner.empty() && !known(name.text)) {
             auto it = aliases.find(lowerAscii(name.text));
             if (it != aliases.end()) return it->second;
+            if (parameters != nullptr) {
+                auto p = parameters->find(lowerAscii(name.text));
+                if (p != parameters->end()) return p->second;
+            }
         }
         const auto [source, column] = find(name);
         return {storedValue(m_target, columnSql(*source, *column), column->daoType),
@@ -84,7 +91,13 @@ public:
     bool allowsAggregates() const override { return true; }
 
     std::string columnSql(const Source& source, const Column& column) const {
-        return source.prefix + "." + m_names.column(source.name, column.name);
+        const std::string name = m_names.column(source.name, column.name);
+        std::string sql;
+        sql.reserve(source.prefix.size() + 1 + name.size());
+        sql += source.prefix;
+        sql += '.';
+        sql += name;
+        return sql;
     }
 
 private:
@@ -150,6 +163,7 @@ struct QueryContext {
     const ColumnMap& lookup;
     const NameMapper& names;
     const std::map<std::string, TableColumns>* views;  // folded name -> inferred columns
+    const std::set<std::string>* batch;  // folded names of the queries translated together
     std::vector<std::string>* dependencies;
 };
 
@@ -173,6 +187,9 @@ private:
     QueryContext& m_ctx;
     std::string m_view;
     int m_exprCounter = 1000;
+
+public:
+    std::map<std::string, Emitted> parameters;
 };
 
 const TableColumns* sourceColumns(QueryContext& ctx, const std::string& name, bool* isQuery) {
@@ -181,7 +198,8 @@ const TableColumns* sourceColumns(QueryContext& ctx, const std::string& name, bo
         *isQuery = true;
         return &it->second;
     }
-    if (ctx.lookup.isQuery(name)) {
+    if (ctx.lookup.isQuery(name) ||
+        (ctx.batch != nullptr && ctx.batch->count(lowerAscii(name)) != 0)) {
         throw Untranslatable{"reads the query [" + name + "], which is not translated"};
     }
     *isQuery = false;
@@ -254,6 +272,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         throw Untranslatable{"a SELECT without FROM, which Access cannot run either"};
     }
     QueryResolver scope(m_ctx.target, m_ctx.names);
+    scope.parameters = &parameters;
     Emitter e(m_ctx.target, Context::Query, scope);
     std::string fromSql;
     for (const auto& ref : s.from) fromSql += (fromSql.empty() ? "" : ", ") + from(*ref, scope, e);
@@ -262,11 +281,18 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     }
     Translated out;
     std::vector<std::string> items;
+    std::size_t expected = s.items.size();
+    for (const Source& src : scope.sources()) expected += src.columns->columns.size();
+    items.reserve(expected);
+    out.columns.reserve(expected);
     std::set<std::string> used;
     // Field names that occur twice among the plain columns (named or from "*") are named
     // "Owner.Field", as Access names them.
     std::map<std::string, int> bareCount;
-    for (const SelectItem& item : s.items) {
+    // One "*" over one table cannot repeat a name (a table's field names are unique).
+    const bool single = s.items.size() == 1 && scope.sources().size() == 1;
+    for (std::size_t i = 0; !single && i < s.items.size(); ++i) {
+        const SelectItem& item = s.items[i];
         const Node& x = *item.expr;
         if (x.kind == NodeKind::Star) {
             for (const Source& src : scope.sources()) {
@@ -280,7 +306,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         }
     }
     auto addColumn = [&](std::string accessName, std::string sql, Type type, int daoType) {
-        if (!used.insert(lowerAscii(accessName)).second) {
+        if (!single && !used.insert(lowerAscii(accessName)).second) {
             throw Untranslatable{"two output columns are named [" + accessName + "]"};
         }
         const std::string quoted = outputName(accessName);
@@ -297,8 +323,9 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                 }
                 const std::string owner = src.alias.empty() ? src.name : src.alias;
                 for (const Column& c : src.columns->columns) {
-                    addColumn(bareCount[lowerAscii(c.name)] > 1 ? owner + "." + c.name : c.name,
-                              scope.columnSql(src, c), typeOfDao(c.daoType), c.daoType);
+                    const bool twice = !single && bareCount[lowerAscii(c.name)] > 1;
+                    addColumn(twice ? owner + "." + c.name : c.name, scope.columnSql(src, c),
+                              typeOfDao(c.daoType), c.daoType);
                 }
             }
             continue;
@@ -394,18 +421,16 @@ std::string ordered(const Translated& inner, const std::vector<std::pair<std::st
 }
 
 std::string StatementWriter::write(const QueryStatement& q, std::vector<OutputColumn>* outColumns) {
-    if (!q.parameters.empty()) {
-        throw Untranslatable{"a parameter query asks for values when it runs"};
-    }
     if (q.parts.size() == 1) {
         const SelectStatement& s = q.parts[0];
         if (!q.crosstab && !s.top.empty() && s.orderBy.empty() && s.topPercent) {
             throw Untranslatable{"TOP PERCENT without ORDER BY"};
         }
         std::vector<std::pair<std::string, bool>> keys;
-        const Translated inner = select(s, q.crosstab ? &q : nullptr, &keys);
-        *outColumns = inner.columns;
-        return ordered(inner, keys, s.top, s.topPercent);
+        Translated inner = select(s, q.crosstab ? &q : nullptr, &keys);
+        std::string sql = ordered(inner, keys, s.top, s.topPercent);
+        *outColumns = std::move(inner.columns);
+        return sql;
     }
     if (q.crosstab) throw Untranslatable{"a crosstab with UNION is not translated"};
     std::string sql;
@@ -457,6 +482,88 @@ std::string StatementWriter::write(const QueryStatement& q, std::vector<OutputCo
     return "SELECT * FROM (\n" + sql + "\n) AS zl_u\nORDER BY " + order;
 }
 
+// A PARAMETERS type as a PostgreSQL type and the Access value kind.
+std::pair<std::string, Type> parameterType(const std::string& written) {
+    std::string t = lowerAscii(written.substr(0, written.find('(')));
+    static const std::map<std::string, std::pair<std::string, Type>> kTypes = {
+        {"text", {"text", Type::Text}},
+        {"char", {"text", Type::Text}},
+        {"varchar", {"text", Type::Text}},
+        {"memo", {"text", Type::Text}},
+        {"longtext", {"text", Type::Text}},
+        {"byte", {"smallint", Type::Integer}},
+        {"short", {"smallint", Type::Integer}},
+        {"smallint", {"smallint", Type::Integer}},
+        {"long", {"integer", Type::Integer}},
+        {"integer", {"integer", Type::Integer}},
+        {"int", {"integer", Type::Integer}},
+        {"single", {"real", Type::Number}},
+        {"ieeesingle", {"real", Type::Number}},
+        {"double", {"double precision", Type::Number}},
+        {"ieeedouble", {"double precision", Type::Number}},
+        {"float", {"double precision", Type::Number}},
+        {"currency", {"numeric(19,4)", Type::Number}},
+        {"datetime", {"timestamp", Type::Date}},
+        {"date", {"timestamp", Type::Date}},
+        {"bit", {"boolean", Type::Bool}},
+        {"yesno", {"boolean", Type::Bool}},
+        {"logical", {"boolean", Type::Bool}}};
+    auto it = kTypes.find(t);
+    if (it == kTypes.end()) {
+        throw Untranslatable{"parameter type " + written + " has no faithful PostgreSQL type"};
+    }
+    return it->second;
+}
+
+// The PostgreSQL type a function returns for a view column of DAO type `daoType`.
+std::string returnType(int daoType, const std::string& column) {
+    switch (daoType) {
+        case dao::kBoolean:
+            return "boolean";
+        case dao::kByte:
+        case dao::kInteger:
+            return "smallint";
+        case dao::kLong:
+            return "integer";
+        case dao::kBigInt:
+            return "bigint";
+        case dao::kCurrency:
+        case dao::kDecimal:
+            return "numeric";
+        case dao::kSingle:
+            return "real";
+        case dao::kDouble:
+            return "double precision";
+        case dao::kDate:
+        case dao::kExtendedDate:
+            return "timestamp";
+        case dao::kText:
+        case dao::kMemo:
+            return "text";
+        case dao::kGuid:
+            return "uuid";
+        case dao::kBinary:
+        case dao::kLongBinary:
+            return "bytea";
+        default:
+            throw Untranslatable{"the type of column [" + column + "] is not known"};
+    }
+}
+
+// A parameter query as a PostgreSQL SQL function returning its rows in the body's order; the
+// parameters are positional ($1, ...) so that they never clash with column names.
+std::string parameterFunction(const std::string& name, const std::string& signature,
+                              const std::vector<OutputColumn>& columns, const std::string& body) {
+    std::string returns;
+    for (const OutputColumn& c : columns) {
+        returns += (returns.empty() ? "" : ", ") + c.sql + " " + returnType(c.daoType, c.name);
+    }
+    std::string tag = "$zl$";
+    for (int i = 1; body.find(tag) != std::string::npos; ++i) tag = "$zl" + std::to_string(i) + "$";
+    return "CREATE FUNCTION " + name + "(" + signature + ")\nRETURNS TABLE (" + returns +
+           ")\nLANGUAGE sql STABLE\nAS " + tag + "\n" + body + "\n" + tag + ";\n";
+}
+
 // QueryDef.Type says what a query does, but an engine may not know it: the text tells too.
 void rejectActionText(std::string_view sql) {
     std::vector<Token> tokens;
@@ -482,6 +589,7 @@ void rejectActionText(std::string_view sql) {
 QueryTranslation translateOne(Target target, const SavedQuery& query, const ColumnMap& lookup,
                               const NameMapper& names,
                               const std::map<std::string, TableColumns>& views,
+                              const std::set<std::string>* batch, const QueryStatement* parsed,
                               TableColumns* columnsOut) {
     QueryTranslation out;
     out.name = query.name;
@@ -500,19 +608,48 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
                 throw Untranslatable{"an action query changes data; it is not a view"};
         }
         rejectActionText(query.sql);
-        const QueryStatement statement = parseQuery(query.sql);
+        QueryStatement parsedHere;
+        if (parsed == nullptr) {
+            parsedHere = parseQuery(query.sql);
+            parsed = &parsedHere;
+        }
+        const QueryStatement& statement = *parsed;
         std::vector<std::string> dependencies;
-        QueryContext ctx{target, lookup, names, &views, &dependencies};
+        QueryContext ctx{target, lookup, names, &views, batch, &dependencies};
         StatementWriter writer(ctx, query.name);
+        std::string signature;
+        if (!statement.parameters.empty()) {
+            if (target != Target::PostgreSql) {
+                throw Untranslatable{
+                    "a parameter query asks for values when it runs; SQLite has "
+                    "no stored functions to carry it"};
+            }
+            int n = 0;
+            for (const auto& [pname, ptype] : statement.parameters) {
+                const auto [sqlType, type] = parameterType(ptype);
+                signature += (n ? ", " : "") + sqlType;
+                writer.parameters[lowerAscii(pname)] = {"$" + std::to_string(++n), type};
+            }
+        }
         std::vector<OutputColumn> columns;
         const std::string body = writer.write(statement, &columns);
-        out.sql = "CREATE VIEW " + names.object(query.name) + " AS\n" + body + ";\n";
+        if (statement.parameters.empty()) {
+            out.sql = "CREATE VIEW " + names.object(query.name) + " AS\n" + body + ";\n";
+        } else {
+            out.sql = parameterFunction(names.object(query.name), signature, columns, body);
+            out.isFunction = true;
+        }
         std::sort(dependencies.begin(), dependencies.end());
         dependencies.erase(std::unique(dependencies.begin(), dependencies.end()),
                            dependencies.end());
         out.dependencies = dependencies;
-        columnsOut->name = query.name;
-        for (const OutputColumn& c : columns) columnsOut->columns.push_back({c.name, c.daoType, 0});
+        if (columnsOut != nullptr) {
+            columnsOut->name = query.name;
+            columnsOut->columns.reserve(columns.size());
+            for (const OutputColumn& c : columns) {
+                columnsOut->columns.push_back({c.name, c.daoType, 0});
+            }
+        }
         out.ok = true;
     } catch (const SyntaxError& error) {
         out.reason =
@@ -536,7 +673,7 @@ QueryTranslation translateQuery(Target target, const SavedQuery& query, const Co
                                 const NameMapper& names) {
     std::map<std::string, TableColumns> none;
     TableColumns columns;
-    return translateOne(target, query, lookup, names, none, &columns);
+    return translateOne(target, query, lookup, names, none, nullptr, nullptr, &columns);
 }
 
 std::vector<std::size_t> dependencyOrder(
@@ -574,26 +711,35 @@ std::vector<QueryTranslation> translateQueries(Target target,
                                                const ColumnMap& lookup, const NameMapper& names) {
     std::vector<std::string> queryNames;
     std::vector<std::vector<std::string>> sources(queries.size());
+    std::vector<std::optional<QueryStatement>> parsed(queries.size());
     for (std::size_t i = 0; i < queries.size(); ++i) {
         queryNames.push_back(queries[i].name);
         try {
-            const QueryStatement statement = parseQuery(queries[i].sql);
-            for (const SelectStatement& part : statement.parts) {
+            parsed[i] = parseQuery(queries[i].sql);
+            for (const SelectStatement& part : parsed[i]->parts) {
                 for (const auto& ref : part.from) collectSources(*ref, sources[i]);
             }
         } catch (const SyntaxError&) {
             // Reported when the query itself is translated.
         }
     }
+    std::set<std::string> read;
+    for (const auto& list : sources) {
+        for (const std::string& name : list) read.insert(lowerAscii(name));
+    }
     // Every query of the batch is a query, whether or not the caller declared it.
-    ColumnMap known = lookup;
-    for (const SavedQuery& q : queries) known.addQuery(q.name);
+    std::set<std::string> batch;
+    for (const SavedQuery& q : queries) batch.insert(lowerAscii(q.name));
     std::map<std::string, TableColumns> views;
     std::vector<QueryTranslation> out;
     for (std::size_t i : dependencyOrder(queryNames, sources)) {
+        // Only queries that others read keep their columns.
+        const bool wanted = read.count(lowerAscii(queries[i].name)) != 0;
         TableColumns columns;
-        QueryTranslation t = translateOne(target, queries[i], known, names, views, &columns);
-        if (t.ok) views[lowerAscii(queries[i].name)] = std::move(columns);
+        QueryTranslation t =
+            translateOne(target, queries[i], lookup, names, views, &batch,
+                         parsed[i] ? &*parsed[i] : nullptr, wanted ? &columns : nullptr);
+        if (t.ok && wanted) views[lowerAscii(queries[i].name)] = std::move(columns);
         out.push_back(std::move(t));
     }
     return out;

@@ -1,4 +1,6 @@
 // The translator's entry points for defaults, rules and calculated columns.
+#include <unordered_map>
+
 #include "schema/engine.h"
 #include "translate/emitter.h"
 #include "translate/translate.h"
@@ -115,10 +117,72 @@ Emitted fitToColumn(Emitter& e, Emitted value, const Node& node, const Column& c
     throw Untranslatable{"the value does not fit the field's type"};
 }
 
-}  // namespace
+// Real databases repeat a few defaults and rules on many fields, so translations are kept: a
+// default depends only on its text and the field's type; a field rule that reads nothing but its
+// own field is kept with the field left open (kOpenField) and filled in on use.
+constexpr char kOpenField = '\x01';
 
-Translation translateDefault(Target target, std::string_view text, const Column& column,
-                             const TableColumns& table, const NameMapper& names) {
+// Thrown while making a template when the rule names a field, which the template cannot hold.
+struct NamesAField {};
+
+class OpenFieldResolver : public NameResolver {
+public:
+    OpenFieldResolver(Target target, const Column& self) : m_target(target), m_self(self) {}
+    Emitted resolve(const Node&) const override { throw NamesAField{}; }
+    Emitted implicitOperand() const override {
+        return {storedValue(m_target, std::string(1, kOpenField), m_self.daoType),
+                typeOfDao(m_self.daoType)};
+    }
+
+private:
+    Target m_target;
+    const Column& m_self;
+};
+
+struct TranslationCache {
+    std::unordered_map<std::string, Translation> entries;
+
+    Translation* find(const std::string& key) {
+        auto it = entries.find(key);
+        return it == entries.end() ? nullptr : &it->second;
+    }
+    void add(std::string key, Translation value) {
+        if (entries.size() > 4096) entries.clear();  // bounded; a rebuilt entry costs one parse
+        entries.emplace(std::move(key), std::move(value));
+    }
+};
+
+TranslationCache& cache() {
+    thread_local TranslationCache instance;
+    return instance;
+}
+
+std::string cacheKey(Target target, char kind, const Column& column, std::string_view text) {
+    std::string key;
+    key.reserve(text.size() + 16);
+    key += target == Target::PostgreSql ? 'p' : 's';
+    key += kind;
+    key += std::to_string(column.daoType);
+    key += '|';
+    key += text;
+    return key;
+}
+
+std::string fillOpenField(const std::string& sql, const std::string& field) {
+    std::string out;
+    out.reserve(sql.size() + field.size());
+    for (char c : sql) {
+        if (c == kOpenField) {
+            out += field;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+Translation uncachedDefault(Target target, std::string_view text, const Column& column,
+                            const TableColumns& table, const NameMapper& names) {
     return guarded([&] {
         const NodePtr node = parseExpression(text, false, true);
         TableResolver resolver(target, table, &column, names, false);
@@ -131,14 +195,42 @@ Translation translateDefault(Target target, std::string_view text, const Column&
     });
 }
 
+}  // namespace
+
+Translation translateDefault(Target target, std::string_view text, const Column& column,
+                             const TableColumns& table, const NameMapper& names) {
+    std::string key = cacheKey(target, 'd', column, text);
+    if (const Translation* hit = cache().find(key)) return *hit;
+    Translation t = uncachedDefault(target, text, column, table, names);
+    cache().add(std::move(key), t);
+    return t;
+}
+
 Translation translateFieldRule(Target target, std::string_view rule, const Column& column,
                                const TableColumns& table, const NameMapper& names) {
-    return guarded([&] {
-        const NodePtr node = parseExpression(rule, true, false);
-        TableResolver resolver(target, table, &column, names, true);
-        Emitter e(target, Context::Check, resolver);
-        return "CHECK (" + e.condition(*node) + ")";
-    });
+    std::string key = cacheKey(target, 'f', column, rule);
+    const Translation* hit = cache().find(key);
+    if (hit == nullptr) {
+        try {
+            Translation t = guarded([&] {
+                const NodePtr node = parseExpression(rule, true, false);
+                OpenFieldResolver resolver(target, column);
+                Emitter e(target, Context::Check, resolver);
+                return "CHECK (" + e.condition(*node) + ")";
+            });
+            cache().add(key, std::move(t));
+            hit = cache().find(key);
+        } catch (const NamesAField&) {
+            return guarded([&] {
+                const NodePtr node = parseExpression(rule, true, false);
+                TableResolver resolver(target, table, &column, names, true);
+                Emitter e(target, Context::Check, resolver);
+                return "CHECK (" + e.condition(*node) + ")";
+            });
+        }
+    }
+    if (!hit->ok) return *hit;
+    return {true, fillOpenField(hit->sql, names.column(table.name, column.name)), {}};
 }
 
 Translation translateTableRule(Target target, std::string_view rule, const TableColumns& table,

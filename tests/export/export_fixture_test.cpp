@@ -4,6 +4,8 @@
 
 #include <algorithm>
 #include <atomic>
+#include <cstdio>
+#include <map>
 
 #include "export/export_plan.h"
 #include "export/exporter.h"
@@ -106,6 +108,71 @@ TEST(ExportFixtures, EveryRowOfEveryFixtureArrivesAsTheCursorReadsIt) {
         }
     }
     EXPECT_GT(rowsCompared, 600u);
+}
+
+// Rows of one fixture table through the cursor, each value in stored form, keyed by field name.
+std::vector<std::map<std::string, std::string>> fixtureRows(const std::string& file,
+                                                            const std::string& table) {
+    schema::jet::JetEngine engine;
+    const auto db = engine.openDatabase((kFixtureFolder / file).string());
+    const auto definition = db->tableDef(table);
+    const auto recordset = db->openRecordset(table);
+    std::vector<std::map<std::string, std::string>> rows;
+    while (recordset->moveNext()) {
+        std::map<std::string, std::string> row;
+        for (int i = 0; i < definition->fieldCount(); ++i) {
+            row[definition->field(i).name] =
+                storedText(recordset->values()[static_cast<std::size_t>(i)]);
+        }
+        rows.push_back(std::move(row));
+    }
+    return rows;
+}
+
+// Access stored each extended date twice: as the value, and as text in a calculated column.
+TEST(ExportFixtures, ExtendedDatesMatchTheTextAccessWroteBesideThem) {
+    if (!fs::exists(kFixtureFolder / "extDateTestV2019.accdb")) {
+        GTEST_SKIP() << "fixture extDateTestV2019.accdb missing";
+    }
+    int compared = 0;
+    for (const auto& row : fixtureRows("extDateTestV2019.accdb", "Table1")) {
+        if (row.at("DateExt") == "<null>") continue;
+        // "6/14/2021 12:45:00.0000000 PM" against "2021-06-14 12:45:00.0000000".
+        int month = 0, day = 0, year = 0, hour = 0, minute = 0, second = 0;
+        char fraction[8] = "0000000";
+        char meridiem[3] = "AM";
+        const int parts =
+            std::sscanf(row.at("DateExtStr").c_str(), "%d/%d/%d %d:%d:%d.%7[0-9] %2s", &month, &day,
+                        &year, &hour, &minute, &second, fraction, meridiem);
+        if (parts >= 6 && std::string(meridiem) == "PM" && hour < 12) hour += 12;
+        if (parts >= 6 && std::string(meridiem) == "AM" && hour == 12) hour = 0;
+        char expected[64];
+        std::snprintf(expected, sizeof expected, "%04d-%02d-%02d %02d:%02d:%02d.%s", year, month,
+                      day, hour, minute, second, fraction);
+        EXPECT_EQ(row.at("DateExt"), expected) << row.at("DateExtStr");
+        ++compared;
+    }
+    EXPECT_GE(compared, 4);
+}
+
+// Calculated columns hold the results Access computed; the inputs sit in the same row.
+TEST(ExportFixtures, CalculatedColumnsHoldAccessResults) {
+    if (!fs::exists(kFixtureFolder / "calcFieldTestV2010.accdb")) {
+        GTEST_SKIP() << "fixture calcFieldTestV2010.accdb missing";
+    }
+    const auto rows = fixtureRows("calcFieldTestV2010.accdb", "Table1");
+    ASSERT_EQ(rows.size(), 4u);
+    for (const auto& row : rows) {
+        EXPECT_EQ(row.at("LastFirst"), row.at("LastName") + ", " + row.at("FirstName"));
+        EXPECT_EQ(row.at("LastFirstLen"), std::to_string(row.at("LastFirst").size()));
+        EXPECT_EQ(row.at("SalaryTest"), row.at("Salary"));
+        EXPECT_EQ(row.at("DecimalTest"), row.at("Popularity"));
+        EXPECT_EQ(row.at("AllNames"), row.at("LastFirst") + "=" + row.at("LastFirst"));
+    }
+    EXPECT_EQ(rows[0].at("Salary"), "1000000.0000");
+    EXPECT_EQ(rows[0].at("MonthlySalary"), "83333.3333");
+    EXPECT_EQ(rows[0].at("IsRich"), "1");
+    EXPECT_EQ(rows[1].at("Popularity"), "-36.222200");
 }
 
 }  // namespace

@@ -117,6 +117,13 @@ TEST_F(ExportRoundTrip, SqliteHoldsEveryValueExactly) {
     ASSERT_EQ(result.status, ExportStatus::Ok) << result.message;
     EXPECT_EQ(result.rowsWritten, 5u);
     expectRows(readSqlite(request.destination, "Every Type"), false);
+    // Dates as written, independent of the date formatting under test: before 1899-12-30 the
+    // time of day keeps its own sign (-1.5 is noon of 1899-12-29).
+    std::vector<std::string> dates;
+    for (const auto& row : readSqlite(request.destination, "Every Type")) dates.push_back(row[8]);
+    EXPECT_EQ(dates,
+              (std::vector<std::string>{"1753-01-01 00:00:00", "1899-12-29 12:00:00",
+                                        "0100-01-01 23:59:59", "<null>", "2024-02-29 13:14:15"}));
     // The one value SQLite cannot hold exactly, the -0.0 of row 5, is in the ledger.
     ASSERT_EQ(result.ledger.count(), 1u);
     EXPECT_EQ(result.ledger.items()[0].field, "Float");

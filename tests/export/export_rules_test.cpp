@@ -7,6 +7,7 @@
 
 #include <atomic>
 
+#include "common/pg_cluster.h"
 #include "common/sqlite_db.h"
 #include "export/export_plan.h"
 #include "export/exporter.h"
@@ -131,7 +132,7 @@ protected:
         model.ResetSelection();
         const ExportPlan plan = planExport(db, model);
         std::atomic<bool> cancel{false};
-        request.destination = m_target.string();
+        if (request.destination.empty()) request.destination = m_target.string();
         return runExport(db, plan, request, cancel, nullptr);
     }
 
@@ -183,6 +184,26 @@ TEST_F(ExportRules, NoConstraintsLoadsEveryRowWithoutTheBrokenRules) {
     EXPECT_EQ(result.ledger.count(), 3u);
     zl::testing::SqliteDb db(m_target.string());
     EXPECT_TRUE(db.query("PRAGMA foreign_key_list(Child)").rows.empty());
+}
+
+TEST_F(ExportRules, PostgresGetsTheForeignKeyAfterTheRowsAndEnforcesIt) {
+    zl::testing::PgCluster& cluster = zl::testing::PgCluster::shared();
+    ASSERT_TRUE(cluster.ok()) << cluster.error();
+    const std::string database = cluster.createDatabase();
+    ExportRequest request;
+    request.target = Target::Postgresql;
+    request.destination = cluster.conninfo(database);
+    request.skipInvalidRows = true;
+    const ExportResult result = run(request);
+    ASSERT_EQ(result.status, ExportStatus::Ok) << result.message;
+    const auto rows = cluster.query(database, "SELECT \"ID\" FROM \"Child\" ORDER BY 1");
+    ASSERT_TRUE(rows.ok) << rows.error;
+    EXPECT_EQ(rows.rows, (std::vector<std::vector<std::string>>{{"1"}, {"5"}}));
+    // 'abc' has no parent in PostgreSQL, which compares text keys with case.
+    const auto orphan =
+        cluster.query(database, "INSERT INTO \"Child\" VALUES (9, 'abc', 'x') RETURNING \"ID\"");
+    EXPECT_FALSE(orphan.ok);
+    EXPECT_NE(orphan.error.find("foreign key"), std::string::npos) << orphan.error;
 }
 
 }  // namespace

@@ -154,7 +154,8 @@ inline MemoryDatabaseContent relationsDatabase() {
     detail.name = "Detail";
     detail.fields = {longField("ChildID"), textField("Note", 20), longField("Hidden")};
     detail.indexes = {index("PrimaryKey", "+ChildID", true, true),
-                      foreignIndex("ChildDetail", "+ChildID")};
+                      foreignIndex("ChildDetail", "+ChildID"),
+                      index("ByHidden", "+Hidden", false, true)};
     MemoryTable other;
     other.name = "Other";
     other.fields = {longField("ID", true)};
@@ -182,13 +183,15 @@ inline MemoryDatabaseContent relationsDatabase() {
 }
 
 // What cannot be read or carried: a linked table, a table and a query the engine fails on, a
-// table of complex columns only, an action query, and a view over a table left out.
+// table of complex columns only, an action query, and names repeated in a damaged catalog.
 inline MemoryDatabaseContent unreadableDatabase() {
     MemoryDatabaseContent content;
     MemoryTable fine;
     fine.name = "Fine";
-    fine.fields = {longField("ID", true), textField("Name", 20)};
-    fine.indexes = {index("PrimaryKey", "+ID", true, true), index("ByName", "+Name")};
+    // A damaged catalog: a field and an index named twice.
+    fine.fields = {longField("ID", true), textField("Name", 20), textField("name", 30)};
+    fine.indexes = {index("PrimaryKey", "+ID", true, true), index("ByName", "+Name"),
+                    index("byname", "-Name")};
     MemoryTable broken;
     broken.name = "Broken";
     broken.fields = {longField("ID")};

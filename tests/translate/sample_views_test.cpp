@@ -148,6 +148,33 @@ TEST_F(SampleViewsTest, ViewsGiveTheRowsAccessGivesInPostgreSql) {
     }
 }
 
+TEST_F(SampleViewsTest, ParameterQueryIsAFunctionInPostgreSqlOnly) {
+    const auto query =
+        std::find_if(schema.queries.begin(), schema.queries.end(),
+                     [](const SavedQuery& q) { return q.name == "Orders by Date Range"; });
+    ASSERT_NE(query, schema.queries.end());
+    EXPECT_FALSE(translateQuery(Target::Sqlite, *query, schema.map, names).ok);
+    const QueryTranslation t = translateQuery(Target::PostgreSql, *query, schema.map, names);
+    ASSERT_TRUE(t.ok) << t.reason;
+    EXPECT_TRUE(t.isFunction);
+    auto& pg = zl::testing::PgCluster::shared();
+    ASSERT_TRUE(pg.ok()) << pg.error();
+    const std::string db = pg.createDatabase();
+    const auto loaded = pg.psqlText(db, tablesSql(Target::PostgreSql, schema) + t.sql);
+    ASSERT_EQ(loaded.status, 0) << loaded.output;
+    // The bounds in either order, as Access's Between takes them.
+    for (const char* call : {"('2024-01-05', '2024-01-08')", "('2024-01-08', '2024-01-05')"}) {
+        const auto rows =
+            pg.query(db, "SELECT * FROM \"Orders by Date Range\"" + std::string(call));
+        ASSERT_TRUE(rows.ok) << rows.error;
+        expectRows(rows.rows, {"",
+                               true,
+                               {{"10249", "Alfreds Futterkiste", "2024-01-05 00:00:00"},
+                                {"10250", "Bottom-Dollar Markets", "2024-01-08 00:00:00"},
+                                {"10251", "Comércio Mineiro", "2024-01-08 00:00:00"}}});
+    }
+}
+
 TEST_F(SampleViewsTest, EveryQueryNotTranslatedSaysWhy) {
     for (Target target : {Target::PostgreSql, Target::Sqlite}) {
         for (const QueryTranslation& t :

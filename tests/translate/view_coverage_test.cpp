@@ -132,7 +132,8 @@ void loadAndCount(Target target, const std::string& path, const std::string& row
             const auto created = pg.psqlText(pgDb, t.sql);
             EXPECT_EQ(created.status, 0) << created.output << t.sql;
             EXPECT_FALSE(zl::testing::hasPsqlDiagnostics(created.output)) << created.output;
-            works = created.status == 0 && pg.query(pgDb, select).ok;
+            // A parameter query's function is called with its arguments elsewhere.
+            works = created.status == 0 && (t.isFunction || pg.query(pgDb, select).ok);
         }
         EXPECT_TRUE(works) << t.name;
         coverage.working += works && runnable ? 1 : 0;

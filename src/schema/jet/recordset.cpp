@@ -35,6 +35,7 @@ public:
     }
     const std::vector<Value>& values() const override { return m_cursor.values(); }
     std::uint64_t recordedCount() const override { return m_cursor.recordedCount(); }
+    void restrictTo(const std::vector<bool>& wanted) override { m_cursor.restrictTo(wanted); }
 
 private:
     RowCursor m_cursor;
@@ -53,6 +54,7 @@ Result<RowCursor> RowCursor::open(PageReader& reader, const JetFormat& format,
     JET_ASSIGN_OR_RETURN(cursor.m_pages, readUsageMap(reader, format, cursor.m_table.ownedPages));
     cursor.m_values.resize(cursor.m_table.columns.size());
     cursor.m_resultTypes.resize(cursor.m_table.columns.size());
+    cursor.m_wanted.assign(cursor.m_table.columns.size(), true);
     return cursor;
 }
 
@@ -111,10 +113,22 @@ Status RowCursor::decodeRow(Bytes row, const Origin& origin) {
     JET_ASSIGN_OR_RETURN(const RowView view,
                          RowView::parse(row, origin, *m_format, m_table.variableColumnCount > 0));
     for (std::size_t i = 0; i < m_table.columns.size(); ++i) {
+        if (!m_wanted[i]) {
+            continue;
+        }
         JET_TRY(decodeColumnValue(*m_reader, *m_format, *m_text, view, m_table.columns[i],
                                   m_resultTypes[i], m_values[i]));
     }
     return {};
+}
+
+void RowCursor::restrictTo(const std::vector<bool>& wanted) {
+    for (std::size_t i = 0; i < m_wanted.size(); ++i) {
+        m_wanted[i] = i < wanted.size() && wanted[i];
+        if (!m_wanted[i]) {
+            m_values[i] = Value();
+        }
+    }
 }
 
 Result<bool> RowCursor::next() {

@@ -33,6 +33,8 @@ public:
     // The row count recorded in the table definition.
     std::uint64_t recordedCount() const { return m_recordedCount; }
     const TableDefinition& definition() const { return m_table; }
+    // Decodes only the columns whose flag is true; the others stay Null.
+    void restrictTo(const std::vector<bool>& wanted);
     // Declares the result type of calculated column `index` (its ResultType property).
     void setResultType(std::size_t index, std::uint8_t type) { m_resultTypes.at(index) = type; }
 
@@ -55,6 +57,7 @@ private:
     std::uint32_t m_currentPage = kNoPage;
     std::vector<Value> m_values;
     std::vector<std::uint8_t> m_resultTypes;  // 0: the column's own type
+    std::vector<bool> m_wanted;               // columns to decode
 };
 
 // The engine interface's Recordset over a RowCursor; failures become EngineError naming

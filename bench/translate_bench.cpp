@@ -1,0 +1,172 @@
+// Translating every default, validation rule and saved query of the 1,000-table benchmark schema
+// (the one the generator benchmarks use: 50 fields and 5 indexes per table, 500 QueryDefs), beside
+// the time of generating a script for it. The translation may add at most 20% to the script.
+#include <benchmark/benchmark.h>
+
+#include <memory>
+#include <string>
+
+#include "common/memory_engine.h"
+#include "schema/schema_model.h"
+#include "sqlgen/sql_script.h"
+#include "translate/translate.h"
+
+namespace {
+
+namespace dao = zl::schema::dao;
+namespace zt = zl::testing;
+namespace tr = zl::translate;
+
+constexpr int kTables = 1000;
+constexpr int kFieldsPerTable = 50;
+
+// The same field mix as the generator benchmarks: a text default and a number rule per six fields.
+zl::schema::Field benchField(int t, int j) {
+    const std::string name = "Field " + std::to_string(j) + " of T" + std::to_string(t);
+    switch (j % 6) {
+        case 0:
+            return zt::longField(name, j == 0);
+        case 1: {
+            zl::schema::Field f = zt::textField(name, 50);
+            f.defaultValue = "\"n/a\"";
+            f.validationText = "Must not be \"empty\"";
+            return f;
+        }
+        case 2:
+            return zt::typedField(name, dao::kCurrency, 8);
+        case 3:
+            return zt::typedField(name, dao::kDate, 8);
+        case 4:
+            return zt::typedField(name, dao::kMemo);
+        default: {
+            zl::schema::Field f = zt::typedField(name, dao::kDouble, 8);
+            f.validationRule = ">= 0";
+            return f;
+        }
+    }
+}
+
+struct Schema {
+    std::unique_ptr<zl::schema::Database> db;
+    zl::schema::SchemaModel model;
+};
+
+Schema buildSchema() {
+    zt::MemoryDatabaseContent content;
+    for (int t = 0; t < kTables; ++t) {
+        zt::MemoryTable table;
+        table.name = "Table " + std::to_string(t);
+        for (int j = 0; j < kFieldsPerTable; ++j) table.fields.push_back(benchField(t, j));
+        table.indexes.push_back(zt::index("PrimaryKey", "+" + table.fields[0].name, true, true));
+        content.table(table);
+    }
+    for (int q = 0; q < kTables / 2; ++q) {
+        content.query("Query " + std::to_string(q),
+                      "SELECT [Table " + std::to_string(q) + "].*\r\nFROM [Table " +
+                          std::to_string(q) + "]\r\nWHERE [Field 2 of T" + std::to_string(q) +
+                          "] > 100\r\nORDER BY [Field 3 of T" + std::to_string(q) + "] DESC;\r\n");
+    }
+    Schema schema;
+    for (const auto& row : content.listingRows()) schema.model.addEntry(row.name, row.isQueryDef());
+    schema.model.ResetSelection();
+    schema.db = zt::openMemoryDatabase(std::move(content));
+    return schema;
+}
+
+// What the translator is given: the typed columns, the field texts and the queries.
+struct Inputs {
+    tr::ColumnMap map;
+    std::vector<std::pair<tr::TableColumns, std::vector<zl::schema::Field>>> tables;
+    std::vector<tr::SavedQuery> queries;
+};
+
+Inputs readInputs(const Schema& schema) {
+    Inputs in;
+    for (const auto& entry : schema.model.entries()) {
+        if (entry.isQueryDef) {
+            const auto q = schema.db->openQueryDef(entry.name);
+            in.queries.push_back({entry.name, q->sql(), q->type()});
+            continue;
+        }
+        const auto def = schema.db->tableDef(entry.name);
+        tr::TableColumns columns{entry.name, {}};
+        std::vector<zl::schema::Field> fields;
+        for (int j = 0; j < def->fieldCount(); ++j) {
+            fields.push_back(def->field(j));
+            columns.columns.push_back({fields.back().name, fields.back().type, fields.back().size});
+        }
+        in.map.addTable(columns);
+        in.tables.emplace_back(std::move(columns), std::move(fields));
+    }
+    return in;
+}
+
+std::size_t translateFields(tr::Target target, const Inputs& in) {
+    const tr::QuotingNameMapper names;
+    std::size_t bytes = 0;
+    for (const auto& [columns, fields] : in.tables) {
+        for (std::size_t j = 0; j < fields.size(); ++j) {
+            const zl::schema::Field& f = fields[j];
+            const tr::Column& c = columns.columns[j];
+            if (!f.defaultValue.empty()) {
+                bytes += tr::translateDefault(target, f.defaultValue, c, columns, names).sql.size();
+            }
+            if (!f.validationRule.empty()) {
+                bytes +=
+                    tr::translateFieldRule(target, f.validationRule, c, columns, names).sql.size();
+            }
+            if (f.type == dao::kText && !f.allowZeroLength) {
+                bytes += tr::allowZeroLengthCheck(target, c, columns, names).sql.size();
+            }
+        }
+    }
+    return bytes;
+}
+
+std::size_t translateQueries(tr::Target target, const Inputs& in) {
+    const tr::QuotingNameMapper names;
+    std::size_t bytes = 0;
+    for (const auto& t : tr::translateQueries(target, in.queries, in.map, names)) {
+        bytes += t.sql.size();
+    }
+    return bytes;
+}
+
+void BM_TranslateEverything(benchmark::State& state) {
+    const Schema schema = buildSchema();
+    const Inputs in = readInputs(schema);
+    const auto target = state.range(0) == 0 ? tr::Target::PostgreSql : tr::Target::Sqlite;
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(translateFields(target, in) + translateQueries(target, in));
+    }
+}
+// 0 PostgreSQL, 1 SQLite.
+BENCHMARK(BM_TranslateEverything)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
+
+// The two shares of the figure above: field expressions, and saved queries.
+void BM_TranslateFields(benchmark::State& state) {
+    const Schema schema = buildSchema();
+    const Inputs in = readInputs(schema);
+    for (auto _ : state) benchmark::DoNotOptimize(translateFields(tr::Target::PostgreSql, in));
+}
+BENCHMARK(BM_TranslateFields)->Unit(benchmark::kMillisecond);
+
+void BM_TranslateQueries(benchmark::State& state) {
+    const Schema schema = buildSchema();
+    const Inputs in = readInputs(schema);
+    for (auto _ : state) benchmark::DoNotOptimize(translateQueries(tr::Target::PostgreSql, in));
+}
+BENCHMARK(BM_TranslateQueries)->Unit(benchmark::kMillisecond);
+
+// The script the translation adds to (2 SQL Server; 3 PostgreSQL and 4 SQLite where built).
+void BM_Script(benchmark::State& state) {
+    const Schema schema = buildSchema();
+    const auto dialect = static_cast<zl::sqlgen::SqlDialect>(state.range(0));
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(
+            zl::sqlgen::GenerateSqlScript(dialect, schema.model, schema.db.get()));
+    }
+}
+BENCHMARK(BM_Script)->Arg(2)->Unit(benchmark::kMillisecond);
+
+}  // namespace

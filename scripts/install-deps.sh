@@ -2,7 +2,9 @@
 # Installs the Debian packages the build and the tests need, when any is missing.
 set -e
 PACKAGES="build-essential cmake g++ clang libgtest-dev libgmock-dev googletest libbenchmark-dev \
-libcli11-dev nlohmann-json3-dev qt6-base-dev xvfb xauth mdbtools python3 time"
+libcli11-dev nlohmann-json3-dev qt6-base-dev xvfb xauth mdbtools python3 time \
+libxcb1-dev libqt6svg6 openbox x11-utils fonts-dejavu-core desktop-file-utils appstream \
+dpkg-dev man-db"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

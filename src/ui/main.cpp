@@ -1,5 +1,6 @@
 // The desktop program zlgen: the main window over the Access reader.
 #include <QApplication>
+#include <QIcon>
 #include <QStyle>
 #include <string>
 #include <vector>
@@ -12,7 +13,13 @@ int main(int argc, char* argv[]) {
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("zlgen"));
     // No application display name: the platform would append it to every window caption.
-    QApplication::setWindowIcon(app.style()->standardIcon(QStyle::SP_DriveHDIcon));
+    // The desktop entry's name, which window managers match the windows to.
+    QGuiApplication::setDesktopFileName(QStringLiteral("org.zerlinwizard.zlgen"));
+    // The installed theme icon, else the one built in; without the SVG icon engine, a stock one.
+    QIcon icon = QIcon::fromTheme(QStringLiteral("org.zerlinwizard.zlgen"),
+                                  QIcon(QStringLiteral(":/icons/zlgen.svg")));
+    if (icon.pixmap(32).isNull()) icon = app.style()->standardIcon(QStyle::SP_DriveHDIcon);
+    QApplication::setWindowIcon(icon);
 
     zl::schema::jet::JetEngine engine;
     zl::controller::CoreServices services;

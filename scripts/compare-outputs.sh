@@ -12,13 +12,14 @@ REV_B=${2:-HEAD}
 FIXTURES=$(cd "$REPO/../shared/fixtures" 2>/dev/null && pwd || true)
 WORK=$(mktemp -d "${TMPDIR:-/tmp}/zl-compare-XXXXXX")
 trap 'rm -rf "$WORK"' EXIT
-export CCACHE_BASEDIR="$WORK"
+# Compiler caches can share objects between checkouts laid out alike (DIR/src, DIR/build).
+export CCACHE_BASEDIR="$(dirname "$WORK")" CCACHE_NOHASHDIR=1
 
 build() {  # build REV DIR: the revision's zlgen-cli and sample database
-    mkdir -p "$2/src"
-    git -C "$REPO" archive "$1" | tar -x -C "$2/src"
-    cmake -S "$2/src" -B "$2/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DBUILD_UI=OFF \
-        -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF > "$2/configure.log"
+    mkdir -p "$2"
+    git -C "$REPO" archive "$1" | tar -x -C "$2"
+    cmake -S "$2" -B "$2/build" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_WERROR=ON \
+        -DBUILD_UI=OFF -DBUILD_TESTING=OFF -DBUILD_BENCHMARKS=OFF > "$2/configure.log"
     cmake --build "$2/build" -j"$(nproc)" --target zlgen-cli sample_database > "$2/build.log"
 }
 

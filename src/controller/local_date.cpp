@@ -1,8 +1,7 @@
 // The module header's date from the clock and the locale.
 #include "controller/local_date.h"
 
-#include <locale.h>
-
+#include <clocale>
 #include <cstdlib>
 #include <ctime>
 
@@ -31,7 +30,7 @@ std::string localShortDate() {
         freelocale(locale);
     }
     if (length == 0) length = std::strftime(buffer, sizeof buffer, "%Y-%m-%d", &local);
-    return std::string(buffer, length);
+    return {buffer, length};
 }
 
 }  // namespace zl::controller

@@ -26,7 +26,6 @@ namespace zl::jetwrite {
 namespace {
 
 constexpr std::size_t kRowPointerSize = 4;  // 3-byte page and 1-byte row, big-endian
-constexpr std::size_t kChildPointerSize = 4;
 
 struct TreeEntry {
     Bytes bytes;  // key, row pointer and, on node pages, child page

@@ -247,6 +247,7 @@ Result<std::unique_ptr<TableDef>> JetDatabaseImpl::readTable(const CatalogEntry&
         logical.begin(), logical.end(),
         [](const LogicalIndexDef* a, const LogicalIndexDef* b) { return a->number < b->number; });
     std::vector<Index> indexes;
+    indexes.reserve(logical.size());
     for (const LogicalIndexDef* index : logical) {
         indexes.push_back(toDaoIndex(*index, table));
     }

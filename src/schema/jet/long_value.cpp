@@ -20,7 +20,6 @@ namespace {
 constexpr std::uint32_t kLengthMask = 0x3FFFFFFF;
 constexpr std::uint32_t kInlineFlag = 0x80000000;
 constexpr std::uint32_t kSingleRowFlag = 0x40000000;
-constexpr std::size_t kChainPointerSize = 4;
 
 struct LocatedRow {
     Bytes bytes;

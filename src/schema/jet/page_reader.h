@@ -79,6 +79,6 @@ private:
 };
 
 // A view of a page as bytes.
-inline Bytes bytesOf(const PageData& page) { return Bytes(page->data(), page->size()); }
+inline Bytes bytesOf(const PageData& page) { return {page->data(), page->size()}; }
 
 }  // namespace zl::schema::jet

@@ -27,7 +27,9 @@ using support::Status;
         }                                              \
     } while (false)
 
-// Declares `lhs` from the value of a Result expression, or returns its failure.
+// Declares `lhs` from the value of a Result expression, or returns its failure. `tmp` names a
+// variable and `lhs` declares one, so neither can be parenthesised.
+// NOLINTBEGIN(bugprone-macro-parentheses)
 #define JET_ASSIGN_OR_RETURN(lhs, expr) \
     JET_ASSIGN_OR_RETURN_IMPL(JET_CONCAT(jet_result_, __LINE__), lhs, expr)
 #define JET_ASSIGN_OR_RETURN_IMPL(tmp, lhs, expr) \
@@ -36,3 +38,4 @@ using support::Status;
         return std::move(tmp).error();            \
     }                                             \
     lhs = std::move(tmp).value()
+// NOLINTEND(bugprone-macro-parentheses)

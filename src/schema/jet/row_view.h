@@ -4,6 +4,7 @@
 
 #include <cstdint>
 #include <optional>
+#include <utility>
 #include <vector>
 
 #include "schema/jet/byte_cursor.h"
@@ -28,7 +29,7 @@ public:
     const Origin& origin() const { return m_origin; }
 
 private:
-    RowView(Bytes row, const Origin& origin) : m_row(row), m_origin(origin) {}
+    RowView(Bytes row, Origin origin) : m_row(row), m_origin(std::move(origin)) {}
     Status parseOffsetsJet4(ByteCursor& cursor);
     Status parseOffsetsJet3(ByteCursor& cursor);
     Result<std::optional<Bytes>> fixedValue(const ColumnDef& column) const;

@@ -60,10 +60,10 @@ int runTargetSql(const CliRequest& request, const schema::Database& db,
                             : translate::Target::Sqlite;
     const sqlgen::TargetScript script = sqlgen::generateTargetScript(target, model, &db);
     if (!request.ledgerFile.empty()) {
-        if (std::string error =
+        if (const support::Status saved =
                 support::saveFileReplacing(request.ledgerFile, script.ledger.toJson() + "\n");
-            !error.empty()) {
-            err << "Cannot write " << request.ledgerFile << ": " << error << '\n';
+            !saved) {
+            err << "Cannot write " << request.ledgerFile << ": " << saved.error().message << '\n';
             return kExitGenerationFailed;
         }
     }

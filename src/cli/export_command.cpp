@@ -157,9 +157,9 @@ int runExportCommand(const CliRequest& request, const schema::Database& db,
     if (!request.ledgerFile.empty()) {
         std::ostringstream json;
         ledger.writeJson(json, request.exportOptions.to);
-        if (std::string error = support::saveFileReplacing(request.ledgerFile, json.str());
-            !error.empty()) {
-            err << "Cannot write " << request.ledgerFile << ": " << error << '\n';
+        if (const support::Status saved = support::saveFileReplacing(request.ledgerFile, json.str());
+            !saved) {
+            err << "Cannot write " << request.ledgerFile << ": " << saved.error().message << '\n';
         }
     }
     switch (result.status) {

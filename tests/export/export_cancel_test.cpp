@@ -38,7 +38,7 @@ ExportResult exportAndCancel(const std::filesystem::path& file, ExportRequest re
     schema::jet::JetEngine engine;
     const auto db = engine.openDatabase(file.string());
     schema::SchemaModel model;
-    model.setEntries({{"Numbers", false, true}});
+    model.addEntry("Numbers", false);
     model.ResetSelection();
     const ExportPlan plan = planExport(*db, model);
     std::atomic<bool> cancel{false};

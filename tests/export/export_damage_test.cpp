@@ -46,7 +46,7 @@ ExportResult exportFile(const std::filesystem::path& file, const std::filesystem
         schema::jet::JetEngine engine;
         const auto db = engine.openDatabase(file.string());
         schema::SchemaModel model;
-        model.setEntries({{"Every Type", false, true}});
+        model.addEntry("Every Type", false);
         model.ResetSelection();
         const ExportPlan plan = planExport(*db, model);
         ExportRequest request;

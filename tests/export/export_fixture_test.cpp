@@ -75,11 +75,9 @@ TEST(ExportFixtures, EveryRowOfEveryFixtureArrivesAsTheCursorReadsIt) {
         schema::jet::JetEngine engine;
         const auto db = engine.openDatabase(file.string());
         schema::SchemaModel model;
-        std::vector<schema::SchemaEntry> entries;
         for (const schema::TableListRow& row : db->listTables()) {
-            if (!row.isSystemObject()) entries.push_back({row.name, row.isQueryDef(), true});
+            if (!row.isSystemObject()) model.addEntry(row.name, row.isQueryDef());
         }
-        model.setEntries(entries);
         model.ResetSelection();
         const ExportPlan plan = planExport(*db, model);
         ExportRequest request;

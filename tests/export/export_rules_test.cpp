@@ -128,7 +128,8 @@ protected:
         RulesOverlay db(engine.openDatabase(m_source.string()), {{"Parent", {code, serial}}},
                         {relation});
         schema::SchemaModel model;
-        model.setEntries({{"Child", false, true}, {"Parent", false, true}});
+        model.addEntry("Child", false);
+        model.addEntry("Parent", false);
         model.ResetSelection();
         const ExportPlan plan = planExport(db, model);
         std::atomic<bool> cancel{false};

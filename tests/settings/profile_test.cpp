@@ -135,7 +135,7 @@ TEST_F(ProfileTest, UnreadableFileGivesDefaultsAndIsNotReplaced) {
     ::setenv("ZLGEN_INI", folder.c_str(), 1);
     EXPECT_EQ(std::get<std::string>(ProfileGet("S", "K", text("x"))), "x");
     EXPECT_TRUE(std::get<bool>(ProfileGet("Code", "Private functions", text("BOOLEAN_TRUE"))));
-    ProfileSet("Code", "Private functions", ProfileValue(false));
+    EXPECT_FALSE(ProfileSet("Code", "Private functions", ProfileValue(false)));
     EXPECT_TRUE(std::filesystem::is_directory(folder));
 }
 

@@ -67,7 +67,7 @@ TEST_F(SaveFileTest, WritableFileInReadOnlyFolderIsWrittenInPlace) {
     const std::string target = (m_dir / "locked" / "m.bas").string();
     std::ofstream(target) << "old";
     ::chmod((m_dir / "locked").c_str(), 0555);
-    const std::string error = zl::support::saveFileReplacing(target, "new");
+    const std::string error = messageOf(zl::support::saveFileReplacing(target, "new"));
     ::chmod((m_dir / "locked").c_str(), 0755);
     EXPECT_EQ(error, "");
     EXPECT_EQ(read(target), "new");

@@ -58,8 +58,7 @@ void X11Test::initTestCase() {
 void X11Test::init() {
     m_dir = std::make_unique<QTemporaryDir>();
     qputenv("ZLGEN_INI", m_dir->filePath("ZLGEN.INI").toUtf8());
-    settings::resetCurrentSettings();
-    settings::ProfileSet("Tutorial", "Show", false);
+    QVERIFY(settings::ProfileSet("Tutorial", "Show", false));
     testing::MemoryDatabaseContent content;
     content.table({"Customers",
                    {testing::longField("ID", true), testing::textField("Name", 50)},

@@ -28,6 +28,7 @@ std::string groupByLine(const QueryRowSet& rows, const std::vector<const QueryRo
         return {};
     }
     std::vector<std::string> expressions;
+    expressions.reserve(groupings.size());
     for (const QueryRow* grouping : groupings) {
         expressions.push_back(rows.text(grouping->expression, "the Expression of a GroupBy row"));
     }

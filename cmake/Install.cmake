@@ -4,7 +4,7 @@ include(GNUInstallDirs)
 set(ZL_APP_ID org.zerlinwizard.zlgen)
 set(ZL_DATA_DIR ${PROJECT_SOURCE_DIR}/data)
 
-install(TARGETS zlgen-cli RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
+install(TARGETS zlgen-cli zlgen-export RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})
 install(FILES ${ZL_DATA_DIR}/zlgen-cli.1 DESTINATION ${CMAKE_INSTALL_MANDIR}/man1)
 if(TARGET zlgen)
     install(TARGETS zlgen RUNTIME DESTINATION ${CMAKE_INSTALL_BINDIR})

@@ -1,10 +1,14 @@
 // zlgen-cli: opens the database, applies the selection and writes the requested text.
 #include "cli/cli_app.h"
 
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstring>
+#include <filesystem>
 #include <ostream>
 #include <sstream>
 
-#include "cli/export_command.h"
 #include "cli/schema_listing.h"
 #include "cli/selection.h"
 #include "controller/local_date.h"
@@ -112,7 +116,7 @@ int runDbCreate(const CliRequest& request, std::ostream& err) {
 }
 
 int runOnDatabase(const CliRequest& request, const schema::Database& db, std::ostream& out,
-                  std::ostream& err) {
+                  std::ostream& err, ExportRunner exporter) {
     if (request.command == Command::List) return runList(request, db, out, err);
     schema::SchemaModel model;
     fillModel(model, db);
@@ -121,14 +125,20 @@ int runOnDatabase(const CliRequest& request, const schema::Database& db, std::os
         return kExitUsage;
     }
     if (request.command == Command::Sql) return runSql(request, db, model, out, err);
-    if (request.command == Command::Export) return runExportCommand(request, db, model, err);
+    if (request.command == Command::Export) {
+        if (exporter == nullptr) {
+            err << "zlgen-cli: this program cannot export; use zlgen-export\n";
+            return kExitGenerationFailed;
+        }
+        return exporter(request, db, model, err);
+    }
     return runVb(request, db, model, err);
 }
 
 }  // namespace
 
 int runRequest(const CliRequest& request, schema::Engine& engine, std::ostream& out,
-               std::ostream& err) {
+               std::ostream& err, ExportRunner exporter) {
     if (request.command == Command::DbCreate) return runDbCreate(request, err);
 
     std::unique_ptr<schema::Database> db;
@@ -139,18 +149,30 @@ int runRequest(const CliRequest& request, schema::Engine& engine, std::ostream& 
         return kExitCannotOpen;
     }
     try {
-        return runOnDatabase(request, *db, out, err);
+        return runOnDatabase(request, *db, out, err, exporter);
     } catch (const schema::EngineError& e) {
         err << e.description() << '\n';
         return kExitGenerationFailed;
     }
 }
 
-int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
+           ExportRunner exporter) {
     ParseOutcome parsed = parseArguments(argc, argv, out, err);
     if (!parsed.request) return parsed.exitStatus;
     schema::jet::JetEngine engine;
-    return runRequest(*parsed.request, engine, out, err);
+    return runRequest(*parsed.request, engine, out, err, exporter);
+}
+
+int runExportProgram(char** argv, std::ostream& err) {
+    std::error_code ec;
+    const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
+    const std::string program = (ec ? std::filesystem::path("zlgen-export")
+                                    : self.parent_path() / "zlgen-export")
+                                    .string();
+    ::execv(program.c_str(), argv);
+    err << "zlgen-cli: cannot start " << program << ": " << std::strerror(errno) << '\n';
+    return kExitGenerationFailed;
 }
 
 }  // namespace zl::cli

@@ -297,7 +297,7 @@ void ScriptWriter::planTables() {
         for (const schema::Field& field : table.fields) {
             if (!carriesColumn(field)) continue;
             plan.anyColumn = true;
-            columns.columns.push_back({field.name, field.type, field.size});
+            columns.columns.push_back({field.name, field.type, field.size, field.calculated});
         }
         plan.created = !table.linked && table.unreadable.empty() && plan.anyColumn;
         if (plan.created) m_columnMap.addTable(std::move(columns));
@@ -435,7 +435,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
     if (!pg() && !field.description.empty()) {
         entry.comments += "  " + translate::sqlComment(field.description);
     }
-    const translate::Column column{field.name, field.type, field.size};
+    const translate::Column column{field.name, field.type, field.size, field.calculated};
     const std::string name = m_names.column(table.name, field.name);
     const bool inPrimary =
         plan.primaryCarried &&

@@ -26,7 +26,8 @@ SharedBytes share(std::vector<std::byte> bytes) {
 
 std::vector<std::byte> readFile(const fs::path& path) {
     std::ifstream in(path, std::ios::binary);
-    const std::vector<char> chars{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    const std::vector<char> chars{std::istreambuf_iterator<char>(in),
+                                  std::istreambuf_iterator<char>()};
     std::vector<std::byte> bytes(chars.size());
     std::transform(chars.begin(), chars.end(), bytes.begin(), [](char c) { return std::byte(c); });
     return bytes;
@@ -82,7 +83,8 @@ void runSchema(benchmark::State& state, const SharedBytes& bytes, std::size_t pa
 std::vector<std::byte> builtDatabase(std::size_t dataPages) {
     jet::test::TableSpec table{"Orders", 0, {}, {}, {}, false, dataPages};
     for (int i = 0; i < 40; ++i) {
-        table.columns.push_back({"Column" + std::to_string(i), static_cast<std::uint8_t>(i % 2 == 0 ? 0x04 : 0x0A)});
+        table.columns.push_back(
+            {"Column" + std::to_string(i), static_cast<std::uint8_t>(i % 2 == 0 ? 0x04 : 0x0A)});
     }
     table.indexes.push_back({"PrimaryKey", {{"Column0", true}}, 0x09, 1});
     jet::test::TestDatabase builder;
@@ -92,7 +94,7 @@ std::vector<std::byte> builtDatabase(std::size_t dataPages) {
 
 int registerBenchmarks() {
     const fs::path folder = fs::exists("../shared/fixtures") ? fs::path("../shared/fixtures")
-                                                              : fs::path(ZL_FIXTURE_DIR);
+                                                             : fs::path(ZL_FIXTURE_DIR);
     std::vector<fs::path> files;
     std::error_code error;
     for (const auto& item : fs::directory_iterator(folder, error)) {
@@ -103,17 +105,20 @@ int registerBenchmarks() {
     }
     std::sort(files.begin(), files.end());
     for (const fs::path& file : files) {
-        const std::size_t pageSize = file.stem().string().find("1997") != std::string::npos ? 2048 : 4096;
-        benchmark::RegisterBenchmark(("Fixture/" + file.filename().string()).c_str(),
-                                     [bytes = share(readFile(file)), pageSize](benchmark::State& state) {
-                                         runSchema(state, bytes, pageSize);
-                                     });
+        const std::size_t pageSize =
+            file.stem().string().find("1997") != std::string::npos ? 2048 : 4096;
+        benchmark::RegisterBenchmark(
+            ("Fixture/" + file.filename().string()).c_str(),
+            [bytes = share(readFile(file)), pageSize](benchmark::State& state) {
+                runSchema(state, bytes, pageSize);
+            });
     }
     for (const std::size_t dataPages : {std::size_t{0}, std::size_t{5000}}) {
-        benchmark::RegisterBenchmark(("Built/40-columns/data-pages-" + std::to_string(dataPages)).c_str(),
-                                     [bytes = share(builtDatabase(dataPages))](benchmark::State& state) {
-                                         runSchema(state, bytes, 4096);
-                                     });
+        benchmark::RegisterBenchmark(
+            ("Built/40-columns/data-pages-" + std::to_string(dataPages)).c_str(),
+            [bytes = share(builtDatabase(dataPages))](benchmark::State& state) {
+                runSchema(state, bytes, 4096);
+            });
     }
     return 0;
 }

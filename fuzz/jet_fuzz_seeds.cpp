@@ -25,16 +25,25 @@ int main(int argc, char** argv) {
         return 2;
     }
     const std::string folder = argv[1];
-    TableSpec table{"T", 0, {{"ID", 0x04, 0, 0x06}, {"Name", 0x0A}, {"Notes", 0x0C, 0, 0x82}},
-                    {{"PrimaryKey", {{"ID", true}}, 0x09, 1, 0}, {"ByName", {{"Name", false}}, 0x02, 0, 1}},
-                    PropertyBlob().column("Name").boolean("Required", true).text("DefaultValue", "\"x\"").build(),
-                    false};
+    TableSpec table{
+        "T",
+        0,
+        {{"ID", 0x04, 0, 0x06}, {"Name", 0x0A}, {"Notes", 0x0C, 0, 0x82}},
+        {{"PrimaryKey", {{"ID", true}}, 0x09, 1, 0}, {"ByName", {{"Name", false}}, 0x02, 0, 1}},
+        PropertyBlob()
+            .column("Name")
+            .boolean("Required", true)
+            .text("DefaultValue", "\"x\"")
+            .build(),
+        false};
     TestDatabase small;
     small.table(table);
     small.link({"L", 6, "C:\\a.mdb", "", "T"});
-    small.query({"Q", 0, {{1, std::nullopt, 0, std::nullopt, std::nullopt, {}},
-                          {5, std::nullopt, 0, "T", std::nullopt, {}},
-                          {6, "T.*", 0, std::nullopt, std::nullopt, {}}}});
+    small.query({"Q",
+                 0,
+                 {{1, std::nullopt, 0, std::nullopt, std::nullopt, {}},
+                  {5, std::nullopt, 0, "T", std::nullopt, {}},
+                  {6, "T.*", 0, std::nullopt, std::nullopt, {}}}});
     save(folder + "/built-small.mdb", small.build());
     table.propertiesOnOwnPage = true;
     TestDatabase ownPage;

@@ -167,9 +167,8 @@ int runCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
 int runExportProgram(char** argv, std::ostream& err) {
     std::error_code ec;
     const std::filesystem::path self = std::filesystem::read_symlink("/proc/self/exe", ec);
-    const std::string program = (ec ? std::filesystem::path("zlgen-export")
-                                    : self.parent_path() / "zlgen-export")
-                                    .string();
+    const std::string program =
+        (ec ? std::filesystem::path("zlgen-export") : self.parent_path() / "zlgen-export").string();
     ::execv(program.c_str(), argv);
     err << "zlgen-cli: cannot start " << program << ": " << std::strerror(errno) << '\n';
     return kExitGenerationFailed;

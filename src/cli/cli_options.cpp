@@ -54,14 +54,16 @@ void applyModuleFlags(const ModuleFlags& flags, CliRequest& request) {
 CLI::App* addExportCommand(CLI::App& app, CliRequest& request) {
     ExportOptions& options = request.exportOptions;
     auto* command = app.add_subcommand(
-        "export", "Copy every row of the selected tables into a new SQLite file or a PostgreSQL "
-                  "database, with the schema of the loadable SQL targets");
+        "export",
+        "Copy every row of the selected tables into a new SQLite file or a PostgreSQL "
+        "database, with the schema of the loadable SQL targets");
     command->add_option("DB", request.database, "Database file")->required();
     command->add_option("--to", options.to, "sqlite or postgresql")
         ->required()
         ->check(CLI::IsMember({"sqlite", "postgresql"}));
-    command->add_option("TARGET", options.destination,
-                        "sqlite: the file to create; postgresql: a libpq connection string")
+    command
+        ->add_option("TARGET", options.destination,
+                     "sqlite: the file to create; postgresql: a libpq connection string")
         ->required();
     command->add_flag("--force", options.force, "sqlite: replace an existing file");
     command->add_option("--schema", options.schema, "postgresql: create the tables in this schema")
@@ -95,8 +97,8 @@ ParseOutcome parseArguments(int argc, const char* const* argv, std::ostream& out
     // Only the given command is set up (every command when none is given, for the overall help
     // and errors): setting up an option costs about as much as reading a table.
     const std::string given = argc > 1 ? argv[1] : "";
-    const bool known = given == "list" || given == "sql" || given == "vb" ||
-                       given == "dbcreate" || given == "export";
+    const bool known = given == "list" || given == "sql" || given == "vb" || given == "dbcreate" ||
+                       given == "export";
     auto wanted = [&](const char* command) { return !known || given == command; };
 
     // A command not given is not set up at all.

@@ -157,7 +157,8 @@ int runExportCommand(const CliRequest& request, const schema::Database& db,
     if (!request.ledgerFile.empty()) {
         std::ostringstream json;
         ledger.writeJson(json, request.exportOptions.to);
-        if (const support::Status saved = support::saveFileReplacing(request.ledgerFile, json.str());
+        if (const support::Status saved =
+                support::saveFileReplacing(request.ledgerFile, json.str());
             !saved) {
             err << "Cannot write " << request.ledgerFile << ": " << saved.error().message << '\n';
         }

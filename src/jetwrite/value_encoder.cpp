@@ -60,8 +60,8 @@ Bytes encodeCurrency(const Value& value, std::string_view where) {
             (static_cast<std::uint64_t>(parsed.magnitude[1]) << 32) | parsed.magnitude[0];
         // The range is that of a signed 64-bit count of ten-thousandths: the negative end is
         // one larger in magnitude (-922337203685477.5808).
-        const std::uint64_t limit = parsed.negative ? std::uint64_t{1} << 63
-                                                    : (std::uint64_t{1} << 63) - 1;
+        const std::uint64_t limit =
+            parsed.negative ? std::uint64_t{1} << 63 : (std::uint64_t{1} << 63) - 1;
         if (parsed.magnitude[2] != 0 || parsed.magnitude[3] != 0 || magnitude > limit) {
             fail(where, "currency value out of range");
         }

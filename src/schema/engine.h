@@ -97,11 +97,11 @@ struct Field {
     std::string defaultValue;
     std::string validationRule;
     std::string validationText;
-    std::string description;         // the Description property, "" when absent
-    std::optional<int> precision;    // Decimal fields only; unset when the file does not say
-    std::optional<int> scale;        // Decimal fields only
-    bool calculated = false;         // a calculated column; `type` is its result type
-    std::string expression;          // calculated columns: the Access expression
+    std::string description;       // the Description property, "" when absent
+    std::optional<int> precision;  // Decimal fields only; unset when the file does not say
+    std::optional<int> scale;      // Decimal fields only
+    bool calculated = false;       // a calculated column; `type` is its result type
+    std::string expression;        // calculated columns: the Access expression
     bool operator==(const Field&) const = default;
 };
 

@@ -14,11 +14,11 @@ inline MemoryDatabaseContent ordersDatabase() {
     MemoryDatabaseContent content;
     content.name = "/data/orders.mdb";
     content.table({"Customers",
-                {longField("ID", true), textField("Name", 50), textField("City", 30)},
-                {index("PrimaryKey", "+ID", true, true), index("NameIdx", "+Name")}});
+                   {longField("ID", true), textField("Name", 50), textField("City", 30)},
+                   {index("PrimaryKey", "+ID", true, true), index("NameIdx", "+Name")}});
     content.table({"Orders",
-                {longField("OrderID", true), longField("CustomerID")},
-                {index("PrimaryKey", "+OrderID", true, true)}});
+                   {longField("OrderID", true), longField("CustomerID")},
+                   {index("PrimaryKey", "+OrderID", true, true)}});
     content.query("Open orders", "SELECT * FROM Orders;\r\n");
     content.listing = std::vector<schema::TableListRow>{
         {"Customers", schema::dao::kTableTypeTable, 0},

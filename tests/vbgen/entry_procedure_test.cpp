@@ -85,7 +85,8 @@ End Function
 
 TEST(EntryProcedureTest, QueryDefFunction) {
     zt::MemoryDatabaseContent content;
-    content.query("Big \"Orders\"", "SELECT \"x\" AS a, *\r\nFROM Orders\r\nWHERE Amount > 100;\r\n");
+    content.query("Big \"Orders\"",
+                  "SELECT \"x\" AS a, *\r\nFROM Orders\r\nWHERE Amount > 100;\r\n");
     ModuleOptions options;
     options.PrivateFunctions = false;
     options.QueryDefErrorMessage = "Query %n: \" & Err & \" (%n)";
@@ -288,7 +289,7 @@ TEST(EntryProcedureTest, QueryDefSqlLinesCannotInjectCode) {
     zt::MemoryDatabaseContent content;
     content.query("Q", "SELECT \"a\nb\"\r\nFROM T\twhere x=\"\r\";\r\n");
     EXPECT_NE(function(content).find(crlf("SQL = \"SELECT \"\"a b\"\" \"\n"
-                                       "SQL = SQL & \"FROM T where x=\"\" \"\"; \"\n")),
+                                          "SQL = SQL & \"FROM T where x=\"\" \"\"; \"\n")),
               std::string::npos);
 }
 

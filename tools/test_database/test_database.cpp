@@ -49,23 +49,44 @@ void appendUtf16Unit(ByteVector& out, std::uint32_t unit) {
 
 bool fixedByType(std::uint8_t type) {
     switch (type) {
-        case 0x09: case 0x0A: case 0x0B: case 0x0C: case 0x10: return false;
-        default: return true;
+        case 0x09:
+        case 0x0A:
+        case 0x0B:
+        case 0x0C:
+        case 0x10:
+            return false;
+        default:
+            return true;
     }
 }
 
 std::uint16_t defaultLength(std::uint8_t type) {
     switch (type) {
-        case 0x01: case 0x02: return 1;
-        case 0x03: return 2;
-        case 0x05: case 0x07: case 0x08: case 0x13: return 8;
-        case 0x09: return 255;
-        case 0x0A: return 100;
-        case 0x0B: case 0x0C: return 0;
-        case 0x0F: return 16;
-        case 0x10: return 17;
-        case 0x14: return 42;
-        default: return 4;
+        case 0x01:
+        case 0x02:
+            return 1;
+        case 0x03:
+            return 2;
+        case 0x05:
+        case 0x07:
+        case 0x08:
+        case 0x13:
+            return 8;
+        case 0x09:
+            return 255;
+        case 0x0A:
+            return 100;
+        case 0x0B:
+        case 0x0C:
+            return 0;
+        case 0x0F:
+            return 16;
+        case 0x10:
+            return 17;
+        case 0x14:
+            return 42;
+        default:
+            return 4;
     }
 }
 
@@ -93,7 +114,8 @@ std::vector<Layout> layOut(const std::vector<ColumnSpec>& columns) {
         layout.length = columnSpec.length != 0 ? columnSpec.length : defaultLength(columnSpec.type);
         if (layout.fixed) {
             layout.fixedOffset = fixedOffset;
-            fixedOffset = static_cast<std::uint16_t>(fixedOffset + (columnSpec.type == 0x01 ? 0 : layout.length));
+            fixedOffset = static_cast<std::uint16_t>(fixedOffset +
+                                                     (columnSpec.type == 0x01 ? 0 : layout.length));
         } else {
             layout.varIndex = varIndex++;
         }
@@ -126,8 +148,9 @@ ByteVector encodeRow(const std::vector<Layout>& columns, const std::vector<Cell>
     for (std::size_t i = 0; i < columns.size(); ++i) {
         const Layout& column = columns[i];
         const Cell& cell = cells.at(i);
-        const bool present = column.columnSpec.type == 0x01 ? (cell && !cell->empty() && (*cell)[0] != std::byte{0})
-                                                      : cell.has_value();
+        const bool present = column.columnSpec.type == 0x01
+                                 ? (cell && !cell->empty() && (*cell)[0] != std::byte{0})
+                                 : cell.has_value();
         if (present) {
             mask[column.number / 8] |= static_cast<std::byte>(1u << (column.number % 8));
         }
@@ -175,13 +198,15 @@ ByteVector inlineLongValue(const ByteVector& data) {
 }
 
 // The definition of a table: header, columns, names, physical and logical indexes.
-ByteVector encodeDefinition(const std::vector<Layout>& columns, const std::vector<IndexSpec>& indexes,
-                            bool system, std::uint32_t ownedPages) {
+ByteVector encodeDefinition(const std::vector<Layout>& columns,
+                            const std::vector<IndexSpec>& indexes, bool system,
+                            std::uint32_t ownedPages) {
     std::vector<int> physicalOf;
     int physicalCount = 0;
     for (const IndexSpec& index : indexes) {
-        physicalOf.push_back(index.sharesPhysicalOf >= 0 ? physicalOf.at(static_cast<std::size_t>(index.sharesPhysicalOf))
-                                                         : physicalCount++);
+        physicalOf.push_back(index.sharesPhysicalOf >= 0
+                                 ? physicalOf.at(static_cast<std::size_t>(index.sharesPhysicalOf))
+                                 : physicalCount++);
     }
     Writer w;
     w.u8(0x02);
@@ -194,7 +219,8 @@ ByteVector encodeDefinition(const std::vector<Layout>& columns, const std::vecto
     std::uint16_t maxNumber = 0;
     std::uint16_t varCount = 0;
     for (const Layout& column : columns) {
-        maxNumber = std::max<std::uint16_t>(maxNumber, static_cast<std::uint16_t>(column.number + 1));
+        maxNumber =
+            std::max<std::uint16_t>(maxNumber, static_cast<std::uint16_t>(column.number + 1));
         varCount = static_cast<std::uint16_t>(varCount + (column.fixed ? 0 : 1));
     }
     w.u16(maxNumber);
@@ -232,8 +258,9 @@ ByteVector encodeDefinition(const std::vector<Layout>& columns, const std::vecto
             if (slot < indexes[i].keys.size()) {
                 const std::string& name = indexes[i].keys[slot].first;
                 const bool ascending = indexes[i].keys[slot].second;
-                const auto found = std::find_if(columns.begin(), columns.end(),
-                                                [&](const Layout& c) { return c.columnSpec.name == name; });
+                const auto found =
+                    std::find_if(columns.begin(), columns.end(),
+                                 [&](const Layout& c) { return c.columnSpec.name == name; });
                 w.u16(found == columns.end() ? 0x7777 : found->number);
                 w.u8(ascending ? 0x01 : 0x02);
             } else {
@@ -249,7 +276,8 @@ ByteVector encodeDefinition(const std::vector<Layout>& columns, const std::vecto
     }
     for (std::size_t i = 0; i < indexes.size(); ++i) {
         w.u32(0);
-        w.u32(static_cast<std::uint32_t>(indexes[i].number >= 0 ? indexes[i].number : static_cast<std::int32_t>(i)));
+        w.u32(static_cast<std::uint32_t>(indexes[i].number >= 0 ? indexes[i].number
+                                                                : static_cast<std::int32_t>(i)));
         w.u32(static_cast<std::uint32_t>(physicalOf[i]));
         w.u8(0);
         w.u32(0xFFFFFFFFu);
@@ -297,14 +325,14 @@ std::vector<ByteVector> splitDefinition(const ByteVector& definition, std::uint3
 }
 
 std::vector<ColumnSpec> catalogColumns() {
-    return {{"Id", 0x04},          {"ParentId", 0x04}, {"Name", 0x0A, 128},
-            {"Type", 0x03},        {"Flags", 0x04},    {"Database", 0x0C},
-            {"Connect", 0x0C},     {"ForeignName", 0x0A, 128}, {"LvProp", 0x0B}};
+    return {{"Id", 0x04},    {"ParentId", 0x04}, {"Name", 0x0A, 128}, {"Type", 0x03},
+            {"Flags", 0x04}, {"Database", 0x0C}, {"Connect", 0x0C},   {"ForeignName", 0x0A, 128},
+            {"LvProp", 0x0B}};
 }
 
 std::vector<ColumnSpec> queryColumns() {
-    return {{"Attribute", 0x02}, {"Expression", 0x0C}, {"Flag", 0x03}, {"Name1", 0x0A, 510},
-            {"Name2", 0x0A, 510}, {"ObjectId", 0x04}, {"Order", 0x09}, {"LvExtra", 0x04}};
+    return {{"Attribute", 0x02},  {"Expression", 0x0C}, {"Flag", 0x03},  {"Name1", 0x0A, 510},
+            {"Name2", 0x0A, 510}, {"ObjectId", 0x04},   {"Order", 0x09}, {"LvExtra", 0x04}};
 }
 
 ByteVector inlineMapRow(std::uint32_t page) {
@@ -387,7 +415,8 @@ PropertyBlob& PropertyBlob::text(const std::string& property, const std::string&
 }
 
 PropertyBlob& PropertyBlob::boolean(const std::string& property, bool value) {
-    m_maps.back().values.push_back(Value{property, 0x01, ByteVector{value ? std::byte{0xFF} : std::byte{0}}});
+    m_maps.back().values.push_back(
+        Value{property, 0x01, ByteVector{value ? std::byte{0xFF} : std::byte{0}}});
     return *this;
 }
 
@@ -494,14 +523,20 @@ ByteVector TestDatabase::build() const {
 
     const std::vector<Layout> catalog = layOut(catalogColumns());
     const std::vector<Layout> queries = layOut(queryColumns());
-    pages[kCatalogPage] = splitDefinition(encodeDefinition(catalog, {}, true, (kUsageMapPage << 8) | 0), kCatalogPage).at(0);
-    pages[kQueriesPage] = splitDefinition(encodeDefinition(queries, {}, true, (kUsageMapPage << 8) | 1), kQueriesPage).at(0);
-    pages[kUsageMapPage] = dataPage(0, {inlineMapRow(kCatalogDataPage), inlineMapRow(kQueriesDataPage), inlineMapRow(0)});
+    pages[kCatalogPage] =
+        splitDefinition(encodeDefinition(catalog, {}, true, (kUsageMapPage << 8) | 0), kCatalogPage)
+            .at(0);
+    pages[kQueriesPage] =
+        splitDefinition(encodeDefinition(queries, {}, true, (kUsageMapPage << 8) | 1), kQueriesPage)
+            .at(0);
+    pages[kUsageMapPage] = dataPage(
+        0, {inlineMapRow(kCatalogDataPage), inlineMapRow(kQueriesDataPage), inlineMapRow(0)});
 
     auto catalogRow = [&](std::int32_t id, std::int32_t parent, const std::string& name, int type,
                           std::int32_t flags, const std::vector<Cell>& extra) {
-        std::vector<Cell> cells{number32(static_cast<std::uint32_t>(id)), number32(static_cast<std::uint32_t>(parent)),
-                                text(name), number16(static_cast<unsigned>(type)),
+        std::vector<Cell> cells{number32(static_cast<std::uint32_t>(id)),
+                                number32(static_cast<std::uint32_t>(parent)), text(name),
+                                number16(static_cast<unsigned>(type)),
                                 number32(static_cast<std::uint32_t>(flags))};
         cells.insert(cells.end(), extra.begin(), extra.end());
         cells.resize(catalog.size());
@@ -538,11 +573,10 @@ ByteVector TestDatabase::build() const {
     }
     std::uint32_t objectId = kFirstObjectId;
     for (const LinkSpec& link : m_links) {
-        catalogRows.push_back(catalogRow(static_cast<std::int32_t>(objectId++), kTablesId, link.name, link.type,
-                                         link.flags,
-                                         {inlineLongValue(utf16(link.database)),
-                                          inlineLongValue(utf16(link.connect)), text(link.foreignName),
-                                          Cell()}));
+        catalogRows.push_back(catalogRow(
+            static_cast<std::int32_t>(objectId++), kTablesId, link.name, link.type, link.flags,
+            {inlineLongValue(utf16(link.database)), inlineLongValue(utf16(link.connect)),
+             text(link.foreignName), Cell()}));
     }
     std::vector<ByteVector> queryRows;
     for (const QuerySpec& query : m_queries) {

@@ -26,11 +26,11 @@ inline constexpr std::uint32_t kFirstTablePage = 7;   // user tables from here o
 struct ColumnSpec {
     std::string name;
     std::uint8_t type = 0x04;
-    std::uint16_t length = 0;           // stored length (bytes); 0 takes the type's size
-    std::uint8_t extraFlags = 0x02;     // flag bits besides "fixed" (set from `fixed`)
-    std::optional<bool> fixed{};        // default: by type
+    std::uint16_t length = 0;        // stored length (bytes); 0 takes the type's size
+    std::uint8_t extraFlags = 0x02;  // flag bits besides "fixed" (set from `fixed`)
+    std::optional<bool> fixed{};     // default: by type
     std::uint8_t extFlags = 0;
-    std::uint16_t numberGap = 0;        // column numbers skipped before this one (deletions)
+    std::uint16_t numberGap = 0;  // column numbers skipped before this one (deletions)
 };
 
 struct IndexSpec {
@@ -47,9 +47,9 @@ struct TableSpec {
     std::int32_t flags = 0;
     std::vector<ColumnSpec> columns{};
     std::vector<IndexSpec> indexes{};
-    ByteVector properties{};     // LvProp blob (see PropertyBlob)
+    ByteVector properties{};           // LvProp blob (see PropertyBlob)
     bool propertiesOnOwnPage = false;  // store the blob as a long value on a page of its own
-    std::size_t dataPages = 0;   // filler data pages of the table, appended to the file
+    std::size_t dataPages = 0;         // filler data pages of the table, appended to the file
 };
 
 struct LinkSpec {

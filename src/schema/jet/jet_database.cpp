@@ -11,8 +11,8 @@
 #include "schema/jet/header_page.h"
 #include "schema/jet/property_map.h"
 #include "schema/jet/query_sql.h"
-#include "schema/jet/relationship_reader.h"
 #include "schema/jet/recordset.h"
+#include "schema/jet/relationship_reader.h"
 #include "schema/jet/saved_query_reader.h"
 #include "schema/jet/table_listing.h"
 

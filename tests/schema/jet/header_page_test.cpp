@@ -26,7 +26,8 @@ std::vector<std::byte> header(int version, const char* engine,
     }
     toggleHeaderMask(clear, jet3 ? JetVersion::Jet3 : JetVersion::Jet4);
     std::vector<std::byte> page(clear.size());
-    std::transform(clear.begin(), clear.end(), page.begin(), [](std::uint8_t b) { return std::byte{b}; });
+    std::transform(clear.begin(), clear.end(), page.begin(),
+                   [](std::uint8_t b) { return std::byte{b}; });
     return page;
 }
 
@@ -49,7 +50,8 @@ TEST(HeaderPageTest, RecognisesEveryGeneration) {
 }
 
 TEST(HeaderPageTest, AZeroSortOrderMeansGeneral) {
-    const auto page = header(1, "Standard Jet DB", [](auto& clear) { clear[0x6E] = clear[0x6F] = 0; });
+    const auto page =
+        header(1, "Standard Jet DB", [](auto& clear) { clear[0x6E] = clear[0x6F] = 0; });
     EXPECT_EQ(parseHeader(page, kManyPages)->collatingOrder, 1033);
 }
 
@@ -78,20 +80,21 @@ TEST(HeaderPageTest, RefusesWhatItCannotRead) {
         return [=](std::vector<std::uint8_t>& clear) { clear[offset] = value; };
     };
     const std::vector<Refusal> cases = {
-        {"text file", std::vector<std::byte>(4096, std::byte{'x'}), kManyPages, ErrorKind::NotDatabase,
-         "The file is not a Microsoft Access database."},
-        {"other engine", header(1, "Standard XYZ DB"), kManyPages, ErrorKind::NotDatabase, "not a Microsoft Access"},
+        {"text file", std::vector<std::byte>(4096, std::byte{'x'}), kManyPages,
+         ErrorKind::NotDatabase, "The file is not a Microsoft Access database."},
+        {"other engine", header(1, "Standard XYZ DB"), kManyPages, ErrorKind::NotDatabase,
+         "not a Microsoft Access"},
         {"money file", header(1, "MSISAM Database"), kManyPages, ErrorKind::Unsupported, "MSISAM"},
         {"future format", header(7, "Standard ACE DB"), kManyPages, ErrorKind::Unsupported,
          "newer than this program knows (format 7)"},
-        {"Jet 3 encoded", header(0, "Standard Jet DB", set(0x3E, 0x12)), kManyPages, ErrorKind::Unsupported,
-         "The database is encrypted"},
-        {"ACE encrypted", header(3, "Standard ACE DB", set(0x41, 0x80)), kManyPages, ErrorKind::Unsupported,
-         "The database is encrypted"},
-        {"Jet 3 password", header(0, "Standard Jet DB", set(0x42 + 19, 'z')), kManyPages, ErrorKind::Unsupported,
-         "protected by a password"},
-        {"Jet 4 password", header(1, "Standard Jet DB", set(0x42, 's')), kManyPages, ErrorKind::Unsupported,
-         "protected by a password"},
+        {"Jet 3 encoded", header(0, "Standard Jet DB", set(0x3E, 0x12)), kManyPages,
+         ErrorKind::Unsupported, "The database is encrypted"},
+        {"ACE encrypted", header(3, "Standard ACE DB", set(0x41, 0x80)), kManyPages,
+         ErrorKind::Unsupported, "The database is encrypted"},
+        {"Jet 3 password", header(0, "Standard Jet DB", set(0x42 + 19, 'z')), kManyPages,
+         ErrorKind::Unsupported, "protected by a password"},
+        {"Jet 4 password", header(1, "Standard Jet DB", set(0x42, 's')), kManyPages,
+         ErrorKind::Unsupported, "protected by a password"},
         {"two pages", header(1, "Standard Jet DB"), 2 * 4096, ErrorKind::Corrupt, "too short"},
     };
     for (const Refusal& c : cases) {

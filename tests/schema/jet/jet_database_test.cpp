@@ -1,9 +1,10 @@
 // The engine interface over built databases: listing, fields, indexes, properties, links,
 // saved-query rows and lookups.
+#include "schema/jet/jet_database.h"
+
 #include <gtest/gtest.h>
 
 #include "schema/jet/header_page.h"
-#include "schema/jet/jet_database.h"
 #include "schema/jet/saved_query_reader.h"
 #include "test_database.h"
 
@@ -46,18 +47,21 @@ TEST(JetDatabaseTest, ListsTablesLinksAndQueriesInFoldedNameOrder) {
         names.push_back(row.name);
     }
     // A-Z fold to a-z, so "[" and "_" (between Z and a) sort before the letters.
-    const std::vector<std::string> expected{"[x",    "_under",      "Alpha",       "alpha",
-                                            "aQuery", "beta",       "Linked",      "MSysObjects",
+    const std::vector<std::string> expected{"[x",          "_under", "Alpha",  "alpha",
+                                            "aQuery",      "beta",   "Linked", "MSysObjects",
                                             "MSysQueries", "Zeta"};
     EXPECT_EQ(names, expected);
     const std::vector<TableListRow> rows = database->listTables();
-    const auto linked = std::find_if(rows.begin(), rows.end(), [](auto& r) { return r.name == "Linked"; });
+    const auto linked =
+        std::find_if(rows.begin(), rows.end(), [](auto& r) { return r.name == "Linked"; });
     EXPECT_EQ(linked->tableType, dao::kTableTypeAccessLink);
     EXPECT_EQ(linked->attributes, 0x200000);
-    const auto query = std::find_if(rows.begin(), rows.end(), [](auto& r) { return r.name == "aQuery"; });
+    const auto query =
+        std::find_if(rows.begin(), rows.end(), [](auto& r) { return r.name == "aQuery"; });
     EXPECT_TRUE(query->isQueryDef());
     EXPECT_EQ(query->attributes, 16);
-    const auto system = std::find_if(rows.begin(), rows.end(), [](auto& r) { return r.name == "MSysObjects"; });
+    const auto system =
+        std::find_if(rows.begin(), rows.end(), [](auto& r) { return r.name == "MSysObjects"; });
     EXPECT_TRUE(system->isSystemObject());
 }
 
@@ -120,7 +124,8 @@ TEST(JetDatabaseTest, ReadsColumnPropertiesFromTheBlob) {
                           .byteValue("DefaultValue", 7)
                           .build();
     for (const bool ownPage : {false, true}) {
-        TableSpec table{"People", 0, {{"Name", 0x0A}, {"Count", 0x04}, {"Plain", 0x04}}, {}, blob, ownPage};
+        TableSpec table{"People", 0,    {{"Name", 0x0A}, {"Count", 0x04}, {"Plain", 0x04}},
+                        {},       blob, ownPage};
         auto def = open(TestDatabase().table(table))->tableDef("People");
         const Field name = def->field(0);
         EXPECT_TRUE(name.required);
@@ -138,15 +143,21 @@ TEST(JetDatabaseTest, ReadsColumnPropertiesFromTheBlob) {
 
 TEST(JetDatabaseTest, CalculatedColumnsShowTheirResultType) {
     const auto blob = PropertyBlob()
-                          .column("Monthly").byteValue("ResultType", 0x05)
-                          .column("Label").byteValue("ResultType", 0x0A)
-                          .column("Plain").byteValue("ResultType", 0)
+                          .column("Monthly")
+                          .byteValue("ResultType", 0x05)
+                          .column("Label")
+                          .byteValue("ResultType", 0x0A)
+                          .column("Plain")
+                          .byteValue("ResultType", 0)
                           .build();
-    TableSpec table{"Pay", 0,
+    TableSpec table{"Pay",
+                    0,
                     {{"Monthly", 0x07, 39, 0x02, false, 0xC0},
                      {"Label", 0x0A, 509, 0x02, false, 0xC0},
                      {"Plain", 0x04}},
-                    {}, blob, false};
+                    {},
+                    blob,
+                    false};
     auto def = open(TestDatabase().table(table))->tableDef("Pay");
     EXPECT_EQ(def->field(0).type, dao::kCurrency);
     EXPECT_EQ(def->field(0).size, 8);
@@ -157,16 +168,17 @@ TEST(JetDatabaseTest, CalculatedColumnsShowTheirResultType) {
 }
 
 TEST(JetDatabaseTest, IndexesFollowLogicalNumbersAndTheirPhysicalIndex) {
-    TableSpec table{"Orders",
-                    0,
-                    {{"ID", 0x04}, {"Customer", 0x0A}, {"Placed", 0x08, 0, 0x02, std::nullopt, 0, 3}},
-                    {
-                        {"ByCustomer", {{"Customer", true}, {"Placed", false}}, 0x02, 0, 2},
-                        {"PrimaryKey", {{"ID", true}}, 0x01 | 0x08, 1, 0},
-                        {".rC", {}, 0, 2, 1, 1},
-                    },
-                    {},
-                    false};
+    TableSpec table{
+        "Orders",
+        0,
+        {{"ID", 0x04}, {"Customer", 0x0A}, {"Placed", 0x08, 0, 0x02, std::nullopt, 0, 3}},
+        {
+            {"ByCustomer", {{"Customer", true}, {"Placed", false}}, 0x02, 0, 2},
+            {"PrimaryKey", {{"ID", true}}, 0x01 | 0x08, 1, 0},
+            {".rC", {}, 0, 2, 1, 1},
+        },
+        {},
+        false};
     auto def = open(TestDatabase().table(table))->tableDef("Orders");
     ASSERT_EQ(def->indexCount(), 3);
     const Index primary = def->index(0);
@@ -188,7 +200,8 @@ TEST(JetDatabaseTest, IndexesFollowLogicalNumbersAndTheirPhysicalIndex) {
 TEST(JetDatabaseTest, ReadsDefinitionsSpanningSeveralPages) {
     TableSpec wide{"Wide", 0, {}, {}, {}, false};
     for (int i = 0; i < 200; ++i) {
-        wide.columns.push_back({"a_rather_long_column_name_for_testing_" + std::to_string(i), 0x0A});
+        wide.columns.push_back(
+            {"a_rather_long_column_name_for_testing_" + std::to_string(i), 0x0A});
     }
     wide.indexes.push_back({"Last", {{wide.columns.back().name, true}}, 0, 0, 0});
     TestDatabase builder;
@@ -234,17 +247,22 @@ TEST(JetDatabaseTest, LinkedTablesNameTheirTargetWithoutPasswords) {
 
 TEST(JetDatabaseTest, ReadsTheSavedQueryRowsOfOneQuery) {
     TestDatabase builder;
-    builder.query({"First", 0, {{1, std::nullopt, 0, std::nullopt, std::nullopt, {}},
-                                {5, std::nullopt, 0, "Orders", std::nullopt, {}}}});
-    builder.query({"Second", 0,
+    builder.query({"First",
+                   0,
                    {{1, std::nullopt, 0, std::nullopt, std::nullopt, {}},
-                    {6, "Orders.*", 0, std::nullopt, std::nullopt, {}},
-                    {11, "Amount DESC", 0, std::nullopt, std::nullopt, test::ByteVector{std::byte{7}}, 30}}});
+                    {5, std::nullopt, 0, "Orders", std::nullopt, {}}}});
+    builder.query(
+        {"Second",
+         0,
+         {{1, std::nullopt, 0, std::nullopt, std::nullopt, {}},
+          {6, "Orders.*", 0, std::nullopt, std::nullopt, {}},
+          {11, "Amount DESC", 0, std::nullopt, std::nullopt, test::ByteVector{std::byte{7}}, 30}}});
     const test::ByteVector bytes = builder.build();
     const Result<HeaderInfo> header = parseHeader(bytes, bytes.size());
     ASSERT_TRUE(header.ok());
     const JetFormat& format = formatFor(header->version);
-    PageReader reader(std::make_unique<MemoryPageSource>(bytes), format.pageSize, header->pageCount);
+    PageReader reader(std::make_unique<MemoryPageSource>(bytes), format.pageSize,
+                      header->pageCount);
     const TextDecoder text(header->version, header->codePage);
     // The second query is the second object after the link range (ids start at 0x80000010).
     const auto secondId = static_cast<std::int32_t>(0x80000011u);
@@ -269,7 +287,8 @@ TEST(JetDatabaseTest, ADamagedSavedQueryRowFailsOnlyItsOwnQuery) {
     SavedQueryRows rows;
     rows[1].emplace_back(good);
     rows[2].emplace_back(good);
-    rows[2].emplace_back(Error{ErrorKind::Corrupt, "page 6 +0x10: long value kind 0xC0 is unknown"});
+    rows[2].emplace_back(
+        Error{ErrorKind::Corrupt, "page 6 +0x10: long value kind 0xC0 is unknown"});
     const Result<std::vector<QueryRow>> first = rowsOfQuery(rows, 1);
     ASSERT_TRUE(first.ok());
     EXPECT_EQ(first->size(), 1u);

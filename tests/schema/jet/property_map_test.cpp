@@ -55,12 +55,18 @@ TEST(PropertyMapTest, RejectsDamagedLayouts) {
         const char* expected;
     };
     const std::vector<Case> cases = {
-        {"magic", [](auto& b) { b[0] = std::byte{'X'}; }, "property blob +0x0: property blob does not start with MR2 or KKD"},
-        {"chunk length past the end", [](auto& b) { put32(b, 4, 5000); }, "property blob +0x4: property chunk length 5000 outside 6.."},
-        {"chunk length below its header", [](auto& b) { put32(b, 4, 3); }, "property chunk length 3 outside"},
-        {"name index", [](auto& b) { b[b.size() - 5] = std::byte{9}; }, "property name index 9, only 1 names"},
-        {"entry length", [](auto& b) { b[b.size() - 9] = std::byte{2}; }, "property entry length 2 outside 8.."},
-        {"map header length", [](auto& b) { put32(b, 34, 2); }, "property map header length 2 is below 4"},
+        {"magic", [](auto& b) { b[0] = std::byte{'X'}; },
+         "property blob +0x0: property blob does not start with MR2 or KKD"},
+        {"chunk length past the end", [](auto& b) { put32(b, 4, 5000); },
+         "property blob +0x4: property chunk length 5000 outside 6.."},
+        {"chunk length below its header", [](auto& b) { put32(b, 4, 3); },
+         "property chunk length 3 outside"},
+        {"name index", [](auto& b) { b[b.size() - 5] = std::byte{9}; },
+         "property name index 9, only 1 names"},
+        {"entry length", [](auto& b) { b[b.size() - 9] = std::byte{2}; },
+         "property entry length 2 outside 8.."},
+        {"map header length", [](auto& b) { put32(b, 34, 2); },
+         "property map header length 2 is below 4"},
         {"cut short", [](auto& b) { b.resize(b.size() - 1); }, "outside 6.."},
     };
     for (const Case& c : cases) {
@@ -75,9 +81,9 @@ TEST(PropertyMapTest, RejectsDamagedLayouts) {
 
 TEST(PropertyMapTest, AcceptsJet3BlobsInTheCodePage) {
     // "KKD\0", names chunk with "Required", one column map "A" with Required = true.
-    const std::vector<int> raw = {'K', 'K', 'D', 0,   16, 0, 0, 0, 0x80, 0, 8, 0, 'R', 'e', 'q', 'u',
-                                  'i', 'r', 'e', 'd', 22, 0, 0, 0, 0x01, 0, 7, 0, 0,   0,   1,   0,
-                                  'A', 9, 0, 0, 1, 0, 0, 1, 0, 0xFF};
+    const std::vector<int> raw = {'K', 'K', 'D', 0,   16,  0,   0,  0, 0x80, 0, 8,    0, 'R', 'e',
+                                  'q', 'u', 'i', 'r', 'e', 'd', 22, 0, 0,    0, 0x01, 0, 7,   0,
+                                  0,   0,   1,   0,   'A', 9,   0,  0, 1,    0, 0,    1, 0,   0xFF};
     test::ByteVector blob;
     for (const int value : raw) {
         blob.push_back(static_cast<std::byte>(value));

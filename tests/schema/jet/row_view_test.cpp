@@ -91,7 +91,8 @@ ByteVector jet3Row(const std::vector<std::optional<ByteVector>>& values) {
 
 TEST(RowViewTest, Jet3RowsUseTheJumpTablePast256Bytes) {
     const Origin origin(9, 0);
-    const ByteVector row = jet3Row({filled(200, 'a'), filled(100, 'b'), std::nullopt, filled(300, 'd')});
+    const ByteVector row =
+        jet3Row({filled(200, 'a'), filled(100, 'b'), std::nullopt, filled(300, 'd')});
     ASSERT_GT(row.size(), 512u);
     const Result<RowView> view = RowView::parse(row, origin, formatFor(JetVersion::Jet3), true);
     ASSERT_TRUE(view.ok()) << view.error().message;
@@ -117,7 +118,8 @@ TEST(RowViewTest, Jet3IgnoresAFillerJumpEntry) {
 // A Jet 4 row with a Long (column 0), texts at variable slots 0 and 1 (columns 1 and 3) and a
 // column 2 that is null.
 ByteVector jet4Row() {
-    ByteVector row{std::byte{4}, std::byte{0}, std::byte{7}, std::byte{0}, std::byte{0}, std::byte{0}};
+    ByteVector row{std::byte{4}, std::byte{0}, std::byte{7},
+                   std::byte{0}, std::byte{0}, std::byte{0}};
     const std::size_t first = row.size();
     for (const char c : std::string("hi")) {
         row.push_back(static_cast<std::byte>(c));
@@ -160,7 +162,8 @@ TEST(RowViewTest, RejectsValuesOutsideTheRow) {
     ASSERT_TRUE(view.ok());
     const auto value = view->value(variableColumn(1, 0));
     ASSERT_FALSE(value.ok());
-    EXPECT_EQ(value.error().message, "page 4 +0x800: column V1 spans 200..8, outside the row's 21 data bytes");
+    EXPECT_EQ(value.error().message,
+              "page 4 +0x800: column V1 spans 200..8, outside the row's 21 data bytes");
     const Result<std::optional<Bytes>> fixed = view->value(fixedColumn(0, 30));
     ASSERT_FALSE(fixed.ok());
     EXPECT_NE(fixed.error().message.find("lies outside the row"), std::string::npos);

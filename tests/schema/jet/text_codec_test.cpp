@@ -32,8 +32,8 @@ TEST(TextCodecTest, DecodesJet4TextValues) {
          bytes({0xFF, 0xFE, 'A', 0x00, 0x2D, 0x4E, 0x87, 0x65, 0x00, 'B'}), "A\u4E2D\u6587B"},
         {"two-byte run to the end", bytes({0xFF, 0xFE, 0x00, 0xAC, 0x20}), "\u20AC"},
         {"surrogate pair", bytes({0x3D, 0xD8, 0x00, 0xDE}), "\U0001F600"},
-        {"surrogate pair in a compressed value", bytes({0xFF, 0xFE, 'x', 0x00, 0x3D, 0xD8, 0x02, 0xDE}),
-         "x\U0001F602"},
+        {"surrogate pair in a compressed value",
+         bytes({0xFF, 0xFE, 'x', 0x00, 0x3D, 0xD8, 0x02, 0xDE}), "x\U0001F602"},
         {"lone high surrogate", bytes({0x3D, 0xD8, 'A', 0}), "\uFFFDA"},
         {"lone low surrogate", bytes({0x00, 0xDE}), "\uFFFD"},
         {"odd trailing byte", bytes({'A', 0, 'B'}), "A\uFFFD"},
@@ -57,7 +57,7 @@ TEST(TextCodecTest, DecodesJet3TextsInTheHeaderCodePage) {
         {1252, "A\u20AC\u00E9\u0081"},  // undefined 0x81 stays a C1 control
         {1251, "A\u0402\u0449\u0401"},
         {1250, "A\u20AC\u0161\u00E9"},
-        {437, "A\u20AC\u00E9\u0081"},   // an unknown page reads as 1252
+        {437, "A\u20AC\u00E9\u0081"},  // an unknown page reads as 1252
     };
     const auto stored = bytes({'A', 0x80, 0xE9, 0x81});
     const std::vector<std::vector<std::byte>> inputs = {stored, bytes({'A', 0x80, 0xF9, 0xA8}),
@@ -81,8 +81,8 @@ TEST(TextCodecTest, DecodesDoubleByteCodePages) {
 
 TEST(TextCodecTest, WritesUtf8ForEveryRange) {
     std::string out;
-    for (const char32_t code : {U'\u007F', U'\u0080', U'\u07FF', U'\u0800', U'\uFFFF',
-                                U'\U00010000', U'\U0010FFFF'}) {
+    for (const char32_t code :
+         {U'\u007F', U'\u0080', U'\u07FF', U'\u0800', U'\uFFFF', U'\U00010000', U'\U0010FFFF'}) {
         appendUtf8(out, code);
     }
     EXPECT_EQ(out, "\u007F\u0080\u07FF\u0800\uFFFF\U00010000\U0010FFFF");

@@ -5,7 +5,7 @@ PACKAGES="build-essential cmake g++ clang libgtest-dev libgmock-dev googletest l
 libcli11-dev nlohmann-json3-dev qt6-base-dev xvfb xauth mdbtools python3 time valgrind \
 postgresql-15 libpq-dev libsqlite3-dev sqlite3 \
 libxcb1-dev libqt6svg6 openbox x11-utils fonts-dejavu-core desktop-file-utils appstream \
-dpkg-dev man-db"
+dpkg-dev man-db ccache clang-format clang-tidy libclang-rt-14-dev"
 missing=""
 for p in $PACKAGES; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"

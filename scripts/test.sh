@@ -8,6 +8,9 @@ cd "$(dirname "$0")/.."
 BUILD_DIR=${BUILD_DIR:-build}
 SANITIZE_DIR=${SANITIZE_DIR:-build-sanitize}
 JOBS=$(nproc)
+# Compiler results are cached (ccache, when present) relative to the checkout, so that a second
+# checkout of the same sources builds from the cache.
+export CCACHE_BASEDIR="${CCACHE_BASEDIR:-$(pwd)}"
 
 cmake -S . -B "$BUILD_DIR" -DCMAKE_BUILD_TYPE=RelWithDebInfo -DENABLE_WERROR=ON
 cmake --build "$BUILD_DIR" -j"$JOBS"

@@ -82,15 +82,15 @@ controller::ExportOutcome runUnderProgress(QWidget* parent, const QString& capti
     dialog.setAutoClose(false);
     dialog.setAutoReset(false);
     dialog.setMinimumWidth(360);
-    // Cancel only asks the work to stop: the dialog stays, so that nothing else can be started
-    // before the partial file or transaction has been cleaned up.
-    QObject::disconnect(&dialog, SIGNAL(canceled()), &dialog, SLOT(cancel()));
     std::atomic<bool> cancel{false};
     std::atomic<bool> finished{false};
     ProgressState state;
+    // Cancel only asks the work to stop. The dialog's own handling hides it; it is shown again
+    // so that nothing else can be started before the partial file or transaction is cleaned up.
     QObject::connect(&dialog, &QProgressDialog::canceled, &dialog, [&] {
         cancel.store(true);
         dialog.setLabelText(QObject::tr("Cancelling..."));
+        dialog.show();
     });
 
     controller::ExportOutcome outcome;

@@ -70,7 +70,9 @@ std::string violationsText(const exporter::ExportPlan& plan, const exporter::Rul
         text += "  ... and " + std::to_string(check.violationCount - check.violations.size()) +
                 " more\n";
     }
-    return text + "Nothing was written.";
+    return text +
+           "Nothing was written. The command line's export can leave these rows out "
+           "(--skip-invalid-rows) or load them without the rules they break (--no-constraints).";
 }
 
 }  // namespace

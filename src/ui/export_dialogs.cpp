@@ -8,6 +8,7 @@
 #include <QLineEdit>
 #include <QProgressDialog>
 #include <QTimer>
+#include <algorithm>
 #include <atomic>
 #include <exception>
 #include <mutex>

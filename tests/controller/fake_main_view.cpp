@@ -102,9 +102,9 @@ std::optional<controller::PostgresConnection> FakeMainView::askPostgresConnectio
     return postgresAnswer;
 }
 
-controller::ExportOutcome FakeMainView::runWithProgress(const std::string& caption,
+controller::ExportOutcome FakeMainView::runWithProgress(const std::string& title,
                                                         const controller::ProgressWork& work) {
-    progressCaptions.push_back(caption);
+    progressCaptions.push_back(title);
     events.push_back("progress");
     std::atomic<bool> cancel{false};
     return work(cancel, [&](const std::string&, std::uint64_t, std::uint64_t) {

@@ -175,10 +175,12 @@ void DialogsTest::copyTakesTheSelectionOrTheWholeText() {
 
 // Cancel reaches the work on its thread, and the dialog returns only once the work has ended.
 void DialogsTest::progressCancelStopsTheWorkAndWaitsForIt() {
-    QTimer::singleShot(300, [] {
+    bool shownWhileStopping = false;
+    QTimer::singleShot(300, [&] {
         for (QWidget* widget : QApplication::topLevelWidgets()) {
             if (auto* dialog = qobject_cast<QProgressDialog*>(widget); dialog != nullptr) {
                 QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+                shownWhileStopping = dialog->isVisible();
             }
         }
     });
@@ -197,6 +199,7 @@ void DialogsTest::progressCancelStopsTheWorkAndWaitsForIt() {
             return stopped;
         });
     QVERIFY(ended);
+    QVERIFY(shownWhileStopping);
     QCOMPARE(outcome.kind, controller::ExportOutcomeKind::Cancelled);
 }
 

@@ -19,6 +19,10 @@ inline constexpr const char* kFileDialogTitle = "Open Access database";
 // Title of the box that reports a database that cannot be opened.
 inline constexpr const char* kOpenFailedTitle = "Couldn't open database";
 
+// Titles of the export's dialogs, progress window, summary and messages.
+inline constexpr const char* kExportSqliteTitle = "Export to SQLite database";
+inline constexpr const char* kExportPostgresTitle = "Export to PostgreSQL";
+
 // Main-window captions.
 inline constexpr const char* kTablesCaption = "&Tables and QueryDefs:";
 inline constexpr const char* kIndexesCaption = "&Indexes:";

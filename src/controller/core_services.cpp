@@ -36,6 +36,12 @@ std::string CoreServices::sqlScript(sqlgen::SqlDialect dialect, const schema::Sc
     return sqlgen::GenerateSqlScript(dialect, model, db);
 }
 
+ExportOutcome CoreServices::exportData(const ExportJob& job, const schema::SchemaModel& model,
+                                       const schema::Database& db, const std::atomic<bool>& cancel,
+                                       const ExportProgress& progress) {
+    return runDataExport(db, model, job, cancel, progress);
+}
+
 settings::GenerationSettings CoreServices::currentSettings() {
     if (!m_inForce) m_inForce = settings::loadGenerationSettings(profilePath());
     return *m_inForce;

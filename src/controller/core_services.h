@@ -20,6 +20,9 @@ public:
                                 const schema::Database& db) override;
     std::string sqlScript(sqlgen::SqlDialect dialect, const schema::SchemaModel& model,
                           const schema::Database* db) override;
+    ExportOutcome exportData(const ExportJob& job, const schema::SchemaModel& model,
+                             const schema::Database& db, const std::atomic<bool>& cancel,
+                             const ExportProgress& progress) override;
     // The record in force: loaded from the file on first use, then replaced only by
     // storeSettings.
     settings::GenerationSettings currentSettings() override;

@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <optional>
+#include <utility>
 
 #include "controller/app_texts.h"
 #include "controller/command_line.h"
@@ -86,6 +87,56 @@ void MainController::generateSqlDefinition(sqlgen::SqlDialect dialect) {
         return;
     }
     m_view.showTextViewer(sqlgen::kSqlScriptCaption, script);
+}
+
+void MainController::exportToSqlite() {
+    if (!m_connection.isOpen() || m_connection.database() == nullptr) return;
+    FileDialogRequest request;
+    request.title = kExportSqliteTitle;
+    request.filters = {"SQLite database (*.sqlite *.db)", "All files (*)"};
+    request.defaultSuffix = "sqlite";
+    request.confirmOverwrite = true;
+    ExportJob job;
+    job.target = ExportTarget::Sqlite;
+    job.sqliteFile = m_view.askSaveFileName(request);
+    if (job.sqliteFile.empty()) return;
+    runExport(job, kExportSqliteTitle);
+}
+
+void MainController::exportToPostgresql() {
+    if (!m_connection.isOpen() || m_connection.database() == nullptr) return;
+    std::optional<PostgresConnection> entered = m_view.askPostgresConnection(m_lastPostgres);
+    if (!entered) return;
+    ExportJob job;
+    job.target = ExportTarget::Postgresql;
+    job.postgres = std::move(*entered);
+    m_lastPostgres = job.postgres;
+    m_lastPostgres.password.clear();
+    runExport(job, kExportPostgresTitle);
+}
+
+void MainController::runExport(const ExportJob& job, const std::string& caption) {
+    const schema::Database& db = *m_connection.database();
+    const schema::SchemaModel& model = m_connection.model();
+    const ExportOutcome outcome = m_view.runWithProgress(
+        caption, [&](const std::atomic<bool>& cancel, const ExportProgress& progress) {
+            return m_services.exportData(job, model, db, cancel, progress);
+        });
+    switch (outcome.kind) {
+        case ExportOutcomeKind::Ok: {
+            std::string text = outcome.summary + "\n";
+            if (!outcome.ledger.empty()) text += "\nLedger:\n" + outcome.ledger;
+            m_view.showTextViewer(caption, text);
+            break;
+        }
+        case ExportOutcomeKind::Cancelled:
+            m_view.showMessage(outcome.summary, caption, MessageIcon::Information);
+            break;
+        case ExportOutcomeKind::Failed:
+        case ExportOutcomeKind::RulesBroken:
+            m_view.showMessage(outcome.summary, caption, MessageIcon::Exclamation);
+            break;
+    }
 }
 
 void MainController::selectAll() { m_connection.SelectAll(); }

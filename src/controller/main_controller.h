@@ -36,6 +36,10 @@ public:
     // Generates the script in `dialect` and shows it in the text viewer; a failure is shown in
     // a message box and nothing else changes.
     void generateSqlDefinition(sqlgen::SqlDialect dialect);
+    // Export the selection's rows: ask for the SQLite file, or for the PostgreSQL connection,
+    // run under the progress dialog, then show the summary and the ledger.
+    void exportToSqlite();
+    void exportToPostgresql();
 
     // Select menu.
     void selectAll();
@@ -57,10 +61,13 @@ public:
 private:
     void updateCommandEnabling();
     void openTutorial();
+    void runExport(const ExportJob& job, const std::string& caption);
 
     MainView& m_view;
     Services& m_services;
     DatabaseConnection m_connection;
+    // The last connection entered, for the next dialog; its password is never kept.
+    PostgresConnection m_lastPostgres;
 };
 
 }  // namespace zl::controller

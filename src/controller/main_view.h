@@ -1,10 +1,13 @@
 // What the main window's controller needs of the window: lists, labels, dialogs and windows.
 #pragma once
 
+#include <atomic>
+#include <functional>
 #include <optional>
 #include <string>
 #include <vector>
 
+#include "controller/data_export.h"
 #include "settings/generation_settings.h"
 
 namespace zl::controller {
@@ -28,6 +31,10 @@ struct FileDialogRequest {
     bool confirmOverwrite = false;  // save: ask before replacing an existing file
 };
 
+// Work run under a progress dialog: it reports progress and stops once `cancel` turns true.
+using ProgressWork =
+    std::function<ExportOutcome(const std::atomic<bool>& cancel, const ExportProgress& progress)>;
+
 // The main window as the controller sees it. Every call is synchronous. A list may report a
 // selection change back (MainController::rowToggled) from inside any call that changes its
 // rows or their selection, as a toolkit list does; the controller ignores those reports.
@@ -50,7 +57,7 @@ public:
     virtual void setLabelText(LabelId label, const std::string& text) = 0;
     virtual void setLabelVisible(LabelId label, bool visible) = 0;
 
-    // The File menu's "&Close Database" and "Create &Visual Basic Module..." items.
+    // The File menu's "&Close Database", "Create &Visual Basic Module..." and export items.
     virtual void setDatabaseCommandsEnabled(bool enabled) = 0;
 
     // Modal file dialogs; each returns the chosen file name, or empty text when cancelled.
@@ -68,6 +75,15 @@ public:
     // OK, nothing when the dialog was closed any other way.
     virtual std::optional<settings::GenerationSettings> editSettings(
         const settings::GenerationSettings& current) = 0;
+
+    // The modal PostgreSQL connection dialog filled with `last` (its password empty); the
+    // entered fields on OK, nothing when the dialog was closed any other way.
+    virtual std::optional<PostgresConnection> askPostgresConnection(
+        const PostgresConnection& last) = 0;
+
+    // Runs `work` on another thread under a modal progress dialog titled `caption`, whose
+    // Cancel sets the flag; returns the work's outcome once it has ended.
+    virtual ExportOutcome runWithProgress(const std::string& caption, const ProgressWork& work) = 0;
 
     // The modeless tutorial window beside the main window, then the main window activated.
     // Returns true when the window was newly opened, false when it was only brought forward.

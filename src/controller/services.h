@@ -1,8 +1,10 @@
 // The generators and settings that the main window's commands call.
 #pragma once
 
+#include <atomic>
 #include <string>
 
+#include "controller/data_export.h"
 #include "settings/generation_settings.h"
 #include "sqlgen/sql_script.h"
 #include "vbgen/module_writer.h"
@@ -33,6 +35,12 @@ public:
     virtual settings::GenerationSettings currentSettings() = 0;
     // A failure to store carries the text to show; the edited record is in force all the same.
     virtual support::Status storeSettings(const settings::GenerationSettings& edited) = 0;
+
+    // Exports the model's selection from `db` as `job` says, reporting progress and stopping
+    // when `cancel` turns true. Runs off the window's thread; never throws.
+    virtual ExportOutcome exportData(const ExportJob& job, const schema::SchemaModel& model,
+                                     const schema::Database& db, const std::atomic<bool>& cancel,
+                                     const ExportProgress& progress) = 0;
 
     // The settings entry "Show" of section "Tutorial": whether the tutorial opens at start.
     virtual bool tutorialShownAtStart() = 0;

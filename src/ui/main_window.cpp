@@ -21,6 +21,7 @@
 #include "controller/app_texts.h"
 #include "controller/main_controller.h"
 #include "ui/about_box.h"
+#include "ui/export_dialogs.h"
 #include "ui/qt_placement.h"
 #include "ui/qt_text.h"
 #include "ui/settings_dialog.h"
@@ -151,6 +152,8 @@ void MainWindow::setLabelVisible(LabelId id, bool visible) {
 void MainWindow::setDatabaseCommandsEnabled(bool enabled) {
     m_closeAction->setEnabled(enabled);
     m_createAction->setEnabled(enabled);
+    m_exportSqliteAction->setEnabled(enabled);
+    m_exportPostgresAction->setEnabled(enabled);
 }
 
 namespace {
@@ -208,6 +211,18 @@ std::optional<settings::GenerationSettings> MainWindow::editSettings(
     SettingsDialog dialog(current, this);
     if (dialog.exec() != QDialog::Accepted) return std::nullopt;
     return dialog.settings();
+}
+
+std::optional<controller::PostgresConnection> MainWindow::askPostgresConnection(
+    const controller::PostgresConnection& last) {
+    PostgresDialog dialog(last, this);
+    if (dialog.exec() != QDialog::Accepted) return std::nullopt;
+    return dialog.connection();
+}
+
+controller::ExportOutcome MainWindow::runWithProgress(const std::string& caption,
+                                                      const controller::ProgressWork& work) {
+    return runUnderProgress(this, toQString(caption), work);
 }
 
 bool MainWindow::openTutorial() {

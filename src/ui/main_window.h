@@ -58,6 +58,10 @@ public:
     void showTextViewer(const std::string& caption, const std::string& text) override;
     std::optional<settings::GenerationSettings> editSettings(
         const settings::GenerationSettings& current) override;
+    std::optional<controller::PostgresConnection> askPostgresConnection(
+        const controller::PostgresConnection& last) override;
+    controller::ExportOutcome runWithProgress(const std::string& caption,
+                                              const controller::ProgressWork& work) override;
     bool openTutorial() override;
     void closeTutorial() override;
     void showAbout() override;
@@ -96,6 +100,8 @@ private:
     QPlainTextEdit* m_sql = nullptr;
     QAction* m_closeAction = nullptr;
     QAction* m_createAction = nullptr;
+    QAction* m_exportSqliteAction = nullptr;
+    QAction* m_exportPostgresAction = nullptr;
     controller::MainLayout m_layout;
     QPointer<TextViewer> m_viewer;
     QPointer<TutorialWindow> m_tutorial;

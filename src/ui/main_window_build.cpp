@@ -156,6 +156,11 @@ void MainWindow::buildMenus() {
     QAction* sqlite = addCommand(sql, "mGenerateSQL4", tr("S&QLite"), {}, nullptr);
     connect(sqlite, &QAction::triggered, this,
             [this] { m_controller->generateSqlDefinition(sqlgen::SqlDialect::Sqlite); });
+    file->addSeparator()->setObjectName("mFileSep4");
+    m_exportSqliteAction = addCommand(file, "mExportSqlite", tr("Export to S&QLite database..."),
+                                      {}, &C::exportToSqlite);
+    m_exportPostgresAction = addCommand(file, "mExportPostgres", tr("Export to &PostgreSQL..."), {},
+                                        &C::exportToPostgresql);
     file->addSeparator()->setObjectName("mFileSep2");
     QAction* exit =
         addCommand(file, "mFileExit", tr("E&xit"), QKeySequence(Qt::CTRL | Qt::Key_X), nullptr);

@@ -95,6 +95,23 @@ std::optional<settings::GenerationSettings> FakeMainView::editSettings(
     return settingsAnswer;
 }
 
+std::optional<controller::PostgresConnection> FakeMainView::askPostgresConnection(
+    const controller::PostgresConnection& last) {
+    postgresShown.push_back(last);
+    events.push_back("postgres");
+    return postgresAnswer;
+}
+
+controller::ExportOutcome FakeMainView::runWithProgress(const std::string& title,
+                                                        const controller::ProgressWork& work) {
+    progressCaptions.push_back(title);
+    events.push_back("progress");
+    std::atomic<bool> cancel{false};
+    return work(cancel, [&](const std::string&, std::uint64_t, std::uint64_t) {
+        if (++progressReports == cancelAtReport) cancel.store(true);
+    });
+}
+
 bool FakeMainView::openTutorial() {
     events.push_back("tutorial");
     if (tutorialOpen) return false;
@@ -113,6 +130,15 @@ support::Status FakeServices::writeModule(const std::string& fileName,
                                           const schema::Database& /*db*/) {
     modulesWritten.push_back(fileName);
     return moduleOutcome;
+}
+
+controller::ExportOutcome FakeServices::exportData(const controller::ExportJob& job,
+                                                   const schema::SchemaModel& model,
+                                                   const schema::Database& db,
+                                                   const std::atomic<bool>& cancel,
+                                                   const controller::ExportProgress& progress) {
+    exportJobs.push_back(job);
+    return controller::runDataExport(db, model, job, cancel, progress);
 }
 
 std::string FakeServices::sqlScript(sqlgen::SqlDialect dialect,

@@ -39,6 +39,9 @@ public:
     std::deque<std::string> openAnswers;
     std::deque<std::string> saveAnswers;
     std::optional<settings::GenerationSettings> settingsAnswer;
+    std::optional<controller::PostgresConnection> postgresAnswer;
+    // The progress dialog's Cancel, pressed at this progress report (1-based); 0: never.
+    int cancelAtReport = 0;
 
     std::string caption;
     std::map<ListId, std::vector<FakeRow>> rows;
@@ -52,6 +55,9 @@ public:
     std::vector<ShownMessage> messages;
     std::vector<std::pair<std::string, std::string>> viewerShows;  // caption, text
     std::vector<settings::GenerationSettings> settingsShown;
+    std::vector<controller::PostgresConnection> postgresShown;
+    std::vector<std::string> progressCaptions;
+    int progressReports = 0;
     bool tutorialOpen = false;
     int tutorialOpenings = 0;
     int aboutShown = 0;
@@ -79,6 +85,10 @@ public:
     void showTextViewer(const std::string& caption, const std::string& text) override;
     std::optional<settings::GenerationSettings> editSettings(
         const settings::GenerationSettings& current) override;
+    std::optional<controller::PostgresConnection> askPostgresConnection(
+        const controller::PostgresConnection& last) override;
+    controller::ExportOutcome runWithProgress(const std::string& caption,
+                                              const controller::ProgressWork& work) override;
     bool openTutorial() override;
     void closeTutorial() override { tutorialOpen = false; }
     void showAbout() override;
@@ -101,6 +111,14 @@ public:
     support::Status storeOutcome;  // what storeSettings returns
     bool tutorialSetting = true;
     std::vector<bool> tutorialWrites;
+    std::vector<controller::ExportJob> exportJobs;
+
+    // Records the job and runs the real export.
+    controller::ExportOutcome exportData(const controller::ExportJob& job,
+                                         const schema::SchemaModel& model,
+                                         const schema::Database& db,
+                                         const std::atomic<bool>& cancel,
+                                         const controller::ExportProgress& progress) override;
 
     support::Status writeModule(const std::string& fileName, const schema::SchemaModel& model,
                                 const schema::Database& db) override;

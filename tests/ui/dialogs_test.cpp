@@ -6,10 +6,12 @@
 #include <QFile>
 #include <QLineEdit>
 #include <QPlainTextEdit>
+#include <QProgressDialog>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QTemporaryDir>
 #include <QTest>
+#include <QThread>
 #include <QTimer>
 #include <functional>
 #include <memory>
@@ -18,6 +20,7 @@
 #include "controller/core_services.h"
 #include "settings/generation_settings.h"
 #include "settings/profile.h"
+#include "ui/export_dialogs.h"
 #include "ui/main_window.h"
 #include "ui/text_viewer.h"
 
@@ -33,6 +36,7 @@ private slots:
     void settingsCancelStoresNothing();
     void settingsMnemonicsMoveTheFocus();
     void copyTakesTheSelectionOrTheWholeText();
+    void progressCancelStopsTheWorkAndWaitsForIt();
 
 private:
     // Runs the Settings command; `edit` works on the modal dialog, then presses `button`.
@@ -167,6 +171,36 @@ void DialogsTest::copyTakesTheSelectionOrTheWholeText() {
 
     QTest::keyClick(viewer, Qt::Key_Escape);
     QTRY_VERIFY(guard.isNull());
+}
+
+// Cancel reaches the work on its thread, and the dialog returns only once the work has ended.
+void DialogsTest::progressCancelStopsTheWorkAndWaitsForIt() {
+    bool shownWhileStopping = false;
+    QTimer::singleShot(300, [&] {
+        for (QWidget* widget : QApplication::topLevelWidgets()) {
+            if (auto* dialog = qobject_cast<QProgressDialog*>(widget); dialog != nullptr) {
+                QTest::mouseClick(dialog->findChild<QPushButton*>(), Qt::LeftButton);
+                shownWhileStopping = dialog->isVisible();
+            }
+        }
+    });
+    bool ended = false;
+    const controller::ExportOutcome outcome = ui::runUnderProgress(
+        nullptr, "Export", [&](const std::atomic<bool>& cancel, const auto& progress) {
+            std::uint64_t done = 0;
+            while (!cancel.load()) {
+                progress("Numbers", ++done, 1000000);
+                QThread::msleep(5);
+            }
+            QThread::msleep(200);  // the clean-up after the flag
+            ended = true;
+            controller::ExportOutcome stopped;
+            stopped.kind = controller::ExportOutcomeKind::Cancelled;
+            return stopped;
+        });
+    QVERIFY(ended);
+    QVERIFY(shownWhileStopping);
+    QCOMPARE(outcome.kind, controller::ExportOutcomeKind::Cancelled);
 }
 
 QTEST_MAIN(DialogsTest)

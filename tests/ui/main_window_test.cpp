@@ -35,6 +35,7 @@ private slots:
     void cutEntriesAndCaptionsShowTheirTextAsTooltip();
     void oneUiFontAndFixedWidthSql();
     void menuShortcutsReachTheCommands();
+    void exportCommandsNeedAnOpenDatabase();
     void tutorialHideIsRemembered();
     void generatedScriptReusesOneViewer();
 
@@ -248,6 +249,20 @@ void MainWindowTest::menuShortcutsReachTheCommands() {
     QCOMPARE(action("mFileCreate")->shortcut(), QKeySequence("F5"));
     QCOMPARE(action("mFileExit")->shortcut(), QKeySequence("Ctrl+X"));
     QCOMPARE(action("mHelpTutorial")->shortcut(), QKeySequence("F1"));
+}
+
+void MainWindowTest::exportCommandsNeedAnOpenDatabase() {
+    QAction* sqlite = action("mExportSqlite");
+    QAction* postgres = action("mExportPostgres");
+    QVERIFY(sqlite != nullptr);
+    QVERIFY(postgres != nullptr);
+    QCOMPARE(sqlite->text(), QString("Export to S&QLite database..."));
+    QCOMPARE(postgres->text(), QString("Export to &PostgreSQL..."));
+    QVERIFY(sqlite->isEnabled());
+    QVERIFY(postgres->isEnabled());
+    action("mFileClose")->trigger();
+    QVERIFY(!sqlite->isEnabled());
+    QVERIFY(!postgres->isEnabled());
 }
 
 void MainWindowTest::tutorialHideIsRemembered() {

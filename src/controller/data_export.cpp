@@ -1,0 +1,149 @@
+// The desktop's export run: the same plan, target schema and ledger as the command line's.
+#include "controller/data_export.h"
+
+#include <exception>
+#include <memory>
+#include <utility>
+#include <vector>
+
+#include "export/export_plan.h"
+#include "export/exporter.h"
+#include "sqlgen/target_names.h"
+#include "sqlgen/target_schema.h"
+#include "sqlgen/target_script.h"
+
+namespace zl::controller {
+namespace {
+
+// libpq's quoted value: 'text' with ' and \ escaped by a backslash.
+std::string quotedValue(const std::string& value) {
+    std::string quoted = "'";
+    for (const char c : value) {
+        if (c == '\'' || c == '\\') quoted += '\\';
+        quoted += c;
+    }
+    return quoted + "'";
+}
+
+exporter::ExportRequest exportRequest(const ExportJob& job) {
+    exporter::ExportRequest request;
+    if (job.target == ExportTarget::Sqlite) {
+        request.target = exporter::Target::Sqlite;
+        request.destination = job.sqliteFile;
+        // The save dialog asked before replacing; the old file stays until the new one is whole.
+        request.force = true;
+    } else {
+        request.target = exporter::Target::Postgresql;
+        request.destination = postgresConninfo(job.postgres);
+        request.schema = job.postgres.schema;
+    }
+    return request;
+}
+
+std::string ledgerLine(const exporter::LedgerItem& item) {
+    std::string line = item.table;
+    if (!item.field.empty()) line += (line.empty() ? "" : ".") + item.field;
+    if (!item.property.empty()) line += (line.empty() ? "" : " ") + item.property;
+    if (!item.original.empty()) line += " \"" + item.original + "\"";
+    if (!item.row.empty()) line += " (" + item.row + ")";
+    line += ": " + item.reason;
+    return line;
+}
+
+std::string ledgerText(const exporter::Ledger& ledger) {
+    std::string text;
+    for (const exporter::LedgerItem& item : ledger.items()) text += ledgerLine(item) + "\n";
+    if (ledger.count() > ledger.items().size()) {
+        text += "... and " + std::to_string(ledger.count() - ledger.items().size()) + " more\n";
+    }
+    return text;
+}
+
+std::string violationsText(const exporter::ExportPlan& plan, const exporter::RuleCheck& check) {
+    std::string text = std::to_string(check.violationCount) +
+                       " rows break the database's own rules or the target's:\n";
+    for (const exporter::RuleViolation& violation : check.violations) {
+        text += "  " + plan.tables[violation.table].name + " (" + violation.rowKey +
+                "): " + exporter::describeViolation(plan, violation) + "\n";
+    }
+    if (check.violationCount > check.violations.size()) {
+        text += "  ... and " + std::to_string(check.violationCount - check.violations.size()) +
+                " more\n";
+    }
+    return text +
+           "Nothing was written. The command line's export can leave these rows out "
+           "(--skip-invalid-rows) or load them without the rules they break (--no-constraints).";
+}
+
+}  // namespace
+
+std::string postgresConninfo(const PostgresConnection& connection) {
+    const std::pair<const char*, const std::string*> fields[] = {
+        {"host", &connection.host},         {"port", &connection.port},
+        {"dbname", &connection.database},   {"user", &connection.user},
+        {"password", &connection.password},
+    };
+    std::string conninfo;
+    for (const auto& [keyword, value] : fields) {
+        if (value->empty()) continue;
+        if (!conninfo.empty()) conninfo += ' ';
+        conninfo += std::string(keyword) + "=" + quotedValue(*value);
+    }
+    return conninfo;
+}
+
+ExportOutcome runDataExport(const schema::Database& db, const schema::SchemaModel& model,
+                            const ExportJob& job, const std::atomic<bool>& cancel,
+                            const ExportProgress& progress) {
+    ExportOutcome outcome;
+    try {
+        const exporter::ExportPlan plan = exporter::planExport(db, model);
+        exporter::ExportRequest request = exportRequest(job);
+        // The tables, indexes, checks and views of the target's script, under its names.
+        const translate::Target target = job.target == ExportTarget::Sqlite
+                                             ? translate::Target::Sqlite
+                                             : translate::Target::PostgreSql;
+        const sqlgen::TargetSchema schema = sqlgen::readTargetSchema(model, &db);
+        sqlgen::TargetScript script = sqlgen::generateTargetScript(target, schema);
+        auto schemaScript = std::make_shared<exporter::SchemaScript>();
+        schemaScript->script = std::move(script.text);
+        schemaScript->names = std::make_shared<sqlgen::TargetNames>(target, schema);
+        request.schemaScript = std::move(schemaScript);
+
+        const exporter::ExportResult result = exporter::runExport(
+            db, plan, request, cancel,
+            [&](const std::string& table, std::uint64_t done, std::uint64_t total) {
+                if (progress) progress(table, done, total);
+            });
+        exporter::Ledger ledger = result.ledger;
+        for (const translate::LedgerItem& item : script.ledger.items) {
+            ledger.add({item.table.value_or(item.query.value_or("")), item.field.value_or(""),
+                        item.property, item.original, item.reason, ""});
+        }
+        switch (result.status) {
+            case exporter::ExportStatus::Ok:
+                outcome.kind = ExportOutcomeKind::Ok;
+                outcome.summary = exporter::summaryText(result);
+                outcome.ledger = ledgerText(ledger);
+                break;
+            case exporter::ExportStatus::RulesBroken:
+                outcome.kind = ExportOutcomeKind::RulesBroken;
+                outcome.summary = violationsText(plan, result.check);
+                break;
+            case exporter::ExportStatus::Cancelled:
+                outcome.kind = ExportOutcomeKind::Cancelled;
+                outcome.summary = "Export cancelled; nothing was written.";
+                break;
+            case exporter::ExportStatus::Failed:
+                outcome.kind = ExportOutcomeKind::Failed;
+                outcome.summary = result.message + "\nNothing was written.";
+                break;
+        }
+    } catch (const std::exception& e) {
+        outcome.kind = ExportOutcomeKind::Failed;
+        outcome.summary = std::string(e.what()) + "\nNothing was written.";
+    }
+    return outcome;
+}
+
+}  // namespace zl::controller

@@ -11,7 +11,7 @@
 
 #include "cli/schema_listing.h"
 #include "cli/selection.h"
-#include "controller/local_date.h"
+#include "support/local_date.h"
 #include "schema/engine.h"
 #include "schema/jet/jet_engine.h"
 #include "schema/schema_model.h"
@@ -100,7 +100,7 @@ vbgen::ModuleOptions moduleOptions(const CliRequest& request) {
 
 int runVb(const CliRequest& request, const schema::Database& db, const schema::SchemaModel& model,
           std::ostream& err) {
-    const vbgen::ModuleEnvironment environment{controller::localShortDate(),
+    const vbgen::ModuleEnvironment environment{support::localShortDate(),
                                                settings::loadModuleEncoding(profilePath(request))};
     const support::Status written =
         vbgen::WriteModule(request.outputFile, moduleOptions(request), model, db, environment);

@@ -4,7 +4,7 @@
 #include <string>
 #include <utility>
 
-#include "controller/local_date.h"
+#include "support/local_date.h"
 #include "settings/profile.h"
 
 namespace zl::controller {
@@ -26,7 +26,7 @@ support::Status CoreServices::writeModule(const std::string& fileName,
     const std::string profile = profilePath();
     vbgen::ModuleOptions options = currentSettings();
     options.PrivateFunctions = settings::loadPrivateFunctions(profile);
-    const vbgen::ModuleEnvironment environment{localShortDate(),
+    const vbgen::ModuleEnvironment environment{support::localShortDate(),
                                                settings::loadModuleEncoding(profile)};
     return vbgen::WriteModule(fileName, options, model, db, environment);
 }

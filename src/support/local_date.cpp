@@ -1,11 +1,11 @@
 // The module header's date from the clock and the locale.
-#include "controller/local_date.h"
+#include "support/local_date.h"
 
 #include <clocale>
 #include <cstdlib>
 #include <ctime>
 
-namespace zl::controller {
+namespace zl::support {
 
 std::string localShortDate() {
     std::time_t now = std::time(nullptr);
@@ -33,4 +33,4 @@ std::string localShortDate() {
     return {buffer, length};
 }
 
-}  // namespace zl::controller
+}  // namespace zl::support

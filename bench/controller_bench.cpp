@@ -42,6 +42,13 @@ public:
     void closeTutorial() override {}
     void showAbout() override {}
     void setBusyPointer(bool) override {}
+    std::optional<zc::PostgresConnection> askPostgresConnection(
+        const zc::PostgresConnection&) override {
+        return std::nullopt;
+    }
+    zc::ExportOutcome runWithProgress(const std::string&, const zc::ProgressWork&) override {
+        return {};
+    }
 
     std::vector<std::string>& rows(zc::ListId list) {
         return m_rows[static_cast<std::size_t>(list)];

@@ -4,8 +4,8 @@
 #include <string>
 #include <utility>
 
-#include "support/local_date.h"
 #include "settings/profile.h"
+#include "support/local_date.h"
 
 namespace zl::controller {
 

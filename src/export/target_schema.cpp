@@ -3,72 +3,13 @@
 
 #include <algorithm>
 
+#include "sqlgen/target_script.h"
+#include "translate/translate.h"
+
 namespace zl::exporter {
 namespace {
 
 namespace dao = schema::dao;
-
-std::string sqliteType(const schema::Field& field) {
-    switch (field.type) {
-        case dao::kBoolean:
-        case dao::kByte:
-        case dao::kInteger:
-        case dao::kLong:
-        case dao::kBigInt:
-            return "INTEGER";
-        case dao::kSingle:
-        case dao::kDouble:
-            return "REAL";
-        case dao::kBinary:
-        case dao::kLongBinary:
-            return "BLOB";
-        // Exact decimals, dates and GUIDs are TEXT: a NUMERIC column would turn decimal text
-        // back into a 15-digit REAL.
-        default:
-            return "TEXT";
-    }
-}
-
-std::string postgresType(const schema::Field& field) {
-    switch (field.type) {
-        case dao::kBoolean:
-            return "boolean";
-        case dao::kByte:
-        case dao::kInteger:
-            return "smallint";
-        case dao::kLong:
-            return "integer";
-        case dao::kBigInt:
-            return "bigint";
-        case dao::kCurrency:
-            return "numeric(19,4)";
-        case dao::kSingle:
-            return "real";
-        case dao::kDouble:
-            return "double precision";
-        case dao::kDate:
-            return "timestamp";
-        case dao::kExtendedDate:
-            return "timestamp(6)";
-        case dao::kText:
-            return field.size > 0 ? "varchar(" + std::to_string(field.size) + ")" : "text";
-        case dao::kMemo:
-            return "text";
-        case dao::kBinary:
-        case dao::kLongBinary:
-            return "bytea";
-        case dao::kGuid:
-            return "uuid";
-        case dao::kDecimal:
-            if (field.precision && field.scale) {
-                return "numeric(" + std::to_string(*field.precision) + "," +
-                       std::to_string(*field.scale) + ")";
-            }
-            return "numeric";
-        default:
-            return "text";
-    }
-}
 
 std::string columnList(const PlannedTable& table, const std::vector<std::size_t>& columns) {
     std::string list;
@@ -133,8 +74,13 @@ std::string quoteName(const std::string& name) {
     return text + "\"";
 }
 
+// The scripts' own column types; a type they do not carry is kept as text.
 std::string columnType(Target target, const schema::Field& field) {
-    return target == Target::Sqlite ? sqliteType(field) : postgresType(field);
+    const bool sqlite = target == Target::Sqlite;
+    std::string type = sqlgen::targetColumnType(
+        sqlite ? translate::Target::Sqlite : translate::Target::PostgreSql, field);
+    if (type.empty()) type = sqlite ? "TEXT" : "text";
+    return type;
 }
 
 bool isAutoNumber(const schema::Field& field) {

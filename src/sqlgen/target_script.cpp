@@ -796,6 +796,10 @@ std::string TargetScript::summary() const {
     return line;
 }
 
+std::string targetColumnType(Target target, const schema::Field& field) {
+    return target == Target::PostgreSql ? postgresType(field) : sqliteType(field);
+}
+
 TargetScript generateTargetScript(Target target, const TargetSchema& schema) {
     return ScriptWriter(target, schema).run();
 }

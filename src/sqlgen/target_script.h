@@ -9,6 +9,7 @@
 
 namespace zl::schema {
 class Database;
+struct Field;
 class SchemaModel;
 }  // namespace zl::schema
 
@@ -28,6 +29,10 @@ struct TargetScript {
 
 // The script for `schema`: a pure function of what was read.
 TargetScript generateTargetScript(translate::Target target, const TargetSchema& schema);
+
+// The column type of `field` in `target`'s scripts; "" for a type they do not carry (complex
+// columns and types the reader does not know).
+std::string targetColumnType(translate::Target target, const schema::Field& field);
 
 // Reads the selection of `model` from `db` and generates its script. `db` may be null only when
 // nothing is selected. Unreadable objects become comments; only a missing database throws.

@@ -164,7 +164,9 @@ int QueryRowSet::flag(const QueryRow& row, std::string_view what) const {
 }
 
 void QueryRowSet::fail(const std::string& what, const QueryRow* row) const {
-    throw QueryRowsDamage{what, row != nullptr ? row : m_first};
+    const QueryRow* at = row != nullptr ? row : m_first;
+    if (at == nullptr) throw QueryRowsDamage{what};
+    throw QueryRowsDamage{what, at->page, at->offset};
 }
 
 }  // namespace zl::schema::jet

@@ -18,7 +18,9 @@ namespace zl::schema::jet {
 // (rebuildSavedQuery), so that no caller of the rebuild sees it.
 struct QueryRowsDamage {
     std::string what;
-    const QueryRow* row = nullptr;
+    // Where the offending row is stored, copied: the rows may be gone when this is caught.
+    std::uint32_t page = QueryRow{}.page;
+    std::uint16_t offset = 0;
 };
 
 class QueryRowSet {

@@ -94,11 +94,8 @@ Result<SavedQuery> rebuildSavedQuery(const std::vector<QueryRow>& rows, std::int
         query.sql = rebuildText(filed);
         return query;
     } catch (const QueryRowsDamage& damage) {
-        const QueryRow* row = damage.row;
-        if (row == nullptr || row->page == kNoPage) {
-            return corruption(damage.what);
-        }
-        return corruption(Origin(row->page, row->offset), 0, damage.what);
+        if (damage.page == kNoPage) return corruption(damage.what);
+        return corruption(Origin(damage.page, damage.offset), 0, damage.what);
     }
 }
 

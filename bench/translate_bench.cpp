@@ -6,7 +6,7 @@
 #include <memory>
 #include <string>
 
-#include "common/memory_engine.h"
+#include "benchmark_schema.h"
 #include "schema/schema_model.h"
 #include "sqlgen/sql_script.h"
 #include "translate/translate.h"
@@ -14,64 +14,12 @@
 namespace {
 
 namespace dao = zl::schema::dao;
-namespace zt = zl::testing;
 namespace tr = zl::translate;
 
 constexpr int kTables = 1000;
-constexpr int kFieldsPerTable = 50;
+using zl::bench::Schema;
 
-// The same field mix as the generator benchmarks: a text default and a number rule per six fields.
-zl::schema::Field benchField(int t, int j) {
-    const std::string name = "Field " + std::to_string(j) + " of T" + std::to_string(t);
-    switch (j % 6) {
-        case 0:
-            return zt::longField(name, j == 0);
-        case 1: {
-            zl::schema::Field f = zt::textField(name, 50);
-            f.defaultValue = "\"n/a\"";
-            f.validationText = "Must not be \"empty\"";
-            return f;
-        }
-        case 2:
-            return zt::typedField(name, dao::kCurrency, 8);
-        case 3:
-            return zt::typedField(name, dao::kDate, 8);
-        case 4:
-            return zt::typedField(name, dao::kMemo);
-        default: {
-            zl::schema::Field f = zt::typedField(name, dao::kDouble, 8);
-            f.validationRule = ">= 0";
-            return f;
-        }
-    }
-}
-
-struct Schema {
-    std::unique_ptr<zl::schema::Database> db;
-    zl::schema::SchemaModel model;
-};
-
-Schema buildSchema() {
-    zt::MemoryDatabaseContent content;
-    for (int t = 0; t < kTables; ++t) {
-        zt::MemoryTable table;
-        table.name = "Table " + std::to_string(t);
-        for (int j = 0; j < kFieldsPerTable; ++j) table.fields.push_back(benchField(t, j));
-        table.indexes.push_back(zt::index("PrimaryKey", "+" + table.fields[0].name, true, true));
-        content.table(table);
-    }
-    for (int q = 0; q < kTables / 2; ++q) {
-        content.query("Query " + std::to_string(q),
-                      "SELECT [Table " + std::to_string(q) + "].*\r\nFROM [Table " +
-                          std::to_string(q) + "]\r\nWHERE [Field 2 of T" + std::to_string(q) +
-                          "] > 100\r\nORDER BY [Field 3 of T" + std::to_string(q) + "] DESC;\r\n");
-    }
-    Schema schema;
-    for (const auto& row : content.listingRows()) schema.model.addEntry(row.name, row.isQueryDef());
-    schema.model.ResetSelection();
-    schema.db = zt::openMemoryDatabase(std::move(content));
-    return schema;
-}
+Schema buildSchema() { return zl::bench::buildSchema(kTables); }
 
 // What the translator is given: the typed columns, the field texts and the queries.
 struct Inputs {

@@ -18,20 +18,31 @@ std::string_view cut(std::string_view& text, std::size_t at, std::size_t skip) {
     return piece;
 }
 
-char lowerAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 }  // namespace
+
+std::string hexText(std::uint64_t value) {
+    constexpr std::string_view kDigits = "0123456789ABCDEF";
+    char digits[16];
+    std::size_t count = 0;
+    do {
+        digits[count++] = kDigits[value & 0xFu];
+        value >>= 4;
+    } while (value != 0);
+    std::string text = "0x";
+    while (count > 0) text += digits[--count];
+    return text;
+}
 
 std::string asciiLower(std::string_view text) {
     std::string result(text);
-    for (char& c : result) c = lowerAscii(c);
+    for (char& c : result) c = asciiLowerChar(c);
     return result;
 }
 
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
     for (std::size_t i = 0; i < a.size(); ++i) {
-        if (lowerAscii(a[i]) != lowerAscii(b[i])) return false;
+        if (asciiLowerChar(a[i]) != asciiLowerChar(b[i])) return false;
     }
     return true;
 }

@@ -1,17 +1,25 @@
-// Small text routines: ASCII case folding, replace-all, and cutting the first line or piece off
-// a text.
+// Small text routines: ASCII case folding, hexadecimal numbers for messages, replace-all, and
+// cutting the first line or piece off a text.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <string_view>
 
 namespace zl::support {
 
+// `c` made lower case when it is an ASCII letter A-Z; every other byte stays.
+constexpr char asciiLowerChar(char c) {
+    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
+}
 // `text` with the ASCII letters A-Z made lower case; every other byte (UTF-8 included) stays.
 std::string asciiLower(std::string_view text);
 // Whether `a` and `b` are equal once their ASCII letters are made lower case: the case rule of
 // Access names and of settings sections, keys and words.
 bool equalsIgnoringAsciiCase(std::string_view a, std::string_view b);
+
+// "0x2A": `value` in upper-case hexadecimal, as messages give offsets and flags.
+std::string hexText(std::uint64_t value);
 
 // Returns `text` with every occurrence of `find` replaced by `replacement`, left to right and
 // without overlap; a replacement is never searched again. An empty `find` changes nothing.

@@ -16,7 +16,7 @@
 #include <QScreen>
 #include <QScrollBar>
 #include <QToolTip>
-#include <ranges>
+#include <algorithm>
 
 #include "controller/app_texts.h"
 #include "controller/main_controller.h"
@@ -266,9 +266,10 @@ void MainWindow::setBusyPointer(bool busy) {
 
 void MainWindow::closeEvent(QCloseEvent* event) {
     m_controller->windowClosing();
-    for (const QPointer<QWidget>& window : std::views::reverse(m_opened)) {
+    // Newest first.
+    std::for_each(m_opened.rbegin(), m_opened.rend(), [](const QPointer<QWidget>& window) {
         if (!window.isNull()) window->close();
-    }
+    });
     event->accept();
 }
 

@@ -1,18 +1,11 @@
 // Offset-to-page mapping for messages, and the corruption route.
 #include "schema/jet/origin.h"
 
-#include <cstdio>
+#include "support/text.h"
 
 namespace zl::schema::jet {
-namespace {
 
-std::string hex(std::size_t value) {
-    char text[32];
-    std::snprintf(text, sizeof text, "0x%zX", value);
-    return text;
-}
-
-}  // namespace
+using support::hexText;
 
 Origin::Origin(std::uint32_t page, std::size_t pageOffset)
     : m_first{0, page, pageOffset, SIZE_MAX}, m_hasFirst(true) {}
@@ -48,16 +41,16 @@ std::string Origin::describe(std::size_t offset) const {
         const Segment& piece = *segment(i);
         if (at >= piece.bufferStart && at - piece.bufferStart < piece.length) {
             return "page " + std::to_string(piece.page) + " +" +
-                   hex(piece.pageOffset + (at - piece.bufferStart));
+                   hexText(piece.pageOffset + (at - piece.bufferStart));
         }
     }
     if (m_hasFirst) {
         // Past the last segment: name the end of the last piece.
         const Segment& last = *segment(segmentCount() - 1);
         return "page " + std::to_string(last.page) + " +" +
-               hex(last.pageOffset + (at - last.bufferStart));
+               hexText(last.pageOffset + (at - last.bufferStart));
     }
-    return (m_label.empty() ? std::string("offset") : m_label) + " +" + hex(at);
+    return (m_label.empty() ? std::string("offset") : m_label) + " +" + hexText(at);
 }
 
 std::uint32_t Origin::startPage() const { return m_hasFirst ? m_first.page : kNoPage; }

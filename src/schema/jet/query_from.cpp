@@ -14,6 +14,7 @@
 #include <vector>
 
 #include "schema/jet/query_names.h"
+#include "support/text.h"
 
 namespace zl::schema::jet {
 namespace {
@@ -23,15 +24,7 @@ namespace {
 constexpr std::size_t kMaxTables = 1024;
 constexpr std::size_t kMaxJoins = 1024;
 
-std::string folded(std::string_view name) {
-    std::string result(name);
-    for (char& c : result) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return result;
-}
+std::string folded(std::string_view name) { return support::asciiLower(name); }
 
 // A table, or a join of two earlier sources.
 struct Source {

@@ -4,24 +4,13 @@
 #include <algorithm>
 
 #include "schema/engine.h"
+#include "support/text.h"
 
 namespace zl::schema::jet {
 namespace {
 
 constexpr int kFirstKind = static_cast<int>(QueryKind::Select);
 constexpr int kLastKind = static_cast<int>(QueryKind::Union);
-constexpr int kEndAttribute = static_cast<int>(QueryAttribute::End);
-
-std::string hex(int value) {
-    constexpr std::string_view kDigits = "0123456789ABCDEF";
-    auto bits = static_cast<unsigned>(value);
-    std::string text;
-    do {
-        text.insert(text.begin(), kDigits[bits & 0xFu]);
-        bits >>= 4;
-    } while (bits != 0);
-    return "0x" + text;
-}
 
 const QueryRow kNoRow;
 
@@ -128,8 +117,8 @@ void QueryRowSet::readFlags() {
     }
     m_flags = *flags->flag;
     if ((m_flags & ~kKnownFlags) != 0) {
-        fail("the Flags row has flags " + hex(m_flags) + ", expected bits within " +
-                 hex(kKnownFlags),
+        fail("the Flags row has flags " + support::hexText(static_cast<unsigned>(m_flags)) +
+                 ", expected bits within " + support::hexText(static_cast<unsigned>(kKnownFlags)),
              flags);
     }
 }

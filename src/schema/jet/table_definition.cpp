@@ -24,6 +24,7 @@
 #include <set>
 
 #include "schema/jet/data_page.h"
+#include "support/text.h"
 
 namespace zl::schema::jet {
 namespace {
@@ -203,16 +204,8 @@ const ColumnDef* TableDefinition::columnByNumber(std::uint16_t number) const {
 }
 
 const ColumnDef* TableDefinition::columnByName(const std::string& name) const {
-    auto lower = [](char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c + 32) : c; };
     for (const ColumnDef& column : columns) {
-        if (column.name.size() != name.size()) {
-            continue;
-        }
-        bool same = true;
-        for (std::size_t i = 0; i < name.size() && same; ++i) {
-            same = lower(column.name[i]) == lower(name[i]);
-        }
-        if (same) {
+        if (support::equalsIgnoringAsciiCase(column.name, name)) {
             return &column;
         }
     }

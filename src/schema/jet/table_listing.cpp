@@ -3,13 +3,12 @@
 
 #include <algorithm>
 
+#include "support/text.h"
+
 namespace zl::schema::jet {
 namespace {
 
-unsigned char folded(char c) {
-    const auto byte = static_cast<unsigned char>(c);
-    return (byte >= 'A' && byte <= 'Z') ? static_cast<unsigned char>(byte + ('a' - 'A')) : byte;
-}
+unsigned char folded(char c) { return static_cast<unsigned char>(support::asciiLowerChar(c)); }
 
 }  // namespace
 

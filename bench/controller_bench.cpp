@@ -33,6 +33,10 @@ public:
     std::string askOpenFileName(const zc::FileDialogRequest&) override { return {}; }
     std::string askSaveFileName(const zc::FileDialogRequest&) override { return {}; }
     void showMessage(const std::string&, const std::string&, zc::MessageIcon) override {}
+    int askChoice(const std::string&, const std::string&,
+                  const std::vector<std::string>&) override {
+        return -1;
+    }
     void showTextViewer(const std::string&, const std::string&) override {}
     std::optional<zl::settings::GenerationSettings> editSettings(
         const zl::settings::GenerationSettings&) override {

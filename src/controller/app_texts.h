@@ -22,6 +22,10 @@ inline constexpr const char* kOpenFailedTitle = "Couldn't open database";
 // Titles of the export's dialogs, progress window, summary and messages.
 inline constexpr const char* kExportSqliteTitle = "Export to SQLite database";
 inline constexpr const char* kExportPostgresTitle = "Export to PostgreSQL";
+// The answers offered when rows break rules.
+inline constexpr const char* kLeaveRowsOut = "Leave Rows Out";
+inline constexpr const char* kLoadWithoutRules = "Load Without Those Rules";
+inline constexpr const char* kCancelAnswer = "Cancel";
 
 // Main-window captions.
 inline constexpr const char* kTablesCaption = "&Tables and QueryDefs:";

@@ -3,6 +3,7 @@
 
 #include <exception>
 #include <memory>
+#include <sstream>
 #include <utility>
 #include <vector>
 
@@ -11,6 +12,7 @@
 #include "sqlgen/target_names.h"
 #include "sqlgen/target_schema.h"
 #include "sqlgen/target_script.h"
+#include "support/save_file.h"
 
 namespace zl::controller {
 namespace {
@@ -37,6 +39,8 @@ exporter::ExportRequest exportRequest(const ExportJob& job) {
         request.destination = postgresConninfo(job.postgres);
         request.schema = job.postgres.schema;
     }
+    request.skipInvalidRows = job.skipInvalidRows;
+    request.noConstraints = job.noConstraints;
     return request;
 }
 
@@ -60,8 +64,10 @@ std::string ledgerText(const exporter::Ledger& ledger) {
 }
 
 std::string violationsText(const exporter::ExportPlan& plan, const exporter::RuleCheck& check) {
-    std::string text = std::to_string(check.violationCount) +
-                       " rows break the database's own rules or the target's:\n";
+    std::string text = check.violationCount == 1
+                           ? std::string("1 row breaks the database's own rules or the target's:\n")
+                           : std::to_string(check.violationCount) +
+                                 " rows break the database's own rules or the target's:\n";
     for (const exporter::RuleViolation& violation : check.violations) {
         text += "  " + plan.tables[violation.table].name + " (" + violation.rowKey +
                 "): " + exporter::describeViolation(plan, violation) + "\n";
@@ -71,11 +77,24 @@ std::string violationsText(const exporter::ExportPlan& plan, const exporter::Rul
                 " more\n";
     }
     return text +
-           "Nothing was written. The command line's export can leave these rows out "
-           "(--skip-invalid-rows) or load them without the rules they break (--no-constraints).";
+           "Nothing was written. The export can leave these rows out, or load every row with "
+           "the rules they break left off; either way the ledger lists them.";
+}
+
+// Saves the ledger beside the SQLite file and says where, or why it could not.
+std::string saveLedger(const std::string& sqliteFile, const exporter::Ledger& ledger) {
+    std::ostringstream json;
+    ledger.writeJson(json, "sqlite");
+    const std::string fileName = ledgerFileName(sqliteFile);
+    const support::Status saved = support::saveFileReplacing(fileName, json.str());
+    if (!saved)
+        return "The ledger could not be saved in " + fileName + ": " + saved.error().message;
+    return "The ledger is saved in " + fileName + ".";
 }
 
 }  // namespace
+
+std::string ledgerFileName(const std::string& sqliteFile) { return sqliteFile + ".ledger.json"; }
 
 std::string postgresConninfo(const PostgresConnection& connection) {
     const std::pair<const char*, const std::string*> fields[] = {
@@ -125,6 +144,9 @@ ExportOutcome runDataExport(const schema::Database& db, const schema::SchemaMode
                 outcome.kind = ExportOutcomeKind::Ok;
                 outcome.summary = exporter::summaryText(result);
                 outcome.ledger = ledgerText(ledger);
+                if (job.target == ExportTarget::Sqlite) {
+                    outcome.summary += "\n" + saveLedger(job.sqliteFile, ledger);
+                }
                 break;
             case exporter::ExportStatus::RulesBroken:
                 outcome.kind = ExportOutcomeKind::RulesBroken;

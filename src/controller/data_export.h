@@ -27,21 +27,28 @@ struct PostgresConnection {
 };
 
 // One export as the user asked for it: the selected tables into a SQLite file (replaced when it
-// exists; the file dialog asked) or into PostgreSQL.
+// exists; the file dialog asked) or into PostgreSQL. The two flags answer rows that break rules:
+// leave them out, or load every row with the broken rules left off; both are listed.
 struct ExportJob {
     ExportTarget target = ExportTarget::Sqlite;
     std::string sqliteFile;
     PostgresConnection postgres;
+    bool skipInvalidRows = false;
+    bool noConstraints = false;
 };
 
 enum class ExportOutcomeKind { Ok, Failed, RulesBroken, Cancelled };
 
-// What the run ended with: the text for the user and the ledger, one entry a line.
+// What the run ended with: the text for the user and the ledger, one entry a line. A SQLite
+// export also leaves the whole ledger as JSON beside its file (ledgerFileName).
 struct ExportOutcome {
     ExportOutcomeKind kind = ExportOutcomeKind::Ok;
     std::string summary;
     std::string ledger;
 };
+
+// "orders.sqlite.ledger.json" for "orders.sqlite".
+std::string ledgerFileName(const std::string& sqliteFile);
 
 // Table, rows done, rows in the table; called from the thread that runs the export.
 using ExportProgress = std::function<void(const std::string&, std::uint64_t, std::uint64_t)>;

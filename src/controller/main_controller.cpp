@@ -133,9 +133,23 @@ void MainController::runExport(const ExportJob& job, const std::string& caption)
             m_view.showMessage(outcome.summary, caption, MessageIcon::Information);
             break;
         case ExportOutcomeKind::Failed:
-        case ExportOutcomeKind::RulesBroken:
             m_view.showMessage(outcome.summary, caption, MessageIcon::Exclamation);
             break;
+        case ExportOutcomeKind::RulesBroken: {
+            // Nothing was written; the user may run it again either way, once.
+            if (job.skipInvalidRows || job.noConstraints) {
+                m_view.showMessage(outcome.summary, caption, MessageIcon::Exclamation);
+                break;
+            }
+            const int answer = m_view.askChoice(outcome.summary, caption,
+                                                {kLeaveRowsOut, kLoadWithoutRules, kCancelAnswer});
+            if (answer != 0 && answer != 1) break;
+            ExportJob again = job;
+            again.skipInvalidRows = answer == 0;
+            again.noConstraints = answer == 1;
+            runExport(again, caption);
+            break;
+        }
     }
 }
 

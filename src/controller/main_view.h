@@ -68,6 +68,11 @@ public:
     virtual void showMessage(const std::string& text, const std::string& title,
                              MessageIcon icon) = 0;
 
+    // A modal question with one button for each of `answers` (the first is the default);
+    // the index of the one pressed, or -1 when the box was closed otherwise.
+    virtual int askChoice(const std::string& text, const std::string& title,
+                          const std::vector<std::string>& answers) = 0;
+
     // The modeless text viewer: created when not open, else reused with text and caption replaced.
     virtual void showTextViewer(const std::string& caption, const std::string& text) = 0;
 

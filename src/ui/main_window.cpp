@@ -13,6 +13,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QPlainTextEdit>
+#include <QPushButton>
 #include <QScreen>
 #include <QScrollBar>
 #include <QToolTip>
@@ -191,6 +192,22 @@ void MainWindow::showMessage(const std::string& text, const std::string& title,
     box.setObjectName("messageBox");
     box.setTextFormat(Qt::PlainText);
     box.exec();
+}
+
+int MainWindow::askChoice(const std::string& text, const std::string& title,
+                          const std::vector<std::string>& answers) {
+    QMessageBox box(QMessageBox::Question, toQString(title), toQString(text), QMessageBox::NoButton,
+                    this);
+    box.setObjectName("choiceBox");
+    box.setTextFormat(Qt::PlainText);
+    std::vector<QPushButton*> buttons;
+    for (const std::string& answer : answers) {
+        buttons.push_back(box.addButton(toQString(answer), QMessageBox::AcceptRole));
+    }
+    if (!buttons.empty()) box.setDefaultButton(buttons.front());
+    box.exec();
+    const auto pressed = std::find(buttons.begin(), buttons.end(), box.clickedButton());
+    return pressed == buttons.end() ? -1 : static_cast<int>(pressed - buttons.begin());
 }
 
 void MainWindow::keepOpened(QWidget* window) {

@@ -55,6 +55,8 @@ public:
     std::string askSaveFileName(const controller::FileDialogRequest& request) override;
     void showMessage(const std::string& text, const std::string& title,
                      controller::MessageIcon icon) override;
+    int askChoice(const std::string& text, const std::string& title,
+                  const std::vector<std::string>& answers) override;
     void showTextViewer(const std::string& caption, const std::string& text) override;
     std::optional<settings::GenerationSettings> editSettings(
         const settings::GenerationSettings& current) override;

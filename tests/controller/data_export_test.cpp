@@ -5,6 +5,8 @@
 
 #include <algorithm>
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 
 #include "common/pg_cluster.h"
 #include "common/sqlite_db.h"
@@ -16,8 +18,9 @@
 namespace zl::testing {
 namespace {
 
-// Kept: 3,000 numbered rows, so that progress is reported several times; Dropped: one row.
-jetwrite::DatabaseDescription twoTables() {
+// Kept: 3,000 numbered rows, so that progress is reported several times; Dropped: one row;
+// Strict: a NULL in a Required field.
+jetwrite::DatabaseDescription threeTables() {
     jetwrite::FieldDescription id;
     id.name = "ID";
     id.type = jetwrite::FieldType::Long;
@@ -34,8 +37,13 @@ jetwrite::DatabaseDescription twoTables() {
     dropped.name = "Dropped";
     dropped.fields = {id};
     dropped.rows = {{std::int64_t(1)}};
+    jetwrite::TableDescription strict;
+    strict.name = "Strict";
+    name.required = true;
+    strict.fields = {id, name};
+    strict.rows = {{std::int64_t(1), "one"}, {std::int64_t(2), std::monostate()}};
     jetwrite::DatabaseDescription database;
-    database.tables = {kept, dropped};
+    database.tables = {kept, dropped, strict};
     return database;
 }
 
@@ -46,11 +54,16 @@ protected:
             controller.rowToggled(list, row, selected);
         };
         services.tutorialSetting = false;
-        jetwrite::writeDatabase(twoTables(), source);
+        jetwrite::writeDatabase(threeTables(), source);
         controller.start({source.string()});
-        // Leaves "Dropped" out of the selection, as a click in the list does.
+        toggle("Dropped");
+        toggle("Strict");
+    }
+
+    // Toggles a table's selection, as a click in the list does.
+    void toggle(const std::string& table) {
         const std::vector<std::string> tables = view.texts(ListId::Tables);
-        const auto row = std::find(tables.begin(), tables.end(), "Dropped") - tables.begin();
+        const auto row = std::find(tables.begin(), tables.end(), table) - tables.begin();
         view.click(ListId::Tables, static_cast<int>(row));
     }
 
@@ -93,11 +106,44 @@ TEST_F(DataExportTest, SqliteExportWritesTheSelectionAndShowsTheSummary) {
     ASSERT_TRUE(last.ok) << last.error;
     EXPECT_EQ(last.rows, (std::vector<std::vector<std::string>>{{"3000", "it's 999"}}));
 
-    // A second export over the same file (the dialog asked) replaces it.
+    // A second export over the same file (the dialog asked) replaces it and its ledger.
     view.saveAnswers.push_back(target);
     controller.exportToSqlite();
     EXPECT_EQ(view.viewerShows.size(), 2u);
-    EXPECT_EQ(filesInFolder(), 2u);
+    EXPECT_EQ(filesInFolder(), 3u);
+    EXPECT_TRUE(std::filesystem::exists(controller::ledgerFileName(target)));
+}
+
+// A row that breaks a rule stops the export with nothing written, and the user chooses: leave
+// it out, load it without the rule, or cancel. The ledger lists the row, or the rule left off.
+TEST_F(DataExportTest, RowsBreakingRulesAreLeftOutOrLoadedAsTheUserChooses) {
+    toggle("Strict");
+    const std::string target = (folder.path() / "out.sqlite").string();
+    const auto exportAnswering = [&](int answer) {
+        view.saveAnswers.push_back(target);
+        view.choiceAnswers.push_back(answer);
+        controller.exportToSqlite();
+    };
+    exportAnswering(2);
+    ASSERT_EQ(view.choices.size(), 1u);
+    EXPECT_NE(view.choices[0].first.find("Strict (row 2): NULL in the Required field \"Name\""),
+              std::string::npos)
+        << view.choices[0].first;
+    EXPECT_EQ(view.choices[0].second.size(), 3u);
+    EXPECT_EQ(filesInFolder(), 1u);
+
+    for (const int answer : {0, 1}) {
+        exportAnswering(answer);
+        ASSERT_EQ(view.viewerShows.size(), static_cast<std::size_t>(answer + 1));
+        SqliteDb db(target);
+        const QueryRows rows = db.query("SELECT count(*) FROM \"Strict\"");
+        ASSERT_TRUE(rows.ok) << rows.error;
+        EXPECT_EQ(rows.rows[0][0], answer == 0 ? "1" : "2");
+        std::ifstream ledger(controller::ledgerFileName(target));
+        const std::string json((std::istreambuf_iterator<char>(ledger)), {});
+        EXPECT_NE(json.find(answer == 0 ? "\"row 2\"" : "\"NOT NULL\""), std::string::npos) << json;
+    }
+    EXPECT_EQ(view.choices.size(), 3u);
 }
 
 TEST_F(DataExportTest, CancelLeavesNoFileAndFailuresAreShown) {

@@ -83,6 +83,16 @@ void FakeMainView::showMessage(const std::string& text, const std::string& title
     events.push_back("message: " + text);
 }
 
+int FakeMainView::askChoice(const std::string& text, const std::string& /*title*/,
+                            const std::vector<std::string>& answers) {
+    choices.push_back({text, answers});
+    events.push_back("choice: " + text);
+    if (choiceAnswers.empty()) return -1;
+    const int answer = choiceAnswers.front();
+    choiceAnswers.pop_front();
+    return answer;
+}
+
 void FakeMainView::showTextViewer(const std::string& viewerCaption, const std::string& text) {
     viewerShows.emplace_back(viewerCaption, text);
     events.push_back("viewer");

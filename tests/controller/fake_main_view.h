@@ -38,6 +38,7 @@ public:
     // What the dialogs answer next; an empty queue answers "cancelled".
     std::deque<std::string> openAnswers;
     std::deque<std::string> saveAnswers;
+    std::deque<int> choiceAnswers;  // askChoice's answers in turn; -1 once they run out
     std::optional<settings::GenerationSettings> settingsAnswer;
     std::optional<controller::PostgresConnection> postgresAnswer;
     // The progress dialog's Cancel, pressed at this progress report (1-based); 0: never.
@@ -53,7 +54,8 @@ public:
     std::vector<controller::FileDialogRequest> openRequests;
     std::vector<controller::FileDialogRequest> saveRequests;
     std::vector<ShownMessage> messages;
-    std::vector<std::pair<std::string, std::string>> viewerShows;  // caption, text
+    std::vector<std::pair<std::string, std::vector<std::string>>> choices;  // text, answers
+    std::vector<std::pair<std::string, std::string>> viewerShows;           // caption, text
     std::vector<settings::GenerationSettings> settingsShown;
     std::vector<controller::PostgresConnection> postgresShown;
     std::vector<std::string> progressCaptions;
@@ -82,6 +84,8 @@ public:
     std::string askOpenFileName(const controller::FileDialogRequest& request) override;
     std::string askSaveFileName(const controller::FileDialogRequest& request) override;
     void showMessage(const std::string& text, const std::string& title, MessageIcon icon) override;
+    int askChoice(const std::string& text, const std::string& title,
+                  const std::vector<std::string>& answers) override;
     void showTextViewer(const std::string& caption, const std::string& text) override;
     std::optional<settings::GenerationSettings> editSettings(
         const settings::GenerationSettings& current) override;

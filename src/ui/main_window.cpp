@@ -201,6 +201,7 @@ int MainWindow::askChoice(const std::string& text, const std::string& title,
     box.setObjectName("choiceBox");
     box.setTextFormat(Qt::PlainText);
     std::vector<QPushButton*> buttons;
+    buttons.reserve(answers.size());
     for (const std::string& answer : answers) {
         buttons.push_back(box.addButton(toQString(answer), QMessageBox::AcceptRole));
     }

@@ -62,9 +62,19 @@ Emitted dateAdd(Emitter& e, const Node& call) {
                     "')",
                 Type::Date};
     }
-    if (it->second.second == nullptr) {
-        // SQLite carries past the month end (Jan 31 + 1 month = Mar 2); Access stops at Feb 28.
-        refuse(call, "SQLite adds months and years differently from Access");
+    if (it->second.second == nullptr && unit != "ww") {
+        // SQLite's own month arithmetic carries past the month's end (Jan 31 + 1 month = Mar 2),
+        // where Access stops at its last day (Feb 29): the day is put into the first of the
+        // target month, capped by that month's last day, and the time of day is kept.
+        const char* perUnit = unit == "yyyy" ? " * 12" : unit == "q" ? " * 3" : "";
+        const std::string first = "date(" + d.sql + ", 'start of month', CAST(CAST(" + n.sql +
+                                  " AS INTEGER)" + perUnit + " AS TEXT) || ' months')";
+        const std::string day = "CAST(strftime('%d', " + d.sql + ") AS INTEGER)";
+        const std::string lastDay =
+            "CAST(strftime('%d', " + first + ", '+1 month', '-1 day') AS INTEGER)";
+        return {"(date(" + first + ", CAST(min(" + day + ", " + lastDay +
+                    ") - 1 AS TEXT) || ' days') || substr(" + d.sql + ", 11))",
+                Type::Date};
     }
     const std::string count = unit == "ww" ? "7 * " + n.sql : n.sql;
     return {"datetime(" + d.sql + ", CAST(CAST(" + count + " AS INTEGER) AS TEXT) || ' " +

@@ -169,7 +169,11 @@ const TextCase kTextCases[] = {
      "CAST(julianday(date(\"StartDate\")) AS INTEGER))) VIRTUAL"},
     {"calc", 'c', "D", "DateAdd(\"m\",1,[StartDate])",
      "GENERATED ALWAYS AS ((\"StartDate\" + CAST(1 AS integer) * INTERVAL '1 month')) STORED",
-     nullptr},
+     "GENERATED ALWAYS AS ((date(date(\"StartDate\", 'start of month', CAST(CAST(1 AS INTEGER) "
+     "AS TEXT) || ' months'), CAST(min(CAST(strftime('%d', \"StartDate\") AS INTEGER), "
+     "CAST(strftime('%d', date(\"StartDate\", 'start of month', CAST(CAST(1 AS INTEGER) AS TEXT) "
+     "|| ' months'), '+1 month', '-1 day') AS INTEGER)) - 1 AS TEXT) || ' days') || "
+     "substr(\"StartDate\", 11))) VIRTUAL"},
     {"calc", 'c', "D", "DateAdd(\"d\",1,[StartDate])",
      "GENERATED ALWAYS AS ((\"StartDate\" + CAST(1 AS integer) * INTERVAL '1 day')) STORED",
      "GENERATED ALWAYS AS (datetime(\"StartDate\", CAST(CAST(1 AS INTEGER) AS TEXT) || ' days')) "
@@ -375,8 +379,14 @@ const ValueCase kValueCases[] = {
      "Doe"},
     {'c', "Qty", "DateDiff(\"d\",[StartDate],[EndDate])", "StartDate, EndDate",
      "'2020-01-31 23:00:00', '2020-02-01 01:00:00'", "1.00"},
-    {'c', "D", "DateAdd(\"m\",1,[StartDate])", "StartDate", "'2020-01-31 00:00:00'",
-     "2020-02-29 00:00:00", true},
+    {'c', "D", "DateAdd(\"m\",1,[StartDate])", "StartDate", "'2020-01-31 13:45:00'",
+     "2020-02-29 13:45:00"},
+    {'c', "D", "DateAdd(\"yyyy\",-1,[StartDate])", "StartDate", "'2020-02-29 00:00:00'",
+     "2019-02-28 00:00:00"},
+    {'c', "D", "DateAdd(\"q\",1,[StartDate])", "StartDate", "'2019-11-30 08:00:00'",
+     "2020-02-29 08:00:00"},
+    {'c', "D", "DateAdd(\"m\",-1,[StartDate])", "StartDate", "'2020-04-15 00:00:00'",
+     "2020-03-15 00:00:00"},
     {'c', "D", "DateAdd(\"d\",1,[StartDate])", "StartDate", "'2020-02-28 00:00:00'",
      "2020-02-29 00:00:00"},
     {'c', "Total", "IIf([Qty]>10,[Price]*0.9,[Price])", "Qty, Price", "11, 100", "90.00"},

@@ -274,8 +274,19 @@ Emitted Emitter::emitArithmetic(const Node& node, Emitted left, Emitted right) {
                 Type::Text};  // + joins texts, Null stays Null
     }
     if ((op == "+" || op == "-") && (left.type == Type::Date || right.type == Type::Date)) {
-        throw Untranslatable{"date arithmetic with + or - (at " + std::to_string(node.pos + 1) +
-                             "); use DateAdd"};
+        // Whole days added to or taken from a date are calendar days in Access too. A fraction
+        // of a day, or the difference of two dates, is arithmetic on Access's stored number,
+        // which runs the other way for the time of day before 1899-12-30: not carried.
+        const bool dateFirst = left.type == Type::Date;
+        const Emitted& days = dateFirst ? right : left;
+        if (days.type != Type::Integer || (op == "-" && !dateFirst)) {
+            throw Untranslatable{"date arithmetic with + or - other than whole days (at " +
+                                 std::to_string(node.pos + 1) + ")"};
+        }
+        const std::string& date = dateFirst ? left.sql : right.sql;
+        const std::string count = op == "-" ? "-" + paren(days.sql) : days.sql;
+        if (pg()) return {"(" + date + " + " + count + " * INTERVAL '1 day')", Type::Date};
+        return {"datetime(" + date + ", CAST(" + count + " AS TEXT) || ' days')", Type::Date};
     }
     left = asNumber(left, node.pos);
     right = asNumber(right, node.pos);

@@ -1,5 +1,5 @@
-// Access expressions translated for both targets: the expected text per construct, then the
-// behaviour on the real engines (rules accept and refuse rows, defaults fill rows, generated
+// Access expressions translated for both targets: which ones are refused, then the behaviour on
+// the real engines (rules accept and refuse rows, defaults fill rows, generated
 // columns compute Access's values).
 #include <gtest/gtest.h>
 
@@ -52,172 +52,40 @@ Translation translateCase(Target target, char kind, const char* column, const ch
     }
 }
 
-struct TextCase {
-    const char* group;
+// Expressions a target cannot carry are left untranslated with a reason. What the translated
+// ones mean is checked on the real engines below, not their text.
+struct RefusalCase {
     char kind;
     const char* column;
     const char* access;
-    const char* pg;      // nullptr: left untranslated
-    const char* sqlite;  // nullptr: left untranslated
+    bool pg;      // translated for PostgreSQL
+    bool sqlite;  // translated for SQLite
 };
 
-const TextCase kTextCases[] = {
-    {"literals", 'd', "D", "=Date()", "CAST(CURRENT_DATE AS timestamp)",
-     "(datetime('now', 'localtime', 'start of day'))"},
-    {"literals", 'd', "D", "Now()", "LOCALTIMESTAMP(0)", "(datetime('now', 'localtime'))"},
-    {"literals", 'd', "Country", "\"Germany\"", "'Germany'", "'Germany'"},
-    {"literals", 'd', "Flag", "Yes", "true", "1"},
-    {"literals", 'd', "Qty", "0", "0", "0"},
-    {"literals", 'd', "Flag", "-1", "true", "1"},
-    {"literals", 'd', "Code", "123", "'123'", "'123'"},
-    {"literals", 'd', "D", "#1/31/2020#", "TIMESTAMP '2020-01-31 00:00:00'",
-     "'2020-01-31 00:00:00'"},
-    {"literals", 'd', "D", "#2020-01-31 13:45:10#", "TIMESTAMP '2020-01-31 13:45:10'",
-     "'2020-01-31 13:45:10'"},
-    {"literals", 'd', "D", "#1/31/2020 1:45 PM#", "TIMESTAMP '2020-01-31 13:45:00'",
-     "'2020-01-31 13:45:00'"},
-    {"literals", 'd', "Title", "'it''s'", "'it''s'", "'it''s'"},
-    {"literals", 'd', "Qty", "=2+3", "(2 + 3)", "((2 + 3))"},
-    {"literals", 'd', "Qty", "Yes", "(-CAST(true AS integer))", "((-(1)))"},
-    {"literals", 'd', "Qty", "[Price]", nullptr, nullptr},
-    {"implicit", 'f', "Price", ">=0", "CHECK ((\"Price\" >= 0))",
-     "CHECK ((CAST(\"Price\" AS NUMERIC) >= 0))"},
-    {"implicit", 'f', "Discount", "Between 0 And 1",
-     "CHECK ((\"Discount\" BETWEEN SYMMETRIC 0 AND 1))",
-     "CHECK (((((\"Discount\" >= 0) AND (\"Discount\" <= 1)) OR ((\"Discount\" >= 1) AND "
-     "(\"Discount\" <= 0)))))"},
-    {"implicit", 'f', "Qty", "Between 10 And 1", "CHECK ((\"Qty\" BETWEEN SYMMETRIC 10 AND 1))",
-     "CHECK (((((\"Qty\" >= 10) AND (\"Qty\" <= 1)) OR ((\"Qty\" >= 1) AND (\"Qty\" <= 10)))))"},
-    {"implicit", 'f', "D", "<=Date()", nullptr, nullptr},
-    {"implicit", 'f', "Code", "Like \"[A-Z]*\"", "CHECK ((\"Code\" ~* '^[A-Z].*$'))",
-     "CHECK ((lower(\"Code\") GLOB '[a-z]*'))"},
-    {"implicit", 'f', "Title", "In (\"Mr\",\"Ms\")",
-     "CHECK ((lower(\"Title\") IN (lower('Mr'), lower('Ms'))))",
-     "CHECK (((\"Title\") COLLATE NOCASE IN ('Mr', 'Ms')))"},
-    {"implicit", 'f', "Qty", "Is Null Or >0", "CHECK (((\"Qty\" IS NULL) OR (\"Qty\" > 0)))",
-     "CHECK (((\"Qty\" IS NULL) OR (\"Qty\" > 0)))"},
-    {"implicit", 'f', "Code", "<>\"\"", "CHECK ((lower(\"Code\") <> lower('')))",
-     "CHECK (((\"Code\") <> ('') COLLATE NOCASE))"},
-    {"implicit", 'f', "Code", "Is Not Null", "CHECK ((\"Code\" IS NOT NULL))",
-     "CHECK ((\"Code\" IS NOT NULL))"},
-    {"implicit", 'f', "Qty", "Not In (1,2)", "CHECK ((\"Qty\" NOT IN (1, 2)))",
-     "CHECK ((\"Qty\" NOT IN (1, 2)))"},
-    {"implicit", 'f', "D", ">=#1/1/1990#", "CHECK ((\"D\" >= TIMESTAMP '1990-01-01 00:00:00'))",
-     "CHECK ((\"D\" >= '1990-01-01 00:00:00'))"},
-    {"like", 'f', "Code", "Like \"A?#*\"", "CHECK ((\"Code\" ~* '^A.[0-9].*$'))",
-     "CHECK ((lower(\"Code\") GLOB 'a?[0-9]*'))"},
-    {"like", 'f', "Code", "Like \"[!0-9]*\"", "CHECK ((\"Code\" ~* '^[^0-9].*$'))",
-     "CHECK ((lower(\"Code\") GLOB '[^0-9]*'))"},
-    {"like", 'f', "Code", "Not Like \"*[*]*\"", "CHECK ((\"Code\" NOT ILIKE '%*%'))",
-     "CHECK ((lower(\"Code\") NOT GLOB '*[*]*'))"},
-    {"like", 'f', "Code", "Like \"50%_*\"", "CHECK ((\"Code\" ILIKE '50\\%\\_%'))",
-     "CHECK ((lower(\"Code\") GLOB '50%_*'))"},
-    {"table", 't', "-", "[EndDate]>=[StartDate]", "CHECK ((\"EndDate\" >= \"StartDate\"))",
-     "CHECK ((\"EndDate\" >= \"StartDate\"))"},
-    {"table", 't', "-", "Len([Code])=5", "CHECK ((length(\"Code\") = 5))",
-     "CHECK ((length(\"Code\") = 5))"},
-    {"table", 't', "-", "[Flag]=True Or [Qty]>0", "CHECK (((\"Flag\" = true) OR (\"Qty\" > 0)))",
-     "CHECK (((\"Flag\" = 1) OR (\"Qty\" > 0)))"},
-    {"table", 't', "-", "[Qty] Mod 2 = 0", "CHECK (((\"Qty\" % 2) = 0))",
-     "CHECK (((\"Qty\" % 2) = 0))"},
-    {"table", 't', "-", "[Qty]\\2 > 1", "CHECK (((\"Qty\" / 2) > 1))",
-     "CHECK (((\"Qty\" / 2) > 1))"},
-    {"table", 't', "-", "[Missing]>0", nullptr, nullptr},
-    {"table", 't', "-", "Year([D])>=2000 And Month([D])<13",
-     "CHECK (((CAST(EXTRACT(YEAR FROM \"D\") AS integer) >= 2000) AND (CAST(EXTRACT(MONTH FROM "
-     "\"D\") AS integer) < 13)))",
-     "CHECK (((CAST(strftime('%Y', \"D\") AS INTEGER) >= 2000) AND (CAST(strftime('%m', \"D\") AS "
-     "INTEGER) < 13)))"},
-    {"table", 't', "-", "[Code] & \"x\" <> \"x\" Xor [Flag]",
-     "CHECK (((lower((coalesce(\"Code\", '') || 'x')) <> lower('x')) <> \"Flag\"))",
-     "CHECK (((((coalesce(\"Code\", '') || 'x')) <> ('x') COLLATE NOCASE) <> \"Flag\"))"},
-    {"table", 't', "-", "[Code]=5", nullptr, nullptr},
-    {"calc", 'c', "Total", "[UnitPrice]*[Quantity]*(1-[Discount])",
-     "GENERATED ALWAYS AS (((\"UnitPrice\" * \"Quantity\") * (1 - \"Discount\"))) STORED",
-     "GENERATED ALWAYS AS (((CAST(\"UnitPrice\" AS NUMERIC) * \"Quantity\") * (1 - \"Discount\"))) "
-     "VIRTUAL"},
-    {"calc", 'c', "FullName", "[LastName] & \", \" & [FirstName]",
-     "GENERATED ALWAYS AS ((coalesce((coalesce(\"LastName\", '') || ', '), '') || "
-     "coalesce(\"FirstName\", ''))) STORED",
-     "GENERATED ALWAYS AS ((coalesce((coalesce(\"LastName\", '') || ', '), '') || "
-     "coalesce(\"FirstName\", ''))) VIRTUAL"},
-    {"calc", 'c', "Qty", "Round([Price])",
-     "GENERATED ALWAYS AS (round(CAST(\"Price\" AS double precision))) STORED",
-     "GENERATED ALWAYS AS ((CASE WHEN abs(CAST(\"Price\" AS NUMERIC) - CAST(CAST(\"Price\" AS "
-     "NUMERIC) AS INTEGER)) = 0.5 THEN CAST(CAST(\"Price\" AS NUMERIC) AS INTEGER) + "
-     "abs(CAST(CAST(\"Price\" AS NUMERIC) AS INTEGER) % 2) * sign(CAST(\"Price\" AS NUMERIC)) ELSE "
-     "round(CAST(\"Price\" AS NUMERIC)) END)) VIRTUAL"},
-    {"calc", 'c', "Qty", "CInt([Discount]*10)",
-     "GENERATED ALWAYS AS (CAST(round(CAST((\"Discount\" * 10) AS double precision)) AS smallint)) "
-     "STORED",
-     "GENERATED ALWAYS AS (CAST((CASE WHEN abs((\"Discount\" * 10) - CAST((\"Discount\" * 10) AS "
-     "INTEGER)) = 0.5 THEN CAST((\"Discount\" * 10) AS INTEGER) + abs(CAST((\"Discount\" * 10) AS "
-     "INTEGER) % 2) * sign((\"Discount\" * 10)) ELSE round((\"Discount\" * 10)) END) AS INTEGER)) "
-     "VIRTUAL"},
-    {"calc", 'c', "FullName", "Format([D],\"yyyy-mm-dd\")", nullptr,
-     "GENERATED ALWAYS AS ((CASE WHEN \"D\" IS NULL THEN NULL ELSE strftime('%Y', \"D\") || '-' || "
-     "strftime('%m', \"D\") || '-' || strftime('%d', \"D\") END)) VIRTUAL"},
-    {"calc", 'c', "FullName", "UCase(Left([LastName],1)) & LCase(Mid([LastName],2))",
-     "GENERATED ALWAYS AS ((coalesce(upper(left(\"LastName\", CAST(1 AS integer))), '') || "
-     "coalesce(lower(substr(\"LastName\", CAST(2 AS integer))), ''))) STORED",
-     "GENERATED ALWAYS AS ((coalesce(upper(substr(\"LastName\", 1, 1)), '') || "
-     "coalesce(lower(substr(\"LastName\", 2)), ''))) VIRTUAL"},
-    {"calc", 'c', "Qty", "DateDiff(\"d\",[StartDate],[EndDate])",
-     "GENERATED ALWAYS AS (CAST(((CAST(\"EndDate\" AS date) - DATE '2000-01-01') - "
-     "(CAST(\"StartDate\" AS date) - DATE '2000-01-01')) AS integer)) STORED",
-     "GENERATED ALWAYS AS ((CAST(julianday(date(\"EndDate\")) AS INTEGER) - "
-     "CAST(julianday(date(\"StartDate\")) AS INTEGER))) VIRTUAL"},
-    {"calc", 'c', "D", "DateAdd(\"m\",1,[StartDate])",
-     "GENERATED ALWAYS AS ((\"StartDate\" + CAST(1 AS integer) * INTERVAL '1 month')) STORED",
-     nullptr},
-    {"calc", 'c', "D", "DateAdd(\"d\",1,[StartDate])",
-     "GENERATED ALWAYS AS ((\"StartDate\" + CAST(1 AS integer) * INTERVAL '1 day')) STORED",
-     "GENERATED ALWAYS AS (datetime(\"StartDate\", CAST(CAST(1 AS INTEGER) AS TEXT) || ' days')) "
-     "VIRTUAL"},
-    {"calc", 'c', "Total", "IIf([Qty]>10,[Price]*0.9,[Price])",
-     "GENERATED ALWAYS AS ((CASE WHEN (\"Qty\" > 10) THEN (\"Price\" * 0.9) ELSE \"Price\" END)) "
-     "STORED",
-     "GENERATED ALWAYS AS ((CASE WHEN (\"Qty\" > 10) THEN (CAST(\"Price\" AS NUMERIC) * 0.9) ELSE "
-     "CAST(\"Price\" AS NUMERIC) END)) VIRTUAL"},
-    {"calc", 'c', "Total", "Nz([Price],0)+Sgn([Qty])",
-     "GENERATED ALWAYS AS ((coalesce(\"Price\", 0) + CAST(sign(\"Qty\") AS integer))) STORED",
-     "GENERATED ALWAYS AS ((coalesce(CAST(\"Price\" AS NUMERIC), 0) + sign(\"Qty\"))) VIRTUAL"},
-    {"calc", 'c', "FullName", "Now() & \"\"", nullptr, nullptr},
-    {"calc", 'c', "Qty", "Weekday([D])",
-     "GENERATED ALWAYS AS ((CAST(EXTRACT(DOW FROM \"D\") AS integer) + 1)) STORED",
-     "GENERATED ALWAYS AS ((CAST(strftime('%w', \"D\") AS INTEGER) + 1)) VIRTUAL"},
-    {"calc", 'c', "D", "DateSerial(2020,[Qty],1)",
-     "GENERATED ALWAYS AS ((CAST(make_date(CAST(2020 AS integer), 1, 1) AS timestamp) + "
-     "(CAST(\"Qty\" AS integer) - 1) * INTERVAL '1 month' + (CAST(1 AS integer) - 1) * INTERVAL '1 "
-     "day')) STORED",
-     "GENERATED ALWAYS AS (datetime(printf('%04d-01-01', 2020), CAST(CAST(\"Qty\" AS INTEGER) - 1 "
-     "AS TEXT) || ' months', CAST(CAST(1 AS INTEGER) - 1 AS TEXT) || ' days')) VIRTUAL"},
-    {"errors", 'f', "Qty", ">=", nullptr, nullptr},
-    {"errors", 't', "-", "[Qty] > \"abc", nullptr, nullptr},
-    {"errors", 't', "-", "Foo([Qty])", nullptr, nullptr},
-    {"errors", 'd', "D", "#13/45/2020#", nullptr, nullptr},
-    {"errors", 't', "-", "Eval(\"1\")>0", nullptr, nullptr},
+const RefusalCase kRefusalCases[] = {
+    {'d', "Qty", "[Price]", false, false},
+    {'f', "D", "<=Date()", false, false},
+    {'t', "-", "[Missing]>0", false, false},
+    {'t', "-", "[Code]=5", false, false},
+    {'c', "FullName", "Format([D],\"yyyy-mm-dd\")", false, true},
+    {'c', "D", "DateAdd(\"m\",1,[StartDate])", true, false},
+    {'c', "FullName", "Now() & \"\"", false, false},
+    {'f', "Qty", ">=", false, false},
+    {'t', "-", "[Qty] > \"abc", false, false},
+    {'t', "-", "Foo([Qty])", false, false},
+    {'d', "D", "#13/45/2020#", false, false},
+    {'t', "-", "Eval(\"1\")>0", false, false},
 };
 
-TEST(ExpressionTextTest, EachConstructTranslatesAsExpectedPerTarget) {
-    for (const TextCase& c : kTextCases) {
-        SCOPED_TRACE(std::string(c.group) + ": " + c.access);
+TEST(ExpressionTextTest, UntranslatableExpressionsSayWhy) {
+    for (const RefusalCase& c : kRefusalCases) {
+        SCOPED_TRACE(c.access);
         const Translation pg = translateCase(Target::PostgreSql, c.kind, c.column, c.access);
         const Translation lite = translateCase(Target::Sqlite, c.kind, c.column, c.access);
-        EXPECT_EQ(pg.ok, c.pg != nullptr) << pg.reason;
-        EXPECT_EQ(lite.ok, c.sqlite != nullptr) << lite.reason;
-        if (c.pg != nullptr) {
-            EXPECT_EQ(pg.sql, c.pg);
-        }
-        if (c.sqlite != nullptr) {
-            EXPECT_EQ(lite.sql, c.sqlite);
-        }
-        if (!pg.ok) {
-            EXPECT_FALSE(pg.reason.empty());
-        }
-        if (!lite.ok) {
-            EXPECT_FALSE(lite.reason.empty());
-        }
+        EXPECT_EQ(pg.ok, c.pg) << pg.reason;
+        EXPECT_EQ(lite.ok, c.sqlite) << lite.reason;
+        EXPECT_TRUE(pg.ok || !pg.reason.empty());
+        EXPECT_TRUE(lite.ok || !lite.reason.empty());
     }
 }
 
@@ -278,6 +146,7 @@ const RuleCase kRuleCases[] = {
     {'f', "Qty", "Is Null Or >0", "Qty", "NULL", "0"},
     {'f', "Code", "<>\"\"", "Code", "'a'", "''"},
     {'f', "Qty", "Not In (1,2)", "Qty", "3", "2"},
+    {'f', "Code", "Is Not Null", "Code", "'a'", "NULL"},
     {'f', "D", ">=#1/1/1990#", "D", "'1990-01-01 00:00:00'", "'1989-12-31 00:00:00'"},
     {'f', "Code", "Like \"A?#*\"", "Code", "'ab1zz'", "'abzz'"},
     {'f', "Code", "Like \"[!0-9]*\"", "Code", "'x1'", "'1x'"},
@@ -356,6 +225,8 @@ const ValueCase kValueCases[] = {
     {'d', "Qty", "0", "", "", "0.00"},
     {'d', "Flag", "-1", "", "", "1.00"},
     {'d', "Code", "123", "", "", "123.00"},
+    {'d', "D", "#1/31/2020#", "", "", "2020-01-31 00:00:00"},
+    {'d', "D", "#2020-01-31 13:45:10#", "", "", "2020-01-31 13:45:10"},
     {'d', "D", "#1/31/2020 1:45 PM#", "", "", "2020-01-31 13:45:00"},
     {'d', "Title", "'it''s'", "", "", "it's"},
     {'d', "Qty", "=2+3", "", "", "5.00"},

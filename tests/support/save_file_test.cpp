@@ -54,7 +54,11 @@ TEST_F(SaveFileTest, FailureLeavesNothingBehind) {
     EXPECT_EQ(messageOf(zl::support::saveFileReplacing(path("sub"), "x")), "Is a directory");
     EXPECT_EQ(messageOf(zl::support::saveFileReplacing(path("none") + "/f", "x")),
               "No such file or directory");
-    EXPECT_EQ(entries(), 1u);
+    std::ofstream(path("plain")) << "old";
+    EXPECT_EQ(messageOf(zl::support::saveFileReplacing(path("plain") + "/f", "x")),
+              "Not a directory");
+    EXPECT_EQ(zl::testing::readFile(path("plain")), "old");
+    EXPECT_EQ(entries(), 2u);
 }
 
 TEST_F(SaveFileTest, WritableFileInReadOnlyFolderIsWrittenInPlace) {

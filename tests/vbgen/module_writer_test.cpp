@@ -10,7 +10,6 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "common/memory_engine.h"
 #include "common/temporary_folder.h"
@@ -242,39 +241,6 @@ TEST_F(ModuleFileTest, Windows1252AndUtf8Bytes) {
     write(path("c.bas"), ModuleEncoding::Utf8);
     EXPECT_NE(read(path("c.bas")).find("td.Name = \"\xE6\x9D\xB1 \xF0\x9F\x98\x80\"\r\n"),
               std::string::npos);
-}
-
-TEST_F(ModuleFileTest, ExistingFileIsReplacedWhole) {
-    put(path("m.bas"), std::string(100000, 'x'));
-    ASSERT_TRUE(write(path("m.bas")).success);
-    std::string bytes = read(path("m.bas"));
-    EXPECT_EQ(bytes.rfind("' Database Creation Module\r\n", 0), 0u);
-    EXPECT_EQ(bytes.find('x' + std::string(10, 'x')), std::string::npos);
-    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_dir),
-                            std::filesystem::directory_iterator()),
-              1)
-        << "no file left beside it";
-}
-
-TEST_F(ModuleFileTest, UnwritableTargetsLeaveTheOldFileAndReportTheSystemError) {
-    struct Case {
-        std::string target;
-        std::string expected;
-    };
-    std::filesystem::create_directory(m_dir / "dir");
-    put(path("plain"), "old");
-    const Case cases[] = {
-        {path("missing") + "/m.bas", "No such file or directory"},
-        {path("dir"), "Is a directory"},
-        {path("plain") + "/m.bas", "Not a directory"},
-    };
-    for (const Case& c : cases) {
-        auto outcome = write(c.target);
-        EXPECT_FALSE(outcome.success) << c.target;
-        EXPECT_EQ(outcome.message, c.expected) << c.target;
-    }
-    EXPECT_EQ(read(path("plain")), "old");
-    EXPECT_TRUE(std::filesystem::is_directory(m_dir / "dir"));
 }
 
 // A read-only module in a writable folder: the rename would succeed, but the user's read-only

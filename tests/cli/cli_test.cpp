@@ -15,6 +15,7 @@
 #include "sqlgen/sql_script.h"
 
 namespace fs = std::filesystem;
+using zl::testing::readFile;
 using zl::testing::runProcess;
 
 namespace {
@@ -33,13 +34,6 @@ protected:
     fs::path m_dir = m_folder.path();
     std::vector<std::string> m_env = {"ZLGEN_INI=" + (m_dir / "ZLGEN.INI").string()};
 };
-
-std::string readFile(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    std::ostringstream text;
-    text << in.rdbuf();
-    return text.str();
-}
 
 TEST_F(CliTest, VersionAndHelpSucceed) {
     auto version = run({"--version"});

@@ -1,9 +1,11 @@
-// A folder for the files of one test.
+// A folder for the files of one test, and whole-file reads and writes.
 #pragma once
 
 #include <stdlib.h>
 
 #include <filesystem>
+#include <fstream>
+#include <iterator>
 #include <stdexcept>
 #include <string>
 #include <system_error>
@@ -33,5 +35,16 @@ public:
 private:
     std::filesystem::path m_path;
 };
+
+// The bytes of the file at `path`; "" when it cannot be read.
+inline std::string readFile(const std::filesystem::path& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+// Replaces the file at `path` with `content`.
+inline void writeFile(const std::filesystem::path& path, const std::string& content) {
+    std::ofstream(path, std::ios::binary) << content;
+}
 
 }  // namespace zl::testing

@@ -1,5 +1,5 @@
-// The controller over the real Access reader, on fixture files (skipped, saying so, when they
-// are absent) and on a file that is no database.
+// The controller over the real Access reader, on a fixture file (skipped, saying so, when it is
+// absent).
 #include <filesystem>
 
 #include "controller_fixture.h"

@@ -6,7 +6,6 @@
 #include <charconv>
 #include <cmath>
 #include <limits>
-#include <random>
 
 #include "export/value_text.h"
 #include "jetwrite/value_encoder.h"
@@ -198,18 +197,6 @@ Table readSqlite(const std::filesystem::path& file, const std::string& table) {
     sqlite3_finalize(statement);
     sqlite3_close(db);
     return rows;
-}
-
-TemporaryFolder::TemporaryFolder() {
-    std::random_device random;
-    m_path = std::filesystem::temp_directory_path() /
-             ("zlexport-" + std::to_string(random()) + std::to_string(random()));
-    std::filesystem::create_directories(m_path);
-}
-
-TemporaryFolder::~TemporaryFolder() {
-    std::error_code ignored;
-    std::filesystem::remove_all(m_path, ignored);
 }
 
 }  // namespace zl::exporter::testing

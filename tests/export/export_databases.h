@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "common/temporary_folder.h"
 #include "jetwrite/database_description.h"
 
 namespace zl::exporter::testing {
@@ -27,17 +28,6 @@ using Table = std::vector<std::vector<std::string>>;
 // expectedText gives (empty when the file or table cannot be read).
 Table readSqlite(const std::filesystem::path& file, const std::string& table);
 
-// A folder removed with its contents at the end of the test.
-class TemporaryFolder {
-public:
-    TemporaryFolder();
-    ~TemporaryFolder();
-    TemporaryFolder(const TemporaryFolder&) = delete;
-    TemporaryFolder& operator=(const TemporaryFolder&) = delete;
-    const std::filesystem::path& path() const { return m_path; }
-
-private:
-    std::filesystem::path m_path;
-};
+using TemporaryFolder = zl::testing::TemporaryFolder;
 
 }  // namespace zl::exporter::testing

@@ -1,58 +1,13 @@
-// The JSON form of descriptions: the committed sample parses into what it says, and mistakes
-// fail with the JSON path of the offending value.
+// The JSON form of descriptions: values convert by field type, and mistakes fail with the JSON
+// path of the offending value.
 #include "description_json.h"
 
 #include <gtest/gtest.h>
-
-#include <set>
 
 #include "jetwrite/write_error.h"
 
 namespace zl::jetwrite {
 namespace {
-
-TEST(DescriptionJson, SampleCoversWhatTheGeneratorsName) {
-    const DatabaseDescription sample = readDescriptionFile("samples/orders.json");
-    EXPECT_GE(sample.tables.size(), 8u);
-    EXPECT_GE(sample.queries.size(), 8u);
-    EXPECT_FALSE(sample.relationships.empty());
-    std::set<FieldType> types;
-    bool autoNumber = false;
-    bool fixedText = false;
-    bool descending = false;
-    bool validation = false;
-    bool defaults = false;
-    for (const TableDescription& table : sample.tables) {
-        for (const FieldDescription& field : table.fields) {
-            types.insert(field.type);
-            autoNumber |= field.autoNumber;
-            fixedText |= field.type == FieldType::Text && field.fixedLength;
-            validation |= field.validationRule.has_value();
-            defaults |= field.defaultValue.has_value();
-        }
-        for (const IndexDescription& index : table.indexes) {
-            for (const IndexColumn& column : index.columns) descending |= column.descending;
-        }
-    }
-    for (const FieldType type :
-         {FieldType::Boolean, FieldType::Byte, FieldType::Integer, FieldType::Long,
-          FieldType::Currency, FieldType::Single, FieldType::Double, FieldType::Date,
-          FieldType::Text, FieldType::LongBinary, FieldType::Memo}) {
-        EXPECT_TRUE(types.count(type)) << static_cast<int>(type);
-    }
-    EXPECT_TRUE(autoNumber && fixedText && descending && validation && defaults);
-    std::set<QueryKind> kinds;
-    bool parameters = false;
-    bool joins = false;
-    for (const QueryDescription& query : sample.queries) {
-        kinds.insert(query.kind);
-        parameters |= !query.parameters.empty();
-        joins |= !query.joins.empty();
-    }
-    EXPECT_TRUE(parameters && joins);
-    EXPECT_TRUE(kinds.count(QueryKind::Union) && kinds.count(QueryKind::Crosstab) &&
-                kinds.count(QueryKind::Update));
-}
 
 TEST(DescriptionJson, ConvertsValuesByFieldType) {
     const DatabaseDescription d = parseDescriptionJson(R"({"tables": [{"name": "T", "fields": [
@@ -67,25 +22,6 @@ TEST(DescriptionJson, ConvertsValuesByFieldType) {
     EXPECT_DOUBLE_EQ(std::get<double>(row[4]), 0.5);
     EXPECT_TRUE(std::holds_alternative<std::monostate>(d.tables[0].rows[1][0]));
     EXPECT_EQ(std::get<std::int64_t>(d.tables[0].rows[1][2]), 7);
-}
-
-TEST(DescriptionJson, ReadsIndexDirectionsAndQueryForms) {
-    const DatabaseDescription d = parseDescriptionJson(R"({
-        "tables": [{"name": "T", "fields": [{"name": "A", "type": "Long"}, {"name": "B", "type": "Text"}],
-                    "indexes": [{"name": "I", "fields": ["-A", "+B"], "unique": true}]}],
-        "queries": [{"name": "Q", "kind": "crosstab", "top": 5, "tables": ["T", {"name": "T", "alias": "U"}],
-                     "columns": ["T.A", {"expression": "T.B", "role": "columnHeading"}],
-                     "orderBy": [{"expression": "T.A", "descending": true}]}]})");
-    const IndexDescription& index = d.tables[0].indexes[0];
-    EXPECT_TRUE(index.columns[0].descending);
-    EXPECT_EQ(index.columns[1].field, "B");
-    EXPECT_FALSE(index.columns[1].descending);
-    const QueryDescription& q = d.queries[0];
-    EXPECT_EQ(q.kind, QueryKind::Crosstab);
-    EXPECT_EQ(q.top, "5");
-    EXPECT_EQ(q.tables[1].alias, "U");
-    EXPECT_EQ(q.columns[1].role, CrosstabRole::ColumnHeading);
-    EXPECT_TRUE(q.orderBy[0].descending);
 }
 
 struct JsonErrorCase {

@@ -138,18 +138,6 @@ TEST(ReaderEdgeDatabases, DocumentedTablesBareQueriesAndDamagedQueriesBesideThem
                    db.database.expectedSql, db.damagedQueries);
 }
 
-TEST(EdgeDatabases, LongQueryIsFortyThousandCharacters) {
-    const EdgeDatabase db = longQueryDatabase();
-    ASSERT_EQ(db.expectedSql.size(), 1u);
-    EXPECT_EQ(db.expectedSql.begin()->second.size(), 40000u);
-}
-
-TEST(EdgeDatabases, ManyEntriesMixesTablesAndQueries) {
-    const EdgeDatabase db = manyEntriesDatabase();
-    EXPECT_EQ(db.description.tables.size() + db.description.queries.size(), 250u);
-    EXPECT_EQ(db.description.tables.size(), db.description.queries.size());
-}
-
 TEST(SampleDatabase, ReadsBackAsDescribed) {
     TemporaryFolder folder;
     const DatabaseDescription sample = readDescriptionFile("samples/orders.json");

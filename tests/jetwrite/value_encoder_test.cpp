@@ -1,4 +1,5 @@
-// Stored bytes of every column type, and the values each type refuses.
+// Stored bytes the independent reader's export does not show (mdbtools_test checks the rest),
+// and the values each type refuses.
 #include "jetwrite/value_encoder.h"
 
 #include <gtest/gtest.h>
@@ -45,40 +46,21 @@ TEST_P(Encoding, StoresTheDocumentedBytes) {
 
 INSTANTIATE_TEST_SUITE_P(
     Types, Encoding,
-    ::testing::Values(
-        EncodeCase{"Byte", columnOf(jet::ColumnType::Byte, 1), std::int64_t{200}, "c8"},
-        EncodeCase{"IntegerNegative", columnOf(jet::ColumnType::Integer, 2), std::int64_t{-2},
-                   "feff"},
-        EncodeCase{"Long", columnOf(jet::ColumnType::Long, 4), std::int64_t{0x01020304},
-                   "04030201"},
-        EncodeCase{"LongFromTrue", columnOf(jet::ColumnType::Long, 4), true, "ffffffff"},
-        EncodeCase{"CurrencyText", columnOf(jet::ColumnType::Currency, 8), std::string("1.5"),
-                   "983a000000000000"},
-        EncodeCase{"CurrencyWhole", columnOf(jet::ColumnType::Currency, 8), std::int64_t{-1},
-                   "f0d8ffffffffffff"},
-        EncodeCase{"Single", columnOf(jet::ColumnType::Single, 4), 1.5, "0000c03f"},
-        EncodeCase{"Double", columnOf(jet::ColumnType::Double, 8), -2.0, "00000000000000c0"},
-        EncodeCase{"DateDayZero", columnOf(jet::ColumnType::Date, 8),
-                   DateTime{1899, 12, 30, 0, 0, 0}, "0000000000000000"},
-        EncodeCase{"DateNoon", columnOf(jet::ColumnType::Date, 8), DateTime{1900, 1, 1, 12, 0, 0},
-                   "0000000000000440"},
-        EncodeCase{"DateBeforeDayZero", columnOf(jet::ColumnType::Date, 8),
-                   DateTime{1899, 12, 29, 6, 0, 0}, "000000000000f4bf"},
-        EncodeCase{"Guid", columnOf(jet::ColumnType::Guid, 16),
-                   std::string("{00112233-4455-6677-8899-AABBCCDDEEFF}"),
-                   "33221100554477668899aabbccddeeff"},
-        EncodeCase{"DecimalNegative", columnOf(jet::ColumnType::Numeric, 17), std::string("-1.5"),
-                   "8000000000000000000000000096000000"},
-        EncodeCase{"TextIsUtf16", columnOf(jet::ColumnType::Text, 20, false), std::string("Aß€"),
-                   "4100df00ac20"},
-        EncodeCase{"TextAboveBmp", columnOf(jet::ColumnType::Text, 20, false),
-                   std::string("\xF0\x9F\x98\x80"), "3dd800de"},
-        EncodeCase{"FixedTextPadsSpaces", columnOf(jet::ColumnType::Text, 6, true),
-                   std::string("A"), "410020002000"},
-        EncodeCase{"FixedBinaryPadsZeros", columnOf(jet::ColumnType::Binary, 3, true),
-                   std::vector<std::uint8_t>{7}, "070000"},
-        EncodeCase{"Memo", columnOf(jet::ColumnType::Memo, 0, false), std::string("hi"),
-                   "68006900"}),
+    ::testing::Values(EncodeCase{"LongFromTrue", columnOf(jet::ColumnType::Long, 4), true,
+                                 "ffffffff"},
+                      EncodeCase{"CurrencyWhole", columnOf(jet::ColumnType::Currency, 8),
+                                 std::int64_t{-1}, "f0d8ffffffffffff"},
+                      EncodeCase{"DateDayZero", columnOf(jet::ColumnType::Date, 8),
+                                 DateTime{1899, 12, 30, 0, 0, 0}, "0000000000000000"},
+                      EncodeCase{"DateBeforeDayZero", columnOf(jet::ColumnType::Date, 8),
+                                 DateTime{1899, 12, 29, 6, 0, 0}, "000000000000f4bf"},
+                      EncodeCase{"Guid", columnOf(jet::ColumnType::Guid, 16),
+                                 std::string("{00112233-4455-6677-8899-AABBCCDDEEFF}"),
+                                 "33221100554477668899aabbccddeeff"},
+                      EncodeCase{"TextAboveBmp", columnOf(jet::ColumnType::Text, 20, false),
+                                 std::string("\xF0\x9F\x98\x80"), "3dd800de"},
+                      EncodeCase{"FixedBinaryPadsZeros", columnOf(jet::ColumnType::Binary, 3, true),
+                                 std::vector<std::uint8_t>{7}, "070000"}),
     [](const ::testing::TestParamInfo<EncodeCase>& param) {
         return std::string(param.param.name);
     });

@@ -8,11 +8,7 @@ Standard library only.
 
 from __future__ import annotations
 
-import argparse
-import json
-import sys
 from dataclasses import dataclass, field
-from typing import Iterable
 
 CRLF = "\r\n"
 Q = '"'
@@ -675,41 +671,3 @@ def render_sql(doc: dict, dialect: int, selection: Selection | None = None) -> s
             if entry.is_querydef:
                 script += create_view_statement(entry, dialect) + CRLF
     return script
-
-
-# ---------------------------------------------------------------------------------------------
-# Command line: render one listing, for looking at the expected text by hand
-
-
-def main(argv: Iterable[str] | None = None) -> int:
-    parser = argparse.ArgumentParser(description=__doc__.splitlines()[0])
-    parser.add_argument("listing", help="output of `zlgen-cli list DB --json`")
-    what = parser.add_mutually_exclusive_group(required=True)
-    what.add_argument("--sql", choices=["access", "sqlserver"])
-    what.add_argument("--module", action="store_true")
-    parser.add_argument("--public", action="store_true")
-    parser.add_argument("--dbcreate", action="store_true")
-    parser.add_argument("--name-after-database", action="store_true")
-    parser.add_argument("--utf8", action="store_true")
-    parser.add_argument("-o", "--output", help="write here instead of standard output")
-    args = parser.parse_args(list(argv) if argv is not None else None)
-    with open(args.listing, encoding="utf-8") as f:
-        doc = json.load(f)
-    if args.sql:
-        data = render_sql(doc, ACCESS if args.sql == "access" else SQLSERVER).encode("utf-8")
-    else:
-        options = ModuleOptions(private_functions=not args.public,
-                                include_procedures=not args.dbcreate,
-                                name_after_database=args.name_after_database,
-                                encoding="utf-8" if args.utf8 else "windows-1252")
-        data = render_module(doc, options).encoded()
-    if args.output:
-        with open(args.output, "wb") as f:
-            f.write(data)
-    else:
-        sys.stdout.buffer.write(data)
-    return 0
-
-
-if __name__ == "__main__":
-    sys.exit(main())

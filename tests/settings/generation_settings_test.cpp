@@ -55,14 +55,6 @@ TEST_F(GenerationSettingsTest, EveryValueRoundTrips) {
     EXPECT_EQ(back.DatabaseErrorMessage, s.DatabaseErrorMessage);
 }
 
-TEST_F(GenerationSettingsTest, HandEditedValues) {
-    writeIni("[code]\nprivate functions=yes\nuse dbcreate.bas=-1\nCreate_FNAME_Database=false\n");
-    GenerationSettings s = zl::settings::loadGenerationSettings(m_path);
-    EXPECT_TRUE(s.PrivateFunctions);
-    EXPECT_FALSE(s.IncludeProcedures);
-    EXPECT_FALSE(s.NameAfterDatabase);
-}
-
 TEST_F(GenerationSettingsTest, EncodingSetting) {
     const std::pair<const char*, zl::vbgen::ModuleEncoding> cases[] = {
         {"", zl::vbgen::ModuleEncoding::Windows1252},

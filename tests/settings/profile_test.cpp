@@ -9,6 +9,8 @@ using zl::settings::ProfileDefault;
 using zl::settings::ProfileGet;
 using zl::settings::ProfileSet;
 using zl::settings::ProfileValue;
+using zl::testing::readFile;
+using zl::testing::writeFile;
 
 using ProfileTest = SettingsFileTest;
 

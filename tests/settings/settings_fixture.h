@@ -5,8 +5,6 @@
 
 #include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <iterator>
 #include <optional>
 #include <string>
 
@@ -27,17 +25,8 @@ protected:
         }
     }
 
-    void writeIni(const std::string& content) const { writeFile(m_path, content); }
-    std::string readIni() const { return readFile(m_path); }
-
-    static void writeFile(const std::string& path, const std::string& content) {
-        std::ofstream out(path, std::ios::binary);
-        out << content;
-    }
-    static std::string readFile(const std::string& path) {
-        std::ifstream in(path, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
+    void writeIni(const std::string& content) const { zl::testing::writeFile(m_path, content); }
+    std::string readIni() const { return zl::testing::readFile(m_path); }
 
     zl::testing::TemporaryFolder m_folder;
     std::filesystem::path m_dir = m_folder.path();

@@ -6,7 +6,6 @@
 
 #include <filesystem>
 #include <fstream>
-#include <iterator>
 
 #include "common/temporary_folder.h"
 
@@ -20,10 +19,6 @@ std::string messageOf(const zl::support::Status& saved) {
 class SaveFileTest : public ::testing::Test {
 protected:
     std::string path(const char* name) const { return (m_dir / name).string(); }
-    static std::string read(const std::string& p) {
-        std::ifstream in(p, std::ios::binary);
-        return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
-    }
     std::size_t entries() const {
         return static_cast<std::size_t>(std::distance(std::filesystem::directory_iterator(m_dir),
                                                       std::filesystem::directory_iterator()));
@@ -37,7 +32,7 @@ TEST_F(SaveFileTest, ReplacesContentAndKeepsPermissions) {
     std::ofstream(target) << std::string(5000, 'x');
     ::chmod(target.c_str(), 0640);
     EXPECT_EQ(messageOf(zl::support::saveFileReplacing(target, "new")), "");
-    EXPECT_EQ(read(target), "new");
+    EXPECT_EQ(zl::testing::readFile(target), "new");
     struct stat st {};
     ::stat(target.c_str(), &st);
     EXPECT_EQ(st.st_mode & 07777, 0640u);
@@ -51,7 +46,7 @@ TEST_F(SaveFileTest, LinkedFileIsReplacedAndLinkStays) {
     std::filesystem::create_symlink(real, link);
     EXPECT_EQ(messageOf(zl::support::saveFileReplacing(link, "new")), "");
     EXPECT_TRUE(std::filesystem::is_symlink(link));
-    EXPECT_EQ(read(real), "new");
+    EXPECT_EQ(zl::testing::readFile(real), "new");
 }
 
 TEST_F(SaveFileTest, FailureLeavesNothingBehind) {
@@ -59,7 +54,11 @@ TEST_F(SaveFileTest, FailureLeavesNothingBehind) {
     EXPECT_EQ(messageOf(zl::support::saveFileReplacing(path("sub"), "x")), "Is a directory");
     EXPECT_EQ(messageOf(zl::support::saveFileReplacing(path("none") + "/f", "x")),
               "No such file or directory");
-    EXPECT_EQ(entries(), 1u);
+    std::ofstream(path("plain")) << "old";
+    EXPECT_EQ(messageOf(zl::support::saveFileReplacing(path("plain") + "/f", "x")),
+              "Not a directory");
+    EXPECT_EQ(zl::testing::readFile(path("plain")), "old");
+    EXPECT_EQ(entries(), 2u);
 }
 
 TEST_F(SaveFileTest, WritableFileInReadOnlyFolderIsWrittenInPlace) {
@@ -70,7 +69,7 @@ TEST_F(SaveFileTest, WritableFileInReadOnlyFolderIsWrittenInPlace) {
     const std::string error = messageOf(zl::support::saveFileReplacing(target, "new"));
     ::chmod((m_dir / "locked").c_str(), 0755);
     EXPECT_EQ(error, "");
-    EXPECT_EQ(read(target), "new");
+    EXPECT_EQ(zl::testing::readFile(target), "new");
 }
 
 }  // namespace

@@ -149,39 +149,6 @@ TEST(EntryProcedureTest, SelectionKeepsPositionOrder) {
         std::string::npos);
 }
 
-TEST(EntryProcedureTest, TypeConstants) {
-    struct Case {
-        int type;
-        std::int32_t attributes;
-        const char* expected;
-    };
-    const Case cases[] = {
-        {dao::kBoolean, 0, "dbBoolean"},
-        {dao::kByte, 0, "dbByte"},
-        {dao::kInteger, 0, "dbInteger"},
-        {dao::kLong, 1, "dbLong"},
-        {dao::kLong, 17, "dbCounter"},
-        {dao::kCurrency, 0, "dbCurrency"},
-        {dao::kSingle, 0, "dbSingle"},
-        {dao::kDouble, 0, "dbDouble"},
-        {dao::kDate, 16, "dbDate"},
-        {dao::kText, 2, "dbText"},
-        {dao::kText, 1, "dbFixedText"},
-        {dao::kText, 17, "dbFixedText"},
-        {dao::kLongBinary, 0, "dbLongBinary"},
-        {dao::kMemo, 1, "dbMemo"},
-        {dao::kBinary, 0, "<Unknown Field Type>"},
-        {dao::kGuid, 0, "<Unknown Field Type>"},
-        {dao::kComplex, 0, "<Unknown Field Type>"},
-        {0, 0, "<Unknown Field Type>"},
-    };
-    for (const Case& c : cases) {
-        zl::schema::Field f = zt::typedField("F", c.type);
-        f.attributes = c.attributes;
-        EXPECT_EQ(zl::vbgen::TypeConstant(f), c.expected) << c.type << "/" << c.attributes;
-    }
-}
-
 // What an engine failure leaves of the function: everything up to the failing read, and not
 // one line of the field or index being read.
 TEST(EntryProcedureTest, FailureEndsTheFunctionWhereItHappens) {

@@ -9,10 +9,10 @@
 #include <filesystem>
 #include <fstream>
 #include <future>
-#include <iterator>
 #include <memory>
 #include <thread>
 
+#include "common/temporary_folder.h"
 #include "test_database.h"
 
 namespace zl::schema::jet {
@@ -20,31 +20,14 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::vector<char> contents(const fs::path& path) {
-    std::ifstream in(path, std::ios::binary);
-    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
-}
-
 struct timespec modificationTime(const fs::path& path) {
     struct stat info {};
     EXPECT_EQ(::stat(path.c_str(), &info), 0);
     return info.st_mtim;
 }
 
-class JetEngineTest : public testing::Test {
+class JetEngineTest : public ::testing::Test {
 protected:
-    void SetUp() override {
-        m_folder = fs::temp_directory_path() /
-                   ("jet_engine_test_" + std::to_string(::getpid()) + "_" +
-                    testing::UnitTest::GetInstance()->current_test_info()->name());
-        fs::create_directories(m_folder);
-    }
-    void TearDown() override {
-        std::error_code ignored;
-        fs::permissions(m_folder, fs::perms::owner_all, fs::perm_options::add, ignored);
-        fs::remove_all(m_folder, ignored);
-    }
-
     // A read-only database file in the test's folder.
     fs::path readOnlyDatabase() {
         test::TestDatabase builder;
@@ -67,7 +50,8 @@ protected:
         return path;
     }
 
-    fs::path m_folder;
+    zl::testing::TemporaryFolder m_temporary;
+    fs::path m_folder = m_temporary.path();
 };
 
 void readEverything(Database& database) {
@@ -92,7 +76,7 @@ void readEverything(Database& database) {
 
 TEST_F(JetEngineTest, ReadOnlyFileOpensAndStaysUntouched) {
     const fs::path path = readOnlyDatabase();
-    const std::vector<char> before = contents(path);
+    const std::string before = zl::testing::readFile(path);
     const struct timespec modifiedBefore = modificationTime(path);
     JetEngine engine;
     std::unique_ptr<Database> database = engine.openDatabase(path.string());
@@ -100,7 +84,7 @@ TEST_F(JetEngineTest, ReadOnlyFileOpensAndStaysUntouched) {
     EXPECT_TRUE(database->tableDef("Orders")->field(1).allowZeroLength);
     database->close();
     database.reset();
-    EXPECT_EQ(contents(path), before);
+    EXPECT_EQ(zl::testing::readFile(path), before);
     const struct timespec modifiedAfter = modificationTime(path);
     EXPECT_EQ(modifiedAfter.tv_sec, modifiedBefore.tv_sec);
     EXPECT_EQ(modifiedAfter.tv_nsec, modifiedBefore.tv_nsec);

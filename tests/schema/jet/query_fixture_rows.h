@@ -1,4 +1,5 @@
-// Saved queries of the fixture databases: their rows in MSysQueries and the SQL Access shows.
+// Rows of MSysQueries for the query rebuilder's tests: written as literals, or read from the
+// fixture databases.
 #pragma once
 
 #include <cstdint>
@@ -33,16 +34,16 @@ struct RowLiteral {
     std::optional<std::int32_t> extra;  // LvExtra
 };
 
+// One saved query of a fixture database: its MSysQueries rows in storage order.
 struct FixtureQuery {
-    std::string_view file;  // the fixture database
-    std::string_view name;  // the QueryDef's name
+    std::string file;  // the fixture database
     std::int32_t objectId;
-    std::vector<RowLiteral> rows;  // in storage order
-    std::string_view sql;          // QueryDef.SQL as the fixture's JSON gives it
+    std::vector<QueryRow> rows;
 };
 
-// Every saved query of the fixtures queryTestV1997.mdb and queryTestV2003.mdb.
-const std::vector<FixtureQuery>& fixtureQueries();
+// Every saved query of the databases in ../shared/fixtures, read from their MSysQueries tables;
+// empty when the folder is missing.
+std::vector<FixtureQuery> fixtureQueries();
 
 // The literals as rows of the query `objectId`.
 std::vector<QueryRow> toRows(const std::vector<RowLiteral>& literals, std::int32_t objectId);

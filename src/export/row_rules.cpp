@@ -107,6 +107,17 @@ public:
         return true;
     }
 
+    // Rows a target's CHECK refused: breakers before duplicates and orphans are looked for, so
+    // that their children count as orphans when left out.
+    void addRefused(const CheckRefusals& refused) {
+        for (const CheckRefusals::Row& row : refused.rows) {
+            const CheckRule& rule = refused.checks[row.check];
+            RuleViolation violation{row.table, row.row, RuleKind::CheckFailed, row.check, {}, {}};
+            if (m_result.violations.size() < kReportedViolations) violation.rule = rule.text;
+            addViolation(std::move(violation));
+        }
+    }
+
     void findDuplicates() {
         for (std::size_t t = 0; t < m_keys.size(); ++t) {
             for (std::size_t k = 0; k < m_keys[t].size(); ++k) {
@@ -115,7 +126,7 @@ public:
                 for (std::size_t i = 1; i < rows.size(); ++i) {
                     if (rows[i].hash == rows[i - 1].hash) {
                         m_result.brokenKeys[t][k] = true;
-                        addViolation({t, rows[i].row, RuleKind::DuplicateKey, k, {}});
+                        addViolation({t, rows[i].row, RuleKind::DuplicateKey, k, {}, {}});
                     }
                 }
                 rows = {};
@@ -148,7 +159,7 @@ public:
                     if (!present) {
                         found[r][i] = true;
                         m_result.brokenRelations[r] = true;
-                        addViolation({relation.child, child.row, RuleKind::Orphan, r, {}});
+                        addViolation({relation.child, child.row, RuleKind::Orphan, r, {}, {}});
                         changed = cascade;
                     }
                 }
@@ -201,7 +212,7 @@ private:
             for (std::size_t c = 0; c < table.columns.size(); ++c) {
                 if (table.columns[c].field.required && values[table.columns[c].position].isNull()) {
                     m_result.brokenRequired[t][c] = true;
-                    addViolation({t, row, RuleKind::NullInRequired, c, {}});
+                    addViolation({t, row, RuleKind::NullInRequired, c, {}, {}});
                 }
             }
             for (std::size_t k = 0; k < table.keys.size(); ++k) {
@@ -280,11 +291,23 @@ private:
 
 }  // namespace
 
-RuleCheck checkRows(const schema::Database& db, const ExportPlan& plan, bool cascade,
-                    const std::atomic<bool>& cancel, const ProgressFn& progress, bool& cancelled) {
+void CheckRefusals::add(std::size_t table, std::uint64_t row, const std::string& name,
+                        const std::string& text) {
+    std::size_t check = 0;
+    while (check < checks.size() && (checks[check].table != table || checks[check].name != name)) {
+        ++check;
+    }
+    if (check == checks.size()) checks.push_back({table, name, text});
+    rows.push_back({table, row, check});
+}
+
+RuleCheck checkRows(const schema::Database& db, const ExportPlan& plan,
+                    const CheckRefusals& refused, bool cascade, const std::atomic<bool>& cancel,
+                    const ProgressFn& progress, bool& cancelled) {
     Checker checker(db, plan, cancel, progress);
     cancelled = !checker.readAll();
     if (cancelled) return checker.take();
+    checker.addRefused(refused);
     checker.findDuplicates();
     checker.findOrphans(cascade);
     cancelled = !checker.fillRowKeys();
@@ -322,6 +345,8 @@ std::string describeViolation(const ExportPlan& plan, const RuleViolation& viola
                    "\" under the relation \"" + relation.name +
                    "\" (the target compares text keys with case)";
         }
+        case RuleKind::CheckFailed:
+            return "breaks the target's " + violation.rule;
     }
     return {};
 }

@@ -1,8 +1,8 @@
-// Row rule checking with key hashes: one pass over every table keeps a 64-bit hash and the row's
-// ordinal for each key and relation; equal keys have equal hashes, so no duplicate or parent is
-// missed. Two different keys sharing a hash (odds about n^2 / 2^65) could pass for a duplicate
-// or hide an orphan; the targets check their keys again while loading, so such a row still
-// fails the export rather than loading wrongly.
+// Row rule checking with key hashes: one pass over every table keeps a 64-bit hash (a single
+// integer column: its value) and the row's ordinal for each key and relation; equal keys have
+// equal hashes, so no duplicate or parent is missed. Two different keys sharing a hash (odds about
+// n^2 / 2^65) could pass for a duplicate or hide an orphan; the targets check their keys again
+// while loading, so such a row still fails the export rather than loading wrongly.
 #include "export/row_rules.h"
 
 #include <algorithm>
@@ -67,6 +67,15 @@ bool appendKeyPart(std::string& buffer, const Value& value) {
 // compare such keys).
 bool keyHash(const PlannedTable& table, const std::vector<std::size_t>& columns,
              const std::vector<Value>& values, std::string& buffer, std::uint64_t& hash) {
+    if (columns.size() == 1) {
+        // One integer column (the common AutoNumber key): the value itself, exact and, for
+        // keys numbered in row order, already sorted.
+        const Value& value = values[table.columns[columns[0]].position];
+        if (value.kind == ValueKind::Integer) {
+            hash = static_cast<std::uint64_t>(value.integer);
+            return true;
+        }
+    }
     buffer.clear();
     for (const std::size_t column : columns) {
         if (!appendKeyPart(buffer, values[table.columns[column].position])) return false;
@@ -122,7 +131,7 @@ public:
         for (std::size_t t = 0; t < m_keys.size(); ++t) {
             for (std::size_t k = 0; k < m_keys[t].size(); ++k) {
                 std::vector<HashedRow>& rows = m_keys[t][k];
-                std::sort(rows.begin(), rows.end());
+                if (!std::is_sorted(rows.begin(), rows.end())) std::sort(rows.begin(), rows.end());
                 for (std::size_t i = 1; i < rows.size(); ++i) {
                     if (rows[i].hash == rows[i - 1].hash) {
                         m_result.brokenKeys[t][k] = true;
@@ -135,7 +144,11 @@ public:
     }
 
     void findOrphans(bool cascade) {
-        for (auto& parents : m_parents) std::sort(parents.begin(), parents.end());
+        for (auto& parents : m_parents) {
+            if (!std::is_sorted(parents.begin(), parents.end())) {
+                std::sort(parents.begin(), parents.end());
+            }
+        }
         std::vector<std::vector<bool>> found(m_children.size());
         for (std::size_t r = 0; r < m_children.size(); ++r) {
             found[r].assign(m_children[r].size(), false);

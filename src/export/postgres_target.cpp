@@ -364,7 +364,9 @@ private:
                 if (value.text.back() != '0') {
                     note("timestamp keeps microseconds; the 7th digit of the fraction is lost");
                 }
-                m_buffer += value.text;
+                // Cut, not rounded by the server: rounding 9999-12-31 23:59:59.9999999 would
+                // carry into the year 10000.
+                m_buffer.append(value.text, 0, value.text.size() - 1);
                 return;
             case ValueKind::Decimal:
                 m_buffer += value.text;

@@ -12,7 +12,8 @@ namespace zl::exporter::testing {
 
 // Every Jet 4 type with edge values: currency extremes, Decimal(28,10), dates of 1753,
 // 1899-12-29 12:00 and 100-01-01, empty, 255-character and non-BMP texts, memos of 0 B, 4 KB
-// and 5 MB, a text holding U+0000, and a row that is NULL in every nullable column.
+// and 5 MB, a text holding U+0000, BigInt extremes, extended dates to 100 ns (0001-01-01,
+// 9999-12-31 23:59:59.9999999), and a row that is NULL in every nullable column.
 jetwrite::DatabaseDescription everyTypeDatabase();
 
 // The value of `value` in column `type` as the tests compare it: integers and exact decimals as

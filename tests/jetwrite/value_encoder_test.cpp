@@ -3,6 +3,8 @@
 
 #include <gtest/gtest.h>
 
+#include <limits>
+
 #include "jetwrite/write_error.h"
 
 namespace zl::jetwrite {
@@ -64,6 +66,8 @@ INSTANTIATE_TEST_SUITE_P(
                    "0000000000000440"},
         EncodeCase{"DateBeforeDayZero", columnOf(jet::ColumnType::Date, 8),
                    DateTime{1899, 12, 29, 6, 0, 0}, "000000000000f4bf"},
+        EncodeCase{"BigIntMinimum", columnOf(jet::ColumnType::BigInt, 8),
+                   std::int64_t{std::numeric_limits<std::int64_t>::min()}, "0000000000000080"},
         EncodeCase{"Guid", columnOf(jet::ColumnType::Guid, 16),
                    std::string("{00112233-4455-6677-8899-AABBCCDDEEFF}"),
                    "33221100554477668899aabbccddeeff"},
@@ -106,26 +110,30 @@ TEST_P(Refusal, ThrowsWithTheReason) {
 
 INSTANTIATE_TEST_SUITE_P(
     Values, Refusal,
-    ::testing::Values(RefusalCase{"ByteTooLarge", columnOf(jet::ColumnType::Byte, 1),
-                                  std::int64_t{256}, "out of range"},
-                      RefusalCase{"LongTooLarge", columnOf(jet::ColumnType::Long, 4),
-                                  std::int64_t{1LL << 31}, "out of range"},
-                      RefusalCase{"IntegerFraction", columnOf(jet::ColumnType::Integer, 2), 1.5,
-                                  "whole number"},
-                      RefusalCase{"TextTooLong", columnOf(jet::ColumnType::Text, 4, false),
-                                  std::string("abc"), "longer than the field"},
-                      RefusalCase{"BadUtf8", columnOf(jet::ColumnType::Text, 40, false),
-                                  std::string("\xC3("), "not valid UTF-8"},
-                      RefusalCase{"GuidMalformed", columnOf(jet::ColumnType::Guid, 16),
-                                  std::string("{1234}"), "malformed GUID"},
-                      RefusalCase{"DecimalTooPrecise", columnOf(jet::ColumnType::Numeric, 17),
-                                  std::string("1.234"), "decimal places"},
-                      RefusalCase{"DecimalTooManyDigits", columnOf(jet::ColumnType::Numeric, 17),
-                                  std::string("123456789.5"), "exceeds the precision"},
-                      RefusalCase{"CurrencyNotANumber", columnOf(jet::ColumnType::Currency, 8),
-                                  std::string("12a"), "not a decimal"},
-                      RefusalCase{"BinaryFromText", columnOf(jet::ColumnType::Binary, 8, false),
-                                  std::string("x"), "expects binary"}),
+    ::testing::Values(
+        RefusalCase{"ByteTooLarge", columnOf(jet::ColumnType::Byte, 1), std::int64_t{256},
+                    "out of range"},
+        RefusalCase{"LongTooLarge", columnOf(jet::ColumnType::Long, 4), std::int64_t{1LL << 31},
+                    "out of range"},
+        RefusalCase{"IntegerFraction", columnOf(jet::ColumnType::Integer, 2), 1.5, "whole number"},
+        RefusalCase{"TextTooLong", columnOf(jet::ColumnType::Text, 4, false), std::string("abc"),
+                    "longer than the field"},
+        RefusalCase{"BadUtf8", columnOf(jet::ColumnType::Text, 40, false), std::string("\xC3("),
+                    "not valid UTF-8"},
+        RefusalCase{"GuidMalformed", columnOf(jet::ColumnType::Guid, 16), std::string("{1234}"),
+                    "malformed GUID"},
+        RefusalCase{"DecimalTooPrecise", columnOf(jet::ColumnType::Numeric, 17),
+                    std::string("1.234"), "decimal places"},
+        RefusalCase{"DecimalTooManyDigits", columnOf(jet::ColumnType::Numeric, 17),
+                    std::string("123456789.5"), "exceeds the precision"},
+        RefusalCase{"CurrencyNotANumber", columnOf(jet::ColumnType::Currency, 8),
+                    std::string("12a"), "not a decimal"},
+        RefusalCase{"BinaryFromText", columnOf(jet::ColumnType::Binary, 8, false), std::string("x"),
+                    "expects binary"},
+        RefusalCase{"ExtendedDateEightDigits", columnOf(jet::ColumnType::ExtendedDate, 42),
+                    std::string("2024-01-01 00:00:00.12345678"), "extended date"},
+        RefusalCase{"ExtendedDateMonth13", columnOf(jet::ColumnType::ExtendedDate, 42),
+                    std::string("2024-13-01 00:00:00"), "extended date"}),
     [](const ::testing::TestParamInfo<RefusalCase>& param) {
         return std::string(param.param.name);
     });

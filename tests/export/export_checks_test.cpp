@@ -3,8 +3,12 @@
 // --skip-invalid-rows leaves them out with the rows that hang on them; --no-constraints loads
 // them without the CHECKs they break, keeping every other CHECK. On both engines.
 #include <gtest/gtest.h>
+#include <sys/wait.h>
 
 #include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
 
 #include "common/pg_cluster.h"
 #include "common/sqlite_db.h"
@@ -182,6 +186,36 @@ TEST_P(ExportChecks, RowsBreakingCheckAreReportedLeftOutOrLoadedWithoutIt) {
                                                  : "PRAGMA foreign_key_list(\"Note\")");
         EXPECT_EQ(foreignKey.rows.size(), 1u) << "the foreign key was left off";
     }
+}
+
+// The command line: exit 4 with each refused row named, or 0 with the rows or CHECKs listed in
+// the ledger.
+TEST(ExportChecksCommand, ExitStatusReportAndLedger) {
+    TemporaryFolder folder;
+    const std::filesystem::path source = folder.path() / "checks.mdb";
+    jetwrite::writeDatabase(brokenChecks(), source);
+    auto run = [&](const std::string& options, std::string& output) {
+        const std::filesystem::path err = folder.path() / "err.txt";
+        const std::string command =
+            std::string(ZLGEN_CLI) + " export " + source.string() + " --to sqlite " +
+            (folder.path() / "out.sqlite").string() + " --force --ledger " +
+            (folder.path() / "ledger.json").string() + " " + options + " 2>" + err.string();
+        const int status = std::system(command.c_str());
+        std::ifstream in(options.empty() ? err : folder.path() / "ledger.json");
+        output.assign(std::istreambuf_iterator<char>(in), {});
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    std::string output;
+    EXPECT_EQ(run("", output), 4);
+    EXPECT_NE(output.find(R"(Item (ID=2): breaks the target's CHECK (("Qty" > 0)))"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("Item (ID=3): breaks the target's CHECK"), std::string::npos) << output;
+    EXPECT_EQ(run("--skip-invalid-rows", output), 0);
+    EXPECT_NE(output.find("left out (--skip-invalid-rows): no parent row"), std::string::npos)
+        << output;
+    EXPECT_EQ(run("--no-constraints", output), 0);
+    EXPECT_NE(output.find(R"("property": "Check")"), std::string::npos) << output;
 }
 
 // Taking CHECKs out of SQLite DDL: quotes, comments and nesting do not fool the scan, and a

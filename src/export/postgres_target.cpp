@@ -2,6 +2,7 @@
 // table, then the foreign keys and the identities moved past the largest id.
 #include <libpq-fe.h>
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -110,6 +111,7 @@ public:
         m_tableIndex = table;
         m_table = &m_plan->tables[table];
         m_probing = again;
+        findWrittenColumns();
         std::string sql;
         if (again) {
             // The rows go into a constraint-free copy first, numbered, to find every row that
@@ -124,8 +126,8 @@ public:
             execute("SAVEPOINT \"zl_table\"");
             sql = "COPY " + qualifiedTable() + " (";
         }
-        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
-            sql += (i == 0 ? "" : ", ") + columnName(m_table->columns[i].field.name);
+        for (std::size_t i = 0; i < m_written.size(); ++i) {
+            sql += (i == 0 ? "" : ", ") + columnName(m_table->columns[m_written[i]].field.name);
         }
         sql += ") FROM STDIN";
         PGresult* result = PQexec(m_conn, sql.c_str());
@@ -143,9 +145,9 @@ public:
             const auto end = std::to_chars(digits, digits + sizeof digits, row).ptr;
             m_buffer.append(digits, end).push_back('\t');
         }
-        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
+        for (std::size_t i = 0; i < m_written.size(); ++i) {
             if (i > 0) m_buffer += '\t';
-            const PlannedColumn& column = m_table->columns[i];
+            const PlannedColumn& column = m_table->columns[m_written[i]];
             append(values[column.position], column, rowKey, ledger);
         }
         m_buffer += '\n';
@@ -227,6 +229,31 @@ public:
 
 private:
     std::string qualifiedTable() const { return m_prefix + tableName(m_table->name); }
+
+    // The planned columns the rows fill: all but those the table computes itself (calculated
+    // fields that the script made generated columns).
+    void findWrittenColumns() {
+        PGresult* generated = PQexec(
+            m_conn,
+            ("SELECT attname FROM pg_attribute WHERE attrelid = " + literal(qualifiedTable()) +
+             "::regclass AND attnum > 0 AND NOT attisdropped AND attgenerated <> ''")
+                .c_str());
+        if (PQresultStatus(generated) != PGRES_TUPLES_OK) {
+            PQclear(generated);
+            fail("reading the columns of " + m_table->name);
+        }
+        std::vector<std::string> names;
+        names.reserve(static_cast<std::size_t>(PQntuples(generated)));
+        for (int i = 0; i < PQntuples(generated); ++i) {
+            names.push_back(quoteName(PQgetvalue(generated, i, 0)));
+        }
+        PQclear(generated);
+        m_written.clear();
+        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
+            const std::string name = columnName(m_table->columns[i].field.name);
+            if (std::find(names.begin(), names.end(), name) == names.end()) m_written.push_back(i);
+        }
+    }
     std::string tableName(const std::string& table) const {
         return m_script ? m_script->names->object(table) : quoteName(table);
     }
@@ -410,7 +437,8 @@ private:
     Relaxation m_relaxation;
     const PlannedTable* m_table = nullptr;
     std::size_t m_tableIndex = 0;
-    bool m_probing = false;  // the table goes into the numbered probe copy
+    std::vector<std::size_t> m_written;  // the table's columns the rows fill
+    bool m_probing = false;              // the table goes into the numbered probe copy
     std::string m_copyError;
     CheckRefusals m_refusals;
 };

@@ -96,16 +96,8 @@ public:
     void beginTable(std::size_t table, bool /*again*/) override {
         m_tableIndex = table;
         m_table = &m_plan->tables[table];
-        std::string sql = "INSERT INTO " + tableName() + " (";
-        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
-            sql += (i == 0 ? "" : ", ") + columnName(m_table->columns[i].field.name);
-        }
-        sql += ") VALUES (";
-        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
-            sql += i == 0 ? "?" : ", ?";
-        }
-        sql += ")";
-        m_scratch.assign(m_table->columns.size(), std::string());
+        findWrittenColumns();
+        const std::string sql = "INSERT INTO " + tableName() + insertColumns();
         execute("BEGIN");
         m_insert = prepare(sql, "preparing the rows of " + m_table->name);
     }
@@ -205,6 +197,40 @@ private:
         bindScratch(statement, index, text.data(), text.size());
     }
 
+    // The planned columns the rows fill: all but those the table computes itself (calculated
+    // fields that the script made generated columns).
+    void findWrittenColumns() {
+        sqlite3_stmt* info = prepare("PRAGMA main.table_xinfo(" + tableName() + ")",
+                                     "reading the columns of " + m_table->name);
+        std::vector<std::string> generated;
+        while (sqlite3_step(info) == SQLITE_ROW) {
+            const auto* name = sqlite3_column_text(info, 1);
+            if (sqlite3_column_int(info, 6) >= 2 && name != nullptr) {
+                generated.push_back(quoteName(reinterpret_cast<const char*>(name)));
+            }
+        }
+        sqlite3_finalize(info);
+        m_written.clear();
+        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
+            const std::string name = columnName(m_table->columns[i].field.name);
+            if (std::find(generated.begin(), generated.end(), name) == generated.end()) {
+                m_written.push_back(i);
+            }
+        }
+        m_scratch.assign(m_written.size(), std::string());
+    }
+
+    // " (a, b) VALUES (?, ?)" for the written columns.
+    std::string insertColumns() const {
+        std::string names;
+        std::string marks;
+        for (std::size_t i = 0; i < m_written.size(); ++i) {
+            names += (i == 0 ? "" : ", ") + columnName(m_table->columns[m_written[i]].field.name);
+            marks += i == 0 ? "?" : ", ?";
+        }
+        return " (" + names + ") VALUES (" + marks + ")";
+    }
+
     sqlite3_stmt* prepare(const std::string& sql, const std::string& what) {
         sqlite3_stmt* statement = nullptr;
         if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
@@ -215,8 +241,8 @@ private:
 
     void bindRow(sqlite3_stmt* statement, const std::vector<Value>& values, const RowKeyFn& rowKey,
                  Ledger& ledger) {
-        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
-            const PlannedColumn& column = m_table->columns[i];
+        for (std::size_t i = 0; i < m_written.size(); ++i) {
+            const PlannedColumn& column = m_table->columns[m_written[i]];
             bind(statement, static_cast<int>(i + 1), values[column.position], column, rowKey,
                  ledger);
         }
@@ -287,14 +313,8 @@ private:
                               " under a CHECK, but the table shows none.");
         }
         execute("CREATE TEMP TABLE \"zl_probe\" AS SELECT * FROM main." + tableName() + " WHERE 0");
-        std::string insert = "INSERT INTO temp.\"zl_probe\" (";
+        const std::string insert = "INSERT INTO temp.\"zl_probe\"" + insertColumns();
         std::string select = "SELECT ";
-        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
-            insert += (i == 0 ? "" : ", ") + columnName(m_table->columns[i].field.name);
-        }
-        insert += ") VALUES (";
-        for (std::size_t i = 0; i < m_table->columns.size(); ++i) insert += i == 0 ? "?" : ", ?";
-        insert += ")";
         for (std::size_t i = 0; i < m_probeChecks.size(); ++i) {
             select += (i == 0 ? "(" : ", (") + m_probeChecks[i] + ") IS FALSE";
         }
@@ -392,7 +412,8 @@ private:
     std::size_t m_tableIndex = 0;
     const ExportPlan* m_plan = nullptr;
     const PlannedTable* m_table = nullptr;
-    std::vector<std::string> m_scratch;  // per column: texts made for the current row
+    std::vector<std::size_t> m_written;  // the table's columns the rows fill
+    std::vector<std::string> m_scratch;  // per written column: texts made for the current row
 };
 
 }  // namespace

@@ -19,9 +19,6 @@
 #include "jetwrite/database_writer.h"
 #include "schema/jet/jet_engine.h"
 #include "schema/schema_model.h"
-#include "sqlgen/target_names.h"
-#include "sqlgen/target_schema.h"
-#include "sqlgen/target_script.h"
 
 namespace zl::exporter::testing {
 namespace {
@@ -100,13 +97,7 @@ protected:
         request.target = GetParam().target;
         request.skipInvalidRows = GetParam().mode == Mode::Skip;
         request.noConstraints = GetParam().mode == Mode::NoConstraints;
-        const translate::Target target =
-            postgres() ? translate::Target::PostgreSql : translate::Target::Sqlite;
-        const sqlgen::TargetSchema schema = sqlgen::readTargetSchema(model, db.get());
-        auto script = std::make_shared<SchemaScript>();
-        script->script = sqlgen::generateTargetScript(target, schema).text;
-        script->names = std::make_shared<sqlgen::TargetNames>(target, schema);
-        request.schemaScript = script;
+        request.schemaScript = targetScript(request.target, model, *db);
         request.destination =
             postgres() ? zl::testing::PgCluster::shared().conninfo(m_pgDatabase) : m_file.string();
         std::atomic<bool> cancel{false};

@@ -10,6 +10,9 @@
 
 #include "export/value_text.h"
 #include "jetwrite/value_encoder.h"
+#include "sqlgen/target_names.h"
+#include "sqlgen/target_schema.h"
+#include "sqlgen/target_script.h"
 
 namespace zl::exporter::testing {
 namespace {
@@ -100,6 +103,17 @@ jetwrite::DatabaseDescription everyTypeDatabase() {
     jetwrite::DatabaseDescription database;
     database.tables.push_back(std::move(table));
     return database;
+}
+
+std::shared_ptr<const SchemaScript> targetScript(Target target, const schema::SchemaModel& model,
+                                                 const schema::Database& db) {
+    const translate::Target dialect =
+        target == Target::Sqlite ? translate::Target::Sqlite : translate::Target::PostgreSql;
+    const sqlgen::TargetSchema schema = sqlgen::readTargetSchema(model, &db);
+    auto script = std::make_shared<SchemaScript>();
+    script->script = sqlgen::generateTargetScript(dialect, schema).text;
+    script->names = std::make_shared<sqlgen::TargetNames>(dialect, schema);
+    return script;
 }
 
 std::string expectedText(FieldType type, const Value& value, bool postgres) {

@@ -6,7 +6,12 @@
 #include <string>
 #include <vector>
 
+#include "export/target_writer.h"
 #include "jetwrite/database_description.h"
+
+namespace zl::schema {
+class SchemaModel;
+}
 
 namespace zl::exporter::testing {
 
@@ -23,6 +28,11 @@ jetwrite::DatabaseDescription everyTypeDatabase();
 std::string expectedText(jetwrite::FieldType type, const jetwrite::Value& value, bool postgres);
 
 using Table = std::vector<std::vector<std::string>>;
+
+// The loadable target script of the selection of `model`, with its names, as the command line
+// gives it to the export.
+std::shared_ptr<const SchemaScript> targetScript(Target target, const schema::SchemaModel& model,
+                                                 const schema::Database& db);
 
 // Every row of `table` in the SQLite file, ordered by its first column, each value in the form
 // expectedText gives (empty when the file or table cannot be read).

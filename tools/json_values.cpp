@@ -120,6 +120,8 @@ FieldType fieldTypeNamed(const JsonNode& node) {
         {"Memo", FieldType::Memo},
         {"GUID", FieldType::Guid},
         {"Decimal", FieldType::Decimal},
+        {"BigInt", FieldType::BigInt},
+        {"DateTimeExtended", FieldType::DateTimeExtended},
     };
     const std::string name = node.asText();
     for (const auto& [known, type] : kNames) {

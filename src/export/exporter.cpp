@@ -13,12 +13,18 @@ Relaxation keepAll(const ExportPlan& plan) {
         relaxation.keys.emplace_back(table.keys.size(), false);
     }
     relaxation.relations.assign(plan.relations.size(), false);
+    relaxation.checks.resize(plan.tables.size());
     return relaxation;
 }
 
 // The rules rows break, left off; a foreign key whose referenced key is left off goes too.
-Relaxation relaxBroken(const ExportPlan& plan, const RuleCheck& check, Ledger& ledger) {
-    Relaxation relaxation{check.brokenRequired, check.brokenKeys, check.brokenRelations};
+Relaxation relaxBroken(const ExportPlan& plan, const RuleCheck& check, const CheckRefusals& refused,
+                       Ledger& ledger) {
+    Relaxation relaxation{check.brokenRequired, check.brokenKeys, check.brokenRelations, {}};
+    relaxation.checks.resize(plan.tables.size());
+    for (const CheckRule& rule : refused.checks) {
+        relaxation.checks[rule.table].push_back(rule.name);
+    }
     for (std::size_t r = 0; r < plan.relations.size(); ++r) {
         const PlannedRelation& relation = plan.relations[r];
         std::vector<std::size_t> wanted = relation.parentColumns;
@@ -53,6 +59,9 @@ Relaxation relaxBroken(const ExportPlan& plan, const RuleCheck& check, Ledger& l
                         plan.relations[r].name, reason, ""});
         }
     }
+    for (const CheckRule& rule : refused.checks) {
+        ledger.add({plan.tables[rule.table].name, "", "Check", rule.text, reason, ""});
+    }
     return relaxation;
 }
 
@@ -72,6 +81,8 @@ void noteSkippedRows(const ExportPlan& plan, const RuleCheck& check, Ledger& led
 
 class Cancelled {};
 
+// Writes the rows of every table. A table whose load a CHECK stopped is written a second time,
+// for the target to find every row its CHECKs refuse (the export is abandoned then anyway).
 void writeTables(const schema::Database& db, const ExportPlan& plan, const RuleCheck& check,
                  bool skipBad, TargetWriter& writer, const std::atomic<bool>& cancel,
                  const ProgressFn& progress, ExportResult& result) {
@@ -79,28 +90,38 @@ void writeTables(const schema::Database& db, const ExportPlan& plan, const RuleC
         const PlannedTable& table = plan.tables[t];
         const std::vector<std::uint64_t>& bad = check.badRows[t];
         const std::uint64_t total = check.rowCounts[t];
-        const auto recordset = db.openRecordset(table.name);
-        writer.beginTable(t);
-        std::uint64_t row = 0;
-        std::size_t nextBad = 0;
-        while (recordset->moveNext()) {
-            if ((row & 1023) == 0) {
-                if (cancel.load()) throw Cancelled();
-                if (progress) progress(table.name, row, total);
+        const std::uint64_t writtenBefore = result.rowsWritten;
+        const std::uint64_t skippedBefore = result.rowsSkipped;
+        Ledger again(0);  // the first writing noted the values already
+        for (const bool second : {false, true}) {
+            Ledger& ledger = second ? again : result.ledger;
+            const auto recordset = db.openRecordset(table.name);
+            writer.beginTable(t, second);
+            std::uint64_t row = 0;
+            std::size_t nextBad = 0;
+            // Made once per table, not per row: the key is computed only when a note needs it.
+            const std::vector<schema::Value>* current = nullptr;
+            const RowKeyFn rowKey = [&] { return rowKeyText(table, *current, row); };
+            while (recordset->moveNext()) {
+                if ((row & 1023) == 0) {
+                    if (cancel.load()) throw Cancelled();
+                    if (progress) progress(table.name, row, total);
+                }
+                current = &recordset->values();
+                if (skipBad && nextBad < bad.size() && bad[nextBad] == row) {
+                    ++nextBad;
+                    ++result.rowsSkipped;
+                } else {
+                    writer.writeRow(*current, row, rowKey, ledger);
+                    ++result.rowsWritten;
+                }
+                ++row;
             }
-            const std::vector<schema::Value>& values = recordset->values();
-            if (skipBad && nextBad < bad.size() && bad[nextBad] == row) {
-                ++nextBad;
-                ++result.rowsSkipped;
-            } else {
-                writer.writeRow(
-                    values, [&] { return rowKeyText(table, values, row); }, result.ledger);
-                ++result.rowsWritten;
-            }
-            ++row;
+            if (progress) progress(table.name, row, row);
+            if (writer.endTable()) break;
+            result.rowsWritten = writtenBefore;
+            result.rowsSkipped = skippedBefore;
         }
-        writer.endTable();
-        if (progress) progress(table.name, row, row);
         ++result.tablesWritten;
     }
 }
@@ -119,37 +140,77 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
                        const ExportRequest& request, const std::atomic<bool>& cancel,
                        const ProgressFn& progress) {
     ExportResult result;
-    for (const PlanNote& note : plan.notes) {
-        result.ledger.add({note.table, note.field, note.property, note.original, note.reason, ""});
-    }
     std::unique_ptr<TargetWriter> writer;
     try {
-        bool cancelled = false;
-        result.check = checkRows(db, plan, request.skipInvalidRows, cancel, progress, cancelled);
-        if (cancelled) {
-            result.status = ExportStatus::Cancelled;
-            return result;
-        }
-        Relaxation relaxation = keepAll(plan);
-        if (result.check.violationCount > 0) {
-            if (request.skipInvalidRows) {
-                noteSkippedRows(plan, result.check, result.ledger);
-            } else if (request.noConstraints) {
-                relaxation = relaxBroken(plan, result.check, result.ledger);
-            } else {
+        // Rows the target's CHECKs refused on the first attempt. They can only be found by
+        // loading, so a second attempt starts over knowing them: they are reported, left out
+        // (with the rows that hang on them) or loaded without the CHECKs they break.
+        CheckRefusals refused;
+        for (int attempt = 0; attempt < 2; ++attempt) {
+            result.ledger = Ledger();
+            for (const PlanNote& note : plan.notes) {
+                result.ledger.add(
+                    {note.table, note.field, note.property, note.original, note.reason, ""});
+            }
+            result.rowsWritten = 0;
+            result.rowsSkipped = 0;
+            result.tablesWritten = 0;
+            bool cancelled = false;
+            result.check =
+                checkRows(db, plan, refused, request.skipInvalidRows, cancel, progress, cancelled);
+            if (cancelled) {
+                result.status = ExportStatus::Cancelled;
+                return result;
+            }
+            Relaxation relaxation = keepAll(plan);
+            // Rows break rules and nothing will be written: the load still runs, without them,
+            // to find the rows the target's CHECKs refuse too, so that one report names all.
+            bool lookOnly = false;
+            if (result.check.violationCount > 0) {
+                if (request.skipInvalidRows) {
+                    noteSkippedRows(plan, result.check, result.ledger);
+                } else if (request.noConstraints) {
+                    relaxation = relaxBroken(plan, result.check, refused, result.ledger);
+                } else if (attempt > 0) {
+                    result.status = ExportStatus::RulesBroken;
+                    return result;
+                } else {
+                    lookOnly = true;
+                }
+            }
+            try {
+                writer =
+                    request.target == Target::Sqlite
+                        ? openSqliteTarget(request.destination, request.force, request.schemaScript)
+                        : openPostgresTarget(request.destination, request.schema,
+                                             request.schemaScript);
+                writer->createSchema(plan, relaxation);
+                writeTables(db, plan, result.check, request.skipInvalidRows || lookOnly, *writer,
+                            cancel, progress, result);
+            } catch (const ExportError&) {
+                // A target that cannot be reached hides no rule the report has already found.
+                if (!lookOnly) throw;
+                if (writer) writer->abandon();
+                result.rowsWritten = 0;
+                result.status = ExportStatus::RulesBroken;
+                return result;
+            }
+            if (cancel.load()) throw Cancelled();
+            if (!lookOnly && writer->refusals().empty()) {
+                writer->finish();
+                return result;
+            }
+            refused = writer->refusals();
+            writer->abandon();
+            writer.reset();
+            if (refused.empty()) {
+                result.rowsWritten = 0;
                 result.status = ExportStatus::RulesBroken;
                 return result;
             }
         }
-        writer =
-            request.target == Target::Sqlite
-                ? openSqliteTarget(request.destination, request.force, request.schemaScript)
-                : openPostgresTarget(request.destination, request.schema, request.schemaScript);
-        writer->createSchema(plan, relaxation);
-        writeTables(db, plan, result.check, request.skipInvalidRows, *writer, cancel, progress,
-                    result);
-        if (cancel.load()) throw Cancelled();
-        writer->finish();
+        throw ExportError("Rows still break the target's CHECKs after those found were " +
+                          std::string(request.noConstraints ? "left off." : "left out."));
     } catch (const Cancelled&) {
         if (writer) writer->abandon();
         result.status = ExportStatus::Cancelled;

@@ -2,7 +2,11 @@
 // table, then the foreign keys and the identities moved past the largest id.
 #include <libpq-fe.h>
 
+#include <algorithm>
+#include <charconv>
 #include <cmath>
+#include <cstring>
+#include <string_view>
 
 #include "export/target_schema.h"
 #include "export/target_writer.h"
@@ -14,28 +18,25 @@ namespace {
 using schema::Value;
 using schema::ValueKind;
 
-constexpr std::size_t kCopyChunk = 256 * 1024;
+constexpr std::size_t kCopyChunk = std::size_t{256} * 1024;
 
-// COPY text format: backslash escapes for the characters that delimit rows and columns.
-void appendCopyText(std::string& out, const std::string& text) {
-    for (const char c : text) {
-        switch (c) {
-            case '\\':
-                out += "\\\\";
-                break;
-            case '\t':
-                out += "\\t";
-                break;
-            case '\n':
-                out += "\\n";
-                break;
-            case '\r':
-                out += "\\r";
-                break;
-            default:
-                out += c;
-        }
+// COPY text format: backslash escapes for the characters that delimit rows and columns; the
+// runs between them are appended whole.
+void appendCopyText(std::string& out, std::string_view text) {
+    std::size_t start = 0;
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const char c = text[i];
+        const char* escape = c == '\\'   ? "\\\\"
+                             : c == '\t' ? "\\t"
+                             : c == '\n' ? "\\n"
+                             : c == '\r' ? "\\r"
+                                         : nullptr;
+        if (escape == nullptr) continue;
+        out.append(text.substr(start, i - start));
+        out += escape;
+        start = i + 1;
     }
+    out.append(text.substr(start));
 }
 
 class PostgresTarget final : public TargetWriter {
@@ -76,33 +77,57 @@ public:
                  createTableStatements(Target::Postgresql, plan, relaxation, m_prefix)) {
                 execute(statement);
             }
-            return;
-        }
-        // The script's foreign keys (one ALTER TABLE line each) wait until the rows are in, so
-        // that tables load in any order, cycles included.
-        std::string now;
-        std::size_t start = 0;
-        const std::string& text = m_script->script;
-        while (start < text.size()) {
-            std::size_t end = text.find('\n', start);
-            end = end == std::string::npos ? text.size() : end + 1;
-            const std::string line = text.substr(start, end - start);
-            if (line.rfind("ALTER TABLE ", 0) == 0 &&
-                line.find(" FOREIGN KEY ") != std::string::npos) {
-                m_foreignKeys.push_back(line);
-            } else {
-                now += line;
+        } else {
+            // The script's foreign keys (one ALTER TABLE line each) wait until the rows are in,
+            // so that tables load in any order, cycles included.
+            std::string now;
+            std::size_t start = 0;
+            const std::string& text = m_script->script;
+            while (start < text.size()) {
+                std::size_t end = text.find('\n', start);
+                end = end == std::string::npos ? text.size() : end + 1;
+                const std::string line = text.substr(start, end - start);
+                if (line.rfind("ALTER TABLE ", 0) == 0 &&
+                    line.find(" FOREIGN KEY ") != std::string::npos) {
+                    m_foreignKeys.push_back(line);
+                } else {
+                    now += line;
+                }
+                start = end;
             }
-            start = end;
+            execute(now);
         }
-        execute(now);
+        // CHECKs that rows break, by the names PostgreSQL gave them (the same on every run of
+        // the same script).
+        for (std::size_t t = 0; t < plan.tables.size(); ++t) {
+            m_table = &plan.tables[t];
+            for (const std::string& name : relaxation.checks[t]) {
+                execute("ALTER TABLE " + qualifiedTable() + " DROP CONSTRAINT " + quoteName(name));
+            }
+        }
     }
 
-    void beginTable(std::size_t table) override {
+    void beginTable(std::size_t table, bool again) override {
+        m_tableIndex = table;
         m_table = &m_plan->tables[table];
-        std::string sql = "COPY " + m_prefix + tableName(m_table->name) + " (";
-        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
-            sql += (i == 0 ? "" : ", ") + columnName(m_table->columns[i].field.name);
+        m_probing = again;
+        findWrittenColumns();
+        std::string sql;
+        if (again) {
+            // The rows go into a constraint-free copy first, numbered, to find every row that
+            // a CHECK refuses; the copy goes at the end of the table.
+            execute(
+                "CREATE TEMP TABLE \"zl_probe\" AS SELECT NULL::bigint AS \"zl probe row\", * "
+                "FROM " +
+                qualifiedTable() + " WITH NO DATA");
+            sql = R"(COPY pg_temp."zl_probe" ("zl probe row", )";
+        } else {
+            // A CHECK that refuses a row stops the COPY; the savepoint undoes the table alone.
+            execute("SAVEPOINT \"zl_table\"");
+            sql = "COPY " + qualifiedTable() + " (";
+        }
+        for (std::size_t i = 0; i < m_written.size(); ++i) {
+            sql += (i == 0 ? "" : ", ") + columnName(m_table->columns[m_written[i]].field.name);
         }
         sql += ") FROM STDIN";
         PGresult* result = PQexec(m_conn, sql.c_str());
@@ -113,23 +138,44 @@ public:
         m_buffer.clear();
     }
 
-    void writeRow(const std::vector<Value>& values, const RowKeyFn& rowKey,
+    void writeRow(const std::vector<Value>& values, std::uint64_t row, const RowKeyFn& rowKey,
                   Ledger& ledger) override {
-        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
+        if (m_probing) {
+            char digits[24];
+            const auto end = std::to_chars(digits, digits + sizeof digits, row).ptr;
+            m_buffer.append(digits, end).push_back('\t');
+        }
+        for (std::size_t i = 0; i < m_written.size(); ++i) {
             if (i > 0) m_buffer += '\t';
-            const PlannedColumn& column = m_table->columns[i];
+            const PlannedColumn& column = m_table->columns[m_written[i]];
             append(values[column.position], column, rowKey, ledger);
         }
         m_buffer += '\n';
         if (m_buffer.size() >= kCopyChunk) flush();
     }
 
-    void endTable() override {
+    bool endTable() override {
         flush();
         m_copying = false;
         if (PQputCopyEnd(m_conn, nullptr) != 1) fail("ending the COPY of " + m_table->name);
-        drainResults("loading " + m_table->name);
+        const std::string state = drainResults();
+        if (state.empty() && m_probing) {
+            findRefusedRows();
+            return true;
+        }
+        if (state.empty()) {
+            execute("RELEASE SAVEPOINT \"zl_table\"");
+            return true;
+        }
+        if (!m_probing && state == "23514") {  // check_violation
+            execute("ROLLBACK TO SAVEPOINT \"zl_table\"");
+            execute("RELEASE SAVEPOINT \"zl_table\"");
+            return false;
+        }
+        throw ExportError("PostgreSQL failed loading " + m_table->name + ": " + m_copyError);
     }
+
+    const CheckRefusals& refusals() const override { return m_refusals; }
 
     void finish() override {
         const std::vector<std::string> foreignKeys =
@@ -149,9 +195,15 @@ public:
                     unquoted += name[i];
                     if (name[i] == '"') ++i;
                 }
-                execute("SELECT setval(pg_get_serial_sequence(" + literal(qualified) + ", " +
-                        literal(unquoted) + "), GREATEST(COALESCE(MAX(" + name +
-                        "), 0), 0) + 1, false) FROM " + qualified);
+                std::string sql = "SELECT setval(pg_get_serial_sequence(";
+                sql += literal(qualified);
+                sql += ", ";
+                sql += literal(unquoted);
+                sql += "), GREATEST(COALESCE(MAX(";
+                sql += name;
+                sql += "), 0), 0) + 1, false) FROM ";
+                sql += qualified;
+                execute(sql);
             }
         }
         execute("COMMIT");
@@ -176,6 +228,32 @@ public:
     }
 
 private:
+    std::string qualifiedTable() const { return m_prefix + tableName(m_table->name); }
+
+    // The planned columns the rows fill: all but those the table computes itself (calculated
+    // fields that the script made generated columns).
+    void findWrittenColumns() {
+        PGresult* generated = PQexec(
+            m_conn,
+            ("SELECT attname FROM pg_attribute WHERE attrelid = " + literal(qualifiedTable()) +
+             "::regclass AND attnum > 0 AND NOT attisdropped AND attgenerated <> ''")
+                .c_str());
+        if (PQresultStatus(generated) != PGRES_TUPLES_OK) {
+            PQclear(generated);
+            fail("reading the columns of " + m_table->name);
+        }
+        std::vector<std::string> names;
+        names.reserve(static_cast<std::size_t>(PQntuples(generated)));
+        for (int i = 0; i < PQntuples(generated); ++i) {
+            names.push_back(quoteName(PQgetvalue(generated, i, 0)));
+        }
+        PQclear(generated);
+        m_written.clear();
+        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
+            const std::string name = columnName(m_table->columns[i].field.name);
+            if (std::find(names.begin(), names.end(), name) == names.end()) m_written.push_back(i);
+        }
+    }
     std::string tableName(const std::string& table) const {
         return m_script ? m_script->names->object(table) : quoteName(table);
     }
@@ -195,18 +273,73 @@ private:
         PQclear(result);
         if (status != PGRES_COMMAND_OK && status != PGRES_TUPLES_OK) fail(sql.substr(0, 80));
     }
-    void drainResults(const std::string& what) {
-        bool failed = false;
-        std::string message;
+    // Collects the COPY's results: "" when it succeeded, else the SQLSTATE of the failure (its
+    // message in m_copyError).
+    std::string drainResults() {
+        std::string state;
         while (PGresult* result = PQgetResult(m_conn)) {
             if (PQresultStatus(result) != PGRES_COMMAND_OK) {
-                failed = true;
-                message = PQresultErrorMessage(result);
+                const char* code = PQresultErrorField(result, PG_DIAG_SQLSTATE);
+                state = code != nullptr ? code : "?";
+                m_copyError = PQresultErrorMessage(result);
             }
             PQclear(result);
         }
-        if (failed) throw ExportError("PostgreSQL failed " + what + ": " + message);
+        return state;
     }
+
+    // Every numbered row of the probe copy that a CHECK of the table refuses, with the first
+    // CHECK (by name) it breaks; then the copy goes.
+    void findRefusedRows() {
+        const std::size_t before = m_refusals.rows.size();
+        PGresult* checks = PQexec(
+            m_conn, ("SELECT conname, pg_get_expr(conbin, conrelid), pg_get_constraintdef(oid) "
+                     "FROM pg_constraint WHERE contype = 'c' AND conrelid = " +
+                     literal(qualifiedTable()) + "::regclass ORDER BY conname")
+                        .c_str());
+        if (PQresultStatus(checks) != PGRES_TUPLES_OK) {
+            PQclear(checks);
+            fail("reading the CHECKs of " + m_table->name);
+        }
+        std::vector<std::pair<std::string, std::string>> rules;  // name, shown text
+        std::string select = "SELECT \"zl probe row\"";
+        std::string where;
+        for (int i = 0; i < PQntuples(checks); ++i) {
+            const std::string condition =
+                "(" + std::string(PQgetvalue(checks, i, 1)) + ") IS FALSE";
+            rules.emplace_back(PQgetvalue(checks, i, 0), PQgetvalue(checks, i, 2));
+            select += ", " + condition;
+            where += (i == 0 ? " WHERE " : " OR ") + condition;
+        }
+        PQclear(checks);
+        if (!rules.empty()) {
+            PGresult* rows = PQexec(
+                m_conn, (select + " FROM pg_temp.\"zl_probe\"" + where + " ORDER BY 1").c_str());
+            if (PQresultStatus(rows) != PGRES_TUPLES_OK) {
+                PQclear(rows);
+                fail("finding the rows the CHECKs of " + m_table->name + " refuse");
+            }
+            for (int r = 0; r < PQntuples(rows); ++r) {
+                std::uint64_t row = 0;
+                const char* number = PQgetvalue(rows, r, 0);
+                std::from_chars(number, number + std::strlen(number), row);
+                for (std::size_t c = 0; c < rules.size(); ++c) {
+                    if (PQgetvalue(rows, r, static_cast<int>(c + 1))[0] == 't') {
+                        m_refusals.add(m_tableIndex, row, rules[c].first,
+                                       rules[c].second + ", named \"" + rules[c].first + "\"");
+                        break;
+                    }
+                }
+            }
+            PQclear(rows);
+        }
+        execute("DROP TABLE pg_temp.\"zl_probe\"");
+        if (m_refusals.rows.size() == before) {
+            throw ExportError("PostgreSQL refused a row of " + m_table->name +
+                              " under a CHECK, yet no CHECK of the table refuses one.");
+        }
+    }
+
     void flush() {
         if (m_buffer.empty()) return;
         if (PQputCopyData(m_conn, m_buffer.data(), static_cast<int>(m_buffer.size())) != 1) {
@@ -231,19 +364,24 @@ private:
             case ValueKind::Boolean:
                 m_buffer += value.integer != 0 ? 't' : 'f';
                 return;
-            case ValueKind::Integer:
-                m_buffer += std::to_string(value.integer);
+            case ValueKind::Integer: {
+                char text[kValueChars];
+                m_buffer.append(text, std::to_chars(text, text + sizeof text, value.integer).ptr);
                 return;
-            case ValueKind::Currency:
-                m_buffer += currencyText(value.integer);
+            }
+            case ValueKind::Currency: {
+                char text[kValueChars];
+                m_buffer.append(text, writeCurrency(value.integer, text));
                 return;
+            }
             case ValueKind::Single:
             case ValueKind::Double:
                 m_buffer += realText(value.real, value.kind == ValueKind::Single);
                 return;
             case ValueKind::Date:
-                if (const auto text = dateText(value.real)) {
-                    m_buffer += *text;
+                if (char text[kValueChars];
+                    const std::size_t length = writeDate(value.real, text)) {
+                    m_buffer.append(text, length);
                 } else {
                     note("date outside 0100-01-01..9999-12-31; left NULL");
                     m_buffer += "\\N";
@@ -253,7 +391,9 @@ private:
                 if (value.text.back() != '0') {
                     note("timestamp keeps microseconds; the 7th digit of the fraction is lost");
                 }
-                m_buffer += value.text;
+                // Cut, not rounded by the server: rounding 9999-12-31 23:59:59.9999999 would
+                // carry into the year 10000.
+                m_buffer.append(value.text, 0, value.text.size() - 1);
                 return;
             case ValueKind::Decimal:
                 m_buffer += value.text;
@@ -296,6 +436,11 @@ private:
     const ExportPlan* m_plan = nullptr;
     Relaxation m_relaxation;
     const PlannedTable* m_table = nullptr;
+    std::size_t m_tableIndex = 0;
+    std::vector<std::size_t> m_written;  // the table's columns the rows fill
+    bool m_probing = false;              // the table goes into the numbered probe copy
+    std::string m_copyError;
+    CheckRefusals m_refusals;
 };
 
 }  // namespace

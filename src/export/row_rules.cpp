@@ -1,8 +1,8 @@
-// Row rule checking with key hashes: one pass over every table keeps a 64-bit hash and the row's
-// ordinal for each key and relation; equal keys have equal hashes, so no duplicate or parent is
-// missed. Two different keys sharing a hash (odds about n^2 / 2^65) could pass for a duplicate
-// or hide an orphan; the targets check their keys again while loading, so such a row still
-// fails the export rather than loading wrongly.
+// Row rule checking with key hashes: one pass over every table keeps a 64-bit hash (a single
+// integer column: its value) and the row's ordinal for each key and relation; equal keys have
+// equal hashes, so no duplicate or parent is missed. Two different keys sharing a hash (odds about
+// n^2 / 2^65) could pass for a duplicate or hide an orphan; the targets check their keys again
+// while loading, so such a row still fails the export rather than loading wrongly.
 #include "export/row_rules.h"
 
 #include <algorithm>
@@ -67,6 +67,15 @@ bool appendKeyPart(std::string& buffer, const Value& value) {
 // compare such keys).
 bool keyHash(const PlannedTable& table, const std::vector<std::size_t>& columns,
              const std::vector<Value>& values, std::string& buffer, std::uint64_t& hash) {
+    if (columns.size() == 1) {
+        // One integer column (the common AutoNumber key): the value itself, exact and, for
+        // keys numbered in row order, already sorted.
+        const Value& value = values[table.columns[columns[0]].position];
+        if (value.kind == ValueKind::Integer) {
+            hash = static_cast<std::uint64_t>(value.integer);
+            return true;
+        }
+    }
     buffer.clear();
     for (const std::size_t column : columns) {
         if (!appendKeyPart(buffer, values[table.columns[column].position])) return false;
@@ -107,15 +116,26 @@ public:
         return true;
     }
 
+    // Rows a target's CHECK refused: breakers before duplicates and orphans are looked for, so
+    // that their children count as orphans when left out.
+    void addRefused(const CheckRefusals& refused) {
+        for (const CheckRefusals::Row& row : refused.rows) {
+            const CheckRule& rule = refused.checks[row.check];
+            RuleViolation violation{row.table, row.row, RuleKind::CheckFailed, row.check, {}, {}};
+            if (m_result.violations.size() < kReportedViolations) violation.rule = rule.text;
+            addViolation(std::move(violation));
+        }
+    }
+
     void findDuplicates() {
         for (std::size_t t = 0; t < m_keys.size(); ++t) {
             for (std::size_t k = 0; k < m_keys[t].size(); ++k) {
                 std::vector<HashedRow>& rows = m_keys[t][k];
-                std::sort(rows.begin(), rows.end());
+                if (!std::is_sorted(rows.begin(), rows.end())) std::sort(rows.begin(), rows.end());
                 for (std::size_t i = 1; i < rows.size(); ++i) {
                     if (rows[i].hash == rows[i - 1].hash) {
                         m_result.brokenKeys[t][k] = true;
-                        addViolation({t, rows[i].row, RuleKind::DuplicateKey, k, {}});
+                        addViolation({t, rows[i].row, RuleKind::DuplicateKey, k, {}, {}});
                     }
                 }
                 rows = {};
@@ -124,7 +144,11 @@ public:
     }
 
     void findOrphans(bool cascade) {
-        for (auto& parents : m_parents) std::sort(parents.begin(), parents.end());
+        for (auto& parents : m_parents) {
+            if (!std::is_sorted(parents.begin(), parents.end())) {
+                std::sort(parents.begin(), parents.end());
+            }
+        }
         std::vector<std::vector<bool>> found(m_children.size());
         for (std::size_t r = 0; r < m_children.size(); ++r) {
             found[r].assign(m_children[r].size(), false);
@@ -148,7 +172,7 @@ public:
                     if (!present) {
                         found[r][i] = true;
                         m_result.brokenRelations[r] = true;
-                        addViolation({relation.child, child.row, RuleKind::Orphan, r, {}});
+                        addViolation({relation.child, child.row, RuleKind::Orphan, r, {}, {}});
                         changed = cascade;
                     }
                 }
@@ -201,7 +225,7 @@ private:
             for (std::size_t c = 0; c < table.columns.size(); ++c) {
                 if (table.columns[c].field.required && values[table.columns[c].position].isNull()) {
                     m_result.brokenRequired[t][c] = true;
-                    addViolation({t, row, RuleKind::NullInRequired, c, {}});
+                    addViolation({t, row, RuleKind::NullInRequired, c, {}, {}});
                 }
             }
             for (std::size_t k = 0; k < table.keys.size(); ++k) {
@@ -280,11 +304,23 @@ private:
 
 }  // namespace
 
-RuleCheck checkRows(const schema::Database& db, const ExportPlan& plan, bool cascade,
-                    const std::atomic<bool>& cancel, const ProgressFn& progress, bool& cancelled) {
+void CheckRefusals::add(std::size_t table, std::uint64_t row, const std::string& name,
+                        const std::string& text) {
+    std::size_t check = 0;
+    while (check < checks.size() && (checks[check].table != table || checks[check].name != name)) {
+        ++check;
+    }
+    if (check == checks.size()) checks.push_back({table, name, text});
+    rows.push_back({table, row, check});
+}
+
+RuleCheck checkRows(const schema::Database& db, const ExportPlan& plan,
+                    const CheckRefusals& refused, bool cascade, const std::atomic<bool>& cancel,
+                    const ProgressFn& progress, bool& cancelled) {
     Checker checker(db, plan, cancel, progress);
     cancelled = !checker.readAll();
     if (cancelled) return checker.take();
+    checker.addRefused(refused);
     checker.findDuplicates();
     checker.findOrphans(cascade);
     cancelled = !checker.fillRowKeys();
@@ -322,6 +358,8 @@ std::string describeViolation(const ExportPlan& plan, const RuleViolation& viola
                    "\" under the relation \"" + relation.name +
                    "\" (the target compares text keys with case)";
         }
+        case RuleKind::CheckFailed:
+            return "breaks the target's " + violation.rule;
     }
     return {};
 }

@@ -1,7 +1,8 @@
 // Checks every row against the rules the targets enforce before anything is written: NULL in a
 // Required field, a duplicate under a primary key or unique index, a child without its parent
 // under an enforced relation (keys compared exactly, as the targets compare them, so 'abc'
-// under 'ABC' is an orphan there although Access accepts it).
+// under 'ABC' is an orphan there although Access accepts it). Rows that a target's CHECK
+// refuses are found by the target itself while loading; they come back here as known breakers.
 #pragma once
 
 #include <atomic>
@@ -14,16 +15,42 @@
 
 namespace zl::exporter {
 
-enum class RuleKind { NullInRequired, DuplicateKey, Orphan };
+enum class RuleKind { NullInRequired, DuplicateKey, Orphan, CheckFailed };
 
 // One row that breaks a rule. `which` is the column (NullInRequired), the key
-// (DuplicateKey, index into PlannedTable::keys) or the relation (Orphan).
+// (DuplicateKey, index into PlannedTable::keys), the relation (Orphan) or the CHECK
+// (CheckFailed, index into CheckRefusals::checks).
 struct RuleViolation {
     std::size_t table = 0;
     std::uint64_t row = 0;  // ordinal of the row in the cursor's order
     RuleKind kind = RuleKind::NullInRequired;
     std::size_t which = 0;
     std::string rowKey;  // filled for the reported violations
+    std::string rule;    // CheckFailed: the CHECK as the target shows it
+};
+
+// A CHECK of a target table that some row breaks. `name` identifies it to the target (the
+// constraint's name in PostgreSQL, its expression in SQLite); `text` is what reports show.
+struct CheckRule {
+    std::size_t table = 0;
+    std::string name;
+    std::string text;
+};
+
+// The rows a target's CHECKs refused while loading, each once (the first CHECK it breaks).
+struct CheckRefusals {
+    struct Row {
+        std::size_t table = 0;
+        std::uint64_t row = 0;
+        std::size_t check = 0;  // index into `checks`
+    };
+    std::vector<CheckRule> checks;
+    std::vector<Row> rows;
+
+    bool empty() const { return rows.empty(); }
+    // Records that `row` of `table` breaks the CHECK `name` (shown as `text`).
+    void add(std::size_t table, std::uint64_t row, const std::string& name,
+             const std::string& text);
 };
 
 struct RuleCheck {
@@ -40,12 +67,13 @@ struct RuleCheck {
 // Progress: table name, rows done, rows in all (an estimate until counted).
 using ProgressFn = std::function<void(const std::string&, std::uint64_t, std::uint64_t)>;
 
-// Reads every row of every planned table once and checks them. With `cascade`, rows whose parent
-// is itself left out count as orphans too (what --skip-invalid-rows needs). Memory is about 16
-// bytes per row per key and relation. Throws EngineError on damaged rows; returns early with
-// `cancelled` set when `cancel` becomes true.
-RuleCheck checkRows(const schema::Database& db, const ExportPlan& plan, bool cascade,
-                    const std::atomic<bool>& cancel, const ProgressFn& progress, bool& cancelled);
+// Reads every row of every planned table once and checks them; the rows in `refused` count as
+// breakers too. With `cascade`, rows whose parent is itself left out count as orphans too (what
+// --skip-invalid-rows needs). Memory is about 16 bytes per row per key and relation. Throws
+// EngineError on damaged rows; returns early with `cancelled` set when `cancel` becomes true.
+RuleCheck checkRows(const schema::Database& db, const ExportPlan& plan,
+                    const CheckRefusals& refused, bool cascade, const std::atomic<bool>& cancel,
+                    const ProgressFn& progress, bool& cancelled);
 
 // The row key used in reports: "ID=17" (the primary key's fields) or "row 18".
 std::string rowKeyText(const PlannedTable& table, const std::vector<schema::Value>& values,

@@ -12,6 +12,7 @@
 #include <cstring>
 #include <filesystem>
 
+#include "export/check_clauses.h"
 #include "export/target_schema.h"
 #include "export/target_writer.h"
 #include "export/value_text.h"
@@ -72,51 +73,59 @@ public:
         }
         execute("BEGIN");
         if (m_script) {
-            execute(m_script->script);
+            std::string script = m_script->script;
+            for (std::size_t t = 0; t < plan.tables.size(); ++t) {
+                if (relaxation.checks[t].empty()) continue;
+                const std::string name = m_script->names->object(plan.tables[t].name);
+                leaveChecksOff(script, findCreateTable(script, name), relaxation.checks[t], t);
+            }
+            execute(script);
         } else {
-            for (const std::string& statement :
-                 createTableStatements(Target::Sqlite, plan, relaxation, "")) {
-                execute(statement);
+            std::vector<std::string> statements =
+                createTableStatements(Target::Sqlite, plan, relaxation, "");
+            for (std::size_t t = 0; t < statements.size(); ++t) {
+                if (!relaxation.checks[t].empty()) {
+                    leaveChecksOff(statements[t], 0, relaxation.checks[t], t);
+                }
+                execute(statements[t]);
             }
         }
         execute("COMMIT");
     }
 
-    void beginTable(std::size_t table) override {
+    void beginTable(std::size_t table, bool /*again*/) override {
+        m_tableIndex = table;
         m_table = &m_plan->tables[table];
-        std::string sql = "INSERT INTO " + tableName() + " (";
-        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
-            sql += (i == 0 ? "" : ", ") + columnName(m_table->columns[i].field.name);
-        }
-        sql += ") VALUES (";
-        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
-            sql += i == 0 ? "?" : ", ?";
-        }
-        sql += ")";
-        m_scratch.assign(m_table->columns.size(), std::string());
+        findWrittenColumns();
+        const std::string sql = "INSERT INTO " + tableName() + insertColumns();
         execute("BEGIN");
-        if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &m_insert, nullptr) != SQLITE_OK) {
-            fail("preparing the rows of " + m_table->name);
-        }
+        m_insert = prepare(sql, "preparing the rows of " + m_table->name);
     }
 
-    void writeRow(const std::vector<Value>& values, const RowKeyFn& rowKey,
+    void writeRow(const std::vector<Value>& values, std::uint64_t row, const RowKeyFn& rowKey,
                   Ledger& ledger) override {
-        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
-            const PlannedColumn& column = m_table->columns[i];
-            bind(static_cast<int>(i + 1), values[column.position], column, rowKey, ledger);
-        }
+        bindRow(m_insert, values, rowKey, ledger);
         if (sqlite3_step(m_insert) != SQLITE_DONE) {
-            fail("writing a row of " + m_table->name + " (" + rowKey() + ")");
+            if (sqlite3_extended_errcode(m_db) != SQLITE_CONSTRAINT_CHECK) {
+                fail("writing a row of " + m_table->name + " (" + rowKey() + ")");
+            }
+            // The statement alone is undone; the table's transaction goes on.
+            sqlite3_reset(m_insert);
+            refuse(values, row, rowKey);
+            return;
         }
         sqlite3_reset(m_insert);
     }
 
-    void endTable() override {
+    bool endTable() override {
         sqlite3_finalize(m_insert);
         m_insert = nullptr;
+        dropProbe();
         execute("COMMIT");
+        return true;
     }
+
+    const CheckRefusals& refusals() const override { return m_refusals; }
 
     void finish() override {
         sqlite3_stmt* check = nullptr;
@@ -150,6 +159,7 @@ public:
     void abandon() noexcept override {
         if (m_insert) sqlite3_finalize(m_insert);
         m_insert = nullptr;
+        finalizeProbe();
         if (m_db) sqlite3_close(m_db);
         m_db = nullptr;
         if (!m_temporary.empty()) ::unlink(m_temporary.c_str());
@@ -173,69 +183,216 @@ private:
     }
     // Binds without a copy: `text` is the row's own value or this column's scratch text, both
     // alive until the row is stepped.
-    void bindText(int index, const std::string& text) {
-        sqlite3_bind_text64(m_insert, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
+    static void bindText(sqlite3_stmt* statement, int index, const std::string& text) {
+        sqlite3_bind_text64(statement, index, text.data(), text.size(), SQLITE_STATIC, SQLITE_UTF8);
     }
-    void bindScratch(int index, std::string text) {
+    // Keeps `length` characters of `text` in this column's scratch text, whose storage serves
+    // row after row, and binds them.
+    void bindScratch(sqlite3_stmt* statement, int index, const char* text, std::size_t length) {
         std::string& scratch = m_scratch[static_cast<std::size_t>(index - 1)];
-        scratch = std::move(text);
-        bindText(index, scratch);
+        scratch.assign(text, length);
+        bindText(statement, index, scratch);
+    }
+    void bindScratch(sqlite3_stmt* statement, int index, const std::string& text) {
+        bindScratch(statement, index, text.data(), text.size());
     }
 
-    void bind(int index, const Value& value, const PlannedColumn& column, const RowKeyFn& rowKey,
-              Ledger& ledger) {
+    // The planned columns the rows fill: all but those the table computes itself (calculated
+    // fields that the script made generated columns).
+    void findWrittenColumns() {
+        sqlite3_stmt* info = prepare("PRAGMA main.table_xinfo(" + tableName() + ")",
+                                     "reading the columns of " + m_table->name);
+        std::vector<std::string> generated;
+        while (sqlite3_step(info) == SQLITE_ROW) {
+            const auto* name = sqlite3_column_text(info, 1);
+            if (sqlite3_column_int(info, 6) >= 2 && name != nullptr) {
+                generated.push_back(quoteName(reinterpret_cast<const char*>(name)));
+            }
+        }
+        sqlite3_finalize(info);
+        m_written.clear();
+        for (std::size_t i = 0; i < m_table->columns.size(); ++i) {
+            const std::string name = columnName(m_table->columns[i].field.name);
+            if (std::find(generated.begin(), generated.end(), name) == generated.end()) {
+                m_written.push_back(i);
+            }
+        }
+        m_scratch.assign(m_written.size(), std::string());
+    }
+
+    // " (a, b) VALUES (?, ?)" for the written columns.
+    std::string insertColumns() const {
+        std::string names;
+        std::string marks;
+        for (std::size_t i = 0; i < m_written.size(); ++i) {
+            names += (i == 0 ? "" : ", ") + columnName(m_table->columns[m_written[i]].field.name);
+            marks += i == 0 ? "?" : ", ?";
+        }
+        return " (" + names + ") VALUES (" + marks + ")";
+    }
+
+    sqlite3_stmt* prepare(const std::string& sql, const std::string& what) {
+        sqlite3_stmt* statement = nullptr;
+        if (sqlite3_prepare_v2(m_db, sql.c_str(), -1, &statement, nullptr) != SQLITE_OK) {
+            fail(what);
+        }
+        return statement;
+    }
+
+    void bindRow(sqlite3_stmt* statement, const std::vector<Value>& values, const RowKeyFn& rowKey,
+                 Ledger& ledger) {
+        for (std::size_t i = 0; i < m_written.size(); ++i) {
+            const PlannedColumn& column = m_table->columns[m_written[i]];
+            bind(statement, static_cast<int>(i + 1), values[column.position], column, rowKey,
+                 ledger);
+        }
+    }
+
+    // Leaves the CHECKs `names` (their expressions) out of the CREATE TABLE statement at `start`.
+    void leaveChecksOff(std::string& sql, std::size_t start, const std::vector<std::string>& names,
+                        std::size_t table) {
+        const std::vector<std::string> missing =
+            start == std::string::npos ? names : removeChecks(sql, start, names);
+        if (!missing.empty()) {
+            throw ExportError("The CHECK (" + missing.front() + ") of table " +
+                              m_plan->tables[table].name + " cannot be left off.");
+        }
+    }
+
+    // A row the table's CHECKs refused: which CHECK it breaks is found by putting the row into a
+    // copy of the table without constraints (same columns, same affinities) and evaluating every
+    // CHECK of the table's stored definition there. Each refused row is recorded once.
+    void refuse(const std::vector<Value>& values, std::uint64_t row, const RowKeyFn& rowKey) {
+        if (m_probeInsert == nullptr) openProbe();
+        Ledger ignored(0);  // the values were noted when bound for the table itself
+        bindRow(m_probeInsert, values, rowKey, ignored);
+        const int inserted = sqlite3_step(m_probeInsert);
+        sqlite3_reset(m_probeInsert);
+        if (inserted != SQLITE_DONE) fail("copying a refused row of " + m_table->name);
+        std::size_t broken = m_probeChecks.size();
+        if (sqlite3_step(m_probeSelect) == SQLITE_ROW) {
+            for (std::size_t i = 0; i < m_probeChecks.size() && broken == m_probeChecks.size();
+                 ++i) {
+                if (sqlite3_column_int(m_probeSelect, static_cast<int>(i)) != 0) broken = i;
+            }
+        }
+        sqlite3_reset(m_probeSelect);
+        execute("DELETE FROM temp.\"zl_probe\"");
+        if (broken == m_probeChecks.size()) {
+            // Refused by SQLite, yet no CHECK of the stored definition is false in the copy.
+            throw ExportError("SQLite refused a row of " + m_table->name + " (" + rowKey() +
+                              ") under a CHECK that cannot be told.");
+        }
+        m_refusals.add(m_tableIndex, row, m_probeChecks[broken],
+                       "CHECK (" + m_probeChecks[broken] + ")");
+    }
+
+    void openProbe() {
+        sqlite3_stmt* definition =
+            prepare("SELECT sql FROM main.sqlite_schema WHERE type = 'table' AND name = ?",
+                    "reading the definition of " + m_table->name);
+        std::string name = tableName();
+        name = name.substr(1, name.size() - 2);  // unquoted: inner quotes are doubled
+        for (std::size_t at = name.find("\"\""); at != std::string::npos;
+             at = name.find("\"\"", at + 1)) {
+            name.erase(at, 1);
+        }
+        sqlite3_bind_text(definition, 1, name.c_str(), -1, SQLITE_TRANSIENT);
+        std::string sql;
+        if (sqlite3_step(definition) == SQLITE_ROW && sqlite3_column_text(definition, 0)) {
+            sql = reinterpret_cast<const char*>(sqlite3_column_text(definition, 0));
+        }
+        sqlite3_finalize(definition);
+        std::size_t end = 0;
+        m_probeChecks.clear();
+        for (const CheckClause& clause : checkClauses(sql, 0, end)) {
+            m_probeChecks.push_back(clause.expression);
+        }
+        if (m_probeChecks.empty()) {
+            throw ExportError("SQLite refused a row of " + m_table->name +
+                              " under a CHECK, but the table shows none.");
+        }
+        execute("CREATE TEMP TABLE \"zl_probe\" AS SELECT * FROM main." + tableName() + " WHERE 0");
+        const std::string insert = "INSERT INTO temp.\"zl_probe\"" + insertColumns();
+        std::string select = "SELECT ";
+        for (std::size_t i = 0; i < m_probeChecks.size(); ++i) {
+            select += (i == 0 ? "(" : ", (") + m_probeChecks[i] + ") IS FALSE";
+        }
+        select += " FROM temp.\"zl_probe\"";
+        m_probeInsert = prepare(insert, "copying a refused row of " + m_table->name);
+        m_probeSelect = prepare(select, "evaluating the CHECKs of " + m_table->name);
+    }
+
+    void finalizeProbe() noexcept {
+        if (m_probeInsert) sqlite3_finalize(m_probeInsert);
+        if (m_probeSelect) sqlite3_finalize(m_probeSelect);
+        m_probeInsert = nullptr;
+        m_probeSelect = nullptr;
+    }
+
+    void dropProbe() {
+        if (m_probeInsert == nullptr) return;
+        finalizeProbe();
+        execute("DROP TABLE temp.\"zl_probe\"");
+    }
+
+    void bind(sqlite3_stmt* statement, int index, const Value& value, const PlannedColumn& column,
+              const RowKeyFn& rowKey, Ledger& ledger) {
         auto note = [&](const std::string& reason) {
             ledger.add({m_table->name, column.field.name, "Value", describeValue(value), reason,
                         rowKey()});
         };
         switch (value.kind) {
             case ValueKind::Null:
-                sqlite3_bind_null(m_insert, index);
+                sqlite3_bind_null(statement, index);
                 return;
             case ValueKind::Boolean:
             case ValueKind::Integer:
-                sqlite3_bind_int64(m_insert, index, value.integer);
+                sqlite3_bind_int64(statement, index, value.integer);
                 return;
-            case ValueKind::Currency:
-                bindScratch(index, currencyText(value.integer));
+            case ValueKind::Currency: {
+                char text[kValueChars];
+                bindScratch(statement, index, text, writeCurrency(value.integer, text));
                 return;
+            }
             case ValueKind::Single:
             case ValueKind::Double:
                 if (std::isnan(value.real)) {
                     // SQLite stores a NaN REAL as NULL; the text keeps it.
                     note("SQLite REAL cannot hold NaN; stored as the text 'NaN'");
-                    bindScratch(index, "NaN");
+                    bindScratch(statement, index, "NaN");
                     return;
                 }
                 if (value.real == 0 && std::signbit(value.real)) {
                     // SQLite keeps whole REALs as integers, so -0.0 reads back as 0.
                     note("SQLite REAL keeps no negative zero; stored as 0");
                 }
-                sqlite3_bind_double(m_insert, index, value.real);
+                sqlite3_bind_double(statement, index, value.real);
                 return;
             case ValueKind::Date:
-                if (const auto text = dateText(value.real)) {
-                    bindScratch(index, *text);
+                if (char text[kValueChars];
+                    const std::size_t length = writeDate(value.real, text)) {
+                    bindScratch(statement, index, text, length);
                 } else {
                     note("date outside 0100-01-01..9999-12-31; stored as its day number");
-                    bindScratch(index, realText(value.real, false));
+                    bindScratch(statement, index, realText(value.real, false));
                 }
                 return;
             case ValueKind::Text:
                 if (value.inexact) {
                     note("the text holds a lone UTF-16 surrogate, stored as U+FFFD");
                 }
-                bindText(index, value.text);
+                bindText(statement, index, value.text);
                 return;
             case ValueKind::Decimal:
             case ValueKind::ExtendedDate:
-                bindText(index, value.text);
+                bindText(statement, index, value.text);
                 return;
             case ValueKind::Guid:
-                bindScratch(index, guidText(value.bytes));
+                bindScratch(statement, index, guidText(value.bytes));
                 return;
             case ValueKind::Binary:
-                sqlite3_bind_blob64(m_insert, index, value.bytes.data(), value.bytes.size(),
+                sqlite3_bind_blob64(statement, index, value.bytes.data(), value.bytes.size(),
                                     SQLITE_STATIC);
                 return;
         }
@@ -247,9 +404,16 @@ private:
     std::string m_temporary;
     sqlite3* m_db = nullptr;
     sqlite3_stmt* m_insert = nullptr;
+    // A constraint-free copy of the current table, opened at its first refused row.
+    sqlite3_stmt* m_probeInsert = nullptr;
+    sqlite3_stmt* m_probeSelect = nullptr;
+    std::vector<std::string> m_probeChecks;  // the table's CHECK expressions
+    CheckRefusals m_refusals;
+    std::size_t m_tableIndex = 0;
     const ExportPlan* m_plan = nullptr;
     const PlannedTable* m_table = nullptr;
-    std::vector<std::string> m_scratch;  // per column: texts made for the current row
+    std::vector<std::size_t> m_written;  // the table's columns the rows fill
+    std::vector<std::string> m_scratch;  // per written column: texts made for the current row
 };
 
 }  // namespace

@@ -2,6 +2,7 @@
 // table, then either finish (foreign keys, commit, the file in place) or abandon (nothing left).
 #pragma once
 
+#include <cstdint>
 #include <functional>
 #include <memory>
 #include <stdexcept>
@@ -28,6 +29,8 @@ struct Relaxation {
     std::vector<std::vector<bool>> required;  // [table][column]: no NOT NULL
     std::vector<std::vector<bool>> keys;      // [table][key]: no PRIMARY KEY / UNIQUE
     std::vector<bool> relations;              // [relation]: no FOREIGN KEY
+    // [table]: the CHECKs (CheckRule::name) left off; the rest of the schema stays as it is.
+    std::vector<std::vector<std::string>> checks;
 };
 
 // The key of the row being written, computed only when a ledger entry needs it.
@@ -38,12 +41,21 @@ public:
     virtual ~TargetWriter() = default;
     // Creates every planned table. Throws ExportError.
     virtual void createSchema(const ExportPlan& plan, const Relaxation& relaxation) = 0;
-    virtual void beginTable(std::size_t table) = 0;
-    // Writes one row: `values` as the Recordset yields them. Values the target cannot hold
-    // exactly go to `ledger`. Throws ExportError.
-    virtual void writeRow(const std::vector<schema::Value>& values, const RowKeyFn& rowKey,
-                          Ledger& ledger) = 0;
-    virtual void endTable() = 0;
+    // Starts the rows of `table`. `again` is the second writing of a table whose first one
+    // endTable() refused: the target then only finds the rows its CHECKs refuse.
+    virtual void beginTable(std::size_t table, bool again) = 0;
+    // Writes one row, the `row`th in the cursor's order: `values` as the Recordset yields them.
+    // Values the target cannot hold exactly go to `ledger`; a row a CHECK refuses goes to
+    // refusals() instead of the table. Throws ExportError.
+    virtual void writeRow(const std::vector<schema::Value>& values, std::uint64_t row,
+                          const RowKeyFn& rowKey, Ledger& ledger) = 0;
+    // Ends the table's rows. False when a CHECK refused a row in a way that stopped the load
+    // (PostgreSQL's COPY stops at the first): the table is then to be written again. Throws
+    // ExportError.
+    virtual bool endTable() = 0;
+    // The rows the target's CHECKs refused so far. Once there are any, finish() must not run:
+    // the export is abandoned and started again without them or without the CHECKs.
+    virtual const CheckRefusals& refusals() const = 0;
     // Adds what follows the rows (foreign keys, identities), checks them, commits and puts the
     // result in place. Throws ExportError, after which abandon() still cleans up.
     virtual void finish() = 0;
@@ -73,7 +85,8 @@ std::unique_ptr<TargetWriter> openPostgresTarget(const std::string& conninfo,
                                                  const std::string& schema,
                                                  std::shared_ptr<const SchemaScript> script);
 
-// Whether `relaxation` leaves any constraint off.
+// Whether `relaxation` leaves a NOT NULL, key or foreign key off (CHECKs are not counted: they
+// are taken out of the script's tables, which stay otherwise whole).
 bool relaxesAnything(const Relaxation& relaxation);
 
 }  // namespace zl::exporter

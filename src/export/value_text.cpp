@@ -1,8 +1,11 @@
 // Written forms of values.
 #include "export/value_text.h"
 
+#include <algorithm>
 #include <charconv>
 #include <cmath>
+#include <cstring>
+#include <string_view>
 
 namespace zl::exporter {
 namespace {
@@ -26,24 +29,37 @@ void civilFromDays(std::int64_t days, int& year, int& month, int& day) {
 
 }  // namespace
 
-std::string currencyText(std::int64_t tenThousandths) {
+std::size_t writeCurrency(std::int64_t tenThousandths, char* out) {
     const bool negative = tenThousandths < 0;
     // The magnitude of INT64_MIN does not fit int64_t; unsigned arithmetic holds it.
     std::uint64_t magnitude = negative ? 0 - static_cast<std::uint64_t>(tenThousandths)
                                        : static_cast<std::uint64_t>(tenThousandths);
-    std::string fraction(4, '0');
-    for (int i = 3; i >= 0; --i) {
-        fraction[static_cast<std::size_t>(i)] = static_cast<char>('0' + magnitude % 10);
-        magnitude /= 10;
+    // Digits from the right: four of the fraction, the point, then at least one whole digit.
+    char digits[kValueChars];
+    std::size_t at = sizeof digits;
+    for (int i = 0; i < 4; ++i, magnitude /= 10) {
+        digits[--at] = static_cast<char>('0' + magnitude % 10);
     }
-    return (negative ? "-" : "") + std::to_string(magnitude) + "." + fraction;
+    digits[--at] = '.';
+    do {
+        digits[--at] = static_cast<char>('0' + magnitude % 10);
+        magnitude /= 10;
+    } while (magnitude != 0);
+    if (negative) digits[--at] = '-';
+    std::memcpy(out, digits + at, sizeof digits - at);
+    return sizeof digits - at;
 }
 
-std::optional<std::string> dateText(double days) {
+std::string currencyText(std::int64_t tenThousandths) {
+    char text[kValueChars];
+    return {text, writeCurrency(tenThousandths, text)};
+}
+
+std::size_t writeDate(double days, char* out) {
     if (!std::isfinite(days) || days <= kMinDays - 1 || days >= kMaxDays) {
-        return std::nullopt;
+        return 0;
     }
-    std::int64_t day = static_cast<std::int64_t>(std::trunc(days));
+    auto day = static_cast<std::int64_t>(std::trunc(days));
     const double fraction = std::fabs(days - static_cast<double>(day));
     // Whole milliseconds when the stored double is exactly that time; else microseconds.
     const double millis = std::round(fraction * 86'400'000.0);
@@ -63,10 +79,11 @@ std::optional<std::string> dateText(double days) {
     civilFromDays(day, year, month, dayOfMonth);
     // Written digit by digit: this runs once per date of every exported row.
     const std::int64_t seconds = micros / 1'000'000;
-    std::string text = "0000-00-00 00:00:00";
+    constexpr std::string_view kShape = "0000-00-00 00:00:00.000000";
+    std::copy(kShape.begin(), kShape.end(), out);
     auto put = [&](std::size_t end, std::int64_t number, int digits) {
         for (int i = 0; i < digits; ++i, number /= 10) {
-            text[end - static_cast<std::size_t>(i)] = static_cast<char>('0' + number % 10);
+            out[end - static_cast<std::size_t>(i)] = static_cast<char>('0' + number % 10);
         }
     };
     put(3, year, 4);
@@ -75,11 +92,16 @@ std::optional<std::string> dateText(double days) {
     put(12, seconds / 3600, 2);
     put(15, seconds / 60 % 60, 2);
     put(18, seconds % 60, 2);
-    if (micros % 1'000'000 != 0) {
-        text += ".000000";
-        put(25, micros % 1'000'000, 6);
-    }
-    return text;
+    if (micros % 1'000'000 == 0) return 19;
+    put(25, micros % 1'000'000, 6);
+    return 26;
+}
+
+std::optional<std::string> dateText(double days) {
+    char text[kValueChars];
+    const std::size_t length = writeDate(days, text);
+    if (length == 0) return std::nullopt;
+    return std::string(text, length);
 }
 
 std::string guidText(const std::vector<std::byte>& bytes) {
@@ -106,7 +128,7 @@ std::string realText(double value, bool single) {
     char text[64];
     const auto result = single ? std::to_chars(text, text + sizeof text, static_cast<float>(value))
                                : std::to_chars(text, text + sizeof text, value);
-    return std::string(text, result.ptr);
+    return {text, result.ptr};
 }
 
 std::string describeValue(const schema::Value& value) {

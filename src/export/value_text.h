@@ -10,14 +10,22 @@
 
 namespace zl::exporter {
 
+// Room for the longest currencyText and dateText.
+inline constexpr std::size_t kValueChars = 32;
+
 // The exact decimal of a Currency value held in ten-thousandths: "-922337203685477.5808".
 std::string currencyText(std::int64_t tenThousandths);
+// The same written to `out` (kValueChars at least), without allocating; returns its length.
+std::size_t writeCurrency(std::int64_t tenThousandths, char* out);
 
 // A stored date (days since 1899-12-30, the time of day apart from the sign) as
 // "YYYY-MM-DD HH:MM:SS", with ".ffffff" only when the fraction of a second is not zero. The
 // fraction is whole milliseconds when the stored value is exactly such a time, else the nearest
 // microsecond. Nullopt when the value lies outside 0100-01-01 .. 9999-12-31 or is not a number.
 std::optional<std::string> dateText(double days);
+// The same written to `out` (kValueChars at least), without allocating; returns its length, 0
+// where dateText gives nullopt.
+std::size_t writeDate(double days, char* out);
 
 // A GUID's 16 bytes as lowercase text without braces: "6b29fc40-ca47-1067-b31d-00dd010662da".
 std::string guidText(const std::vector<std::byte>& bytes);

@@ -28,6 +28,8 @@ enum class FieldType {
     Memo,
     Guid,
     Decimal,
+    BigInt,            // 8-byte signed integer
+    DateTimeExtended,  // date and time to 100 ns, 0001-01-01 .. 9999-12-31
 };
 
 // A calendar date and time of day, as stored in a Date field (no time zone).
@@ -43,7 +45,8 @@ struct DateTime {
 
 // One value of a data row. std::monostate is NULL. Texts are UTF-8. Numbers convert to the
 // field's type; Currency and Decimal also take a decimal text ("12.34"), Guid takes
-// "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}", Date takes DateTime or a day number.
+// "{xxxxxxxx-xxxx-xxxx-xxxx-xxxxxxxxxxxx}", Date takes DateTime or a day number,
+// DateTimeExtended takes "YYYY-MM-DD HH:MM:SS" with up to 7 digits of fraction after a '.'.
 using Value = std::variant<std::monostate, bool, std::int64_t, double, std::string,
                            std::vector<std::uint8_t>, DateTime>;
 

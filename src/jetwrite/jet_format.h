@@ -35,6 +35,8 @@ enum class ColumnType : std::uint8_t {
     Memo = 0x0C,
     Guid = 0x0F,
     Numeric = 0x10,
+    BigInt = 0x13,
+    ExtendedDate = 0x14,  // 42 bytes of ASCII digits
 };
 
 // Data pages: 14-byte header, then the row offset table growing up, rows growing down.

@@ -256,6 +256,10 @@ int parameterTypeCode(const std::optional<FieldType>& type) {
             return 15;
         case FieldType::Decimal:
             return 20;
+        case FieldType::BigInt:
+            return 16;
+        case FieldType::DateTimeExtended:
+            return 26;
     }
     return 0;
 }

@@ -49,6 +49,10 @@ TypeInfo typeInfo(FieldType type) {
             return {ColumnType::Guid, 16, true};
         case FieldType::Decimal:
             return {ColumnType::Numeric, 17, true};
+        case FieldType::BigInt:
+            return {ColumnType::BigInt, 8, true};
+        case FieldType::DateTimeExtended:
+            return {ColumnType::ExtendedDate, 42, true};
     }
     return {ColumnType::Long, 4, true};
 }

@@ -4,6 +4,7 @@
 #include <array>
 #include <bit>
 #include <cmath>
+#include <cstdio>
 #include <limits>
 
 #include "jetwrite/decimal_text.h"
@@ -175,6 +176,58 @@ std::int64_t daysFromCivil(std::int64_t y, unsigned m, unsigned d) {
     return era * 146097 + static_cast<std::int64_t>(doe) - 719468;
 }
 
+// Reads `count` digits of `text` at `at` into `number`; false when one is not a digit.
+bool readDigits(std::string_view text, std::size_t at, std::size_t count, std::int64_t& number) {
+    number = 0;
+    if (at + count > text.size()) return false;
+    for (std::size_t i = at; i < at + count; ++i) {
+        if (text[i] < '0' || text[i] > '9') return false;
+        number = number * 10 + (text[i] - '0');
+    }
+    return true;
+}
+
+// Extended date/time, 42 bytes of ASCII: 19 digits of days since 0001-01-01, ':', 19 digits of
+// 100-nanosecond ticks since midnight, ':', '7' (the digits of the fraction) and a blank.
+Bytes encodeExtendedDate(const Value& value, std::string_view where) {
+    const auto* text = std::get_if<std::string>(&value);
+    if (text == nullptr) fail(where, "expects an extended date as text");
+    std::int64_t year = 0;
+    std::int64_t month = 0;
+    std::int64_t day = 0;
+    std::int64_t hour = 0;
+    std::int64_t minute = 0;
+    std::int64_t second = 0;
+    const std::string_view t = *text;
+    const bool shaped = t.size() >= 19 && t[4] == '-' && t[7] == '-' && t[10] == ' ' &&
+                        t[13] == ':' && t[16] == ':' && readDigits(t, 0, 4, year) &&
+                        readDigits(t, 5, 2, month) && readDigits(t, 8, 2, day) &&
+                        readDigits(t, 11, 2, hour) && readDigits(t, 14, 2, minute) &&
+                        readDigits(t, 17, 2, second) &&
+                        (t.size() == 19 || (t[19] == '.' && t.size() <= 27 && t.size() > 20));
+    std::int64_t fraction = 0;
+    if (shaped && t.size() > 19 && !readDigits(t, 20, t.size() - 20, fraction)) {
+        fail(where, "expects an extended date \"YYYY-MM-DD HH:MM:SS.fffffff\"");
+    }
+    if (!shaped || year < 1 || month < 1 || month > 12 || day < 1 || day > 31 || hour > 23 ||
+        minute > 59 || second > 59) {
+        fail(where, "expects an extended date \"YYYY-MM-DD HH:MM:SS.fffffff\"");
+    }
+    for (std::size_t digits = t.size() > 19 ? t.size() - 20 : 0; digits < 7; ++digits) {
+        fraction *= 10;
+    }
+    const std::int64_t days =
+        daysFromCivil(year, static_cast<unsigned>(month), static_cast<unsigned>(day)) -
+        daysFromCivil(1, 1, 1);
+    const std::int64_t ticks = ((hour * 60 + minute) * 60 + second) * 10'000'000 + fraction;
+    char stored[64];
+    std::snprintf(stored, sizeof stored, "%019lld:%019lld:7 ", static_cast<long long>(days),
+                  static_cast<long long>(ticks));
+    Bytes out;
+    for (std::size_t k = 0; k < 42; ++k) out.push_back(static_cast<std::byte>(stored[k]));
+    return out;
+}
+
 }  // namespace
 
 bool isNull(const Value& value) { return std::holds_alternative<std::monostate>(value); }
@@ -212,6 +265,15 @@ Bytes encodeValue(const ColumnLayout& column, const Value& value, std::string_vi
                                              std::numeric_limits<std::int32_t>::max(), where)),
                             4);
             return out;
+        case ColumnType::BigInt:
+            putLittleEndian(out,
+                            static_cast<std::uint64_t>(
+                                integerValue(value, std::numeric_limits<std::int64_t>::min(),
+                                             std::numeric_limits<std::int64_t>::max(), where)),
+                            8);
+            return out;
+        case ColumnType::ExtendedDate:
+            return encodeExtendedDate(value, where);
         case ColumnType::Currency:
             return encodeCurrency(value, where);
         case ColumnType::Single:

@@ -9,6 +9,9 @@
 
 #include "export/value_text.h"
 #include "jetwrite/value_encoder.h"
+#include "sqlgen/target_names.h"
+#include "sqlgen/target_schema.h"
+#include "sqlgen/target_script.h"
 
 namespace zl::exporter::testing {
 namespace {
@@ -61,7 +64,9 @@ jetwrite::DatabaseDescription everyTypeDatabase() {
                     field("Raw", FieldType::Binary, 20),
                     field("Blob", FieldType::LongBinary),
                     field("Key", FieldType::Guid),
-                    decimal};
+                    decimal,
+                    field("Big", FieldType::BigInt),
+                    field("Stamp", FieldType::DateTimeExtended)};
     table.indexes = {{"PrimaryKey", {{"ID", false}}, true, true, true, false}};
     const Value null;
     table.rows = {
@@ -70,28 +75,44 @@ jetwrite::DatabaseDescription everyTypeDatabase() {
          std::string("-922337203685477.5808"), 3.4028234663852886e38, 1.7976931348623157e308,
          jetwrite::DateTime{1753, 1, 1, 0, 0, 0}, repeated("x", 255), repeated("memo ", 820),
          bytesUpTo(20), bytesUpTo(100), std::string("{6B29FC40-CA47-1067-B31D-00DD010662DA}"),
-         std::string("-123456789012345678.1234567891")},
+         std::string("-123456789012345678.1234567891"),
+         std::int64_t{std::numeric_limits<std::int64_t>::min()},
+         std::string("9999-12-31 23:59:59.9999999")},
         {std::int64_t{2}, false, std::int64_t{0}, std::int64_t{32767},
          std::int64_t{std::numeric_limits<std::int32_t>::max()},
          std::string("922337203685477.5807"), 1.401298464324817e-45, -4.9406564584124654e-324, -1.5,
          std::string(), std::string(), std::vector<std::uint8_t>{}, bytesUpTo(5000),
          std::string("{00000000-0000-0000-0000-000000000000}"),
-         std::string("999999999999999999.9999999999")},
+         std::string("999999999999999999.9999999999"),
+         std::int64_t{std::numeric_limits<std::int64_t>::max()},
+         std::string("0001-01-01 00:00:00")},
         {std::int64_t{3}, true, std::int64_t{7}, std::int64_t{0}, std::int64_t{0},
          std::string("0.0001"), 0.1, 0.1, jetwrite::DateTime{100, 1, 1, 23, 59, 59},
          std::string("a\xF0\x9F\x98\x80z \xC3\xA9"), repeated("\xE2\x82\xAC", 5 * 1024 * 1024 / 3),
          bytesUpTo(1), bytesUpTo(5 * 1024 * 1024),
-         std::string("{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}"), std::string("0.0000000001")},
+         std::string("{FFFFFFFF-FFFF-FFFF-FFFF-FFFFFFFFFFFF}"), std::string("0.0000000001"),
+         std::int64_t{0}, std::string("2024-02-29 13:14:15.1234567")},
         {std::int64_t{4}, false, null, null, null, null, null, null, null, null, null, null, null,
-         null, null},
+         null, null, null, null},
         {std::int64_t{5}, false, std::int64_t{1}, std::int64_t{1}, std::int64_t{1},
          std::string("1"), -0.0, 1e-300, jetwrite::DateTime{2024, 2, 29, 13, 14, 15},
          std::string("tab\there\nline\\slash\x01"), std::string("nul\x00inside", 10), null, null,
-         null, std::string("-0.5")},
+         null, std::string("-0.5"), std::int64_t{-1}, std::string("1899-12-30 00:00:00.0000001")},
     };
     jetwrite::DatabaseDescription database;
     database.tables.push_back(std::move(table));
     return database;
+}
+
+std::shared_ptr<const SchemaScript> targetScript(Target target, const schema::SchemaModel& model,
+                                                 const schema::Database& db) {
+    const translate::Target dialect =
+        target == Target::Sqlite ? translate::Target::Sqlite : translate::Target::PostgreSql;
+    const sqlgen::TargetSchema schema = sqlgen::readTargetSchema(model, &db);
+    auto script = std::make_shared<SchemaScript>();
+    script->script = sqlgen::generateTargetScript(dialect, schema).text;
+    script->names = std::make_shared<sqlgen::TargetNames>(dialect, schema);
+    return script;
 }
 
 std::string expectedText(FieldType type, const Value& value, bool postgres) {
@@ -102,7 +123,20 @@ std::string expectedText(FieldType type, const Value& value, bool postgres) {
         case FieldType::Byte:
         case FieldType::Integer:
         case FieldType::Long:
+        case FieldType::BigInt:
             return std::to_string(std::get<std::int64_t>(value));
+        case FieldType::DateTimeExtended: {
+            // SQLite keeps all seven digits of the fraction; PostgreSQL's timestamp(6) six, and
+            // shows no zeros at the end.
+            std::string text = std::get<std::string>(value);
+            if (text.size() == 19) text += ".";
+            text.resize(27, '0');
+            if (!postgres) return text;
+            text.pop_back();
+            while (text.back() == '0') text.pop_back();
+            if (text.back() == '.') text.pop_back();
+            return text;
+        }
         case FieldType::Currency:
         case FieldType::Decimal: {
             // Every decimal of the scale, as numeric(p,s) and the SQLite text both write it.

@@ -42,6 +42,10 @@ int daoType(FieldType type) {
             return schema::dao::kGuid;
         case FieldType::Decimal:
             return schema::dao::kDecimal;
+        case FieldType::BigInt:
+            return schema::dao::kBigInt;
+        case FieldType::DateTimeExtended:
+            return schema::dao::kExtendedDate;
     }
     return 0;
 }
@@ -59,7 +63,10 @@ std::int32_t daoSize(const FieldDescription& field) {
         case FieldType::Currency:
         case FieldType::Double:
         case FieldType::Date:
+        case FieldType::BigInt:
             return 8;
+        case FieldType::DateTimeExtended:
+            return 42;
         case FieldType::Guid:
         case FieldType::Decimal:
             return 16;

@@ -49,6 +49,9 @@ std::string mdbType(const FieldDescription& field) {
         case FieldType::Decimal:
             return "Numeric (" + std::to_string(field.precision) + ", " +
                    std::to_string(field.scale) + ")";
+        case FieldType::BigInt:
+        case FieldType::DateTimeExtended:
+            break;  // types that mdb-schema does not name
     }
     return "?";
 }

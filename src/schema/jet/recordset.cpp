@@ -110,8 +110,8 @@ Result<Bytes> RowCursor::movedRowData(const RowSlot& slot, DataPage& holder, Ori
 }
 
 Status RowCursor::decodeRow(Bytes row, const Origin& origin) {
-    JET_ASSIGN_OR_RETURN(const RowView view,
-                         RowView::parse(row, origin, *m_format, m_table.variableColumnCount > 0));
+    JET_TRY(RowView::parseInto(m_view, row, origin, *m_format, m_table.variableColumnCount > 0));
+    const RowView& view = m_view;
     for (std::size_t i = 0; i < m_table.columns.size(); ++i) {
         if (!m_wanted[i]) {
             continue;

@@ -11,6 +11,7 @@
 #include "schema/engine.h"
 #include "schema/jet/data_page.h"
 #include "schema/jet/page_reader.h"
+#include "schema/jet/row_view.h"
 #include "schema/jet/table_definition.h"
 #include "schema/jet/text_codec.h"
 
@@ -58,6 +59,7 @@ private:
     std::vector<Value> m_values;
     std::vector<std::uint8_t> m_resultTypes;  // 0: the column's own type
     std::vector<bool> m_wanted;               // columns to decode
+    RowView m_view;                           // the current row's frame, storage reused
 };
 
 // The engine interface's Recordset over a RowCursor; failures become EngineError naming

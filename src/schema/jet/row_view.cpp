@@ -32,8 +32,19 @@ std::size_t fixedSizeOf(std::uint8_t type, std::uint16_t length) {
 
 Result<RowView> RowView::parse(Bytes row, const Origin& origin, const JetFormat& format,
                                bool hasVariableColumns) {
-    RowView view(row, origin);
+    RowView view;
+    JET_TRY(parseInto(view, row, origin, format, hasVariableColumns));
+    return view;
+}
+
+Status RowView::parseInto(RowView& view, Bytes row, const Origin& origin, const JetFormat& format,
+                          bool hasVariableColumns) {
+    view.m_row = row;
+    view.m_origin = origin;
     view.m_format = &format;
+    view.m_columnCount = 0;
+    view.m_nullMaskStart = 0;
+    view.m_varOffsets.clear();
     ByteCursor cursor(row, view.m_origin);
     view.m_columnCount =
         format.rowCountWidth == 1 ? cursor.u8("row column count") : cursor.u16("row column count");
@@ -47,7 +58,7 @@ Result<RowView> RowView::parse(Bytes row, const Origin& origin, const JetFormat&
     if (hasVariableColumns) {
         JET_TRY(format.isJet3() ? view.parseOffsetsJet3(cursor) : view.parseOffsetsJet4(cursor));
     }
-    return view;
+    return {};
 }
 
 Status RowView::parseOffsetsJet4(ByteCursor& cursor) {

@@ -19,6 +19,11 @@ public:
     // tables without them carry no offset table). Corrupt when the frame does not fit.
     static Result<RowView> parse(Bytes row, const Origin& origin, const JetFormat& format,
                                  bool hasVariableColumns);
+    // The same into `view`, reusing its storage: a cursor keeps one view for all its rows, so
+    // that reading a row allocates nothing.
+    static Status parseInto(RowView& view, Bytes row, const Origin& origin, const JetFormat& format,
+                            bool hasVariableColumns);
+    RowView() = default;  // no row; for parseInto
 
     // The bytes of `column`, or nullopt when the row holds it as null or was written before the
     // column existed. Booleans have no bytes: use isNull(). Corrupt when the bytes fall
@@ -29,7 +34,6 @@ public:
     const Origin& origin() const { return m_origin; }
 
 private:
-    RowView(Bytes row, Origin origin) : m_row(row), m_origin(std::move(origin)) {}
     Status parseOffsetsJet4(ByteCursor& cursor);
     Status parseOffsetsJet3(ByteCursor& cursor);
     Result<std::optional<Bytes>> fixedValue(const ColumnDef& column) const;

@@ -59,6 +59,16 @@ public:
             appendUtf8(m_out, unit);
         }
     }
+    // A run of ASCII characters, appended whole.
+    void addAscii(const char* run, std::size_t length) {
+        if (length == 0) {
+            return;
+        }
+        if (m_high != 0) {
+            lone();
+        }
+        m_out.append(run, length);
+    }
     void finish() {
         if (m_high != 0) {
             lone();
@@ -263,11 +273,11 @@ Status decodeData(PageReader& reader, const JetFormat& format, const TextDecoder
         case column_type::kMemo:
         case column_type::kOle: {
             JET_ASSIGN_OR_RETURN(
-                const std::vector<std::byte> data,
+                std::vector<std::byte> data,
                 readLongValue(reader, format, bytes, row.origin(), kMaxRowLongValue));
             if (column.type == column_type::kOle) {
                 out.kind = ValueKind::Binary;
-                out.bytes = data;
+                out.bytes = std::move(data);
             } else if (format.isJet3()) {
                 out.kind = ValueKind::Text;
                 out.text = text.value(data);
@@ -297,9 +307,24 @@ void decodeRowText(Bytes bytes, std::string& out, bool& inexact) {
     const bool compressed = bytes.size() >= 2 && std::to_integer<int>(bytes[0]) == 0xFF &&
                             std::to_integer<int>(bytes[1]) == 0xFE;
     if (!compressed) {
+        // ASCII characters gather in a buffer appended whole; others go one by one.
+        char ascii[256];
+        std::size_t gathered = 0;
         for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-            builder.add(unitAt(bytes, i));
+            const char32_t unit = unitAt(bytes, i);
+            if (unit < 0x80 && gathered < sizeof ascii) {
+                ascii[gathered++] = static_cast<char>(unit);
+                continue;
+            }
+            builder.addAscii(ascii, gathered);
+            gathered = 0;
+            if (unit < 0x80) {
+                ascii[gathered++] = static_cast<char>(unit);
+            } else {
+                builder.add(unit);
+            }
         }
+        builder.addAscii(ascii, gathered);
         if (bytes.size() % 2 != 0) {
             builder.add(0xDC00);  // a trailing odd byte is no character: reported as lone
         }
@@ -314,8 +339,18 @@ void decodeRowText(Bytes bytes, std::string& out, bool& inexact) {
             oneByte = !oneByte;
             ++i;
         } else if (oneByte) {
-            builder.add(std::to_integer<char32_t>(bytes[i]));
-            ++i;
+            // Compressed texts are mostly ASCII: such runs need no conversion.
+            std::size_t end = i;
+            while (end < bytes.size() && std::to_integer<unsigned>(bytes[end]) - 1 < 0x7F) {
+                ++end;
+            }
+            if (end > i) {
+                builder.addAscii(reinterpret_cast<const char*>(bytes.data() + i), end - i);
+                i = end;
+            } else {
+                builder.add(std::to_integer<char32_t>(bytes[i]));
+                ++i;
+            }
         } else if (i + 1 < bytes.size()) {
             builder.add(unitAt(bytes, i));
             i += 2;

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "schema/jet/code_page.h"
+#include "schema/jet/value_decoding.h"
 
 namespace zl::schema::jet {
 namespace {
@@ -39,9 +40,23 @@ TEST(TextCodecTest, DecodesJet4TextValues) {
         {"odd trailing byte", bytes({'A', 0, 'B'}), "A\uFFFD"},
         {"cut two-byte run", bytes({0xFF, 0xFE, 0x00, 0x41}), "\uFFFD"},
         {"empty", bytes({}), ""},
+        {"lone high surrogate before a one-byte run",
+         bytes({0xFF, 0xFE, 0x00, 0x3D, 0xD8, 0x00, 'A', 'B'}), "\uFFFDAB"},
+        {"long plain ASCII, then more", {}, std::string(300, 'a') + "\u00E9b"},
     };
-    for (const TextCase& c : cases) {
+    std::vector<TextCase> all = cases;
+    for (const char c : all.back().expected.substr(0, 300)) {
+        all.back().stored.insert(all.back().stored.end(), {std::byte(c), std::byte{0}});
+    }
+    all.back().stored.insert(all.back().stored.end(),
+                             {std::byte{0xE9}, std::byte{0}, std::byte{'b'}, std::byte{0}});
+    for (const TextCase& c : all) {
         EXPECT_EQ(decodeJet4Text(c.stored), c.expected) << c.what;
+        // The row reader's own decoder, tuned for ASCII runs, agrees.
+        std::string row;
+        bool inexact = false;
+        decodeRowText(c.stored, row, inexact);
+        EXPECT_EQ(row, c.expected) << c.what;
     }
 }
 

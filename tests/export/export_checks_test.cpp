@@ -1,0 +1,259 @@
+// Rows that break a CHECK of the target's script: a field rule and a table rule added in Access
+// after the rows were in. By default the export writes nothing and names each row and rule;
+// --skip-invalid-rows leaves them out with the rows that hang on them; --no-constraints loads
+// them without the CHECKs they break, keeping every other CHECK. On both engines.
+#include <gtest/gtest.h>
+#include <sys/wait.h>
+
+#include <atomic>
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+#include "common/pg_cluster.h"
+#include "common/sqlite_db.h"
+#include "export/check_clauses.h"
+#include "export/export_plan.h"
+#include "export/exporter.h"
+#include "export_databases.h"
+#include "jetwrite/database_writer.h"
+#include "schema/jet/jet_engine.h"
+#include "schema/schema_model.h"
+
+namespace zl::exporter::testing {
+namespace {
+
+using jetwrite::FieldType;
+using Rows = std::vector<std::vector<std::string>>;
+
+jetwrite::FieldDescription field(std::string name, FieldType type) {
+    jetwrite::FieldDescription description;
+    description.name = std::move(name);
+    description.type = type;
+    description.size = type == FieldType::Text ? 10 : 0;
+    return description;
+}
+
+// Item(ID, Name not empty, Qty > 0, Low <= High) and Note(ID, ItemID -> Item). Item 2 breaks the
+// field rule, Item 3 the table rule; Note 2 hangs on Item 2.
+jetwrite::DatabaseDescription brokenChecks() {
+    jetwrite::TableDescription item;
+    item.name = "Item";
+    item.fields = {field("ID", FieldType::Long), field("Name", FieldType::Text),
+                   field("Qty", FieldType::Long), field("Low", FieldType::Long),
+                   field("High", FieldType::Long)};
+    item.fields[2].validationRule = ">0";
+    item.validationRule = "[Low]<=[High]";
+    item.indexes = {{"PrimaryKey", {{"ID", false}}, true, true, true, false}};
+    auto row = [](std::int64_t id, std::int64_t qty, std::int64_t low, std::int64_t high) {
+        return std::vector<jetwrite::Value>{id, std::string("n"), qty, low, high};
+    };
+    item.rows = {row(1, 5, 1, 2), row(2, 0, 1, 2), row(3, 5, 5, 1), row(4, 1, 0, 0)};
+    jetwrite::TableDescription note;
+    note.name = "Note";
+    note.fields = {field("ID", FieldType::Long), field("ItemID", FieldType::Long)};
+    note.indexes = {{"PrimaryKey", {{"ID", false}}, true, true, true, false}};
+    note.rows = {{std::int64_t{1}, std::int64_t{1}},
+                 {std::int64_t{2}, std::int64_t{2}},
+                 {std::int64_t{3}, std::int64_t{4}}};
+    jetwrite::RelationshipDescription relation;
+    relation.primaryTable = "Item";
+    relation.foreignTable = "Note";
+    relation.fields = {{"ID", "ItemID"}};
+    jetwrite::DatabaseDescription database;
+    database.tables = {item, note};
+    database.relationships = {relation};
+    return database;
+}
+
+enum class Mode { Default, Skip, NoConstraints };
+
+struct Case {
+    Target target;
+    Mode mode;
+};
+
+class ExportChecks : public ::testing::TestWithParam<Case> {
+protected:
+    void SetUp() override {
+        m_source = m_folder.path() / "checks.mdb";
+        jetwrite::writeDatabase(brokenChecks(), m_source);
+        if (GetParam().target == Target::Postgresql) {
+            zl::testing::PgCluster& cluster = zl::testing::PgCluster::shared();
+            ASSERT_TRUE(cluster.ok()) << cluster.error();
+            m_pgDatabase = cluster.createDatabase();
+        }
+    }
+
+    ExportResult run() {
+        schema::jet::JetEngine engine;
+        const auto db = engine.openDatabase(m_source.string());
+        schema::SchemaModel model;
+        model.addEntry("Item", false);
+        model.addEntry("Note", false);
+        model.ResetSelection();
+        const ExportPlan plan = planExport(*db, model);
+        ExportRequest request;
+        request.target = GetParam().target;
+        request.skipInvalidRows = GetParam().mode == Mode::Skip;
+        request.noConstraints = GetParam().mode == Mode::NoConstraints;
+        request.schemaScript = targetScript(request.target, model, *db);
+        request.destination =
+            postgres() ? zl::testing::PgCluster::shared().conninfo(m_pgDatabase) : m_file.string();
+        std::atomic<bool> cancel{false};
+        return runExport(*db, plan, request, cancel, nullptr);
+    }
+
+    bool postgres() const { return GetParam().target == Target::Postgresql; }
+
+    zl::testing::QueryRows query(const std::string& sql) {
+        if (postgres()) return zl::testing::PgCluster::shared().query(m_pgDatabase, sql);
+        zl::testing::SqliteDb db(m_file.string());
+        return db.query(sql);
+    }
+    Rows ids(const std::string& table) {
+        const auto result = query(R"(SELECT "ID" FROM ")" + table + R"(" ORDER BY 1)");
+        EXPECT_TRUE(result.ok) << result.error;
+        return result.rows;
+    }
+    // Whether Item takes the row (ID 9), which is deleted again.
+    bool takes(const std::string& values) {
+        if (!query("INSERT INTO \"Item\" VALUES " + values).ok) return false;
+        EXPECT_TRUE(query("DELETE FROM \"Item\" WHERE \"ID\" = 9").ok);
+        return true;
+    }
+
+    TemporaryFolder m_folder;
+    std::filesystem::path m_source;
+    std::filesystem::path m_file = m_folder.path() / "out.sqlite";
+    std::string m_pgDatabase;
+};
+
+TEST_P(ExportChecks, RowsBreakingCheckAreReportedLeftOutOrLoadedWithoutIt) {
+    const ExportResult result = run();
+    const Mode mode = GetParam().mode;
+    if (mode == Mode::Default) {
+        ASSERT_EQ(result.status, ExportStatus::RulesBroken) << result.message;
+        std::vector<std::string> found;
+        for (const RuleViolation& violation : result.check.violations) {
+            EXPECT_EQ(violation.kind, RuleKind::CheckFailed);
+            found.push_back(violation.rowKey + " " + describeViolation({}, violation));
+        }
+        ASSERT_EQ(found.size(), 2u);
+        EXPECT_NE(found[0].find("ID=2 breaks the target's CHECK"), std::string::npos) << found[0];
+        EXPECT_NE(found[0].find("Qty"), std::string::npos) << found[0];
+        EXPECT_NE(found[1].find("ID=3 breaks the target's CHECK"), std::string::npos) << found[1];
+        EXPECT_NE(found[1].find("High"), std::string::npos) << found[1];
+        if (postgres()) {
+            EXPECT_TRUE(query("SELECT 1 FROM \"Item\"").error.find("does not exist") !=
+                        std::string::npos);
+        } else {
+            EXPECT_FALSE(std::filesystem::exists(m_file));
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder.path()), {}), 1);
+        }
+        return;
+    }
+    ASSERT_EQ(result.status, ExportStatus::Ok) << result.message;
+    if (mode == Mode::Skip) {
+        // Items 2 and 3 are left out, and Note 2 under Item 2 with them; every CHECK stays.
+        EXPECT_EQ(ids("Item"), (Rows{{"1"}, {"4"}}));
+        EXPECT_EQ(ids("Note"), (Rows{{"1"}, {"3"}}));
+        EXPECT_EQ(result.rowsSkipped, 3u);
+        EXPECT_EQ(result.ledger.count(), 3u);
+        EXPECT_FALSE(takes("(9, 'n', 0, 1, 2)"));
+        EXPECT_FALSE(takes("(9, 'n', 5, 5, 1)"));
+    } else {
+        // Every row loads; the two broken CHECKs are off and listed, the others stay.
+        EXPECT_EQ(ids("Item"), (Rows{{"1"}, {"2"}, {"3"}, {"4"}}));
+        EXPECT_EQ(ids("Note"), (Rows{{"1"}, {"2"}, {"3"}}));
+        ASSERT_EQ(result.ledger.count(), 2u);
+        for (const LedgerItem& item : result.ledger.items()) {
+            EXPECT_EQ(item.table, "Item");
+            EXPECT_EQ(item.property, "Check");
+        }
+        EXPECT_TRUE(takes("(9, 'n', 0, 5, 1)"));
+        EXPECT_FALSE(takes("(9, '', 1, 1, 2)")) << "the CHECK no row breaks was left off too";
+        const auto foreignKey = query(postgres() ? "SELECT 1 FROM pg_constraint WHERE contype = 'f'"
+                                                 : "PRAGMA foreign_key_list(\"Note\")");
+        EXPECT_EQ(foreignKey.rows.size(), 1u) << "the foreign key was left off";
+    }
+}
+
+// The command line: exit 4 with each refused row named, or 0 with the rows or CHECKs listed in
+// the ledger.
+TEST(ExportChecksCommand, ExitStatusReportAndLedger) {
+    TemporaryFolder folder;
+    const std::filesystem::path source = folder.path() / "checks.mdb";
+    jetwrite::writeDatabase(brokenChecks(), source);
+    auto run = [&](const std::string& options, std::string& output) {
+        const std::filesystem::path err = folder.path() / "err.txt";
+        const std::string command =
+            std::string(ZLGEN_CLI) + " export " + source.string() + " --to sqlite " +
+            (folder.path() / "out.sqlite").string() + " --force --ledger " +
+            (folder.path() / "ledger.json").string() + " " + options + " 2>" + err.string();
+        const int status = std::system(command.c_str());
+        std::ifstream in(options.empty() ? err : folder.path() / "ledger.json");
+        output.assign(std::istreambuf_iterator<char>(in), {});
+        return WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    };
+    std::string output;
+    EXPECT_EQ(run("", output), 4);
+    EXPECT_NE(output.find(R"(Item (ID=2): breaks the target's CHECK (("Qty" > 0)))"),
+              std::string::npos)
+        << output;
+    EXPECT_NE(output.find("Item (ID=3): breaks the target's CHECK"), std::string::npos) << output;
+    EXPECT_EQ(run("--skip-invalid-rows", output), 0);
+    EXPECT_NE(output.find("left out (--skip-invalid-rows): no parent row"), std::string::npos)
+        << output;
+    EXPECT_EQ(run("--no-constraints", output), 0);
+    EXPECT_NE(output.find(R"("property": "Check")"), std::string::npos) << output;
+}
+
+// Taking CHECKs out of SQLite DDL: quotes, comments and nesting do not fool the scan, and a
+// table's own CHECK leaves with its comma.
+TEST(CheckClauses, RemovesExactlyTheNamedChecks) {
+    struct Removal {
+        const char* sql;
+        std::vector<std::string> checks;
+        const char* expected;
+    };
+    const Removal cases[] = {
+        {"CREATE TABLE \"t\" (\n  \"a\" INTEGER CHECK (\"a\" > 0) CHECK (\"a\" < 9)\n);",
+         {R"("a" < 9)"},
+         "CREATE TABLE \"t\" (\n  \"a\" INTEGER CHECK (\"a\" > 0) \n);"},
+        {"CREATE TABLE \"t\" (\n  \"a\" TEXT,\n  -- CHECK (no)\n  CHECK ( (a IN ('(', 'CHECK "
+         "(x)')) ),\n"
+         "  \"b\" TEXT\n);",
+         {"(a IN ('(', 'CHECK (x)'))"},
+         "CREATE TABLE \"t\" (\n  \"a\" TEXT,\n  \"b\" TEXT\n);"},
+        {"CREATE TABLE \"t\" (\n  \"a\" TEXT,\n  CHECK (\"a\" <> '')\n);",
+         {R"("a" <> '')"},
+         "CREATE TABLE \"t\" (\n  \"a\" TEXT\n);"},
+        {R"(CREATE TABLE "t" (CHECK (1), "a" TEXT);)", {"1"}, R"(CREATE TABLE "t" ( "a" TEXT);)"},
+    };
+    for (const Removal& c : cases) {
+        std::string sql = c.sql;
+        EXPECT_TRUE(removeChecks(sql, 0, c.checks).empty()) << c.sql;
+        EXPECT_EQ(sql, c.expected);
+    }
+    std::string sql = R"(CREATE TABLE "t" ("a" TEXT DEFAULT 'CHECK (1)');)";
+    EXPECT_EQ(removeChecks(sql, 0, {"1"}), std::vector<std::string>{"1"});
+}
+
+std::string caseName(const ::testing::TestParamInfo<Case>& param) {
+    static const char* const kModes[] = {"Default", "Skip", "NoConstraints"};
+    return std::string(param.param.target == Target::Sqlite ? "Sqlite" : "Postgres") +
+           kModes[static_cast<int>(param.param.mode)];
+}
+
+INSTANTIATE_TEST_SUITE_P(BothEngines, ExportChecks,
+                         ::testing::Values(Case{Target::Sqlite, Mode::Default},
+                                           Case{Target::Sqlite, Mode::Skip},
+                                           Case{Target::Sqlite, Mode::NoConstraints},
+                                           Case{Target::Postgresql, Mode::Default},
+                                           Case{Target::Postgresql, Mode::Skip},
+                                           Case{Target::Postgresql, Mode::NoConstraints}),
+                         caseName);
+
+}  // namespace
+}  // namespace zl::exporter::testing

@@ -19,6 +19,13 @@ std::string fold(std::string_view name) {
 std::string quoteIdentifier(std::string_view name) {
     std::string out;
     out.reserve(name.size() + 2);
+    appendQuoted(out, name);
+    return out;
+}
+
+}  // namespace
+
+void appendQuoted(std::string& out, std::string_view name) {
     out += '"';
     for (std::size_t start = 0;;) {
         const std::size_t quote = name.find('"', start);
@@ -28,10 +35,7 @@ std::string quoteIdentifier(std::string_view name) {
         start = quote + 1;
     }
     out += '"';
-    return out;
 }
-
-}  // namespace
 
 namespace {
 
@@ -77,6 +81,15 @@ std::string QuotingNameMapper::object(std::string_view name) const { return quot
 
 std::string QuotingNameMapper::column(std::string_view /*owner*/, std::string_view column) const {
     return quoteIdentifier(column);
+}
+
+void QuotingNameMapper::appendObject(std::string& out, std::string_view name) const {
+    appendQuoted(out, name);
+}
+
+void QuotingNameMapper::appendColumn(std::string& out, std::string_view /*owner*/,
+                                     std::string_view field) const {
+    appendQuoted(out, field);
 }
 
 }  // namespace zl::translate

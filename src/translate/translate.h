@@ -62,6 +62,16 @@ public:
     virtual std::string object(std::string_view name) const = 0;
     // The quoted identifier of column `column` of table or saved query `owner`.
     virtual std::string column(std::string_view owner, std::string_view column) const = 0;
+
+    // The same identifiers appended to `out`: scripts and views write thousands of them, and a
+    // mapper that can write in place saves a string for each.
+    virtual void appendObject(std::string& out, std::string_view name) const {
+        out += object(name);
+    }
+    virtual void appendColumn(std::string& out, std::string_view owner,
+                              std::string_view field) const {
+        out += column(owner, field);
+    }
 };
 
 // A NameMapper that keeps every name and quotes it with double quotes (doubling inner quotes).
@@ -69,7 +79,13 @@ class QuotingNameMapper : public NameMapper {
 public:
     std::string object(std::string_view name) const override;
     std::string column(std::string_view owner, std::string_view column) const override;
+    void appendObject(std::string& out, std::string_view name) const override;
+    void appendColumn(std::string& out, std::string_view owner,
+                      std::string_view field) const override;
 };
+
+// Appends `name` in double quotes, doubling the quotes inside.
+void appendQuoted(std::string& out, std::string_view name);
 
 // The outcome of one translation: when ok, `sql` holds the target text; otherwise `reason` says
 // why it was left untranslated (parse errors give the 1-based character position).

@@ -77,6 +77,15 @@ bool plainColumns(translate::Target target, const std::vector<schema::Field>& fi
                               }) == names.end();
 }
 
+// True when `name` stands as it is: printable ASCII within the length limit (cleaned and
+// cutUtf8 leave it unchanged).
+bool keptAsIs(std::string_view name) {
+    return !name.empty() && name.size() <= kMaxIdentifierBytes &&
+           std::all_of(name.begin(), name.end(), [](char c) {
+               return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
+           });
+}
+
 std::string withSuffix(std::string_view base, std::string_view suffix) {
     return cutUtf8(base, kMaxIdentifierBytes - suffix.size()) + std::string(suffix);
 }
@@ -232,11 +241,40 @@ std::string TargetNames::relationName(std::string_view relation) const {
     return cutUtf8(cleaned(relation), kMaxIdentifierBytes);
 }
 
-std::string TargetNames::object(std::string_view name) const { return quote(tableName(name)); }
+std::string TargetNames::object(std::string_view name) const {
+    std::string quoted;
+    appendObject(quoted, name);
+    return quoted;
+}
 
 std::string TargetNames::column(std::string_view owner, std::string_view field) const {
-    if (const std::string* name = findColumn(owner, field)) return quote(*name);
-    return quote(columnName(owner, field));
+    std::string quoted;
+    quoted.reserve(field.size() + 2);
+    appendColumn(quoted, owner, field);
+    return quoted;
+}
+
+void TargetNames::appendObject(std::string& out, std::string_view name) const {
+    const auto found = m_tables.find(name);
+    if (found != m_tables.end()) {
+        translate::appendQuoted(out, found->second);
+    } else if (keptAsIs(name)) {
+        translate::appendQuoted(out, name);
+    } else {
+        translate::appendQuoted(out, tableName(name));
+    }
+}
+
+void TargetNames::appendColumn(std::string& out, std::string_view owner,
+                               std::string_view field) const {
+    // Columns of tables without a map of their own keep their names (see the constructor).
+    if (const std::string* name = findColumn(owner, field)) {
+        translate::appendQuoted(out, *name);
+    } else if (keptAsIs(field)) {
+        translate::appendQuoted(out, field);
+    } else {
+        translate::appendQuoted(out, cutUtf8(cleaned(field), kMaxIdentifierBytes));
+    }
 }
 
 }  // namespace zl::sqlgen

@@ -3,7 +3,7 @@
 
 #include <algorithm>
 #include <map>
-#include <set>
+#include <numeric>
 
 #include "schema/schema_model.h"
 
@@ -13,9 +13,10 @@ namespace {
 
 char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string folded(std::string text) {
-    for (char& c : text) c = foldAscii(c);
-    return text;
+// Orders names as sameAccessName compares them.
+bool lessAccessName(std::string_view a, std::string_view b) {
+    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
+                                        [](char x, char y) { return foldAscii(x) < foldAscii(y); });
 }
 
 bool isLinkedType(std::int32_t tableType) {
@@ -28,14 +29,27 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
     table.name = model.entry(e).name;
     try {
         const std::unique_ptr<schema::TableDef> def = db.tableDef(table.name);
-        const int fieldCount = def->fieldCount();
-        std::set<std::string> seen;  // folded names
-        table.fields.reserve(static_cast<std::size_t>(std::max(fieldCount, 0)));
-        for (int j = 0; j < fieldCount; ++j) {
-            schema::Field field = def->field(j);
-            if (!seen.insert(folded(field.name)).second) {
+        const auto fieldCount = static_cast<std::size_t>(std::max(def->fieldCount(), 0));
+        std::vector<schema::Field> all;
+        all.reserve(fieldCount);
+        for (std::size_t j = 0; j < fieldCount; ++j) all.push_back(def->field(static_cast<int>(j)));
+        // A name that an earlier field already has (ignoring case) marks a repeated field: the
+        // names sorted stably put each one after its first holder.
+        std::vector<std::size_t> byName(fieldCount);
+        std::iota(byName.begin(), byName.end(), std::size_t{0});
+        std::stable_sort(byName.begin(), byName.end(), [&](std::size_t a, std::size_t b) {
+            return lessAccessName(all[a].name, all[b].name);
+        });
+        std::vector<bool> repeatedField(fieldCount, false);
+        for (std::size_t k = 1; k < fieldCount; ++k) {
+            repeatedField[byName[k]] = sameAccessName(all[byName[k - 1]].name, all[byName[k]].name);
+        }
+        table.fields.reserve(fieldCount);
+        for (std::size_t j = 0; j < fieldCount; ++j) {
+            schema::Field& field = all[j];
+            if (repeatedField[j]) {
                 table.duplicateFields.push_back(std::move(field.name));
-            } else if (model.IsFieldIncluded(e, j)) {
+            } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
                 table.fields.push_back(std::move(field));
             } else {
                 table.leftOutFields.push_back(std::move(field.name));

@@ -442,14 +442,16 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
         std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
                     [&](const KeyColumn& key) { return sameAccessName(key.name, field.name); });
     std::string& text = entry.text;
-    text = "  " + name + " " + (pg() ? postgresType(field) : sqliteType(field));
+    text.reserve(2 * name.size() + 96);
+    text.append("  ").append(name).append(" ").append(pg() ? postgresType(field)
+                                                           : sqliteType(field));
 
     bool generated = false;
     if (field.calculated) {
         translate::Translation t =
             translate::translateCalculated(m_target, field.expression, column, columns, m_names);
         if (t.ok) {
-            text += " " + t.sql;
+            text.append(" ").append(t.sql);
             generated = true;
         } else {
             note(fieldItem("Expression", field.expression,
@@ -473,12 +475,12 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
     if (!generated && (field.required || inPrimary)) text += " NOT NULL";
 
     if (isGuidAutoNumber(field)) {
-        text += pg() ? " DEFAULT gen_random_uuid()" : " DEFAULT " + std::string(kSqliteUuid);
+        text.append(" DEFAULT ").append(pg() ? std::string_view("gen_random_uuid()") : kSqliteUuid);
     } else if (!generated && !isAutoNumber(field) && !field.defaultValue.empty()) {
         translate::Translation t =
             translate::translateDefault(m_target, field.defaultValue, column, columns, m_names);
         if (t.ok) {
-            text += " DEFAULT " + t.sql;
+            text.append(" DEFAULT ").append(t.sql);
         } else {
             note(fieldItem("DefaultValue", field.defaultValue, t.reason), entry.comments, "  ");
         }
@@ -489,16 +491,21 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
              entry.comments, "  ");
     }
     if (!generated) {
-        if (field.type == dao::kByte && pg()) text += " CHECK (" + name + " BETWEEN 0 AND 255)";
-        if (field.type == dao::kBoolean && !pg()) text += " CHECK (" + name + " IN (0, 1))";
+        if (field.type == dao::kByte && pg()) {
+            text.append(" CHECK (").append(name).append(" BETWEEN 0 AND 255)");
+        }
+        if (field.type == dao::kBoolean && !pg()) {
+            text.append(" CHECK (").append(name).append(" IN (0, 1))");
+        }
         if (field.type == dao::kText && !pg() && field.size > 0) {
-            text += " CHECK (length(" + name + ") <= " + std::to_string(field.size) + ")";
+            text.append(" CHECK (length(").append(name).append(") <= ");
+            text.append(std::to_string(field.size)).append(")");
         }
         if (!field.validationRule.empty()) {
             translate::Translation t = translate::translateFieldRule(m_target, field.validationRule,
                                                                      column, columns, m_names);
             if (t.ok) {
-                text += " " + t.sql;
+                text.append(" ").append(t.sql);
             } else {
                 note(fieldItem("ValidationRule", field.validationRule, t.reason), entry.comments,
                      "  ");
@@ -508,7 +515,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
             translate::Translation t =
                 translate::allowZeroLengthCheck(m_target, column, columns, m_names);
             if (t.ok) {
-                text += " " + t.sql;
+                text.append(" ").append(t.sql);
             } else {
                 note(fieldItem("AllowZeroLength", "False", t.reason), entry.comments, "  ");
             }
@@ -538,7 +545,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     const translate::TableColumns* known = m_columnMap.table(table.name);
     const translate::TableColumns& columns = known != nullptr ? *known : m_noColumns;
     std::vector<ListEntry> entries;
-    std::string head;
+    entries.reserve(table.fields.size() + table.duplicateFields.size() + 4);
     for (const schema::Field& field : table.fields) writeColumn(plan, field, columns, entries);
     for (const std::string& name : table.duplicateFields) {
         ListEntry entry;
@@ -650,18 +657,20 @@ void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index) {
         return;
     }
     m_out += index.index.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ";
-    m_out += TargetNames::quote(m_names.indexName(table.name, index.index.name)) + " ON " +
-             m_names.object(table.name) + " (";
+    translate::appendQuoted(m_out, m_names.indexName(table.name, index.index.name));
+    m_out += " ON ";
+    m_names.appendObject(m_out, table.name);
+    m_out += " (";
     std::string present;
     for (std::size_t i = 0; i < index.columns.size(); ++i) {
-        const std::string column = m_names.column(table.name, index.columns[i].name);
-        if (i > 0) {
-            m_out += ", ";
-            present += " OR ";
+        if (i > 0) m_out += ", ";
+        const std::size_t at = m_out.size();
+        m_names.appendColumn(m_out, table.name, index.columns[i].name);
+        if (index.index.ignoreNulls) {
+            if (i > 0) present += " OR ";
+            present.append(m_out, at).append(" IS NOT NULL");
         }
-        m_out += column;
         if (index.columns[i].descending) m_out += " DESC";
-        present += column + " IS NOT NULL";
     }
     m_out += ")";
     // IgnoreNulls: rows whose key is all Null have no index entry in Access.

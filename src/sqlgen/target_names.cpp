@@ -65,16 +65,8 @@ bool plainColumns(translate::Target target, const std::vector<schema::Field>& fi
         if (!plain) return false;
         names.push_back(name);
     }
-    auto lessFolded = [](std::string_view a, std::string_view b) {
-        return std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [](char x, char y) { return foldAscii(x) < foldAscii(y); });
-    };
-    std::sort(names.begin(), names.end(), lessFolded);
-    return std::adjacent_find(names.begin(), names.end(),
-                              [](std::string_view a, std::string_view b) {
-                                  return sameAccessName(a, b);
-                              }) == names.end();
+    const std::vector<bool> repeated = repeatedAccessNames(names);
+    return std::none_of(repeated.begin(), repeated.end(), [](bool r) { return r; });
 }
 
 // True when `name` stands as it is: printable ASCII within the length limit (cleaned and

@@ -2,8 +2,8 @@
 #include "sqlgen/target_schema.h"
 
 #include <algorithm>
+#include <cstdint>
 #include <map>
-#include <numeric>
 
 #include "schema/schema_model.h"
 
@@ -13,10 +13,14 @@ namespace {
 
 char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// Orders names as sameAccessName compares them.
-bool lessAccessName(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(),
-                                        [](char x, char y) { return foldAscii(x) < foldAscii(y); });
+// A hash that names alike without regard to ASCII case share (FNV-1a over the folded bytes).
+std::size_t foldedHash(std::string_view name) {
+    std::uint64_t hash = 14695981039346656037ULL;
+    for (const char c : name) {
+        hash ^= static_cast<unsigned char>(foldAscii(c));
+        hash *= 1099511628211ULL;
+    }
+    return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 
 bool isLinkedType(std::int32_t tableType) {
@@ -33,17 +37,10 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
         std::vector<schema::Field> all;
         all.reserve(fieldCount);
         for (std::size_t j = 0; j < fieldCount; ++j) all.push_back(def->field(static_cast<int>(j)));
-        // A name that an earlier field already has (ignoring case) marks a repeated field: the
-        // names sorted stably put each one after its first holder.
-        std::vector<std::size_t> byName(fieldCount);
-        std::iota(byName.begin(), byName.end(), std::size_t{0});
-        std::stable_sort(byName.begin(), byName.end(), [&](std::size_t a, std::size_t b) {
-            return lessAccessName(all[a].name, all[b].name);
-        });
-        std::vector<bool> repeatedField(fieldCount, false);
-        for (std::size_t k = 1; k < fieldCount; ++k) {
-            repeatedField[byName[k]] = sameAccessName(all[byName[k - 1]].name, all[byName[k]].name);
-        }
+        std::vector<std::string_view> names;
+        names.reserve(fieldCount);
+        for (const schema::Field& field : all) names.emplace_back(field.name);
+        const std::vector<bool> repeatedField = repeatedAccessNames(names);
         table.fields.reserve(fieldCount);
         for (std::size_t j = 0; j < fieldCount; ++j) {
             schema::Field& field = all[j];
@@ -123,6 +120,27 @@ const TargetTable* TargetSchema::findTable(std::string_view tableName) const {
         if (sameAccessName(table.name, tableName)) return &table;
     }
     return nullptr;
+}
+
+std::vector<bool> repeatedAccessNames(const std::vector<std::string_view>& names) {
+    // An open-addressing table of positions; names alike land in one probe sequence, so each
+    // name meets every earlier one like it.
+    std::size_t capacity = 16;
+    while (capacity < 2 * names.size()) capacity *= 2;
+    constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> slots(capacity, kEmpty);
+    std::vector<bool> repeated(names.size(), false);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::size_t slot = foldedHash(names[i]) & (capacity - 1);
+        for (; slots[slot] != kEmpty; slot = (slot + 1) & (capacity - 1)) {
+            if (sameAccessName(names[slots[slot]], names[i])) {
+                repeated[i] = true;
+                break;
+            }
+        }
+        if (!repeated[i]) slots[slot] = i;
+    }
+    return repeated;
 }
 
 std::vector<KeyColumn> parseKeyColumns(std::string_view storedFields) {

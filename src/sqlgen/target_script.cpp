@@ -4,6 +4,7 @@
 #include "sqlgen/target_script.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
 
 #include "schema/engine.h"
@@ -187,6 +188,29 @@ struct ListEntry {
     std::string text;
 };
 
+// The entries of one CREATE TABLE list as they are added: commas go between the entries with
+// text; entries without text carry only comments. Kept across tables, so its room is reused.
+struct EntryList {
+    std::string text;
+    bool keepTexts = true;  // false: only the comments are written (the table is left out)
+    std::size_t lastTextEnd = std::string::npos;
+
+    void reset(bool texts) {
+        text.clear();
+        keepTexts = texts;
+        lastTextEnd = std::string::npos;
+    }
+    void add(std::string_view comments, std::string_view entryText) {
+        text += comments;
+        if (entryText.empty() || !keepTexts) return;
+        if (lastTextEnd != std::string::npos) text.insert(lastTextEnd, 1, ',');
+        text += entryText;
+        lastTextEnd = text.size();
+        text += '\n';
+    }
+    void add(const ListEntry& entry) { add(entry.comments, entry.text); }
+};
+
 struct TablePlan {
     const TargetTable* table = nullptr;
     bool created = false;
@@ -229,8 +253,10 @@ private:
     void planForeignKeys();
     std::string missingColumn(const TablePlan& plan, std::string_view field) const;
     void writeTable(const TablePlan& plan);
+    // `known` is the field's entry in `columns`, or null when the table has none.
     void writeColumn(const TablePlan& plan, const schema::Field& field,
-                     const translate::TableColumns& columns, std::vector<ListEntry>& entries);
+                     const translate::TableColumns& columns, const translate::Column* known,
+                     ListEntry& entry);
     void writeIndex(const TablePlan& plan, const TargetIndex& index);
     void writeForeignKeys();
     void writeViews();
@@ -243,6 +269,8 @@ private:
     translate::TableColumns m_noColumns;
     std::vector<TablePlan> m_plans;
     std::vector<ForeignKeyPlan> m_foreignKeys;
+    EntryList m_entries;  // the CREATE TABLE list being written, and its room kept
+    ListEntry m_entry;
     std::string m_out;
 };
 
@@ -294,6 +322,7 @@ void ScriptWriter::planTables() {
         plan.table = &table;
         translate::TableColumns columns;
         columns.name = table.name;
+        columns.columns.reserve(table.fields.size());
         for (const schema::Field& field : table.fields) {
             if (!carriesColumn(field)) continue;
             plan.anyColumn = true;
@@ -416,9 +445,8 @@ void ScriptWriter::planForeignKeys() {
 
 void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field,
                                const translate::TableColumns& columns,
-                               std::vector<ListEntry>& entries) {
+                               const translate::Column* known, ListEntry& entry) {
     const TargetTable& table = *plan.table;
-    ListEntry entry;
     auto fieldItem = [&](std::string property, std::string original, std::string reason) {
         LedgerItem item =
             tableItem(table, std::move(property), std::move(original), std::move(reason));
@@ -429,13 +457,22 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
         note(fieldItem("Type", typeName(field.type),
                        "no column can hold it; its data is not carried"),
              entry.comments, "  ");
-        entries.push_back(std::move(entry));
         return;
     }
     if (!pg() && !field.description.empty()) {
         entry.comments += "  " + translate::sqlComment(field.description);
     }
-    const translate::Column column{field.name, field.type, field.size, field.calculated};
+    // The map's entry stands for the field when it says the same (two tables whose names differ
+    // only in case share one entry of the map).
+    if (known != nullptr && (known->name != field.name || known->daoType != field.type ||
+                             known->size != field.size || known->calculated != field.calculated)) {
+        known = nullptr;
+    }
+    std::optional<translate::Column> own;
+    if (known == nullptr) {
+        own = translate::Column{field.name, field.type, field.size, field.calculated};
+    }
+    const translate::Column& column = known != nullptr ? *known : *own;
     const std::string name = m_names.column(table.name, field.name);
     const bool inPrimary =
         plan.primaryCarried &&
@@ -521,7 +558,6 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
             }
         }
     }
-    entries.push_back(std::move(entry));
 }
 
 void ScriptWriter::writeTable(const TablePlan& plan) {
@@ -544,20 +580,32 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
 
     const translate::TableColumns* known = m_columnMap.table(table.name);
     const translate::TableColumns& columns = known != nullptr ? *known : m_noColumns;
-    std::vector<ListEntry> entries;
-    entries.reserve(table.fields.size() + table.duplicateFields.size() + 4);
-    for (const schema::Field& field : table.fields) writeColumn(plan, field, columns, entries);
+    EntryList& entries = m_entries;
+    entries.reset(plan.created);
+    ListEntry& columnEntry = m_entry;
+    // The map holds the carried fields in table order (planTables).
+    std::size_t carried = 0;
+    for (const schema::Field& field : table.fields) {
+        const translate::Column* column = nullptr;
+        if (carriesColumn(field) && carried < columns.columns.size()) {
+            column = &columns.columns[carried++];
+        }
+        columnEntry.comments.clear();
+        columnEntry.text.clear();
+        writeColumn(plan, field, columns, column, columnEntry);
+        entries.add(columnEntry);
+    }
     for (const std::string& name : table.duplicateFields) {
         ListEntry entry;
         LedgerItem item = tableItem(table, "Name", name,
                                     "another field of the table has the same name; left out");
         item.field = name;
         note(std::move(item), entry.comments, "  ");
-        entries.push_back(std::move(entry));
+        entries.add(entry);
     }
     if (!plan.created) {
         // Every field left out: neither engine has a table without columns worth making.
-        for (const ListEntry& entry : entries) m_out += entry.comments;
+        m_out += entries.text;  // the comments alone
         note(tableItem(table, "Fields", "",
                        "no selected field can be carried; the table is left out"),
              m_out);
@@ -574,7 +622,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         }
         ListEntry entry;
         note(tableItem(table, "Index", plan.primary->index.name, reason), entry.comments, "  ");
-        entries.push_back({entry.comments, {}});
+        entries.add(entry.comments, {});
     } else if (plan.primary != nullptr && !plan.rowidAutoNumber) {
         ListEntry entry;
         entry.text = "  CONSTRAINT " +
@@ -585,40 +633,29 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
             entry.text += m_names.column(table.name, plan.primary->columns[i].name);
         }
         entry.text += ")";
-        entries.push_back(std::move(entry));
+        entries.add(entry);
     }
     if (!table.validationRule.empty()) {
         translate::Translation t =
             translate::translateTableRule(m_target, table.validationRule, columns, m_names);
         if (t.ok) {
-            entries.push_back({{}, "  " + t.sql});
+            entries.add({}, "  " + t.sql);
         } else {
             ListEntry entry;
             note(tableItem(table, "ValidationRule", table.validationRule, t.reason), entry.comments,
                  "  ");
-            entries.push_back({entry.comments, {}});
+            entries.add(entry.comments, {});
         }
     }
     if (!pg()) {
         for (const ForeignKeyPlan& fk : m_foreignKeys) {
             if (!fk.constraint.empty() && sameAccessName(fk.relation->foreignTable, table.name)) {
-                entries.push_back({{}, "  " + fk.constraint});
+                entries.add({}, "  " + fk.constraint);
             }
         }
     }
 
-    m_out += "CREATE TABLE " + tableName + " (\n";
-    // Entries without text carry only comments; commas go between the entries with text.
-    std::size_t lastText = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (!entries[i].text.empty()) lastText = i;
-    }
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        m_out += entries[i].comments;
-        if (entries[i].text.empty()) continue;
-        m_out += entries[i].text;
-        m_out += i < lastText ? ",\n" : "\n";
-    }
+    m_out.append("CREATE TABLE ").append(tableName).append(" (\n").append(entries.text);
     m_out += ");\n";
 
     if (pg()) {

@@ -207,6 +207,7 @@ std::string TargetNames::tableName(std::string_view table) const {
 }
 
 const std::string* TargetNames::findColumn(std::string_view table, std::string_view field) const {
+    if (m_columns.empty()) return nullptr;  // every table keeps its column names
     const auto owner = m_columns.find(table);
     if (owner == m_columns.end()) return nullptr;
     const auto found = owner->second.find(field);

@@ -1,4 +1,5 @@
 // The translator's entry points for defaults, rules and calculated columns.
+#include <cstring>
 #include <unordered_map>
 
 #include "schema/engine.h"
@@ -157,13 +158,16 @@ TranslationCache& cache() {
     return instance;
 }
 
+// The target, the kind of text, the column's DAO type (its bytes as they are) and the text: short
+// enough for the string's own room in the common cases ("0", ">=0", "=Date()").
 std::string cacheKey(Target target, char kind, const Column& column, std::string_view text) {
     std::string key;
-    key.reserve(text.size() + 16);
+    key.reserve(text.size() + 2 + sizeof column.daoType);
     key += target == Target::PostgreSql ? 'p' : 's';
     key += kind;
-    key += std::to_string(column.daoType);
-    key += '|';
+    char type[sizeof column.daoType];
+    std::memcpy(type, &column.daoType, sizeof type);
+    key.append(type, sizeof type);
     key += text;
     return key;
 }

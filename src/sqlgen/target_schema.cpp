@@ -127,7 +127,7 @@ std::vector<bool> repeatedAccessNames(const std::vector<std::string_view>& names
     // name meets every earlier one like it.
     std::size_t capacity = 16;
     while (capacity < 2 * names.size()) capacity *= 2;
-    constexpr std::size_t kEmpty = static_cast<std::size_t>(-1);
+    constexpr auto kEmpty = static_cast<std::size_t>(-1);
     std::vector<std::size_t> slots(capacity, kEmpty);
     std::vector<bool> repeated(names.size(), false);
     for (std::size_t i = 0; i < names.size(); ++i) {

@@ -527,13 +527,13 @@ void StatementWriter::write(const QueryStatement& q, std::string& out, Translate
             if (x.kind == NodeKind::Name && lowerAscii(c.name) == lowerAscii(x.text)) match = &c;
         }
         if (match == nullptr) throw Untranslatable{"the union's ORDER BY is not an output column"};
-        std::string key = "zl_u.";
-        key += first.quoted(*match);
-        if (match->type == Type::Text) key = pg() ? "lower(" + key + ")" : key + " COLLATE NOCASE";
-        key += o.descending ? " DESC" : "";
-        if (pg()) key += o.descending ? " NULLS LAST" : " NULLS FIRST";
         if (!order.empty()) order += ", ";
-        order += key;
+        const bool text = match->type == Type::Text;
+        if (text && pg()) order += "lower(";
+        order.append("zl_u.").append(first.quoted(*match));
+        if (text) order += pg() ? ")" : " COLLATE NOCASE";
+        if (o.descending) order += " DESC";
+        if (pg()) order += o.descending ? " NULLS LAST" : " NULLS FIRST";
     }
     out.append("SELECT * FROM (\n").append(sql).append("\n) AS zl_u\nORDER BY ").append(order);
     *outColumns = std::move(first);

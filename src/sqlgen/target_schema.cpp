@@ -34,22 +34,30 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
     try {
         const std::unique_ptr<schema::TableDef> def = db.tableDef(table.name);
         const auto fieldCount = static_cast<std::size_t>(std::max(def->fieldCount(), 0));
-        std::vector<schema::Field> all;
+        // Read in place; the fields are sorted out only when some are repeated or left out.
+        std::vector<schema::Field>& all = table.fields;
         all.reserve(fieldCount);
         for (std::size_t j = 0; j < fieldCount; ++j) all.push_back(def->field(static_cast<int>(j)));
         std::vector<std::string_view> names;
         names.reserve(fieldCount);
         for (const schema::Field& field : all) names.emplace_back(field.name);
         const std::vector<bool> repeatedField = repeatedAccessNames(names);
-        table.fields.reserve(fieldCount);
-        for (std::size_t j = 0; j < fieldCount; ++j) {
-            schema::Field& field = all[j];
-            if (repeatedField[j]) {
-                table.duplicateFields.push_back(std::move(field.name));
-            } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
-                table.fields.push_back(std::move(field));
-            } else {
-                table.leftOutFields.push_back(std::move(field.name));
+        bool every = true;
+        for (std::size_t j = 0; j < fieldCount && every; ++j) {
+            every = !repeatedField[j] && model.IsFieldIncluded(e, static_cast<int>(j));
+        }
+        if (!every) {
+            std::vector<schema::Field> read = std::move(all);
+            all.clear();
+            for (std::size_t j = 0; j < fieldCount; ++j) {
+                schema::Field& field = read[j];
+                if (repeatedField[j]) {
+                    table.duplicateFields.push_back(std::move(field.name));
+                } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
+                    all.push_back(std::move(field));
+                } else {
+                    table.leftOutFields.push_back(std::move(field.name));
+                }
             }
         }
         const int indexCount = def->indexCount();

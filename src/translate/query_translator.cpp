@@ -293,13 +293,20 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         throw Untranslatable{"DISTINCTROW over several tables is not translated"};
     }
     Translated out;
+    // Room for what "*" can bring: each column as prefix."Name" AS "Name" in the select list and
+    // "Name" in the visible list of the ORDER BY's outer SELECT; other items get a fair share.
     std::size_t expected = s.items.size();
-    for (const Source& src : scope.sources()) expected += src.columns->columns.size();
+    std::size_t names = 0;
+    std::size_t room = fromSql.size() + s.items.size() * 64 + 256;
+    for (const Source& src : scope.sources()) {
+        expected += src.columns->columns.size();
+        for (const Column& c : src.columns->columns) names += c.name.size() + 4;
+        room += src.columns->columns.size() * (src.prefix.size() + 12);
+    }
     out.columns.reserve(expected);
-    out.visible.reserve(expected * 24);
-    // The select list is written in place: "SELECT [DISTINCT] item AS name, ...". The room
-    // covers the ORDER BY's outer SELECT too.
-    sql.reserve(sql.size() + fromSql.size() + expected * 96 + 256);
+    out.visible.reserve(names + s.items.size() * 16);
+    // The select list is written in place: "SELECT [DISTINCT] item AS name, ...".
+    sql.reserve(sql.size() + room + 3 * names);
     sql += s.distinct ? "SELECT DISTINCT " : "SELECT ";
     std::set<std::string> used;
     // Field names that occur twice among the plain columns (named or from "*") are named

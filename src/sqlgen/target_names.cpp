@@ -72,10 +72,11 @@ bool plainColumns(translate::Target target, const std::vector<schema::Field>& fi
 // True when `name` stands as it is: printable ASCII within the length limit (cleaned and
 // cutUtf8 leave it unchanged).
 bool keptAsIs(std::string_view name) {
-    return !name.empty() && name.size() <= kMaxIdentifierBytes &&
-           std::all_of(name.begin(), name.end(), [](char c) {
-               return static_cast<unsigned char>(c) >= 0x20 && static_cast<unsigned char>(c) < 0x7F;
-           });
+    if (name.empty() || name.size() > kMaxIdentifierBytes) return false;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return false;  // outside 0x20..0x7E
+    }
+    return true;
 }
 
 std::string withSuffix(std::string_view base, std::string_view suffix) {

@@ -271,6 +271,7 @@ private:
     std::vector<ForeignKeyPlan> m_foreignKeys;
     EntryList m_entries;  // the CREATE TABLE list being written, and its room kept
     ListEntry m_entry;
+    std::string m_columnName;
     std::string m_out;
 };
 
@@ -473,7 +474,9 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
         own = translate::Column{field.name, field.type, field.size, field.calculated};
     }
     const translate::Column& column = known != nullptr ? *known : *own;
-    const std::string name = m_names.column(table.name, field.name);
+    std::string& name = m_columnName;  // reused: one column after another
+    name.clear();
+    m_names.appendColumn(name, table.name, field.name);
     const bool inPrimary =
         plan.primaryCarried &&
         std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),

@@ -810,7 +810,10 @@ void ScriptWriter::writeViews() {
 }
 
 TargetScript ScriptWriter::run() {
-    m_out.reserve(m_schema.tables.size() * 3072 + m_schema.queries.size() * 512);
+    // Generous room: what is never written is never touched, while growing copies everything.
+    std::size_t room = 4096 + m_schema.queries.size() * 4096;
+    for (const TargetTable& table : m_schema.tables) room += 1024 + table.fields.size() * 128;
+    m_out.reserve(room);
     m_out += pg()
                  ? "-- PostgreSQL 15 script: load with psql -X -v ON_ERROR_STOP=1 "
                    "--single-transaction\nSET client_encoding = 'UTF8';\n\n"

@@ -6,6 +6,7 @@
 #include <algorithm>
 #include <optional>
 #include <set>
+#include <unordered_map>
 
 #include "schema/engine.h"
 #include "sqlgen/target_names.h"
@@ -250,6 +251,10 @@ private:
                          std::string reason) const;
 
     void planTables();
+    // The created table that `name` stands for, or null.
+    const TargetTable* createdNamed(std::string_view name) const;
+    // The typed columns of `table` (its carried fields), reusing the room `out` has.
+    static void fillColumns(const TargetTable& table, translate::TableColumns& out);
     void planForeignKeys();
     std::string missingColumn(const TablePlan& plan, std::string_view field) const;
     void writeTable(const TablePlan& plan);
@@ -267,6 +272,27 @@ private:
     TargetScript m_result;
     translate::ColumnMap m_columnMap;
     translate::TableColumns m_noColumns;
+    translate::TableColumns m_tableColumns;  // the table being written
+    // Names compared without regard to ASCII case, as Access compares them.
+    struct FoldedHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const {
+            std::size_t hash = 14695981039346656037ULL;
+            for (const char c : name) {
+                hash ^= static_cast<unsigned char>(c | 0x20);
+                hash *= 1099511628211ULL;
+            }
+            return hash;
+        }
+    };
+    struct FoldedEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const {
+            return sameAccessName(a, b);
+        }
+    };
+    // Created tables by name: positions in m_plans.
+    std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual> m_createdByName;
     std::vector<TablePlan> m_plans;
     std::vector<ForeignKeyPlan> m_foreignKeys;
     EntryList m_entries;  // the CREATE TABLE list being written, and its room kept
@@ -321,16 +347,11 @@ void ScriptWriter::planTables() {
     for (const TargetTable& table : m_schema.tables) {
         TablePlan plan;
         plan.table = &table;
-        translate::TableColumns columns;
-        columns.name = table.name;
-        columns.columns.reserve(table.fields.size());
-        for (const schema::Field& field : table.fields) {
-            if (!carriesColumn(field)) continue;
-            plan.anyColumn = true;
-            columns.columns.push_back({field.name, field.type, field.size, field.calculated});
-        }
+        plan.anyColumn = std::any_of(table.fields.begin(), table.fields.end(), carriesColumn);
         plan.created = !table.linked && table.unreadable.empty() && plan.anyColumn;
-        if (plan.created) m_columnMap.addTable(std::move(columns));
+        // The columns of a created table are what names of its kind stand for (the last one
+        // wins when names differ only in case).
+        if (plan.created) m_createdByName[table.name] = m_plans.size();
         for (const TargetIndex& index : table.indexes) {
             if (!index.index.primary || plan.primary != nullptr) continue;
             plan.primary = &index;
@@ -363,6 +384,35 @@ void ScriptWriter::planTables() {
         m_plans.push_back(std::move(plan));
     }
     for (const TargetQuery& query : m_schema.queries) m_columnMap.addQuery(query.name);
+    // Queries read few of the tables: the map copies the columns of those they name only.
+    m_columnMap.setTableSource(
+        [this](std::string_view name) -> std::optional<translate::TableColumns> {
+            const TargetTable* table = createdNamed(name);
+            if (table == nullptr) return std::nullopt;
+            translate::TableColumns columns;
+            fillColumns(*table, columns);
+            return columns;
+        });
+}
+
+const TargetTable* ScriptWriter::createdNamed(std::string_view name) const {
+    const auto found = m_createdByName.find(name);
+    return found == m_createdByName.end() ? nullptr : m_plans[found->second].table;
+}
+
+void ScriptWriter::fillColumns(const TargetTable& table, translate::TableColumns& out) {
+    out.name.assign(table.name);
+    std::size_t count = 0;
+    for (const schema::Field& field : table.fields) {
+        if (!carriesColumn(field)) continue;
+        if (count == out.columns.size()) out.columns.emplace_back();
+        translate::Column& column = out.columns[count++];
+        column.name.assign(field.name);  // into the room an earlier table's column left
+        column.daoType = field.type;
+        column.size = field.size;
+        column.calculated = field.calculated;
+    }
+    out.columns.resize(count);
 }
 
 std::string ScriptWriter::missingColumn(const TablePlan& plan, std::string_view field) const {
@@ -581,7 +631,13 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     const std::string tableName = m_names.object(table.name);
     if (!pg() && !table.description.empty()) m_out += translate::sqlComment(table.description);
 
-    const translate::TableColumns* known = m_columnMap.table(table.name);
+    // The typed columns that names in the table's own expressions stand for, written into a
+    // map reused from table to table.
+    const translate::TableColumns* known = nullptr;
+    if (const TargetTable* owner = createdNamed(table.name)) {
+        fillColumns(*owner, m_tableColumns);
+        known = &m_tableColumns;
+    }
     const translate::TableColumns& columns = known != nullptr ? *known : m_noColumns;
     EntryList& entries = m_entries;
     entries.reset(plan.created);

@@ -70,9 +70,20 @@ void ColumnMap::addQuery(std::string name) {
     m_queries[std::move(key)] = std::move(name);
 }
 
+void ColumnMap::setTableSource(TableSource source) {
+    m_source = std::move(source);
+    m_fromSource.clear();
+}
+
 const TableColumns* ColumnMap::table(std::string_view name) const {
-    auto it = m_tables.find(fold(name));
-    return it == m_tables.end() ? nullptr : &it->second;
+    std::string key = fold(name);
+    auto it = m_tables.find(key);
+    if (it != m_tables.end()) return &it->second;
+    if (!m_source) return nullptr;
+    auto built = m_fromSource.find(key);
+    if (built == m_fromSource.end())
+        built = m_fromSource.emplace(std::move(key), m_source(name)).first;
+    return built->second ? &*built->second : nullptr;
 }
 
 bool ColumnMap::isQuery(std::string_view name) const { return m_queries.count(fold(name)) != 0; }

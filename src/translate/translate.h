@@ -2,6 +2,7 @@
 // into PostgreSQL and SQLite, keeping Access's meaning; what cannot be carried goes to a ledger.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -43,6 +44,12 @@ public:
     // Declares that a saved query of this name exists (so references to it are dependencies).
     void addQuery(std::string name);
 
+    // Lets the map ask for tables it was not given when they are first looked up: a caller with
+    // many tables that few queries read need not copy the columns of every one. `source` gives
+    // the table named `name` (compared without regard to case), or nothing.
+    using TableSource = std::function<std::optional<TableColumns>(std::string_view name)>;
+    void setTableSource(TableSource source);
+
     // The table named `name`, or null.
     const TableColumns* table(std::string_view name) const;
     // True when `name` is a saved query.
@@ -51,6 +58,9 @@ public:
 private:
     std::map<std::string, TableColumns> m_tables;  // keyed by the folded name
     std::map<std::string, std::string> m_queries;  // folded name -> name
+    TableSource m_source;
+    // What the source gave (null when it had no such table), by folded name.
+    mutable std::map<std::string, std::optional<TableColumns>> m_fromSource;
 };
 
 // Maps Access names to the target's final, quoted identifiers. The SQL targets decide renames,

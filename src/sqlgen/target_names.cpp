@@ -65,16 +65,18 @@ bool plainColumns(translate::Target target, const std::vector<schema::Field>& fi
         if (!plain) return false;
         names.push_back(name);
     }
-    auto lessFolded = [](std::string_view a, std::string_view b) {
-        return std::lexicographical_compare(
-            a.begin(), a.end(), b.begin(), b.end(),
-            [](char x, char y) { return foldAscii(x) < foldAscii(y); });
-    };
-    std::sort(names.begin(), names.end(), lessFolded);
-    return std::adjacent_find(names.begin(), names.end(),
-                              [](std::string_view a, std::string_view b) {
-                                  return sameAccessName(a, b);
-                              }) == names.end();
+    const std::vector<bool> repeated = repeatedAccessNames(names);
+    return std::none_of(repeated.begin(), repeated.end(), [](bool r) { return r; });
+}
+
+// True when `name` stands as it is: printable ASCII within the length limit (cleaned and
+// cutUtf8 leave it unchanged).
+bool keptAsIs(std::string_view name) {
+    if (name.empty() || name.size() > kMaxIdentifierBytes) return false;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return false;  // outside 0x20..0x7E
+    }
+    return true;
 }
 
 std::string withSuffix(std::string_view base, std::string_view suffix) {
@@ -206,6 +208,7 @@ std::string TargetNames::tableName(std::string_view table) const {
 }
 
 const std::string* TargetNames::findColumn(std::string_view table, std::string_view field) const {
+    if (m_columns.empty()) return nullptr;  // every table keeps its column names
     const auto owner = m_columns.find(table);
     if (owner == m_columns.end()) return nullptr;
     const auto found = owner->second.find(field);
@@ -232,11 +235,40 @@ std::string TargetNames::relationName(std::string_view relation) const {
     return cutUtf8(cleaned(relation), kMaxIdentifierBytes);
 }
 
-std::string TargetNames::object(std::string_view name) const { return quote(tableName(name)); }
+std::string TargetNames::object(std::string_view name) const {
+    std::string quoted;
+    appendObject(quoted, name);
+    return quoted;
+}
 
 std::string TargetNames::column(std::string_view owner, std::string_view field) const {
-    if (const std::string* name = findColumn(owner, field)) return quote(*name);
-    return quote(columnName(owner, field));
+    std::string quoted;
+    quoted.reserve(field.size() + 2);
+    appendColumn(quoted, owner, field);
+    return quoted;
+}
+
+void TargetNames::appendObject(std::string& out, std::string_view name) const {
+    const auto found = m_tables.find(name);
+    if (found != m_tables.end()) {
+        translate::appendQuoted(out, found->second);
+    } else if (keptAsIs(name)) {
+        translate::appendQuoted(out, name);
+    } else {
+        translate::appendQuoted(out, tableName(name));
+    }
+}
+
+void TargetNames::appendColumn(std::string& out, std::string_view owner,
+                               std::string_view field) const {
+    // Columns of tables without a map of their own keep their names (see the constructor).
+    if (const std::string* name = findColumn(owner, field)) {
+        translate::appendQuoted(out, *name);
+    } else if (keptAsIs(field)) {
+        translate::appendQuoted(out, field);
+    } else {
+        translate::appendQuoted(out, cutUtf8(cleaned(field), kMaxIdentifierBytes));
+    }
 }
 
 }  // namespace zl::sqlgen

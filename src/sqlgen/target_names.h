@@ -30,6 +30,9 @@ public:
     // never assigned (a table the selection leaves out) is quoted as the rules would make it.
     std::string object(std::string_view name) const override;
     std::string column(std::string_view owner, std::string_view column) const override;
+    void appendObject(std::string& out, std::string_view name) const override;
+    void appendColumn(std::string& out, std::string_view owner,
+                      std::string_view field) const override;
 
     // The same names unquoted.
     std::string tableName(std::string_view table) const;

@@ -2,8 +2,9 @@
 #include "sqlgen/target_schema.h"
 
 #include <algorithm>
+#include <cstdint>
+#include <cstring>
 #include <map>
-#include <set>
 
 #include "schema/schema_model.h"
 
@@ -13,9 +14,21 @@ namespace {
 
 char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-std::string folded(std::string text) {
-    for (char& c : text) c = foldAscii(c);
-    return text;
+// A hash that names alike without regard to ASCII case share: eight bytes at a time, each with
+// its 0x20 bit set (which makes every ASCII capital its small letter, and joins a few other
+// characters too, which only costs a comparison).
+std::size_t foldedHash(std::string_view name) {
+    constexpr std::uint64_t kSmall = 0x2020202020202020ULL;
+    std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ name.size();
+    while (!name.empty()) {
+        std::uint64_t chunk = 0;
+        const std::size_t size = std::min<std::size_t>(name.size(), sizeof chunk);
+        std::memcpy(&chunk, name.data(), size);
+        hash = (hash ^ (chunk | kSmall)) * 0xFF51AFD7ED558CCDULL;
+        hash ^= hash >> 32;
+        name.remove_prefix(size);
+    }
+    return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
 
 bool isLinkedType(std::int32_t tableType) {
@@ -28,17 +41,31 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
     table.name = model.entry(e).name;
     try {
         const std::unique_ptr<schema::TableDef> def = db.tableDef(table.name);
-        const int fieldCount = def->fieldCount();
-        std::set<std::string> seen;  // folded names
-        table.fields.reserve(static_cast<std::size_t>(std::max(fieldCount, 0)));
-        for (int j = 0; j < fieldCount; ++j) {
-            schema::Field field = def->field(j);
-            if (!seen.insert(folded(field.name)).second) {
-                table.duplicateFields.push_back(std::move(field.name));
-            } else if (model.IsFieldIncluded(e, j)) {
-                table.fields.push_back(std::move(field));
-            } else {
-                table.leftOutFields.push_back(std::move(field.name));
+        const auto fieldCount = static_cast<std::size_t>(std::max(def->fieldCount(), 0));
+        // Read in place; the fields are sorted out only when some are repeated or left out.
+        std::vector<schema::Field>& all = table.fields;
+        all.reserve(fieldCount);
+        for (std::size_t j = 0; j < fieldCount; ++j) all.push_back(def->field(static_cast<int>(j)));
+        std::vector<std::string_view> names;
+        names.reserve(fieldCount);
+        for (const schema::Field& field : all) names.emplace_back(field.name);
+        const std::vector<bool> repeatedField = repeatedAccessNames(names);
+        bool every = true;
+        for (std::size_t j = 0; j < fieldCount && every; ++j) {
+            every = !repeatedField[j] && model.IsFieldIncluded(e, static_cast<int>(j));
+        }
+        if (!every) {
+            std::vector<schema::Field> read = std::move(all);
+            all.clear();
+            for (std::size_t j = 0; j < fieldCount; ++j) {
+                schema::Field& field = read[j];
+                if (repeatedField[j]) {
+                    table.duplicateFields.push_back(std::move(field.name));
+                } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
+                    all.push_back(std::move(field));
+                } else {
+                    table.leftOutFields.push_back(std::move(field.name));
+                }
             }
         }
         const int indexCount = def->indexCount();
@@ -109,6 +136,27 @@ const TargetTable* TargetSchema::findTable(std::string_view tableName) const {
         if (sameAccessName(table.name, tableName)) return &table;
     }
     return nullptr;
+}
+
+std::vector<bool> repeatedAccessNames(const std::vector<std::string_view>& names) {
+    // An open-addressing table of positions; names alike land in one probe sequence, so each
+    // name meets every earlier one like it.
+    std::size_t capacity = 16;
+    while (capacity < 2 * names.size()) capacity *= 2;
+    constexpr auto kEmpty = static_cast<std::size_t>(-1);
+    std::vector<std::size_t> slots(capacity, kEmpty);
+    std::vector<bool> repeated(names.size(), false);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+        std::size_t slot = foldedHash(names[i]) & (capacity - 1);
+        for (; slots[slot] != kEmpty; slot = (slot + 1) & (capacity - 1)) {
+            if (sameAccessName(names[slots[slot]], names[i])) {
+                repeated[i] = true;
+                break;
+            }
+        }
+        if (!repeated[i]) slots[slot] = i;
+    }
+    return repeated;
 }
 
 std::vector<KeyColumn> parseKeyColumns(std::string_view storedFields) {

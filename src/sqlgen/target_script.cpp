@@ -4,7 +4,9 @@
 #include "sqlgen/target_script.h"
 
 #include <algorithm>
+#include <optional>
 #include <set>
+#include <unordered_map>
 
 #include "schema/engine.h"
 #include "sqlgen/target_names.h"
@@ -187,6 +189,29 @@ struct ListEntry {
     std::string text;
 };
 
+// The entries of one CREATE TABLE list as they are added: commas go between the entries with
+// text; entries without text carry only comments. Kept across tables, so its room is reused.
+struct EntryList {
+    std::string text;
+    bool keepTexts = true;  // false: only the comments are written (the table is left out)
+    std::size_t lastTextEnd = std::string::npos;
+
+    void reset(bool texts) {
+        text.clear();
+        keepTexts = texts;
+        lastTextEnd = std::string::npos;
+    }
+    void add(std::string_view comments, std::string_view entryText) {
+        text += comments;
+        if (entryText.empty() || !keepTexts) return;
+        if (lastTextEnd != std::string::npos) text.insert(lastTextEnd, 1, ',');
+        text += entryText;
+        lastTextEnd = text.size();
+        text += '\n';
+    }
+    void add(const ListEntry& entry) { add(entry.comments, entry.text); }
+};
+
 struct TablePlan {
     const TargetTable* table = nullptr;
     bool created = false;
@@ -226,11 +251,17 @@ private:
                          std::string reason) const;
 
     void planTables();
+    // The created table that `name` stands for, or null.
+    const TargetTable* createdNamed(std::string_view name) const;
+    // The typed columns of `table` (its carried fields), reusing the room `out` has.
+    static void fillColumns(const TargetTable& table, translate::TableColumns& out);
     void planForeignKeys();
     std::string missingColumn(const TablePlan& plan, std::string_view field) const;
     void writeTable(const TablePlan& plan);
+    // `known` is the field's entry in `columns`, or null when the table has none.
     void writeColumn(const TablePlan& plan, const schema::Field& field,
-                     const translate::TableColumns& columns, std::vector<ListEntry>& entries);
+                     const translate::TableColumns& columns, const translate::Column* known,
+                     ListEntry& entry);
     void writeIndex(const TablePlan& plan, const TargetIndex& index);
     void writeForeignKeys();
     void writeViews();
@@ -241,8 +272,32 @@ private:
     TargetScript m_result;
     translate::ColumnMap m_columnMap;
     translate::TableColumns m_noColumns;
+    translate::TableColumns m_tableColumns;  // the table being written
+    // Names compared without regard to ASCII case, as Access compares them.
+    struct FoldedHash {
+        using is_transparent = void;
+        std::size_t operator()(std::string_view name) const {
+            std::size_t hash = 14695981039346656037ULL;
+            for (const char c : name) {
+                hash ^= static_cast<unsigned char>(c | 0x20);
+                hash *= 1099511628211ULL;
+            }
+            return hash;
+        }
+    };
+    struct FoldedEqual {
+        using is_transparent = void;
+        bool operator()(std::string_view a, std::string_view b) const {
+            return sameAccessName(a, b);
+        }
+    };
+    // Created tables by name: positions in m_plans.
+    std::unordered_map<std::string_view, std::size_t, FoldedHash, FoldedEqual> m_createdByName;
     std::vector<TablePlan> m_plans;
     std::vector<ForeignKeyPlan> m_foreignKeys;
+    EntryList m_entries;  // the CREATE TABLE list being written, and its room kept
+    ListEntry m_entry;
+    std::string m_columnName;
     std::string m_out;
 };
 
@@ -292,15 +347,11 @@ void ScriptWriter::planTables() {
     for (const TargetTable& table : m_schema.tables) {
         TablePlan plan;
         plan.table = &table;
-        translate::TableColumns columns;
-        columns.name = table.name;
-        for (const schema::Field& field : table.fields) {
-            if (!carriesColumn(field)) continue;
-            plan.anyColumn = true;
-            columns.columns.push_back({field.name, field.type, field.size, field.calculated});
-        }
+        plan.anyColumn = std::any_of(table.fields.begin(), table.fields.end(), carriesColumn);
         plan.created = !table.linked && table.unreadable.empty() && plan.anyColumn;
-        if (plan.created) m_columnMap.addTable(std::move(columns));
+        // The columns of a created table are what names of its kind stand for (the last one
+        // wins when names differ only in case).
+        if (plan.created) m_createdByName[table.name] = m_plans.size();
         for (const TargetIndex& index : table.indexes) {
             if (!index.index.primary || plan.primary != nullptr) continue;
             plan.primary = &index;
@@ -333,6 +384,35 @@ void ScriptWriter::planTables() {
         m_plans.push_back(std::move(plan));
     }
     for (const TargetQuery& query : m_schema.queries) m_columnMap.addQuery(query.name);
+    // Queries read few of the tables: the map copies the columns of those they name only.
+    m_columnMap.setTableSource(
+        [this](std::string_view name) -> std::optional<translate::TableColumns> {
+            const TargetTable* table = createdNamed(name);
+            if (table == nullptr) return std::nullopt;
+            translate::TableColumns columns;
+            fillColumns(*table, columns);
+            return columns;
+        });
+}
+
+const TargetTable* ScriptWriter::createdNamed(std::string_view name) const {
+    const auto found = m_createdByName.find(name);
+    return found == m_createdByName.end() ? nullptr : m_plans[found->second].table;
+}
+
+void ScriptWriter::fillColumns(const TargetTable& table, translate::TableColumns& out) {
+    out.name.assign(table.name);
+    std::size_t count = 0;
+    for (const schema::Field& field : table.fields) {
+        if (!carriesColumn(field)) continue;
+        if (count == out.columns.size()) out.columns.emplace_back();
+        translate::Column& column = out.columns[count++];
+        column.name.assign(field.name);  // into the room an earlier table's column left
+        column.daoType = field.type;
+        column.size = field.size;
+        column.calculated = field.calculated;
+    }
+    out.columns.resize(count);
 }
 
 std::string ScriptWriter::missingColumn(const TablePlan& plan, std::string_view field) const {
@@ -416,9 +496,8 @@ void ScriptWriter::planForeignKeys() {
 
 void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field,
                                const translate::TableColumns& columns,
-                               std::vector<ListEntry>& entries) {
+                               const translate::Column* known, ListEntry& entry) {
     const TargetTable& table = *plan.table;
-    ListEntry entry;
     auto fieldItem = [&](std::string property, std::string original, std::string reason) {
         LedgerItem item =
             tableItem(table, std::move(property), std::move(original), std::move(reason));
@@ -429,27 +508,40 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
         note(fieldItem("Type", typeName(field.type),
                        "no column can hold it; its data is not carried"),
              entry.comments, "  ");
-        entries.push_back(std::move(entry));
         return;
     }
     if (!pg() && !field.description.empty()) {
         entry.comments += "  " + translate::sqlComment(field.description);
     }
-    const translate::Column column{field.name, field.type, field.size, field.calculated};
-    const std::string name = m_names.column(table.name, field.name);
+    // The map's entry stands for the field when it says the same (two tables whose names differ
+    // only in case share one entry of the map).
+    if (known != nullptr && (known->name != field.name || known->daoType != field.type ||
+                             known->size != field.size || known->calculated != field.calculated)) {
+        known = nullptr;
+    }
+    std::optional<translate::Column> own;
+    if (known == nullptr) {
+        own = translate::Column{field.name, field.type, field.size, field.calculated};
+    }
+    const translate::Column& column = known != nullptr ? *known : *own;
+    std::string& name = m_columnName;  // reused: one column after another
+    name.clear();
+    m_names.appendColumn(name, table.name, field.name);
     const bool inPrimary =
         plan.primaryCarried &&
         std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
                     [&](const KeyColumn& key) { return sameAccessName(key.name, field.name); });
     std::string& text = entry.text;
-    text = "  " + name + " " + (pg() ? postgresType(field) : sqliteType(field));
+    text.reserve(2 * name.size() + 96);
+    text.append("  ").append(name).append(" ").append(pg() ? postgresType(field)
+                                                           : sqliteType(field));
 
     bool generated = false;
     if (field.calculated) {
         translate::Translation t =
             translate::translateCalculated(m_target, field.expression, column, columns, m_names);
         if (t.ok) {
-            text += " " + t.sql;
+            text.append(" ").append(t.sql);
             generated = true;
         } else {
             note(fieldItem("Expression", field.expression,
@@ -473,12 +565,12 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
     if (!generated && (field.required || inPrimary)) text += " NOT NULL";
 
     if (isGuidAutoNumber(field)) {
-        text += pg() ? " DEFAULT gen_random_uuid()" : " DEFAULT " + std::string(kSqliteUuid);
+        text.append(" DEFAULT ").append(pg() ? std::string_view("gen_random_uuid()") : kSqliteUuid);
     } else if (!generated && !isAutoNumber(field) && !field.defaultValue.empty()) {
         translate::Translation t =
             translate::translateDefault(m_target, field.defaultValue, column, columns, m_names);
         if (t.ok) {
-            text += " DEFAULT " + t.sql;
+            text.append(" DEFAULT ").append(t.sql);
         } else {
             note(fieldItem("DefaultValue", field.defaultValue, t.reason), entry.comments, "  ");
         }
@@ -489,16 +581,21 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
              entry.comments, "  ");
     }
     if (!generated) {
-        if (field.type == dao::kByte && pg()) text += " CHECK (" + name + " BETWEEN 0 AND 255)";
-        if (field.type == dao::kBoolean && !pg()) text += " CHECK (" + name + " IN (0, 1))";
+        if (field.type == dao::kByte && pg()) {
+            text.append(" CHECK (").append(name).append(" BETWEEN 0 AND 255)");
+        }
+        if (field.type == dao::kBoolean && !pg()) {
+            text.append(" CHECK (").append(name).append(" IN (0, 1))");
+        }
         if (field.type == dao::kText && !pg() && field.size > 0) {
-            text += " CHECK (length(" + name + ") <= " + std::to_string(field.size) + ")";
+            text.append(" CHECK (length(").append(name).append(") <= ");
+            text.append(std::to_string(field.size)).append(")");
         }
         if (!field.validationRule.empty()) {
             translate::Translation t = translate::translateFieldRule(m_target, field.validationRule,
                                                                      column, columns, m_names);
             if (t.ok) {
-                text += " " + t.sql;
+                text.append(" ").append(t.sql);
             } else {
                 note(fieldItem("ValidationRule", field.validationRule, t.reason), entry.comments,
                      "  ");
@@ -508,13 +605,12 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
             translate::Translation t =
                 translate::allowZeroLengthCheck(m_target, column, columns, m_names);
             if (t.ok) {
-                text += " " + t.sql;
+                text.append(" ").append(t.sql);
             } else {
                 note(fieldItem("AllowZeroLength", "False", t.reason), entry.comments, "  ");
             }
         }
     }
-    entries.push_back(std::move(entry));
 }
 
 void ScriptWriter::writeTable(const TablePlan& plan) {
@@ -535,22 +631,40 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     const std::string tableName = m_names.object(table.name);
     if (!pg() && !table.description.empty()) m_out += translate::sqlComment(table.description);
 
-    const translate::TableColumns* known = m_columnMap.table(table.name);
+    // The typed columns that names in the table's own expressions stand for, written into a
+    // map reused from table to table.
+    const translate::TableColumns* known = nullptr;
+    if (const TargetTable* owner = createdNamed(table.name)) {
+        fillColumns(*owner, m_tableColumns);
+        known = &m_tableColumns;
+    }
     const translate::TableColumns& columns = known != nullptr ? *known : m_noColumns;
-    std::vector<ListEntry> entries;
-    std::string head;
-    for (const schema::Field& field : table.fields) writeColumn(plan, field, columns, entries);
+    EntryList& entries = m_entries;
+    entries.reset(plan.created);
+    ListEntry& columnEntry = m_entry;
+    // The map holds the carried fields in table order (planTables).
+    std::size_t carried = 0;
+    for (const schema::Field& field : table.fields) {
+        const translate::Column* column = nullptr;
+        if (carriesColumn(field) && carried < columns.columns.size()) {
+            column = &columns.columns[carried++];
+        }
+        columnEntry.comments.clear();
+        columnEntry.text.clear();
+        writeColumn(plan, field, columns, column, columnEntry);
+        entries.add(columnEntry);
+    }
     for (const std::string& name : table.duplicateFields) {
         ListEntry entry;
         LedgerItem item = tableItem(table, "Name", name,
                                     "another field of the table has the same name; left out");
         item.field = name;
         note(std::move(item), entry.comments, "  ");
-        entries.push_back(std::move(entry));
+        entries.add(entry);
     }
     if (!plan.created) {
         // Every field left out: neither engine has a table without columns worth making.
-        for (const ListEntry& entry : entries) m_out += entry.comments;
+        m_out += entries.text;  // the comments alone
         note(tableItem(table, "Fields", "",
                        "no selected field can be carried; the table is left out"),
              m_out);
@@ -567,7 +681,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         }
         ListEntry entry;
         note(tableItem(table, "Index", plan.primary->index.name, reason), entry.comments, "  ");
-        entries.push_back({entry.comments, {}});
+        entries.add(entry.comments, {});
     } else if (plan.primary != nullptr && !plan.rowidAutoNumber) {
         ListEntry entry;
         entry.text = "  CONSTRAINT " +
@@ -578,40 +692,29 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
             entry.text += m_names.column(table.name, plan.primary->columns[i].name);
         }
         entry.text += ")";
-        entries.push_back(std::move(entry));
+        entries.add(entry);
     }
     if (!table.validationRule.empty()) {
         translate::Translation t =
             translate::translateTableRule(m_target, table.validationRule, columns, m_names);
         if (t.ok) {
-            entries.push_back({{}, "  " + t.sql});
+            entries.add({}, "  " + t.sql);
         } else {
             ListEntry entry;
             note(tableItem(table, "ValidationRule", table.validationRule, t.reason), entry.comments,
                  "  ");
-            entries.push_back({entry.comments, {}});
+            entries.add(entry.comments, {});
         }
     }
     if (!pg()) {
         for (const ForeignKeyPlan& fk : m_foreignKeys) {
             if (!fk.constraint.empty() && sameAccessName(fk.relation->foreignTable, table.name)) {
-                entries.push_back({{}, "  " + fk.constraint});
+                entries.add({}, "  " + fk.constraint);
             }
         }
     }
 
-    m_out += "CREATE TABLE " + tableName + " (\n";
-    // Entries without text carry only comments; commas go between the entries with text.
-    std::size_t lastText = 0;
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        if (!entries[i].text.empty()) lastText = i;
-    }
-    for (std::size_t i = 0; i < entries.size(); ++i) {
-        m_out += entries[i].comments;
-        if (entries[i].text.empty()) continue;
-        m_out += entries[i].text;
-        m_out += i < lastText ? ",\n" : "\n";
-    }
+    m_out.append("CREATE TABLE ").append(tableName).append(" (\n").append(entries.text);
     m_out += ");\n";
 
     if (pg()) {
@@ -650,18 +753,20 @@ void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index) {
         return;
     }
     m_out += index.index.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ";
-    m_out += TargetNames::quote(m_names.indexName(table.name, index.index.name)) + " ON " +
-             m_names.object(table.name) + " (";
+    translate::appendQuoted(m_out, m_names.indexName(table.name, index.index.name));
+    m_out += " ON ";
+    m_names.appendObject(m_out, table.name);
+    m_out += " (";
     std::string present;
     for (std::size_t i = 0; i < index.columns.size(); ++i) {
-        const std::string column = m_names.column(table.name, index.columns[i].name);
-        if (i > 0) {
-            m_out += ", ";
-            present += " OR ";
+        if (i > 0) m_out += ", ";
+        const std::size_t at = m_out.size();
+        m_names.appendColumn(m_out, table.name, index.columns[i].name);
+        if (index.index.ignoreNulls) {
+            if (i > 0) present += " OR ";
+            present.append(m_out, at).append(" IS NOT NULL");
         }
-        m_out += column;
         if (index.columns[i].descending) m_out += " DESC";
-        present += column + " IS NOT NULL";
     }
     m_out += ")";
     // IgnoreNulls: rows whose key is all Null have no index entry in Access.
@@ -761,7 +866,10 @@ void ScriptWriter::writeViews() {
 }
 
 TargetScript ScriptWriter::run() {
-    m_out.reserve(m_schema.tables.size() * 3072 + m_schema.queries.size() * 512);
+    // Generous room: what is never written is never touched, while growing copies everything.
+    std::size_t room = 4096 + m_schema.queries.size() * 4096;
+    for (const TargetTable& table : m_schema.tables) room += 1024 + table.fields.size() * 128;
+    m_out.reserve(room);
     m_out += pg()
                  ? "-- PostgreSQL 15 script: load with psql -X -v ON_ERROR_STOP=1 "
                    "--single-transaction\nSET client_encoding = 'UTF8';\n\n"

@@ -19,6 +19,13 @@ std::string fold(std::string_view name) {
 std::string quoteIdentifier(std::string_view name) {
     std::string out;
     out.reserve(name.size() + 2);
+    appendQuoted(out, name);
+    return out;
+}
+
+}  // namespace
+
+void appendQuoted(std::string& out, std::string_view name) {
     out += '"';
     for (std::size_t start = 0;;) {
         const std::size_t quote = name.find('"', start);
@@ -28,10 +35,7 @@ std::string quoteIdentifier(std::string_view name) {
         start = quote + 1;
     }
     out += '"';
-    return out;
 }
-
-}  // namespace
 
 namespace {
 
@@ -66,9 +70,20 @@ void ColumnMap::addQuery(std::string name) {
     m_queries[std::move(key)] = std::move(name);
 }
 
+void ColumnMap::setTableSource(TableSource source) {
+    m_source = std::move(source);
+    m_fromSource.clear();
+}
+
 const TableColumns* ColumnMap::table(std::string_view name) const {
-    auto it = m_tables.find(fold(name));
-    return it == m_tables.end() ? nullptr : &it->second;
+    std::string key = fold(name);
+    auto it = m_tables.find(key);
+    if (it != m_tables.end()) return &it->second;
+    if (!m_source) return nullptr;
+    auto built = m_fromSource.find(key);
+    if (built == m_fromSource.end())
+        built = m_fromSource.emplace(std::move(key), m_source(name)).first;
+    return built->second ? &*built->second : nullptr;
 }
 
 bool ColumnMap::isQuery(std::string_view name) const { return m_queries.count(fold(name)) != 0; }
@@ -77,6 +92,15 @@ std::string QuotingNameMapper::object(std::string_view name) const { return quot
 
 std::string QuotingNameMapper::column(std::string_view /*owner*/, std::string_view column) const {
     return quoteIdentifier(column);
+}
+
+void QuotingNameMapper::appendObject(std::string& out, std::string_view name) const {
+    appendQuoted(out, name);
+}
+
+void QuotingNameMapper::appendColumn(std::string& out, std::string_view /*owner*/,
+                                     std::string_view field) const {
+    appendQuoted(out, field);
 }
 
 }  // namespace zl::translate

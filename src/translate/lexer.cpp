@@ -23,12 +23,20 @@ std::string lowerAscii(std::string_view text) {
 }
 
 bool Token::isWord(std::string_view word) const {
-    return kind == TokenKind::Word && text.size() == word.size() &&
-           lowerAscii(text) == lowerAscii(word);
+    if (kind != TokenKind::Word || text.size() != word.size()) return false;
+    for (std::size_t i = 0; i < word.size(); ++i) {
+        char a = text[i];
+        char b = word[i];
+        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
+        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
+        if (a != b) return false;
+    }
+    return true;
 }
 
 std::vector<Token> tokenize(std::string_view text) {
     std::vector<Token> tokens;
+    tokens.reserve(text.size() / 6 + 4);
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n) {

@@ -199,10 +199,9 @@ private:
             ref->name = name();
         }
         if (m_p.peek().isWord("in")) m_p.fail("a table in another database (IN) is not supported");
-        if (m_p.acceptWord("as")) {
-            ref->alias = name();
-        } else if (m_p.peek().kind == TokenKind::Bracketed ||
-                   (m_p.peek().kind == TokenKind::Word && !isClauseWord(m_p.peek()))) {
+        // The alias follows AS, or stands directly after the name.
+        if (m_p.acceptWord("as") || m_p.peek().kind == TokenKind::Bracketed ||
+            (m_p.peek().kind == TokenKind::Word && !isClauseWord(m_p.peek()))) {
             ref->alias = name();
         }
         return ref;

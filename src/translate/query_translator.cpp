@@ -1,7 +1,9 @@
 // Saved queries as views: SELECT, UNION and crosstabs with a fixed heading list, in dependency
 // order; everything else is left for the ledger.
 #include <algorithm>
+#include <deque>
 #include <functional>
+#include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
@@ -91,13 +93,15 @@ public:
     bool allowsAggregates() const override { return true; }
 
     std::string columnSql(const Source& source, const Column& column) const {
-        const std::string name = m_names.column(source.name, column.name);
         std::string sql;
-        sql.reserve(source.prefix.size() + 1 + name.size());
-        sql += source.prefix;
-        sql += '.';
-        sql += name;
+        appendColumnSql(sql, source, column);
         return sql;
+    }
+
+    void appendColumnSql(std::string& out, const Source& source, const Column& column) const {
+        out += source.prefix;
+        out += '.';
+        m_names.appendColumn(out, source.name, column.name);
     }
 
 private:
@@ -144,17 +148,23 @@ private:
     std::vector<Source> m_sources;
 };
 
-// What a translated SELECT gives: its SQL without ORDER BY and its output columns.
+// What a translated SELECT gives: its SQL without ORDER BY and its output columns. The quoted
+// output identifiers are written once, as the list of visible columns that outer SELECTs name.
 struct OutputColumn {
-    std::string name;  // Access name
-    std::string sql;   // the quoted output identifier
+    std::string_view name;     // Access name; its text lives as long as the statement's writer
+    std::size_t quotedAt = 0;  // the quoted output identifier within Translated::visible
+    std::size_t quotedSize = 0;
     Type type = Type::Unknown;
     int daoType = 0;
 };
 
 struct Translated {
-    std::string sql;
+    std::string visible;  // the quoted output identifiers, separated by ", "
     std::vector<OutputColumn> columns;
+
+    std::string_view quoted(const OutputColumn& column) const {
+        return std::string_view(visible).substr(column.quotedAt, column.quotedSize);
+    }
 };
 
 // Everything the queries of one database share while they are translated.
@@ -172,21 +182,23 @@ public:
     StatementWriter(QueryContext& ctx, std::string viewName)
         : m_ctx(ctx), m_view(std::move(viewName)) {}
 
-    std::string write(const QueryStatement& q, std::vector<OutputColumn>* outColumns);
+    // Appends the statement's SELECT to `out`; `outColumns` receives its output columns.
+    void write(const QueryStatement& q, std::string& out, Translated* outColumns);
 
 private:
     bool pg() const { return m_ctx.target == Target::PostgreSql; }
     std::string from(const TableRef& ref, QueryResolver& scope, Emitter& e);
+    // Appends the SELECT without its ORDER BY to `sql`.
     Translated select(const SelectStatement& s, const QueryStatement* crosstab,
-                      std::vector<std::pair<std::string, bool>>* keys);
+                      std::vector<std::pair<std::string, bool>>* keys, std::string& sql);
     std::string orderKey(Emitter& e, const Node& node, bool descending, std::string* keySql);
-    std::string outputName(const std::string& accessName) {
-        return m_ctx.names.column(m_view, accessName);
-    }
+    // Keeps a name the statement makes up (ExprNNNN, Owner.Field) as long as the writer lives.
+    std::string_view keep(std::string name) { return m_made.emplace_back(std::move(name)); }
 
     QueryContext& m_ctx;
     std::string m_view;
     int m_exprCounter = 1000;
+    std::deque<std::string> m_made;
 
 public:
     std::map<std::string, Emitted> parameters;
@@ -266,7 +278,8 @@ std::string aggregateOver(Emitter& e, const Node& value, const std::string& when
 }
 
 Translated StatementWriter::select(const SelectStatement& s, const QueryStatement* crosstab,
-                                   std::vector<std::pair<std::string, bool>>* keys) {
+                                   std::vector<std::pair<std::string, bool>>* keys,
+                                   std::string& sql) {
     if (s.into) throw Untranslatable{"a make-table query (SELECT ... INTO) is not a view"};
     if (s.from.empty()) {
         throw Untranslatable{"a SELECT without FROM, which Access cannot run either"};
@@ -280,11 +293,21 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         throw Untranslatable{"DISTINCTROW over several tables is not translated"};
     }
     Translated out;
-    std::vector<std::string> items;
+    // Room for what "*" can bring: each column as prefix."Name" AS "Name" in the select list and
+    // "Name" in the visible list of the ORDER BY's outer SELECT; other items get a fair share.
     std::size_t expected = s.items.size();
-    for (const Source& src : scope.sources()) expected += src.columns->columns.size();
-    items.reserve(expected);
+    std::size_t names = 0;
+    std::size_t room = fromSql.size() + s.items.size() * 64 + 256;
+    for (const Source& src : scope.sources()) {
+        expected += src.columns->columns.size();
+        for (const Column& c : src.columns->columns) names += c.name.size() + 4;
+        room += src.columns->columns.size() * (src.prefix.size() + 12);
+    }
     out.columns.reserve(expected);
+    out.visible.reserve(names + s.items.size() * 16);
+    // The select list is written in place: "SELECT [DISTINCT] item AS name, ...".
+    sql.reserve(sql.size() + room + 3 * names);
+    sql += s.distinct ? "SELECT DISTINCT " : "SELECT ";
     std::set<std::string> used;
     // Field names that occur twice among the plain columns (named or from "*") are named
     // "Owner.Field", as Access names them.
@@ -305,13 +328,25 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
             ++bareCount[lowerAscii(x.text)];
         }
     }
-    auto addColumn = [&](std::string accessName, std::string sql, Type type, int daoType) {
+    // Names the output column `accessName` after its value, which the caller has just written
+    // at the end of the select list.
+    auto nameColumn = [&](std::string_view accessName, Type type, int daoType) {
         if (!single && !used.insert(lowerAscii(accessName)).second) {
-            throw Untranslatable{"two output columns are named [" + accessName + "]"};
+            throw Untranslatable{"two output columns are named [" + std::string(accessName) + "]"};
         }
-        const std::string quoted = outputName(accessName);
-        items.push_back(sql + " AS " + quoted);
-        out.columns.push_back({accessName, quoted, type, daoType});
+        if (!out.columns.empty()) out.visible += ", ";
+        const std::size_t at = out.visible.size();
+        m_ctx.names.appendColumn(out.visible, m_view, accessName);
+        OutputColumn column{accessName, at, out.visible.size() - at, type, daoType};
+        sql += " AS ";
+        sql += out.quoted(column);
+        out.columns.push_back(column);
+    };
+    auto addColumn = [&](std::string_view accessName, std::string_view valueSql, Type type,
+                         int daoType) {
+        if (!out.columns.empty()) sql += ", ";
+        sql += valueSql;
+        nameColumn(accessName, type, daoType);
     };
     for (const SelectItem& item : s.items) {
         const Node& x = *item.expr;
@@ -321,30 +356,33 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                     lowerAscii(x.owner) != lowerAscii(src.alias.empty() ? src.name : src.alias)) {
                     continue;
                 }
-                const std::string owner = src.alias.empty() ? src.name : src.alias;
+                const std::string& owner = src.alias.empty() ? src.name : src.alias;
                 for (const Column& c : src.columns->columns) {
                     const bool twice = !single && bareCount[lowerAscii(c.name)] > 1;
-                    addColumn(twice ? owner + "." + c.name : c.name, scope.columnSql(src, c),
-                              typeOfDao(c.daoType), c.daoType);
+                    if (!out.columns.empty()) sql += ", ";
+                    scope.appendColumnSql(sql, src, c);
+                    nameColumn(twice ? keep(owner + "." + c.name) : std::string_view(c.name),
+                               typeOfDao(c.daoType), c.daoType);
                 }
             }
             continue;
         }
         if (x.kind == NodeKind::Name) {
             std::string owner;
-            const auto [sql, column] = scope.raw(x, &owner);
-            std::string name = item.alias;
+            const auto [columnSql, column] = scope.raw(x, &owner);
+            std::string_view name = item.alias;
             if (name.empty()) {
-                name =
-                    bareCount[lowerAscii(x.text)] > 1 ? owner + "." + column->name : column->name;
+                name = bareCount[lowerAscii(x.text)] > 1 ? keep(owner + "." + column->name)
+                                                         : std::string_view(column->name);
             }
-            addColumn(name, sql, typeOfDao(column->daoType), column->daoType);
+            addColumn(name, columnSql, typeOfDao(column->daoType), column->daoType);
             scope.aliases[lowerAscii(name)] = scope.resolve(x);
             continue;
         }
         const Emitted value = e.emit(x);
-        const std::string name =
-            item.alias.empty() ? "Expr" + std::to_string(m_exprCounter++) : item.alias;
+        const std::string_view name = item.alias.empty()
+                                          ? keep("Expr" + std::to_string(m_exprCounter++))
+                                          : std::string_view(item.alias);
         addColumn(name, value.sql, value.type, daoOfType(value.type));
         scope.aliases[lowerAscii(name)] = value;
     }
@@ -359,95 +397,112 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
             const Emitted value = e.emit(*heading);
             const std::string when = e.compare("=", pivot, value, heading->pos).sql;
             const std::string cell = aggregateOver(e, *crosstab->transform, when);
-            std::string name = heading->kind == NodeKind::Text || heading->kind == NodeKind::Number
-                                   ? heading->text
-                                   : "Expr" + std::to_string(m_exprCounter++);
+            const std::string_view name =
+                heading->kind == NodeKind::Text || heading->kind == NodeKind::Number
+                    ? std::string_view(heading->text)
+                    : keep("Expr" + std::to_string(m_exprCounter++));
             const Emitted probe = e.emit(*crosstab->transform);
             addColumn(name, cell, probe.type, daoOfType(probe.type));
         }
     }
-    std::string sql = "SELECT ";
-    if (s.distinct) sql += "DISTINCT ";
-    for (std::size_t i = 0; i < items.size(); ++i) sql += (i ? ", " : "") + items[i];
     if (keys != nullptr) {
         int k = 0;
         for (const OrderItem& o : s.orderBy) {
             std::string keySql;
             const std::string suffix = orderKey(e, *o.expr, o.descending, &keySql);
-            const std::string keyName = "zl_key" + std::to_string(++k);
-            sql += ", " + keySql + " AS " + keyName;
-            keys->emplace_back(keyName + suffix, o.descending);
+            std::string keyName = "zl_key" + std::to_string(++k);
+            sql.append(", ").append(keySql).append(" AS ").append(keyName);
+            keys->emplace_back(std::move(keyName.append(suffix)), o.descending);
         }
     }
-    sql += "\nFROM " + fromSql;
-    if (s.where) sql += "\nWHERE " + e.condition(*s.where);
+    sql.append("\nFROM ").append(fromSql);
+    if (s.where) sql.append("\nWHERE ").append(e.condition(*s.where));
     if (!s.groupBy.empty()) {
         sql += "\nGROUP BY ";
         for (std::size_t i = 0; i < s.groupBy.size(); ++i) {
-            sql += (i ? ", " : "") + e.emit(*s.groupBy[i]).sql;
+            if (i > 0) sql += ", ";
+            sql += e.emit(*s.groupBy[i]).sql;
         }
     }
-    if (s.having) sql += "\nHAVING " + e.condition(*s.having);
-    out.sql = sql;
+    if (s.having) sql.append("\nHAVING ").append(e.condition(*s.having));
     return out;
 }
 
-std::string visibleList(const std::vector<OutputColumn>& columns, const std::string& prefix) {
-    std::string out;
-    for (const OutputColumn& c : columns) out += (out.empty() ? "" : ", ") + prefix + c.sql;
-    return out;
+// Inserts `pieces` into `out` at `at`, in order.
+void insertAt(std::string& out, std::size_t at, std::initializer_list<std::string_view> pieces) {
+    std::size_t size = 0;
+    for (const std::string_view piece : pieces) size += piece.size();
+    out.insert(at, size, ' ');
+    for (const std::string_view piece : pieces) {
+        std::copy(piece.begin(), piece.end(), out.begin() + static_cast<std::ptrdiff_t>(at));
+        at += piece.size();
+    }
 }
 
-// SELECT with its ORDER BY and TOP: keys ride along as hidden columns of an inner SELECT, so that
-// DISTINCT and TOP see the same rows as in Access; TOP keeps ties, as Access does.
-std::string ordered(const Translated& inner, const std::vector<std::pair<std::string, bool>>& keys,
-                    const std::string& top, bool percent) {
+// Gives the SELECT that `out` holds from `innerAt` on its ORDER BY and TOP: keys ride along as
+// hidden columns of an inner SELECT, so that DISTINCT and TOP see the same rows as in Access; TOP
+// keeps ties, as Access does.
+void ordered(const Translated& inner, const std::vector<std::pair<std::string, bool>>& keys,
+             const std::string& top, bool percent, std::string& out, std::size_t innerAt) {
     if (keys.empty()) {
-        if (top.empty()) return inner.sql;
-        if (percent) throw Untranslatable{"TOP PERCENT without ORDER BY"};
-        return inner.sql + "\nLIMIT " + top;
+        if (!top.empty() && percent) throw Untranslatable{"TOP PERCENT without ORDER BY"};
+        if (!top.empty()) out.append("\nLIMIT ").append(top);
+        return;
     }
     std::string order;
-    for (const auto& key : keys) order += (order.empty() ? "" : ", ") + key.first;
-    const std::string visible = visibleList(inner.columns, "");
-    if (top.empty()) {
-        return "SELECT " + visible + " FROM (\n" + inner.sql + "\n) AS zl_q\nORDER BY " + order;
+    for (const auto& key : keys) {
+        if (!order.empty()) order += ", ";
+        order += key.first;
     }
-    const std::string limit =
-        percent ? "(zl_rank - 1) * 100 < " + top + " * zl_count" : "zl_rank <= " + top;
-    return "SELECT " + visible + " FROM (SELECT zl_q.*, rank() OVER (ORDER BY " + order +
-           ") AS zl_rank, count(*) OVER () AS zl_count FROM (\n" + inner.sql +
-           "\n) AS zl_q) AS zl_r\nWHERE " + limit + "\nORDER BY " + order;
+    if (top.empty()) {
+        insertAt(out, innerAt, {"SELECT ", inner.visible, " FROM (\n"});
+        out.append("\n) AS zl_q\nORDER BY ").append(order);
+        return;
+    }
+    insertAt(out, innerAt,
+             {"SELECT ", inner.visible, " FROM (SELECT zl_q.*, rank() OVER (ORDER BY ", order,
+              ") AS zl_rank, count(*) OVER () AS zl_count FROM (\n"});
+    out.append("\n) AS zl_q) AS zl_r\nWHERE ");
+    if (percent) {
+        out.append("(zl_rank - 1) * 100 < ").append(top).append(" * zl_count");
+    } else {
+        out.append("zl_rank <= ").append(top);
+    }
+    out.append("\nORDER BY ").append(order);
 }
 
-std::string StatementWriter::write(const QueryStatement& q, std::vector<OutputColumn>* outColumns) {
+void StatementWriter::write(const QueryStatement& q, std::string& out, Translated* outColumns) {
     if (q.parts.size() == 1) {
         const SelectStatement& s = q.parts[0];
         if (!q.crosstab && !s.top.empty() && s.orderBy.empty() && s.topPercent) {
             throw Untranslatable{"TOP PERCENT without ORDER BY"};
         }
         std::vector<std::pair<std::string, bool>> keys;
-        Translated inner = select(s, q.crosstab ? &q : nullptr, &keys);
-        std::string sql = ordered(inner, keys, s.top, s.topPercent);
-        *outColumns = std::move(inner.columns);
-        return sql;
+        const std::size_t at = out.size();
+        Translated inner = select(s, q.crosstab ? &q : nullptr, &keys, out);
+        ordered(inner, keys, s.top, s.topPercent, out, at);
+        outColumns->visible = std::move(inner.visible);
+        outColumns->columns = std::move(inner.columns);
+        return;
     }
     if (q.crosstab) throw Untranslatable{"a crosstab with UNION is not translated"};
     std::string sql;
-    std::vector<OutputColumn> first;
+    Translated first;
     for (std::size_t i = 0; i < q.parts.size(); ++i) {
         const SelectStatement& s = q.parts[i];
         std::vector<std::pair<std::string, bool>> keys;
-        const Translated part = select(s, nullptr, &keys);
-        std::string partSql = ordered(part, keys, s.top, s.topPercent);
+        std::string partSql;
+        Translated part = select(s, nullptr, &keys, partSql);
+        ordered(part, keys, s.top, s.topPercent, partSql, 0);
         if (i == 0) {
-            first = part.columns;
+            first.visible = std::move(part.visible);
+            first.columns = std::move(part.columns);
         } else {
-            if (part.columns.size() != first.size()) {
+            if (part.columns.size() != first.columns.size()) {
                 throw Untranslatable{"the parts of the union have different column counts"};
             }
-            for (std::size_t c = 0; c < first.size(); ++c) {
-                const Type a = first[c].type;
+            for (std::size_t c = 0; c < first.columns.size(); ++c) {
+                const Type a = first.columns[c].type;
                 const Type b = part.columns[c].type;
                 const bool numA = a == Type::Integer || a == Type::Number;
                 const bool numB = b == Type::Integer || b == Type::Number;
@@ -458,28 +513,37 @@ std::string StatementWriter::write(const QueryStatement& q, std::vector<OutputCo
             }
             sql += q.unionAll[i - 1] ? "\nUNION ALL\n" : "\nUNION\n";
         }
-        if (!keys.empty() || !s.top.empty())
-            partSql = "SELECT * FROM (" + partSql + ") AS zl_p" + std::to_string(i);
-        sql += partSql;
+        if (!keys.empty() || !s.top.empty()) {
+            sql.append("SELECT * FROM (").append(partSql).append(") AS zl_p");
+            sql += std::to_string(i);
+        } else {
+            sql += partSql;
+        }
     }
-    *outColumns = first;
-    if (q.unionOrder.empty()) return sql;
+    if (q.unionOrder.empty()) {
+        out += sql;
+        *outColumns = std::move(first);
+        return;
+    }
     // The union's ORDER BY names its output columns.
     std::string order;
     for (const OrderItem& o : q.unionOrder) {
         const Node& x = *o.expr;
         const OutputColumn* match = nullptr;
-        for (const OutputColumn& c : first) {
+        for (const OutputColumn& c : first.columns) {
             if (x.kind == NodeKind::Name && lowerAscii(c.name) == lowerAscii(x.text)) match = &c;
         }
         if (match == nullptr) throw Untranslatable{"the union's ORDER BY is not an output column"};
-        std::string key = "zl_u." + match->sql;
-        if (match->type == Type::Text) key = pg() ? "lower(" + key + ")" : key + " COLLATE NOCASE";
-        key += o.descending ? " DESC" : "";
-        if (pg()) key += o.descending ? " NULLS LAST" : " NULLS FIRST";
-        order += (order.empty() ? "" : ", ") + key;
+        if (!order.empty()) order += ", ";
+        const bool text = match->type == Type::Text;
+        if (text && pg()) order += "lower(";
+        order.append("zl_u.").append(first.quoted(*match));
+        if (text) order += pg() ? ")" : " COLLATE NOCASE";
+        if (o.descending) order += " DESC";
+        if (pg()) order += o.descending ? " NULLS LAST" : " NULLS FIRST";
     }
-    return "SELECT * FROM (\n" + sql + "\n) AS zl_u\nORDER BY " + order;
+    out.append("SELECT * FROM (\n").append(sql).append("\n) AS zl_u\nORDER BY ").append(order);
+    *outColumns = std::move(first);
 }
 
 // A PARAMETERS type as a PostgreSQL type and the Access value kind.
@@ -553,10 +617,13 @@ std::string returnType(int daoType, const std::string& column) {
 // A parameter query as a PostgreSQL SQL function returning its rows in the body's order; the
 // parameters are positional ($1, ...) so that they never clash with column names.
 std::string parameterFunction(const std::string& name, const std::string& signature,
-                              const std::vector<OutputColumn>& columns, const std::string& body) {
+                              const Translated& columns, const std::string& body) {
     std::string returns;
-    for (const OutputColumn& c : columns) {
-        returns += (returns.empty() ? "" : ", ") + c.sql + " " + returnType(c.daoType, c.name);
+    for (const OutputColumn& c : columns.columns) {
+        if (!returns.empty()) returns += ", ";
+        returns.append(columns.quoted(c))
+            .append(" ")
+            .append(returnType(c.daoType, std::string(c.name)));
     }
     std::string tag = "$zl$";
     for (int i = 1; body.find(tag) != std::string::npos; ++i) tag = "$zl" + std::to_string(i) + "$";
@@ -607,12 +674,14 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
             default:
                 throw Untranslatable{"an action query changes data; it is not a view"};
         }
-        rejectActionText(query.sql);
         QueryStatement parsedHere;
         if (parsed == nullptr) {
+            rejectActionText(query.sql);
             parsedHere = parseQuery(query.sql);
             parsed = &parsedHere;
         }
+        // A query that parsed starts with SELECT or TRANSFORM (after PARAMETERS), so the text
+        // names no action: the check above is needed only for one parsed here.
         const QueryStatement& statement = *parsed;
         std::vector<std::string> dependencies;
         QueryContext ctx{target, lookup, names, &views, batch, &dependencies};
@@ -627,15 +696,22 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
             int n = 0;
             for (const auto& [pname, ptype] : statement.parameters) {
                 const auto [sqlType, type] = parameterType(ptype);
-                signature += (n ? ", " : "") + sqlType;
+                if (n > 0) signature += ", ";
+                signature += sqlType;
                 writer.parameters[lowerAscii(pname)] = {"$" + std::to_string(++n), type};
             }
         }
-        std::vector<OutputColumn> columns;
-        const std::string body = writer.write(statement, &columns);
+        Translated columns;
         if (statement.parameters.empty()) {
-            out.sql = "CREATE VIEW " + names.object(query.name) + " AS\n" + body + ";\n";
+            std::string sql = "CREATE VIEW ";
+            names.appendObject(sql, query.name);
+            sql += " AS\n";
+            writer.write(statement, sql, &columns);
+            sql += ";\n";
+            out.sql = std::move(sql);
         } else {
+            std::string body;
+            writer.write(statement, body, &columns);
             out.sql = parameterFunction(names.object(query.name), signature, columns, body);
             out.isFunction = true;
         }
@@ -645,9 +721,9 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
         out.dependencies = dependencies;
         if (columnsOut != nullptr) {
             columnsOut->name = query.name;
-            columnsOut->columns.reserve(columns.size());
-            for (const OutputColumn& c : columns) {
-                columnsOut->columns.push_back({c.name, c.daoType, 0});
+            columnsOut->columns.reserve(columns.columns.size());
+            for (const OutputColumn& c : columns.columns) {
+                columnsOut->columns.push_back({std::string(c.name), c.daoType, 0});
             }
         }
         out.ok = true;

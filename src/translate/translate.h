@@ -2,6 +2,7 @@
 // into PostgreSQL and SQLite, keeping Access's meaning; what cannot be carried goes to a ledger.
 #pragma once
 
+#include <functional>
 #include <map>
 #include <optional>
 #include <string>
@@ -43,6 +44,12 @@ public:
     // Declares that a saved query of this name exists (so references to it are dependencies).
     void addQuery(std::string name);
 
+    // Lets the map ask for tables it was not given when they are first looked up: a caller with
+    // many tables that few queries read need not copy the columns of every one. `source` gives
+    // the table named `name` (compared without regard to case), or nothing.
+    using TableSource = std::function<std::optional<TableColumns>(std::string_view name)>;
+    void setTableSource(TableSource source);
+
     // The table named `name`, or null.
     const TableColumns* table(std::string_view name) const;
     // True when `name` is a saved query.
@@ -51,6 +58,9 @@ public:
 private:
     std::map<std::string, TableColumns> m_tables;  // keyed by the folded name
     std::map<std::string, std::string> m_queries;  // folded name -> name
+    TableSource m_source;
+    // What the source gave (null when it had no such table), by folded name.
+    mutable std::map<std::string, std::optional<TableColumns>> m_fromSource;
 };
 
 // Maps Access names to the target's final, quoted identifiers. The SQL targets decide renames,
@@ -62,6 +72,16 @@ public:
     virtual std::string object(std::string_view name) const = 0;
     // The quoted identifier of column `column` of table or saved query `owner`.
     virtual std::string column(std::string_view owner, std::string_view column) const = 0;
+
+    // The same identifiers appended to `out`: scripts and views write thousands of them, and a
+    // mapper that can write in place saves a string for each.
+    virtual void appendObject(std::string& out, std::string_view name) const {
+        out += object(name);
+    }
+    virtual void appendColumn(std::string& out, std::string_view owner,
+                              std::string_view field) const {
+        out += column(owner, field);
+    }
 };
 
 // A NameMapper that keeps every name and quotes it with double quotes (doubling inner quotes).
@@ -69,7 +89,13 @@ class QuotingNameMapper : public NameMapper {
 public:
     std::string object(std::string_view name) const override;
     std::string column(std::string_view owner, std::string_view column) const override;
+    void appendObject(std::string& out, std::string_view name) const override;
+    void appendColumn(std::string& out, std::string_view owner,
+                      std::string_view field) const override;
 };
+
+// Appends `name` in double quotes, doubling the quotes inside.
+void appendQuoted(std::string& out, std::string_view name);
 
 // The outcome of one translation: when ok, `sql` holds the target text; otherwise `reason` says
 // why it was left untranslated (parse errors give the 1-based character position).

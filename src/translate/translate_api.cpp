@@ -1,4 +1,5 @@
 // The translator's entry points for defaults, rules and calculated columns.
+#include <cstring>
 #include <unordered_map>
 
 #include "schema/engine.h"
@@ -157,26 +158,31 @@ TranslationCache& cache() {
     return instance;
 }
 
+// The target, the kind of text, the column's DAO type (its bytes as they are) and the text: short
+// enough for the string's own room in the common cases ("0", ">=0", "=Date()").
 std::string cacheKey(Target target, char kind, const Column& column, std::string_view text) {
     std::string key;
-    key.reserve(text.size() + 16);
+    key.reserve(text.size() + 2 + sizeof column.daoType);
     key += target == Target::PostgreSql ? 'p' : 's';
     key += kind;
-    key += std::to_string(column.daoType);
-    key += '|';
+    char type[sizeof column.daoType];
+    std::memcpy(type, &column.daoType, sizeof type);
+    key.append(type, sizeof type);
     key += text;
     return key;
 }
 
-std::string fillOpenField(const std::string& sql, const std::string& field) {
+// The kept rule with the field's identifier written where it stands open.
+std::string fillOpenField(std::string_view sql, const Column& column, const TableColumns& table,
+                          const NameMapper& names) {
     std::string out;
-    out.reserve(sql.size() + field.size());
-    for (char c : sql) {
-        if (c == kOpenField) {
-            out += field;
-        } else {
-            out += c;
-        }
+    out.reserve(sql.size() + column.name.size() + 8);
+    for (std::size_t start = 0;;) {
+        const std::size_t open = sql.find(kOpenField, start);
+        out.append(sql.substr(start, open - start));
+        if (open == std::string_view::npos) break;
+        names.appendColumn(out, table.name, column.name);
+        start = open + 1;
     }
     return out;
 }
@@ -230,7 +236,7 @@ Translation translateFieldRule(Target target, std::string_view rule, const Colum
         }
     }
     if (!hit->ok) return *hit;
-    return {true, fillOpenField(hit->sql, names.column(table.name, column.name)), {}};
+    return {true, fillOpenField(hit->sql, column, table, names), {}};
 }
 
 Translation translateTableRule(Target target, std::string_view rule, const TableColumns& table,
@@ -265,7 +271,12 @@ Translation allowZeroLengthCheck(Target, const Column& column, const TableColumn
                                  const NameMapper& names) {
     const Type type = typeOfDao(column.daoType);
     if (type != Type::Text) return failure("AllowZeroLength applies to text fields only");
-    return {true, "CHECK (" + names.column(table.name, column.name) + " <> '')", {}};
+    std::string sql;
+    sql.reserve(column.name.size() + 20);
+    sql += "CHECK (";
+    names.appendColumn(sql, table.name, column.name);
+    sql += " <> '')";
+    return {true, std::move(sql), {}};
 }
 
 }  // namespace zl::translate

@@ -385,9 +385,13 @@ private:
                 bindText(statement, index, value.text);
                 return;
             case ValueKind::Decimal:
-            case ValueKind::ExtendedDate:
                 bindText(statement, index, value.text);
                 return;
+            case ValueKind::ExtendedDate: {
+                const std::string_view text = extendedDateText(value.text);
+                bindScratch(statement, index, text.data(), text.size());
+                return;
+            }
             case ValueKind::Guid:
                 bindScratch(statement, index, guidText(value.bytes));
                 return;

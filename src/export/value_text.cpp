@@ -131,6 +131,13 @@ std::string realText(double value, bool single) {
     return {text, result.ptr};
 }
 
+std::string_view extendedDateText(std::string_view text) {
+    constexpr std::size_t kSeconds = 19;  // "YYYY-MM-DD HH:MM:SS"
+    constexpr std::size_t kMicroseconds = kSeconds + 7;
+    if (text.size() != kMicroseconds + 1 || text.back() != '0') return text;
+    return text.substr(0, text.compare(kSeconds + 1, 6, "000000") == 0 ? kSeconds : kMicroseconds);
+}
+
 std::string describeValue(const schema::Value& value) {
     using schema::ValueKind;
     switch (value.kind) {

@@ -4,6 +4,7 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "schema/engine.h"
@@ -26,6 +27,11 @@ std::optional<std::string> dateText(double days);
 // The same written to `out` (kValueChars at least), without allocating; returns its length, 0
 // where dateText gives nullopt.
 std::size_t writeDate(double days, char* out);
+
+// An extended date as the reader gives it, "YYYY-MM-DD HH:MM:SS.fffffff", in the one date form:
+// six digits of fraction, none when they are all zero, and the 7th only when it is not zero (so
+// the text keeps every digit and still sorts by time). Other text is returned as it is.
+std::string_view extendedDateText(std::string_view text);
 
 // A GUID's 16 bytes as lowercase text without braces: "6b29fc40-ca47-1067-b31d-00dd010662da".
 std::string guidText(const std::vector<std::byte>& bytes);

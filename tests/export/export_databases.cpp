@@ -126,13 +126,14 @@ std::string expectedText(FieldType type, const Value& value, bool postgres) {
         case FieldType::BigInt:
             return std::to_string(std::get<std::int64_t>(value));
         case FieldType::DateTimeExtended: {
-            // SQLite keeps all seven digits of the fraction; PostgreSQL's timestamp(6) six, and
-            // shows no zeros at the end.
+            // SQLite: six digits of fraction, none when zero, a 7th when not zero; PostgreSQL's
+            // timestamp(6) cuts the 7th and shows no zeros at the end.
             std::string text = std::get<std::string>(value);
             if (text.size() == 19) text += ".";
             text.resize(27, '0');
-            if (!postgres) return text;
+            if (!postgres && text.back() != '0') return text;
             text.pop_back();
+            if (!postgres) return text.substr(20) == "000000" ? text.substr(0, 19) : text;
             while (text.back() == '0') text.pop_back();
             if (text.back() == '.') text.pop_back();
             return text;

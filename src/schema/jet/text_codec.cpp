@@ -6,44 +6,60 @@
 namespace zl::schema::jet {
 namespace {
 
-constexpr char32_t kReplacement = 0xFFFD;
-
 bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
 bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
 
-// Accumulates UTF-16 code units, pairing surrogates across calls.
-class Utf16Sink {
+// Appends UTF-16 code units as UTF-8, pairing surrogates; a lone one becomes U+FFFD.
+class Utf8Builder {
 public:
-    explicit Utf16Sink(std::string& out) : m_out(out) {}
-    ~Utf16Sink() { flush(); }
-    Utf16Sink(const Utf16Sink&) = delete;
-    Utf16Sink& operator=(const Utf16Sink&) = delete;
-
+    Utf8Builder(std::string& out, bool& inexact) : m_out(out), m_inexact(inexact) {}
     void add(char32_t unit) {
-        if (m_pendingHigh != 0) {
+        if (m_high != 0) {
             if (isLowSurrogate(unit)) {
-                appendUtf8(m_out, 0x10000 + ((m_pendingHigh - 0xD800) << 10) + (unit - 0xDC00));
-                m_pendingHigh = 0;
+                appendUtf8(m_out, 0x10000 + ((m_high - 0xD800) << 10) + (unit - 0xDC00));
+                m_high = 0;
                 return;
             }
-            flush();
+            lone();
         }
         if (isHighSurrogate(unit)) {
-            m_pendingHigh = unit;
+            m_high = unit;
+        } else if (isLowSurrogate(unit)) {
+            lone();
         } else {
-            appendUtf8(m_out, unit);  // a lone low surrogate becomes U+FFFD there
+            appendUtf8(m_out, unit);
         }
     }
-    void flush() {
-        if (m_pendingHigh != 0) {
-            appendUtf8(m_out, kReplacement);
-            m_pendingHigh = 0;
+    // A run of ASCII characters, appended whole.
+    void addAscii(const char* run, std::size_t length) {
+        if (length == 0) {
+            return;
         }
+        if (m_high != 0) {
+            lone();
+        }
+        m_out.append(run, length);
+    }
+    void finish() {
+        if (m_high != 0) {
+            lone();
+        }
+    }
+    // A unit that is no character (a trailing odd byte): U+FFFD, after any pending surrogate.
+    void addBroken() {
+        finish();
+        lone();
     }
 
 private:
+    void lone() {
+        appendUtf8(m_out, 0xFFFD);
+        m_inexact = true;
+        m_high = 0;
+    }
     std::string& m_out;
-    char32_t m_pendingHigh = 0;
+    bool& m_inexact;
+    char32_t m_high = 0;
 };
 
 char32_t unitAt(Bytes bytes, std::size_t offset) {
@@ -83,46 +99,83 @@ std::string decodeUtf16(Bytes bytes) {
         return out;
     }
     out.reserve(bytes.size());
-    {
-        Utf16Sink sink(out);
-        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-            sink.add(unitAt(bytes, i));
-        }
+    bool inexact = false;
+    Utf8Builder builder(out, inexact);
+    for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+        builder.add(unitAt(bytes, i));
     }
     if (bytes.size() % 2 != 0) {
-        appendUtf8(out, kReplacement);
+        builder.addBroken();
     }
+    builder.finish();
     return out;
 }
 
-std::string decodeJet4Text(Bytes bytes) {
+void decodeJet4Text(Bytes bytes, std::string& out, bool& inexact) {
+    out.clear();
+    Utf8Builder builder(out, inexact);
     const bool compressed = bytes.size() >= 2 && std::to_integer<int>(bytes[0]) == 0xFF &&
                             std::to_integer<int>(bytes[1]) == 0xFE;
     if (!compressed) {
-        return decodeUtf16(bytes);
+        // ASCII characters gather in a buffer appended whole; others go one by one.
+        char ascii[256];
+        std::size_t gathered = 0;
+        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
+            const char32_t unit = unitAt(bytes, i);
+            if (unit < 0x80 && gathered < sizeof ascii) {
+                ascii[gathered++] = static_cast<char>(unit);
+                continue;
+            }
+            builder.addAscii(ascii, gathered);
+            gathered = 0;
+            if (unit < 0x80) {
+                ascii[gathered++] = static_cast<char>(unit);
+            } else {
+                builder.add(unit);
+            }
+        }
+        builder.addAscii(ascii, gathered);
+        if (bytes.size() % 2 != 0) {
+            builder.addBroken();
+        }
+        builder.finish();
+        return;
     }
-    std::string out;
-    out.reserve(bytes.size());
-    Utf16Sink sink(out);
+    // Runs of one-byte and two-byte characters; each zero byte switches between them.
     bool oneByte = true;
     std::size_t i = 2;
     while (i < bytes.size()) {
         if (std::to_integer<int>(bytes[i]) == 0) {
-            // A zero byte switches between one-byte and two-byte characters.
             oneByte = !oneByte;
             ++i;
         } else if (oneByte) {
-            sink.add(std::to_integer<char32_t>(bytes[i]));
-            ++i;
+            // Compressed texts are mostly ASCII: such runs need no conversion.
+            std::size_t end = i;
+            while (end < bytes.size() && std::to_integer<unsigned>(bytes[end]) - 1 < 0x7F) {
+                ++end;
+            }
+            if (end > i) {
+                builder.addAscii(reinterpret_cast<const char*>(bytes.data() + i), end - i);
+                i = end;
+            } else {
+                builder.add(std::to_integer<char32_t>(bytes[i]));
+                ++i;
+            }
         } else if (i + 1 < bytes.size()) {
-            sink.add(unitAt(bytes, i));
+            builder.add(unitAt(bytes, i));
             i += 2;
         } else {
-            sink.add(kReplacement);
+            builder.addBroken();  // a two-byte run cut by the end
             ++i;
         }
     }
-    sink.flush();
+    builder.finish();
+}
+
+std::string decodeJet4Text(Bytes bytes) {
+    std::string out;
+    bool inexact = false;
+    decodeJet4Text(bytes, out, inexact);
     return out;
 }
 

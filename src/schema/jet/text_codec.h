@@ -17,6 +17,9 @@ std::string decodeUtf16(Bytes bytes);
 // A Jet 4 text value: when it starts with FF FE it is compressed (runs of one-byte characters
 // and of two-byte characters, each 00 byte switching between them), else plain UTF-16.
 std::string decodeJet4Text(Bytes bytes);
+// The same into `out` (its buffer reused from row to row); sets `inexact` when a lone surrogate
+// or a broken unit had to become U+FFFD.
+void decodeJet4Text(Bytes bytes, std::string& out, bool& inexact);
 
 // Decodes the texts of one database.
 class TextDecoder {

@@ -35,62 +35,6 @@ std::uint64_t loadU64(Bytes data, std::size_t offset) {
            (static_cast<std::uint64_t>(loadU32(data, offset + 4)) << 32);
 }
 
-bool isHighSurrogate(char32_t unit) { return unit >= 0xD800 && unit <= 0xDBFF; }
-bool isLowSurrogate(char32_t unit) { return unit >= 0xDC00 && unit <= 0xDFFF; }
-
-// Appends UTF-16 code units as UTF-8, pairing surrogates; a lone one becomes U+FFFD.
-class Utf8Builder {
-public:
-    Utf8Builder(std::string& out, bool& inexact) : m_out(out), m_inexact(inexact) {}
-    void add(char32_t unit) {
-        if (m_high != 0) {
-            if (isLowSurrogate(unit)) {
-                appendUtf8(m_out, 0x10000 + ((m_high - 0xD800) << 10) + (unit - 0xDC00));
-                m_high = 0;
-                return;
-            }
-            lone();
-        }
-        if (isHighSurrogate(unit)) {
-            m_high = unit;
-        } else if (isLowSurrogate(unit)) {
-            lone();
-        } else {
-            appendUtf8(m_out, unit);
-        }
-    }
-    // A run of ASCII characters, appended whole.
-    void addAscii(const char* run, std::size_t length) {
-        if (length == 0) {
-            return;
-        }
-        if (m_high != 0) {
-            lone();
-        }
-        m_out.append(run, length);
-    }
-    void finish() {
-        if (m_high != 0) {
-            lone();
-        }
-    }
-
-private:
-    void lone() {
-        appendUtf8(m_out, 0xFFFD);
-        m_inexact = true;
-        m_high = 0;
-    }
-    std::string& m_out;
-    bool& m_inexact;
-    char32_t m_high = 0;
-};
-
-char32_t unitAt(Bytes bytes, std::size_t offset) {
-    return std::to_integer<char32_t>(bytes[offset]) |
-           (std::to_integer<char32_t>(bytes[offset + 1]) << 8);
-}
-
 Error wrongSize(const RowView& row, const ColumnDef& column, std::size_t found,
                 std::size_t expected) {
     return corruption(row.origin(), 0,
@@ -263,7 +207,7 @@ Status decodeData(PageReader& reader, const JetFormat& format, const TextDecoder
             if (format.isJet3()) {
                 out.text = text.value(bytes);
             } else {
-                decodeRowText(bytes, out.text, out.inexact);
+                decodeJet4Text(bytes, out.text, out.inexact);
             }
             return {};
         case column_type::kBinary:
@@ -283,7 +227,7 @@ Status decodeData(PageReader& reader, const JetFormat& format, const TextDecoder
                 out.text = text.value(data);
             } else {
                 out.kind = ValueKind::Text;
-                decodeRowText(data, out.text, out.inexact);
+                decodeJet4Text(data, out.text, out.inexact);
             }
             return {};
         }
@@ -300,67 +244,6 @@ Status decodeData(PageReader& reader, const JetFormat& format, const TextDecoder
 }
 
 }  // namespace
-
-void decodeRowText(Bytes bytes, std::string& out, bool& inexact) {
-    out.clear();
-    Utf8Builder builder(out, inexact);
-    const bool compressed = bytes.size() >= 2 && std::to_integer<int>(bytes[0]) == 0xFF &&
-                            std::to_integer<int>(bytes[1]) == 0xFE;
-    if (!compressed) {
-        // ASCII characters gather in a buffer appended whole; others go one by one.
-        char ascii[256];
-        std::size_t gathered = 0;
-        for (std::size_t i = 0; i + 1 < bytes.size(); i += 2) {
-            const char32_t unit = unitAt(bytes, i);
-            if (unit < 0x80 && gathered < sizeof ascii) {
-                ascii[gathered++] = static_cast<char>(unit);
-                continue;
-            }
-            builder.addAscii(ascii, gathered);
-            gathered = 0;
-            if (unit < 0x80) {
-                ascii[gathered++] = static_cast<char>(unit);
-            } else {
-                builder.add(unit);
-            }
-        }
-        builder.addAscii(ascii, gathered);
-        if (bytes.size() % 2 != 0) {
-            builder.add(0xDC00);  // a trailing odd byte is no character: reported as lone
-        }
-        builder.finish();
-        return;
-    }
-    // Runs of one-byte and two-byte characters; each zero byte switches between them.
-    bool oneByte = true;
-    std::size_t i = 2;
-    while (i < bytes.size()) {
-        if (std::to_integer<int>(bytes[i]) == 0) {
-            oneByte = !oneByte;
-            ++i;
-        } else if (oneByte) {
-            // Compressed texts are mostly ASCII: such runs need no conversion.
-            std::size_t end = i;
-            while (end < bytes.size() && std::to_integer<unsigned>(bytes[end]) - 1 < 0x7F) {
-                ++end;
-            }
-            if (end > i) {
-                builder.addAscii(reinterpret_cast<const char*>(bytes.data() + i), end - i);
-                i = end;
-            } else {
-                builder.add(std::to_integer<char32_t>(bytes[i]));
-                ++i;
-            }
-        } else if (i + 1 < bytes.size()) {
-            builder.add(unitAt(bytes, i));
-            i += 2;
-        } else {
-            builder.add(0xDC00);
-            ++i;
-        }
-    }
-    builder.finish();
-}
 
 std::string decimalText(bool negative, const std::uint32_t (&magnitude)[4], int scale) {
     std::uint32_t words[4] = {magnitude[0], magnitude[1], magnitude[2], magnitude[3]};
@@ -421,7 +304,8 @@ Status decodeColumnValue(PageReader& reader, const JetFormat& format, const Text
         const std::size_t length = std::min<std::size_t>(loadU32(wrapped, kCalculatedLengthOffset),
                                                          wrapped.size() - kCalculatedDataOffset);
         out.kind = ValueKind::Text;
-        decodeRowText(Bytes(wrapped).subspan(kCalculatedDataOffset, length), out.text, out.inexact);
+        decodeJet4Text(Bytes(wrapped).subspan(kCalculatedDataOffset, length), out.text,
+                       out.inexact);
         return {};
     }
     if (bytes.size() < kCalculatedDataOffset) {

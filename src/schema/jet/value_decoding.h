@@ -23,10 +23,6 @@ Status decodeColumnValue(PageReader& reader, const JetFormat& format, const Text
                          const RowView& row, const ColumnDef& column, std::uint8_t resultType,
                          Value& out);
 
-// A Jet 4 text value (compressed or plain UTF-16) as UTF-8; sets `inexact` when a lone
-// surrogate had to become U+FFFD.
-void decodeRowText(Bytes bytes, std::string& out, bool& inexact);
-
 // The exact decimal text of a sign and a 128-bit magnitude (four 32-bit words, least
 // significant first) with `scale` digits after the point: "-12.3400", "0.05".
 std::string decimalText(bool negative, const std::uint32_t (&magnitude)[4], int scale);

@@ -13,9 +13,6 @@
 
 #include "export/export_plan.h"
 #include "export/exporter.h"
-#include "sqlgen/target_names.h"
-#include "sqlgen/target_schema.h"
-#include "sqlgen/target_script.h"
 #include "support/save_file.h"
 
 namespace zl::cli {
@@ -127,20 +124,9 @@ int runExportCommand(const CliRequest& request, const schema::Database& db,
                      const schema::SchemaModel& model, std::ostream& err) {
     const exporter::ExportPlan plan = exporter::planExport(db, model);
     exporter::ExportRequest exportReq = exportRequest(request.exportOptions);
-    std::vector<translate::LedgerItem> schemaItems;
-    {
-        // The tables, indexes, checks and views of the target's script, under the same names.
-        const translate::Target target = exportReq.target == exporter::Target::Sqlite
-                                             ? translate::Target::Sqlite
-                                             : translate::Target::PostgreSql;
-        const sqlgen::TargetSchema schema = sqlgen::readTargetSchema(model, &db);
-        sqlgen::TargetScript script = sqlgen::generateTargetScript(target, schema);
-        auto schemaScript = std::make_shared<exporter::SchemaScript>();
-        schemaScript->script = std::move(script.text);
-        schemaScript->names = std::make_shared<sqlgen::TargetNames>(target, schema);
-        exportReq.schemaScript = std::move(schemaScript);
-        schemaItems = std::move(script.ledger.items);
-    }
+    exporter::TargetSchemaScript schemaScript =
+        exporter::targetSchemaScript(exportReq.target, db, model);
+    exportReq.schemaScript = std::move(schemaScript.script);
     InterruptGuard guard;
     ProgressLine progress(err);
     const exporter::ExportResult result =
@@ -150,10 +136,7 @@ int runExportCommand(const CliRequest& request, const schema::Database& db,
                             });
     progress.clear();
     exporter::Ledger ledger = result.ledger;
-    for (const translate::LedgerItem& item : schemaItems) {
-        ledger.add({item.table.value_or(item.query.value_or("")), item.field.value_or(""),
-                    item.property, item.original, item.reason, ""});
-    }
+    for (exporter::LedgerItem& item : schemaScript.ledger) ledger.add(std::move(item));
     if (!request.ledgerFile.empty()) {
         std::ostringstream json;
         ledger.writeJson(json, request.exportOptions.to);

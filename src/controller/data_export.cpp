@@ -9,9 +9,6 @@
 
 #include "export/export_plan.h"
 #include "export/exporter.h"
-#include "sqlgen/target_names.h"
-#include "sqlgen/target_schema.h"
-#include "sqlgen/target_script.h"
 #include "support/save_file.h"
 
 namespace zl::controller {
@@ -118,16 +115,9 @@ ExportOutcome runDataExport(const schema::Database& db, const schema::SchemaMode
     try {
         const exporter::ExportPlan plan = exporter::planExport(db, model);
         exporter::ExportRequest request = exportRequest(job);
-        // The tables, indexes, checks and views of the target's script, under its names.
-        const translate::Target target = job.target == ExportTarget::Sqlite
-                                             ? translate::Target::Sqlite
-                                             : translate::Target::PostgreSql;
-        const sqlgen::TargetSchema schema = sqlgen::readTargetSchema(model, &db);
-        sqlgen::TargetScript script = sqlgen::generateTargetScript(target, schema);
-        auto schemaScript = std::make_shared<exporter::SchemaScript>();
-        schemaScript->script = std::move(script.text);
-        schemaScript->names = std::make_shared<sqlgen::TargetNames>(target, schema);
-        request.schemaScript = std::move(schemaScript);
+        exporter::TargetSchemaScript schemaScript =
+            exporter::targetSchemaScript(request.target, db, model);
+        request.schemaScript = std::move(schemaScript.script);
 
         const exporter::ExportResult result = exporter::runExport(
             db, plan, request, cancel,
@@ -135,10 +125,7 @@ ExportOutcome runDataExport(const schema::Database& db, const schema::SchemaMode
                 if (progress) progress(table, done, total);
             });
         exporter::Ledger ledger = result.ledger;
-        for (const translate::LedgerItem& item : script.ledger.items) {
-            ledger.add({item.table.value_or(item.query.value_or("")), item.field.value_or(""),
-                        item.property, item.original, item.reason, ""});
-        }
+        for (exporter::LedgerItem& item : schemaScript.ledger) ledger.add(std::move(item));
         switch (result.status) {
             case exporter::ExportStatus::Ok:
                 outcome.kind = ExportOutcomeKind::Ok;

@@ -3,6 +3,10 @@
 
 #include <algorithm>
 
+#include "sqlgen/target_names.h"
+#include "sqlgen/target_schema.h"
+#include "sqlgen/target_script.h"
+
 namespace zl::exporter {
 namespace {
 
@@ -226,6 +230,25 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
         if (writer) writer->abandon();
         result.status = ExportStatus::Failed;
         result.message = "Not enough memory for the export.";
+    }
+    return result;
+}
+
+TargetSchemaScript targetSchemaScript(Target target, const schema::Database& db,
+                                      const schema::SchemaModel& model) {
+    const translate::Target dialect =
+        target == Target::Sqlite ? translate::Target::Sqlite : translate::Target::PostgreSql;
+    const sqlgen::TargetSchema schema = sqlgen::readTargetSchema(model, &db);
+    sqlgen::TargetScript generated = sqlgen::generateTargetScript(dialect, schema);
+    auto script = std::make_shared<SchemaScript>();
+    script->script = std::move(generated.text);
+    script->names = std::make_shared<sqlgen::TargetNames>(dialect, schema);
+    TargetSchemaScript result{std::move(script), {}};
+    result.ledger.reserve(generated.ledger.items.size());
+    for (const translate::LedgerItem& item : generated.ledger.items) {
+        result.ledger.push_back({item.table.value_or(item.query.value_or("")),
+                                 item.field.value_or(""), item.property, item.original, item.reason,
+                                 ""});
     }
     return result;
 }

@@ -4,7 +4,9 @@
 
 #include <atomic>
 #include <cstdint>
+#include <memory>
 #include <string>
+#include <vector>
 
 #include "export/ledger.h"
 #include "export/row_rules.h"
@@ -49,5 +51,15 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
 
 // "2 tables, 1,000,000 rows written; 3 values noted in the ledger" and the like.
 std::string summaryText(const ExportResult& result);
+
+// The loadable target's script for the model's selection (tables, indexes, checks and views,
+// under the names the script gives them), for ExportRequest::schemaScript, and the script's
+// own ledger items in the export ledger's shape.
+struct TargetSchemaScript {
+    std::shared_ptr<const SchemaScript> script;
+    std::vector<LedgerItem> ledger;
+};
+TargetSchemaScript targetSchemaScript(Target target, const schema::Database& db,
+                                      const schema::SchemaModel& model);
 
 }  // namespace zl::exporter

@@ -198,6 +198,8 @@ private:
     QueryContext& m_ctx;
     std::string m_view;
     int m_exprCounter = 1000;
+    // The rows of the statement being written are told apart as a set (a UNION without ALL).
+    bool m_setRows = false;
     std::deque<std::string> m_made;
 
 public:
@@ -338,6 +340,9 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         const std::size_t at = out.visible.size();
         m_ctx.names.appendColumn(out.visible, m_view, accessName);
         OutputColumn column{accessName, at, out.visible.size() - at, type, daoType};
+        // Access tells rows apart without regard to case; SQLite does so by the collation of
+        // the result column (of the first part, in a union).
+        if (type == Type::Text && !pg() && (s.distinct || m_setRows)) sql += " COLLATE NOCASE";
         sql += " AS ";
         sql += out.quoted(column);
         out.columns.push_back(column);
@@ -421,7 +426,9 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         sql += "\nGROUP BY ";
         for (std::size_t i = 0; i < s.groupBy.size(); ++i) {
             if (i > 0) sql += ", ";
-            sql += e.emit(*s.groupBy[i]).sql;
+            const Emitted key = e.emit(*s.groupBy[i]);
+            sql += key.sql;
+            if (key.type == Type::Text && !pg()) sql += " COLLATE NOCASE";
         }
     }
     if (s.having) sql.append("\nHAVING ").append(e.condition(*s.having));
@@ -488,6 +495,7 @@ void StatementWriter::write(const QueryStatement& q, std::string& out, Translate
     if (q.crosstab) throw Untranslatable{"a crosstab with UNION is not translated"};
     std::string sql;
     Translated first;
+    m_setRows = std::find(q.unionAll.begin(), q.unionAll.end(), false) != q.unionAll.end();
     for (std::size_t i = 0; i < q.parts.size(); ++i) {
         const SelectStatement& s = q.parts[i];
         std::vector<std::pair<std::string, bool>> keys;

@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -13,12 +12,9 @@
 #include "common/pg_cluster.h"
 #include "common/sqlite_db.h"
 #include "export/check_clauses.h"
-#include "export/export_plan.h"
 #include "export/exporter.h"
 #include "export_databases.h"
 #include "jetwrite/database_writer.h"
-#include "schema/jet/jet_engine.h"
-#include "schema/schema_model.h"
 
 namespace zl::exporter::testing {
 namespace {
@@ -86,22 +82,13 @@ protected:
     }
 
     ExportResult run() {
-        schema::jet::JetEngine engine;
-        const auto db = engine.openDatabase(m_source.string());
-        schema::SchemaModel model;
-        model.addEntry("Item", false);
-        model.addEntry("Note", false);
-        model.ResetSelection();
-        const ExportPlan plan = planExport(*db, model);
         ExportRequest request;
         request.target = GetParam().target;
         request.skipInvalidRows = GetParam().mode == Mode::Skip;
         request.noConstraints = GetParam().mode == Mode::NoConstraints;
-        request.schemaScript = targetScript(request.target, model, *db);
         request.destination =
             postgres() ? zl::testing::PgCluster::shared().conninfo(m_pgDatabase) : m_file.string();
-        std::atomic<bool> cancel{false};
-        return runExport(*db, plan, request, cancel, nullptr);
+        return exportFile(m_source, request, {"Item", "Note"}, true);
     }
 
     bool postgres() const { return GetParam().target == Target::Postgresql; }

@@ -5,16 +5,13 @@
 // the broken constraints.
 #include <gtest/gtest.h>
 
-#include <atomic>
 
 #include "common/pg_cluster.h"
 #include "common/sqlite_db.h"
-#include "export/export_plan.h"
 #include "export/exporter.h"
 #include "export_databases.h"
 #include "jetwrite/database_writer.h"
 #include "schema/jet/jet_engine.h"
-#include "schema/schema_model.h"
 
 namespace zl::exporter::testing {
 namespace {
@@ -127,14 +124,8 @@ protected:
         schema::Relation relation{"ParentChild", "Parent", "Child", 0, {{"Code", "Code"}}};
         RulesOverlay db(engine.openDatabase(m_source.string()), {{"Parent", {code, serial}}},
                         {relation});
-        schema::SchemaModel model;
-        model.addEntry("Child", false);
-        model.addEntry("Parent", false);
-        model.ResetSelection();
-        const ExportPlan plan = planExport(db, model);
-        std::atomic<bool> cancel{false};
         if (request.destination.empty()) request.destination = m_target.string();
-        return runExport(db, plan, request, cancel, nullptr);
+        return exportTables(db, request, {"Child", "Parent"});
     }
 
     std::vector<std::string> childIds() {

@@ -3,9 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <nlohmann/json.hpp>
 
 #include "engine_schema.h"
 #include "schema/engine.h"
@@ -54,36 +51,6 @@ bool runnableWithoutParameters(const SavedQuery& q) {
     }
 }
 
-// QueryDef.Type as the files' descriptions record it (the reader may not tell it): the sample's
-// "kind" in samples/orders.json, a fixture's "type" in full/<file>.json.
-std::map<std::string, int> recordedTypes(const std::string& path) {
-    std::map<std::string, int> types;
-    const bool sample = path == ZLGEN_SAMPLE_DB;
-    const fs::path json = sample ? fs::path("samples/orders.json")
-                                 : fs::path(path).parent_path() / "full" /
-                                       (fs::path(path).filename().string() + ".json");
-    std::ifstream in(json);
-    if (!in) return types;
-    const nlohmann::json doc = nlohmann::json::parse(in);
-    static const std::map<std::string, int> kKinds = {{"select", dao::kQuerySelect},
-                                                      {"crosstab", dao::kQueryCrosstab},
-                                                      {"delete", dao::kQueryDelete},
-                                                      {"update", dao::kQueryUpdate},
-                                                      {"append", dao::kQueryAppend},
-                                                      {"makeTable", dao::kQueryMakeTable},
-                                                      {"dataDefinition", dao::kQueryDataDefinition},
-                                                      {"passThrough", dao::kQueryPassThrough},
-                                                      {"union", dao::kQueryUnion}};
-    for (const auto& q : doc.value("queries", nlohmann::json::array())) {
-        if (sample) {
-            types[q["name"]] = kKinds.at(q.value("kind", std::string("select")));
-        } else if (q.contains("type")) {
-            types[q["name"]] = q["type"].get<int>();
-        }
-    }
-    return types;
-}
-
 struct Coverage {
     int runnable = 0;
     int working = 0;
@@ -92,11 +59,8 @@ struct Coverage {
 void loadAndCount(Target target, const std::string& path, const std::string& rowsJson,
                   Coverage& coverage) {
     SCOPED_TRACE(path + (target == Target::Sqlite ? " (SQLite)" : " (PostgreSQL)"));
-    testing::AccessSchema schema = testing::readAccessSchema(path);
-    const std::map<std::string, int> types = recordedTypes(path);
-    for (SavedQuery& q : schema.queries) {
-        if (auto it = types.find(q.name); it != types.end()) q.daoType = it->second;
-    }
+    // The reader's QueryDef.Type; the command line's fixture test holds it to the recorded one.
+    const testing::AccessSchema schema = testing::readAccessSchema(path);
     const QuotingNameMapper names;
     std::string tables;
     for (const TableColumns& t : schema.tables) tables += testing::createTableSql(target, t);

@@ -15,27 +15,21 @@
 #include "export/exporter.h"
 #include "export_databases.h"
 #include "jetwrite/database_writer.h"
+#include "jetwrite/edge_databases.h"
 
 namespace zl::exporter::testing {
 namespace {
 
 using jetwrite::FieldType;
+using jetwrite::testing::field;
 using Rows = std::vector<std::vector<std::string>>;
-
-jetwrite::FieldDescription field(std::string name, FieldType type) {
-    jetwrite::FieldDescription description;
-    description.name = std::move(name);
-    description.type = type;
-    description.size = type == FieldType::Text ? 10 : 0;
-    return description;
-}
 
 // Item(ID, Name not empty, Qty > 0, Low <= High) and Note(ID, ItemID -> Item). Item 2 breaks the
 // field rule, Item 3 the table rule; Note 2 hangs on Item 2.
 jetwrite::DatabaseDescription brokenChecks() {
     jetwrite::TableDescription item;
     item.name = "Item";
-    item.fields = {field("ID", FieldType::Long), field("Name", FieldType::Text),
+    item.fields = {field("ID", FieldType::Long), field("Name", FieldType::Text, 10),
                    field("Qty", FieldType::Long), field("Low", FieldType::Long),
                    field("High", FieldType::Long)};
     item.fields[2].validationRule = ">0";

@@ -10,6 +10,7 @@
 
 #include "export/export_plan.h"
 #include "export/value_text.h"
+#include "jetwrite/edge_databases.h"
 #include "jetwrite/value_encoder.h"
 #include "schema/jet/jet_engine.h"
 #include "schema/schema_model.h"
@@ -22,14 +23,7 @@ namespace {
 
 using jetwrite::FieldType;
 using jetwrite::Value;
-
-jetwrite::FieldDescription field(std::string name, FieldType type, int size = 0) {
-    jetwrite::FieldDescription description;
-    description.name = std::move(name);
-    description.type = type;
-    description.size = size;
-    return description;
-}
+using jetwrite::testing::field;
 
 std::string repeated(const std::string& unit, std::size_t count) {
     std::string text;

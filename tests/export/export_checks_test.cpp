@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -13,33 +12,24 @@
 #include "common/pg_cluster.h"
 #include "common/sqlite_db.h"
 #include "export/check_clauses.h"
-#include "export/export_plan.h"
 #include "export/exporter.h"
 #include "export_databases.h"
 #include "jetwrite/database_writer.h"
-#include "schema/jet/jet_engine.h"
-#include "schema/schema_model.h"
+#include "jetwrite/edge_databases.h"
 
 namespace zl::exporter::testing {
 namespace {
 
 using jetwrite::FieldType;
+using jetwrite::testing::field;
 using Rows = std::vector<std::vector<std::string>>;
-
-jetwrite::FieldDescription field(std::string name, FieldType type) {
-    jetwrite::FieldDescription description;
-    description.name = std::move(name);
-    description.type = type;
-    description.size = type == FieldType::Text ? 10 : 0;
-    return description;
-}
 
 // Item(ID, Name not empty, Qty > 0, Low <= High) and Note(ID, ItemID -> Item). Item 2 breaks the
 // field rule, Item 3 the table rule; Note 2 hangs on Item 2.
 jetwrite::DatabaseDescription brokenChecks() {
     jetwrite::TableDescription item;
     item.name = "Item";
-    item.fields = {field("ID", FieldType::Long), field("Name", FieldType::Text),
+    item.fields = {field("ID", FieldType::Long), field("Name", FieldType::Text, 10),
                    field("Qty", FieldType::Long), field("Low", FieldType::Long),
                    field("High", FieldType::Long)};
     item.fields[2].validationRule = ">0";
@@ -86,22 +76,13 @@ protected:
     }
 
     ExportResult run() {
-        schema::jet::JetEngine engine;
-        const auto db = engine.openDatabase(m_source.string());
-        schema::SchemaModel model;
-        model.addEntry("Item", false);
-        model.addEntry("Note", false);
-        model.ResetSelection();
-        const ExportPlan plan = planExport(*db, model);
         ExportRequest request;
         request.target = GetParam().target;
         request.skipInvalidRows = GetParam().mode == Mode::Skip;
         request.noConstraints = GetParam().mode == Mode::NoConstraints;
-        request.schemaScript = targetScript(request.target, model, *db);
         request.destination =
             postgres() ? zl::testing::PgCluster::shared().conninfo(m_pgDatabase) : m_file.string();
-        std::atomic<bool> cancel{false};
-        return runExport(*db, plan, request, cancel, nullptr);
+        return exportFile(m_source, request, {"Item", "Note"}, true);
     }
 
     bool postgres() const { return GetParam().target == Target::Postgresql; }

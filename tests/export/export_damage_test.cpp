@@ -2,17 +2,14 @@
 // or with a clear message, never with a crash or a hang, and a failed one leaves no file behind.
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <cstring>
 #include <fstream>
 #include <random>
 
-#include "export/export_plan.h"
 #include "export/exporter.h"
 #include "export_databases.h"
 #include "jetwrite/database_writer.h"
 #include "schema/jet/jet_engine.h"
-#include "schema/schema_model.h"
 
 namespace zl::exporter::testing {
 namespace {
@@ -40,20 +37,13 @@ std::vector<std::size_t> dataPages(const std::vector<char>& file) {
 }
 
 // Exports `file` to `target`; a database that does not open counts as a clear failure.
-ExportResult exportFile(const std::filesystem::path& file, const std::filesystem::path& target) {
+ExportResult exportDamaged(const std::filesystem::path& file, const std::filesystem::path& target) {
     ExportResult result;
     try {
-        schema::jet::JetEngine engine;
-        const auto db = engine.openDatabase(file.string());
-        schema::SchemaModel model;
-        model.addEntry("Every Type", false);
-        model.ResetSelection();
-        const ExportPlan plan = planExport(*db, model);
         ExportRequest request;
         request.destination = target.string();
         request.noConstraints = true;  // damage may well break keys; the rows are what is tested
-        std::atomic<bool> cancel{false};
-        return runExport(*db, plan, request, cancel, nullptr);
+        return exportFile(file, request, {"Every Type"});
     } catch (const schema::EngineError& error) {
         result.status = ExportStatus::Failed;
         result.message = error.description();
@@ -85,7 +75,7 @@ TEST(ExportDamage, DamagedDataPagesEndInAClearErrorAndLeaveNoFile) {
             .write(damaged.data(), static_cast<std::streamsize>(damaged.size()));
         const auto target = folder.path() / "out.sqlite";
         std::filesystem::remove(target);
-        const ExportResult result = exportFile(file, target);
+        const ExportResult result = exportDamaged(file, target);
         if (result.status != ExportStatus::Ok) {
             ++failures;
             EXPECT_EQ(result.status, ExportStatus::Failed) << "trial " << trial;
@@ -125,7 +115,7 @@ TEST(ExportDamage, MessageNamesTableAndPage) {
     entry[1] = 0x0F;
     std::ofstream(file, std::ios::binary)
         .write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-    const ExportResult result = exportFile(file, folder.path() / "out.sqlite");
+    const ExportResult result = exportDamaged(file, folder.path() / "out.sqlite");
     ASSERT_EQ(result.status, ExportStatus::Failed);
     EXPECT_NE(result.message.find("\"Every Type\""), std::string::npos) << result.message;
     EXPECT_NE(result.message.find("page " + std::to_string(page)), std::string::npos)

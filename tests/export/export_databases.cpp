@@ -3,12 +3,17 @@
 
 #include <sqlite3.h>
 
+#include <atomic>
 #include <charconv>
 #include <cmath>
 #include <limits>
 
+#include "export/export_plan.h"
 #include "export/value_text.h"
+#include "jetwrite/edge_databases.h"
 #include "jetwrite/value_encoder.h"
+#include "schema/jet/jet_engine.h"
+#include "schema/schema_model.h"
 #include "sqlgen/target_names.h"
 #include "sqlgen/target_schema.h"
 #include "sqlgen/target_script.h"
@@ -18,14 +23,7 @@ namespace {
 
 using jetwrite::FieldType;
 using jetwrite::Value;
-
-jetwrite::FieldDescription field(std::string name, FieldType type, int size = 0) {
-    jetwrite::FieldDescription description;
-    description.name = std::move(name);
-    description.type = type;
-    description.size = size;
-    return description;
-}
+using jetwrite::testing::field;
 
 std::string repeated(const std::string& unit, std::size_t count) {
     std::string text;
@@ -186,6 +184,28 @@ std::string expectedText(FieldType type, const Value& value, bool postgres) {
         }
     }
     return "?";
+}
+
+ExportResult exportTables(const schema::Database& db, ExportRequest request,
+                          const std::vector<std::string>& tables, bool withScript) {
+    schema::SchemaModel model;
+    if (tables.empty()) {
+        for (const schema::TableListRow& row : db.listTables()) {
+            if (!row.isSystemObject()) model.addEntry(row.name, row.isQueryDef());
+        }
+    }
+    for (const std::string& table : tables) model.addEntry(table, false);
+    model.ResetSelection();
+    const ExportPlan plan = planExport(db, model);
+    if (withScript) request.schemaScript = targetScript(request.target, model, db);
+    std::atomic<bool> cancel{false};
+    return runExport(db, plan, request, cancel, nullptr);
+}
+
+ExportResult exportFile(const std::filesystem::path& file, const ExportRequest& request,
+                        const std::vector<std::string>& tables, bool withScript) {
+    schema::jet::JetEngine engine;
+    return exportTables(*engine.openDatabase(file.string()), request, tables, withScript);
 }
 
 // Every value of `table` ordered by its first column, in the compared form.

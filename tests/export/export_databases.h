@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "common/temporary_folder.h"
+#include "export/exporter.h"
 #include "export/target_writer.h"
 #include "jetwrite/database_description.h"
 
@@ -34,6 +35,14 @@ using Table = std::vector<std::vector<std::string>>;
 // gives it to the export.
 std::shared_ptr<const SchemaScript> targetScript(Target target, const schema::SchemaModel& model,
                                                  const schema::Database& db);
+
+// Plans and runs the export of `tables` of `db` (every table but the system ones when empty) as
+// the command line does; `withScript` gives it the target's own script.
+ExportResult exportTables(const schema::Database& db, ExportRequest request,
+                          const std::vector<std::string>& tables = {}, bool withScript = false);
+// The same for the database in `file`.
+ExportResult exportFile(const std::filesystem::path& file, const ExportRequest& request,
+                        const std::vector<std::string>& tables = {}, bool withScript = false);
 
 // Every row of `table` in the SQLite file, ordered by its first column, each value in the form
 // expectedText gives (empty when the file or table cannot be read).

@@ -187,20 +187,13 @@ TEST(ExportFixtures, CalculatedColumnsBecomeTheTargetsOwn) {
     ASSERT_TRUE(cluster.ok()) << cluster.error();
     TemporaryFolder folder;
     for (const Target target : {Target::Sqlite, Target::Postgresql}) {
-        schema::jet::JetEngine engine;
-        const auto db = engine.openDatabase((kFixtureFolder / "calcFieldTestV2010.accdb").string());
-        schema::SchemaModel model;
-        model.addEntry("Table1", false);
-        model.ResetSelection();
-        const ExportPlan plan = planExport(*db, model);
         ExportRequest request;
         request.target = target;
-        request.schemaScript = targetScript(target, model, *db);
         const std::string pgDatabase = target == Target::Sqlite ? "" : cluster.createDatabase();
         request.destination = target == Target::Sqlite ? (folder.path() / "calc.sqlite").string()
                                                        : cluster.conninfo(pgDatabase);
-        std::atomic<bool> cancel{false};
-        const ExportResult result = runExport(*db, plan, request, cancel, nullptr);
+        const ExportResult result =
+            exportFile(kFixtureFolder / "calcFieldTestV2010.accdb", request, {"Table1"}, true);
         ASSERT_EQ(result.status, ExportStatus::Ok) << result.message;
         const std::string sql = R"(SELECT "LastFirst" FROM "Table1" ORDER BY "ID")";
         zl::testing::QueryRows rows;

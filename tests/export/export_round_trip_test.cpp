@@ -5,19 +5,15 @@
 #include <libpq-fe.h>
 #include <sqlite3.h>
 
-#include <atomic>
 #include <cmath>
 #include <cstdlib>
 #include <fstream>
 
 #include "common/pg_cluster.h"
-#include "export/export_plan.h"
 #include "export/exporter.h"
 #include "export/value_text.h"
 #include "export_databases.h"
 #include "jetwrite/database_writer.h"
-#include "schema/jet/jet_engine.h"
-#include "schema/schema_model.h"
 
 namespace zl::exporter::testing {
 namespace {
@@ -64,23 +60,6 @@ Table readPostgres(const std::string& conninfo, const std::string& qualified,
     return rows;
 }
 
-struct Exported {
-    ExportResult result;
-};
-
-ExportResult exportDatabase(const std::filesystem::path& file, const ExportRequest& request) {
-    schema::jet::JetEngine engine;
-    const auto db = engine.openDatabase(file.string());
-    schema::SchemaModel model;
-    for (const schema::TableListRow& row : db->listTables()) {
-        if (!row.isSystemObject()) model.addEntry(row.name, row.isQueryDef());
-    }
-    model.ResetSelection();
-    const ExportPlan plan = planExport(*db, model);
-    std::atomic<bool> cancel{false};
-    return runExport(*db, plan, request, cancel, nullptr);
-}
-
 class ExportRoundTrip : public ::testing::Test {
 protected:
     void SetUp() override {
@@ -111,7 +90,7 @@ protected:
 TEST_F(ExportRoundTrip, SqliteHoldsEveryValueExactly) {
     ExportRequest request;
     request.destination = (m_folder.path() / "out.sqlite").string();
-    const ExportResult result = exportDatabase(m_source, request);
+    const ExportResult result = exportFile(m_source, request);
     ASSERT_EQ(result.status, ExportStatus::Ok) << result.message;
     EXPECT_EQ(result.rowsWritten, 5u);
     expectRows(readSqlite(request.destination, "Every Type"), false);
@@ -136,7 +115,7 @@ TEST_F(ExportRoundTrip, PostgresHoldsEveryValueAndNotesTheNulCharacter) {
     request.target = Target::Postgresql;
     request.destination = cluster.conninfo(database);
     request.schema = "Imported";
-    const ExportResult result = exportDatabase(m_source, request);
+    const ExportResult result = exportFile(m_source, request);
     ASSERT_EQ(result.status, ExportStatus::Ok) << result.message;
     expectRows(readPostgres(request.destination, "\"Imported\".\"Every Type\"", m_types), true);
     // The U+0000 of row 5 and the seventh fractional digits of extended dates are what
@@ -159,13 +138,13 @@ TEST_F(ExportRoundTrip, ExistingFileIsRefusedWithoutForceAndReplacedWithIt) {
     std::ofstream(target) << "keep me";
     ExportRequest request;
     request.destination = target.string();
-    ExportResult result = exportDatabase(m_source, request);
+    ExportResult result = exportFile(m_source, request);
     EXPECT_EQ(result.status, ExportStatus::Failed);
     EXPECT_NE(result.message.find("--force"), std::string::npos);
     std::ifstream kept(target);
     EXPECT_EQ(std::string(std::istreambuf_iterator<char>(kept), {}), "keep me");
     request.force = true;
-    result = exportDatabase(m_source, request);
+    result = exportFile(m_source, request);
     ASSERT_EQ(result.status, ExportStatus::Ok) << result.message;
     EXPECT_EQ(readSqlite(target, "Every Type").size(), 5u);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(m_folder.path()), {}), 2)

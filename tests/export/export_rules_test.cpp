@@ -5,22 +5,20 @@
 // the broken constraints.
 #include <gtest/gtest.h>
 
-#include <atomic>
-
 #include "common/pg_cluster.h"
 #include "common/sqlite_db.h"
-#include "export/export_plan.h"
 #include "export/exporter.h"
 #include "export_databases.h"
 #include "jetwrite/database_writer.h"
+#include "jetwrite/edge_databases.h"
 #include "schema/jet/jet_engine.h"
-#include "schema/schema_model.h"
 
 namespace zl::exporter::testing {
 namespace {
 
 using jetwrite::FieldType;
 using jetwrite::Value;
+using jetwrite::testing::field;
 
 // The writer keeps the rules it is given, so the broken ones are laid over the real file here:
 // the rows come from the file through the cursor, the extra indexes and relations from this
@@ -77,22 +75,13 @@ private:
     std::vector<schema::Relation> m_relations;
 };
 
-jetwrite::FieldDescription field(std::string name, FieldType type, bool required = false) {
-    jetwrite::FieldDescription description;
-    description.name = std::move(name);
-    description.type = type;
-    description.size = type == FieldType::Text ? 20 : 0;
-    description.required = required;
-    return description;
-}
-
 // Parent(Code text, unique by overlay; Serial unique by overlay) and Child(Code -> Parent.Code,
 // Label Required). Rows: Child 2 is under 'abc' while the parent is 'ABC'; Child 3 has no
 // parent at all; Child 4 has a NULL Label; Parent rows 2 and 3 share Serial 7.
 jetwrite::DatabaseDescription brokenRules() {
     jetwrite::TableDescription parent;
     parent.name = "Parent";
-    parent.fields = {field("ID", FieldType::Long), field("Code", FieldType::Text),
+    parent.fields = {field("ID", FieldType::Long), field("Code", FieldType::Text, 20),
                      field("Serial", FieldType::Long)};
     parent.indexes = {{"PrimaryKey", {{"ID", false}}, true, true, true, false}};
     parent.rows = {{std::int64_t{1}, std::string("ABC"), std::int64_t{1}},
@@ -100,8 +89,9 @@ jetwrite::DatabaseDescription brokenRules() {
                    {std::int64_t{3}, std::string("QQQ"), std::int64_t{7}}};
     jetwrite::TableDescription child;
     child.name = "Child";
-    child.fields = {field("ID", FieldType::Long), field("Code", FieldType::Text),
-                    field("Label", FieldType::Text, true)};
+    child.fields = {field("ID", FieldType::Long), field("Code", FieldType::Text, 20),
+                    field("Label", FieldType::Text, 20)};
+    child.fields[2].required = true;
     child.indexes = {{"PrimaryKey", {{"ID", false}}, true, true, true, false}};
     child.rows = {{std::int64_t{1}, std::string("ABC"), std::string("fine")},
                   {std::int64_t{2}, std::string("abc"), std::string("case")},
@@ -127,14 +117,8 @@ protected:
         schema::Relation relation{"ParentChild", "Parent", "Child", 0, {{"Code", "Code"}}};
         RulesOverlay db(engine.openDatabase(m_source.string()), {{"Parent", {code, serial}}},
                         {relation});
-        schema::SchemaModel model;
-        model.addEntry("Child", false);
-        model.addEntry("Parent", false);
-        model.ResetSelection();
-        const ExportPlan plan = planExport(db, model);
-        std::atomic<bool> cancel{false};
         if (request.destination.empty()) request.destination = m_target.string();
-        return runExport(db, plan, request, cancel, nullptr);
+        return exportTables(db, request, {"Child", "Parent"});
     }
 
     std::vector<std::string> childIds() {

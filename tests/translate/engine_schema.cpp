@@ -8,6 +8,7 @@
 
 #include "schema/engine.h"
 #include "schema/jet/jet_engine.h"
+#include "sqlgen/target_script.h"
 
 namespace zl::translate::testing {
 
@@ -39,38 +40,13 @@ AccessSchema readAccessSchema(const std::string& path) {
 }
 
 std::string columnType(Target target, const Column& c) {
-    const bool pg = target == Target::PostgreSql;
-    switch (c.daoType) {
-        case dao::kBoolean:
-            return pg ? "boolean" : "INTEGER";
-        case dao::kByte:
-        case dao::kInteger:
-            return pg ? "smallint" : "INTEGER";
-        case dao::kLong:
-            return pg ? "integer" : "INTEGER";
-        case dao::kBigInt:
-            return pg ? "bigint" : "INTEGER";
-        case dao::kCurrency:
-            return pg ? "numeric(19,4)" : "TEXT";
-        case dao::kDecimal:
-            return pg ? "numeric" : "TEXT";
-        case dao::kSingle:
-            return pg ? "real" : "REAL";
-        case dao::kDouble:
-            return pg ? "double precision" : "REAL";
-        case dao::kDate:
-        case dao::kExtendedDate:
-            return pg ? "timestamp" : "TEXT";
-        case dao::kText:
-            return pg ? "varchar(" + std::to_string(c.size > 0 ? c.size : 255) + ")" : "TEXT";
-        case dao::kGuid:
-            return pg ? "uuid" : "TEXT";
-        case dao::kBinary:
-        case dao::kLongBinary:
-            return pg ? "bytea" : "BLOB";
-        default:
-            return pg ? "text" : "TEXT";
-    }
+    schema::Field field;
+    field.type = c.daoType;
+    field.size = c.size;
+    // The generator's own types, so that views run over the tables its scripts make; a type the
+    // scripts do not carry becomes text.
+    const std::string type = sqlgen::targetColumnType(target, field);
+    return !type.empty() ? type : target == Target::PostgreSql ? "text" : "TEXT";
 }
 
 namespace {
@@ -134,6 +110,34 @@ std::string sampleRowsSql(Target target, const std::string& jsonPath) {
         }
     }
     return sql;
+}
+
+TargetDb::TargetDb(Target target) {
+    if (target == Target::Sqlite) {
+        m_lite = std::make_unique<zl::testing::SqliteDb>();
+        return;
+    }
+    auto& pg = zl::testing::PgCluster::shared();
+    if (!pg.ok()) {
+        m_error = "PostgreSQL 15 is needed: " + pg.error();
+        return;
+    }
+    m_pgDb = pg.createDatabase();
+    if (m_pgDb.empty()) m_error = pg.error();
+}
+
+TargetDb::~TargetDb() = default;
+
+std::string TargetDb::run(const std::string& script) {
+    if (m_lite) return m_lite->exec(script);
+    const zl::testing::CommandResult result =
+        zl::testing::PgCluster::shared().psqlText(m_pgDb, script);
+    if (result.status == 0 && !zl::testing::hasPsqlDiagnostics(result.output)) return {};
+    return "psql status " + std::to_string(result.status) + ": " + result.output;
+}
+
+zl::testing::QueryRows TargetDb::query(const std::string& sql) {
+    return m_lite ? m_lite->query(sql) : zl::testing::PgCluster::shared().query(m_pgDb, sql);
 }
 
 std::vector<std::string> normalizeRow(const std::vector<std::string>& row) {

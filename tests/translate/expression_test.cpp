@@ -301,36 +301,23 @@ const RuleCase kRuleCases[] = {
     {'t', "-", "[Code] & \"x\" <> \"x\" Xor [Flag]", "Code, Flag", "'a', FALSE", "'a', TRUE"},
 };
 
-void checkRule(const RuleCase& c, Target target, const std::string& pgDb) {
+void checkRule(const RuleCase& c, Target target, testing::TargetDb& db) {
     SCOPED_TRACE(std::string(c.rule) + (target == Target::Sqlite ? " (SQLite)" : " (PostgreSQL)"));
     const Translation t = translateCase(target, c.kind, c.column, c.rule);
     ASSERT_TRUE(t.ok) << t.reason;
     const std::string create = columnsSql(target, t.sql, "", "");
     const std::string insert = "INSERT INTO \"T\" (" + quoteList(c.columns) + ") VALUES (";
-    if (target == Target::Sqlite) {
-        zl::testing::SqliteDb db;
-        ASSERT_EQ(db.exec(create), "") << create;
-        EXPECT_EQ(db.exec(insert + c.accepted + ");"), "");
-        EXPECT_NE(db.exec(insert + c.refused + ");"), "") << "a row the rule must refuse went in";
-        return;
-    }
-    auto& pg = zl::testing::PgCluster::shared();
-    const auto made =
-        pg.query(pgDb, "SET client_min_messages = warning; DROP TABLE IF EXISTS \"T\"; " + create);
-    ASSERT_TRUE(made.ok) << made.error << create;
-    const auto good = pg.query(pgDb, insert + c.accepted + ")");
-    EXPECT_TRUE(good.ok) << good.error;
-    const auto bad = pg.query(pgDb, insert + c.refused + ")");
-    EXPECT_FALSE(bad.ok) << "a row the rule must refuse went in";
+    db.query("DROP TABLE IF EXISTS \"T\"");
+    ASSERT_EQ(db.run(create), "") << create;
+    EXPECT_EQ(db.run(insert + c.accepted + ");"), "");
+    EXPECT_NE(db.run(insert + c.refused + ");"), "") << "a row the rule must refuse went in";
 }
 
 TEST(ExpressionBehaviourTest, RulesAcceptAndRefuseRowsInBothEngines) {
-    auto& pg = zl::testing::PgCluster::shared();
-    ASSERT_TRUE(pg.ok()) << pg.error();
-    const std::string db = pg.createDatabase();
-    for (const RuleCase& c : kRuleCases) {
-        checkRule(c, Target::Sqlite, db);
-        checkRule(c, Target::PostgreSql, db);
+    for (const Target target : {Target::Sqlite, Target::PostgreSql}) {
+        testing::TargetDb db(target);
+        ASSERT_EQ(db.setupError(), "");
+        for (const RuleCase& c : kRuleCases) checkRule(c, target, db);
     }
 }
 
@@ -401,7 +388,7 @@ const ValueCase kValueCases[] = {
     {'c', "D", "DateSerial(2020,[Qty],1)", "Qty", "13", "2021-01-01 00:00:00"},
 };
 
-void checkValue(const ValueCase& c, Target target, const std::string& pgDb) {
+void checkValue(const ValueCase& c, Target target, testing::TargetDb& db) {
     SCOPED_TRACE(std::string(c.expression) +
                  (target == Target::Sqlite ? " (SQLite)" : " (PostgreSQL)"));
     const Translation t = translateCase(target, c.kind, c.column, c.expression);
@@ -416,21 +403,10 @@ void checkValue(const ValueCase& c, Target target, const std::string& pgDb) {
     const std::string insert =
         "INSERT INTO \"T\" (" + quoteList(columns) + ") VALUES (" + values + ")";
     const std::string select = std::string("SELECT \"") + c.column + "\" FROM \"T\"";
-    zl::testing::QueryRows rows;
-    if (target == Target::Sqlite) {
-        zl::testing::SqliteDb db;
-        ASSERT_EQ(db.exec(create), "") << create;
-        ASSERT_EQ(db.exec(insert), "");
-        rows = db.query(select);
-    } else {
-        auto& pg = zl::testing::PgCluster::shared();
-        const auto made = pg.query(
-            pgDb, "SET client_min_messages = warning; DROP TABLE IF EXISTS \"T\"; " + create);
-        ASSERT_TRUE(made.ok) << made.error << create;
-        const auto added = pg.query(pgDb, insert);
-        ASSERT_TRUE(added.ok) << added.error;
-        rows = pg.query(pgDb, select);
-    }
+    db.query("DROP TABLE IF EXISTS \"T\"");
+    ASSERT_EQ(db.run(create), "") << create;
+    ASSERT_EQ(db.run(insert + ";"), "");
+    const zl::testing::QueryRows rows = db.query(select);
     ASSERT_TRUE(rows.ok) << rows.error;
     ASSERT_EQ(rows.rows.size(), 1u);
     const std::string got = testing::normalizeRow(rows.rows[0])[0];
@@ -445,12 +421,12 @@ void checkValue(const ValueCase& c, Target target, const std::string& pgDb) {
 }
 
 TEST(ExpressionBehaviourTest, DefaultsAndCalculatedColumnsGiveAccessValuesInBothEngines) {
-    auto& pg = zl::testing::PgCluster::shared();
-    ASSERT_TRUE(pg.ok()) << pg.error();
-    const std::string db = pg.createDatabase();
-    for (const ValueCase& c : kValueCases) {
-        if (!c.pgOnly) checkValue(c, Target::Sqlite, db);
-        if (!c.sqliteOnly) checkValue(c, Target::PostgreSql, db);
+    for (const Target target : {Target::Sqlite, Target::PostgreSql}) {
+        testing::TargetDb db(target);
+        ASSERT_EQ(db.setupError(), "");
+        for (const ValueCase& c : kValueCases) {
+            if (!(target == Target::Sqlite ? c.pgOnly : c.sqliteOnly)) checkValue(c, target, db);
+        }
     }
 }
 

@@ -5,8 +5,6 @@
 #include <algorithm>
 #include <map>
 
-#include "common/pg_cluster.h"
-#include "common/sqlite_db.h"
 #include "engine_schema.h"
 
 namespace zl::translate {
@@ -103,48 +101,26 @@ std::string tablesSql(Target target, const testing::AccessSchema& schema) {
     return sql + testing::sampleRowsSql(target, "samples/orders.json");
 }
 
-TEST_F(SampleViewsTest, ViewsGiveTheRowsAccessGivesInSqlite) {
-    zl::testing::SqliteDb db;
-    ASSERT_EQ(db.exec(tablesSql(Target::Sqlite, schema)), "");
-    std::map<std::string, QueryTranslation> byName;
-    for (QueryTranslation& t :
-         translateQueries(Target::Sqlite, schema.queries, schema.map, names)) {
-        if (t.ok) {
-            ASSERT_EQ(db.exec(t.sql), "") << t.sql;
+TEST_F(SampleViewsTest, ViewsGiveTheRowsAccessGives) {
+    for (Target target : {Target::Sqlite, Target::PostgreSql}) {
+        SCOPED_TRACE(targetName(target));
+        testing::TargetDb db(target);
+        ASSERT_EQ(db.setupError(), "");
+        std::string script = tablesSql(target, schema);
+        std::map<std::string, QueryTranslation> byName;
+        for (QueryTranslation& t : translateQueries(target, schema.queries, schema.map, names)) {
+            if (t.ok) script += t.sql;
+            byName[t.name] = std::move(t);
         }
-        byName[t.name] = std::move(t);
-    }
-    for (const ExpectedView& view : expectedViews()) {
-        SCOPED_TRACE(view.query);
-        const QueryTranslation& t = byName[view.query];
-        ASSERT_TRUE(t.ok) << t.reason;
-        const auto rows = db.query("SELECT * FROM " + names.object(view.query));
-        ASSERT_TRUE(rows.ok) << rows.error;
-        expectRows(rows.rows, view);
-    }
-}
-
-TEST_F(SampleViewsTest, ViewsGiveTheRowsAccessGivesInPostgreSql) {
-    auto& pg = zl::testing::PgCluster::shared();
-    ASSERT_TRUE(pg.ok()) << pg.error();
-    const std::string db = pg.createDatabase();
-    std::string script = tablesSql(Target::PostgreSql, schema);
-    std::map<std::string, QueryTranslation> byName;
-    for (QueryTranslation& t :
-         translateQueries(Target::PostgreSql, schema.queries, schema.map, names)) {
-        if (t.ok) script += t.sql;
-        byName[t.name] = std::move(t);
-    }
-    const auto loaded = pg.psqlText(db, script);
-    ASSERT_EQ(loaded.status, 0) << loaded.output;
-    EXPECT_FALSE(zl::testing::hasPsqlDiagnostics(loaded.output)) << loaded.output;
-    for (const ExpectedView& view : expectedViews()) {
-        SCOPED_TRACE(view.query);
-        const QueryTranslation& t = byName[view.query];
-        ASSERT_TRUE(t.ok) << t.reason;
-        const auto rows = pg.query(db, "SELECT * FROM " + names.object(view.query));
-        ASSERT_TRUE(rows.ok) << rows.error;
-        expectRows(rows.rows, view);
+        ASSERT_EQ(db.run(script), "");
+        for (const ExpectedView& view : expectedViews()) {
+            SCOPED_TRACE(view.query);
+            const QueryTranslation& t = byName[view.query];
+            ASSERT_TRUE(t.ok) << t.reason;
+            const auto rows = db.query("SELECT * FROM " + names.object(view.query));
+            ASSERT_TRUE(rows.ok) << rows.error;
+            expectRows(rows.rows, view);
+        }
     }
 }
 
@@ -157,15 +133,12 @@ TEST_F(SampleViewsTest, ParameterQueryIsAFunctionInPostgreSqlOnly) {
     const QueryTranslation t = translateQuery(Target::PostgreSql, *query, schema.map, names);
     ASSERT_TRUE(t.ok) << t.reason;
     EXPECT_TRUE(t.isFunction);
-    auto& pg = zl::testing::PgCluster::shared();
-    ASSERT_TRUE(pg.ok()) << pg.error();
-    const std::string db = pg.createDatabase();
-    const auto loaded = pg.psqlText(db, tablesSql(Target::PostgreSql, schema) + t.sql);
-    ASSERT_EQ(loaded.status, 0) << loaded.output;
+    testing::TargetDb db(Target::PostgreSql);
+    ASSERT_EQ(db.setupError(), "");
+    ASSERT_EQ(db.run(tablesSql(Target::PostgreSql, schema) + t.sql), "");
     // The bounds in either order, as Access's Between takes them.
     for (const char* call : {"('2024-01-05', '2024-01-08')", "('2024-01-08', '2024-01-05')"}) {
-        const auto rows =
-            pg.query(db, "SELECT * FROM \"Orders by Date Range\"" + std::string(call));
+        const auto rows = db.query("SELECT * FROM \"Orders by Date Range\"" + std::string(call));
         ASSERT_TRUE(rows.ok) << rows.error;
         expectRows(rows.rows, {"",
                                true,

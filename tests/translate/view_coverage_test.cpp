@@ -3,18 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <filesystem>
-#include <fstream>
-#include <map>
-#include <nlohmann/json.hpp>
 
-#include "common/pg_cluster.h"
-#include "common/sqlite_db.h"
 #include "engine_schema.h"
 #include "schema/engine.h"
 #include "translate/query_parser.h"
 
 namespace zl::translate {
 namespace {
+
+using testing::TargetDb;
 
 namespace fs = std::filesystem;
 namespace dao = schema::dao;
@@ -54,36 +51,6 @@ bool runnableWithoutParameters(const SavedQuery& q) {
     }
 }
 
-// QueryDef.Type as the files' descriptions record it (the reader may not tell it): the sample's
-// "kind" in samples/orders.json, a fixture's "type" in full/<file>.json.
-std::map<std::string, int> recordedTypes(const std::string& path) {
-    std::map<std::string, int> types;
-    const bool sample = path == ZLGEN_SAMPLE_DB;
-    const fs::path json = sample ? fs::path("samples/orders.json")
-                                 : fs::path(path).parent_path() / "full" /
-                                       (fs::path(path).filename().string() + ".json");
-    std::ifstream in(json);
-    if (!in) return types;
-    const nlohmann::json doc = nlohmann::json::parse(in);
-    static const std::map<std::string, int> kKinds = {{"select", dao::kQuerySelect},
-                                                      {"crosstab", dao::kQueryCrosstab},
-                                                      {"delete", dao::kQueryDelete},
-                                                      {"update", dao::kQueryUpdate},
-                                                      {"append", dao::kQueryAppend},
-                                                      {"makeTable", dao::kQueryMakeTable},
-                                                      {"dataDefinition", dao::kQueryDataDefinition},
-                                                      {"passThrough", dao::kQueryPassThrough},
-                                                      {"union", dao::kQueryUnion}};
-    for (const auto& q : doc.value("queries", nlohmann::json::array())) {
-        if (sample) {
-            types[q["name"]] = kKinds.at(q.value("kind", std::string("select")));
-        } else if (q.contains("type")) {
-            types[q["name"]] = q["type"].get<int>();
-        }
-    }
-    return types;
-}
-
 struct Coverage {
     int runnable = 0;
     int working = 0;
@@ -92,26 +59,15 @@ struct Coverage {
 void loadAndCount(Target target, const std::string& path, const std::string& rowsJson,
                   Coverage& coverage) {
     SCOPED_TRACE(path + (target == Target::Sqlite ? " (SQLite)" : " (PostgreSQL)"));
-    testing::AccessSchema schema = testing::readAccessSchema(path);
-    const std::map<std::string, int> types = recordedTypes(path);
-    for (SavedQuery& q : schema.queries) {
-        if (auto it = types.find(q.name); it != types.end()) q.daoType = it->second;
-    }
+    // The reader's QueryDef.Type; the command line's fixture test holds it to the recorded one.
+    const testing::AccessSchema schema = testing::readAccessSchema(path);
     const QuotingNameMapper names;
     std::string tables;
     for (const TableColumns& t : schema.tables) tables += testing::createTableSql(target, t);
     if (!rowsJson.empty()) tables += testing::sampleRowsSql(target, rowsJson);
-    zl::testing::SqliteDb lite;
-    auto& pg = zl::testing::PgCluster::shared();
-    std::string pgDb;
-    if (target == Target::Sqlite) {
-        ASSERT_EQ(lite.exec(tables), "");
-    } else {
-        ASSERT_TRUE(pg.ok()) << pg.error();
-        pgDb = pg.createDatabase();
-        const auto loaded = pg.psqlText(pgDb, tables);
-        ASSERT_EQ(loaded.status, 0) << loaded.output;
-    }
+    TargetDb db(target);
+    ASSERT_EQ(db.setupError(), "");
+    ASSERT_EQ(db.run(tables), "");
     const auto translations = translateQueries(target, schema.queries, schema.map, names);
     for (const QueryTranslation& t : translations) {
         const auto query = std::find_if(schema.queries.begin(), schema.queries.end(),
@@ -122,19 +78,12 @@ void loadAndCount(Target target, const std::string& path, const std::string& row
             if (runnable) ADD_FAILURE() << t.name << " was not translated: " << t.reason;
             continue;
         }
-        bool works = false;
-        const std::string select = "SELECT * FROM " + names.object(t.name);
-        if (target == Target::Sqlite) {
-            const std::string error = lite.exec(t.sql);
-            EXPECT_EQ(error, "") << t.sql;
-            works = error.empty() && lite.query(select).ok;
-        } else {
-            const auto created = pg.psqlText(pgDb, t.sql);
-            EXPECT_EQ(created.status, 0) << created.output << t.sql;
-            EXPECT_FALSE(zl::testing::hasPsqlDiagnostics(created.output)) << created.output;
-            // A parameter query's function is called with its arguments elsewhere.
-            works = created.status == 0 && (t.isFunction || pg.query(pgDb, select).ok);
-        }
+        // Each view on its own, so that one failure does not hide the rest; a parameter query's
+        // function is called with its arguments elsewhere.
+        const std::string error = db.run(t.sql);
+        EXPECT_EQ(error, "") << t.sql;
+        const bool works =
+            error.empty() && (t.isFunction || db.query("SELECT * FROM " + names.object(t.name)).ok);
         EXPECT_TRUE(works) << t.name;
         coverage.working += works && runnable ? 1 : 0;
     }

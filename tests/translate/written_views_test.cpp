@@ -5,8 +5,6 @@
 
 #include <algorithm>
 
-#include "common/pg_cluster.h"
-#include "common/sqlite_db.h"
 #include "engine_schema.h"
 #include "schema/engine.h"
 #include "support/text.h"
@@ -174,37 +172,23 @@ std::vector<QueryTranslation> translated(Target target) {
     return result;
 }
 
-TEST(WrittenViewsTest, AccessMeaningHoldsInSqlite) {
-    zl::testing::SqliteDb db;
-    std::string setup;
-    for (const TableColumns& t : tables()) setup += testing::createTableSql(Target::Sqlite, t);
-    ASSERT_EQ(db.exec(setup + kRows), "");
-    for (const QueryTranslation& t : translated(Target::Sqlite)) {
-        ASSERT_TRUE(t.ok) << t.name << ": " << t.reason;
-        ASSERT_EQ(db.exec(t.sql), "") << t.sql;
-    }
-    for (const ViewCase& c : cases()) {
-        checkRows(c, db.query("SELECT * FROM \"" + std::string(c.name) + "\""));
-    }
-}
-
-TEST(WrittenViewsTest, AccessMeaningHoldsInPostgreSql) {
-    auto& pg = zl::testing::PgCluster::shared();
-    ASSERT_TRUE(pg.ok()) << pg.error();
-    const std::string db = pg.createDatabase();
-    std::string script;
-    for (const TableColumns& t : tables()) script += testing::createTableSql(Target::PostgreSql, t);
-    script += kRows;
-    for (const QueryTranslation& t : translated(Target::PostgreSql)) {
-        ASSERT_TRUE(t.ok) << t.name << ": " << t.reason;
-        script += t.sql;
-    }
-    const auto loaded = pg.psqlText(db, script);
-    ASSERT_EQ(loaded.status, 0) << loaded.output;
-    EXPECT_FALSE(zl::testing::hasPsqlDiagnostics(loaded.output)) << loaded.output;
-    for (const ViewCase& c : cases()) {
-        if (!c.sqliteOnly)
-            checkRows(c, pg.query(db, "SELECT * FROM \"" + std::string(c.name) + "\""));
+TEST(WrittenViewsTest, AccessMeaningHoldsInBothEngines) {
+    for (Target target : {Target::Sqlite, Target::PostgreSql}) {
+        SCOPED_TRACE(targetName(target));
+        testing::TargetDb db(target);
+        ASSERT_EQ(db.setupError(), "");
+        std::string script;
+        for (const TableColumns& t : tables()) script += testing::createTableSql(target, t);
+        script += kRows;
+        for (const QueryTranslation& t : translated(target)) {
+            ASSERT_TRUE(t.ok) << t.name << ": " << t.reason;
+            script += t.sql;
+        }
+        ASSERT_EQ(db.run(script), "");
+        for (const ViewCase& c : cases()) {
+            if (c.sqliteOnly && target != Target::Sqlite) continue;
+            checkRows(c, db.query("SELECT * FROM \"" + std::string(c.name) + "\""));
+        }
     }
 }
 

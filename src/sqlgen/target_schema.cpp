@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <map>
+#include <unordered_map>
 
 #include "schema/schema_model.h"
 
@@ -83,6 +83,7 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
             std::vector<KeyColumn> columns = parseKeyColumns(index.fields);
             table.indexes.push_back({std::move(index), std::move(columns)});
         }
+        table.distinctFieldNames = true;
         table.validationRule = def->validationRule();
         table.validationText = def->validationText();
         table.description = def->description();
@@ -186,11 +187,13 @@ TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Da
     if (db == nullptr) throw schema::EngineError("No database is open.");
 
     // The listing tells linked tables apart; a listing that cannot be read leaves them as tables.
-    std::map<std::string, std::int32_t> tableTypes;
+    // Looked up by the listing's own names (kept alive in `listing`), without copies.
+    std::vector<schema::TableListRow> listing;
+    std::unordered_map<std::string_view, std::int32_t> tableTypes;
     try {
-        for (const schema::TableListRow& row : db->listTables()) {
-            tableTypes[row.name] = row.tableType;
-        }
+        listing = db->listTables();
+        tableTypes.reserve(listing.size());
+        for (const schema::TableListRow& row : listing) tableTypes[row.name] = row.tableType;
     } catch (const schema::EngineError&) {
         tableTypes.clear();
     }

@@ -4,6 +4,8 @@
 #include "sqlgen/target_script.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <unordered_map>
@@ -64,51 +66,82 @@ bool carriesColumn(const schema::Field& field) {
     }
 }
 
-std::string postgresType(const schema::Field& field) {
+// Appends the decimal digits of `value`.
+void appendNumber(std::string& out, long long value) {
+    char digits[24];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
+}
+
+// Appends the PostgreSQL column type of `field`; nothing for a type the scripts do not carry.
+void appendPostgresType(std::string& out, const schema::Field& field) {
+    std::string_view type;
     switch (field.type) {
         case dao::kBoolean:
-            return "boolean";
+            type = "boolean";
+            break;
         case dao::kByte:
         case dao::kInteger:
-            return "smallint";
+            type = "smallint";
+            break;
         case dao::kLong:
-            return "integer";
+            type = "integer";
+            break;
         case dao::kCurrency:
-            return "numeric(19,4)";
+            type = "numeric(19,4)";
+            break;
         case dao::kSingle:
-            return "real";
+            type = "real";
+            break;
         case dao::kDouble:
-            return "double precision";
+            type = "double precision";
+            break;
         case dao::kDate:
-            return "timestamp";
+            type = "timestamp";
+            break;
         case dao::kText:
             // A declared size of 0 is no varchar length; Access's own largest size stands in.
-            return "varchar(" + std::to_string(field.size > 0 ? field.size : 255) + ")";
+            out += "varchar(";
+            appendNumber(out, field.size > 0 ? field.size : 255);
+            out += ')';
+            return;
         case dao::kMemo:
-            return "text";
+            type = "text";
+            break;
         case dao::kBinary:
         case dao::kLongBinary:
-            return "bytea";
+            type = "bytea";
+            break;
         case dao::kGuid:
-            return "uuid";
+            type = "uuid";
+            break;
         case dao::kBigInt:
-            return "bigint";
+            type = "bigint";
+            break;
         case dao::kExtendedDate:
-            return "timestamp(6)";
+            type = "timestamp(6)";
+            break;
         case dao::kDecimal: {
             const int precision = field.precision.value_or(18);
             const int scale = field.scale.value_or(0);
             if (precision < 1 || precision > 1000 || scale < 0 || scale > precision) {
-                return "numeric";
+                type = "numeric";
+                break;
             }
-            return "numeric(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
+            out += "numeric(";
+            appendNumber(out, precision);
+            out += ',';
+            appendNumber(out, scale);
+            out += ')';
+            return;
         }
         default:
-            return {};
+            return;
     }
+    out += type;
 }
 
-std::string sqliteType(const schema::Field& field) {
+std::string_view sqliteType(const schema::Field& field) {
     switch (field.type) {
         case dao::kBoolean:
         case dao::kByte:
@@ -533,8 +566,12 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
                     [&](const KeyColumn& key) { return sameAccessName(key.name, field.name); });
     std::string& text = entry.text;
     text.reserve(2 * name.size() + 96);
-    text.append("  ").append(name).append(" ").append(pg() ? postgresType(field)
-                                                           : sqliteType(field));
+    text.append("  ").append(name) += ' ';
+    if (pg()) {
+        appendPostgresType(text, field);
+    } else {
+        text += sqliteType(field);
+    }
 
     bool generated = false;
     if (field.calculated) {
@@ -905,7 +942,13 @@ std::string TargetScript::summary() const {
 }
 
 std::string targetColumnType(Target target, const schema::Field& field) {
-    return target == Target::PostgreSql ? postgresType(field) : sqliteType(field);
+    std::string type;
+    if (target == Target::PostgreSql) {
+        appendPostgresType(type, field);
+    } else {
+        type = sqliteType(field);
+    }
+    return type;
 }
 
 TargetScript generateTargetScript(Target target, const TargetSchema& schema) {

@@ -604,11 +604,9 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
     if (isGuidAutoNumber(field)) {
         text.append(" DEFAULT ").append(pg() ? std::string_view("gen_random_uuid()") : kSqliteUuid);
     } else if (!generated && !isAutoNumber(field) && !field.defaultValue.empty()) {
-        translate::Translation t =
-            translate::translateDefault(m_target, field.defaultValue, column, columns, m_names);
-        if (t.ok) {
-            text.append(" DEFAULT ").append(t.sql);
-        } else {
+        translate::Translation t = translate::appendDefault(
+            text, " DEFAULT ", m_target, field.defaultValue, column, columns, m_names);
+        if (!t.ok) {
             note(fieldItem("DefaultValue", field.defaultValue, t.reason), entry.comments, "  ");
         }
     }
@@ -629,21 +627,17 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
             text.append(std::to_string(field.size)).append(")");
         }
         if (!field.validationRule.empty()) {
-            translate::Translation t = translate::translateFieldRule(m_target, field.validationRule,
-                                                                     column, columns, m_names);
-            if (t.ok) {
-                text.append(" ").append(t.sql);
-            } else {
+            translate::Translation t = translate::appendFieldRule(
+                text, " ", m_target, field.validationRule, column, columns, m_names);
+            if (!t.ok) {
                 note(fieldItem("ValidationRule", field.validationRule, t.reason), entry.comments,
                      "  ");
             }
         }
         if (!field.allowZeroLength && (field.type == dao::kText || field.type == dao::kMemo)) {
-            translate::Translation t =
-                translate::allowZeroLengthCheck(m_target, column, columns, m_names);
-            if (t.ok) {
-                text.append(" ").append(t.sql);
-            } else {
+            translate::Translation t = translate::appendAllowZeroLengthCheck(
+                text, " ", m_target, column, columns, m_names);
+            if (!t.ok) {
                 note(fieldItem("AllowZeroLength", "False", t.reason), entry.comments, "  ");
             }
         }

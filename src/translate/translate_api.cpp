@@ -172,11 +172,9 @@ std::string cacheKey(Target target, char kind, const Column& column, std::string
     return key;
 }
 
-// The kept rule with the field's identifier written where it stands open.
-std::string fillOpenField(std::string_view sql, const Column& column, const TableColumns& table,
-                          const NameMapper& names) {
-    std::string out;
-    out.reserve(sql.size() + column.name.size() + 8);
+// Appends the kept rule with the field's identifier written where it stands open.
+void fillOpenField(std::string& out, std::string_view sql, const Column& column,
+                   const TableColumns& table, const NameMapper& names) {
     for (std::size_t start = 0;;) {
         const std::size_t open = sql.find(kOpenField, start);
         out.append(sql.substr(start, open - start));
@@ -184,7 +182,6 @@ std::string fillOpenField(std::string_view sql, const Column& column, const Tabl
         names.appendColumn(out, table.name, column.name);
         start = open + 1;
     }
-    return out;
 }
 
 Translation uncachedDefault(Target target, std::string_view text, const Column& column,
@@ -203,17 +200,31 @@ Translation uncachedDefault(Target target, std::string_view text, const Column& 
 
 }  // namespace
 
+Translation appendDefault(std::string& out, std::string_view lead, Target target,
+                          std::string_view text, const Column& column, const TableColumns& table,
+                          const NameMapper& names) {
+    std::string key = cacheKey(target, 'd', column, text);
+    const Translation* hit = cache().find(key);
+    if (hit == nullptr) {
+        cache().add(key, uncachedDefault(target, text, column, table, names));
+        hit = cache().find(key);
+    }
+    if (!hit->ok) return *hit;
+    out.append(lead).append(hit->sql);
+    return {true, {}, {}};
+}
+
 Translation translateDefault(Target target, std::string_view text, const Column& column,
                              const TableColumns& table, const NameMapper& names) {
-    std::string key = cacheKey(target, 'd', column, text);
-    if (const Translation* hit = cache().find(key)) return *hit;
-    Translation t = uncachedDefault(target, text, column, table, names);
-    cache().add(std::move(key), t);
+    std::string sql;
+    Translation t = appendDefault(sql, {}, target, text, column, table, names);
+    if (t.ok) t.sql = std::move(sql);
     return t;
 }
 
-Translation translateFieldRule(Target target, std::string_view rule, const Column& column,
-                               const TableColumns& table, const NameMapper& names) {
+Translation appendFieldRule(std::string& out, std::string_view lead, Target target,
+                            std::string_view rule, const Column& column, const TableColumns& table,
+                            const NameMapper& names) {
     std::string key = cacheKey(target, 'f', column, rule);
     const Translation* hit = cache().find(key);
     if (hit == nullptr) {
@@ -227,16 +238,29 @@ Translation translateFieldRule(Target target, std::string_view rule, const Colum
             cache().add(key, std::move(t));
             hit = cache().find(key);
         } catch (const NamesAField&) {
-            return guarded([&] {
+            Translation t = guarded([&] {
                 const NodePtr node = parseExpression(rule, true, false);
                 TableResolver resolver(target, table, &column, names, true);
                 Emitter e(target, Context::Check, resolver);
                 return "CHECK (" + e.condition(*node) + ")";
             });
+            if (!t.ok) return t;
+            out.append(lead).append(t.sql);
+            return {true, {}, {}};
         }
     }
     if (!hit->ok) return *hit;
-    return {true, fillOpenField(hit->sql, column, table, names), {}};
+    out.append(lead);
+    fillOpenField(out, hit->sql, column, table, names);
+    return {true, {}, {}};
+}
+
+Translation translateFieldRule(Target target, std::string_view rule, const Column& column,
+                               const TableColumns& table, const NameMapper& names) {
+    std::string sql;
+    Translation t = appendFieldRule(sql, {}, target, rule, column, table, names);
+    if (t.ok) t.sql = std::move(sql);
+    return t;
 }
 
 Translation translateTableRule(Target target, std::string_view rule, const TableColumns& table,
@@ -267,16 +291,24 @@ Translation translateCalculated(Target target, std::string_view expression, cons
     });
 }
 
-Translation allowZeroLengthCheck(Target, const Column& column, const TableColumns& table,
-                                 const NameMapper& names) {
+Translation appendAllowZeroLengthCheck(std::string& out, std::string_view lead, Target,
+                                       const Column& column, const TableColumns& table,
+                                       const NameMapper& names) {
     const Type type = typeOfDao(column.daoType);
     if (type != Type::Text) return failure("AllowZeroLength applies to text fields only");
+    out.append(lead).append("CHECK (");
+    names.appendColumn(out, table.name, column.name);
+    out.append(" <> '')");
+    return {true, {}, {}};
+}
+
+Translation allowZeroLengthCheck(Target target, const Column& column, const TableColumns& table,
+                                 const NameMapper& names) {
     std::string sql;
     sql.reserve(column.name.size() + 20);
-    sql += "CHECK (";
-    names.appendColumn(sql, table.name, column.name);
-    sql += " <> '')";
-    return {true, std::move(sql), {}};
+    Translation t = appendAllowZeroLengthCheck(sql, {}, target, column, table, names);
+    if (t.ok) t.sql = std::move(sql);
+    return t;
 }
 
 }  // namespace zl::translate

@@ -41,6 +41,7 @@ std::string cleaned(std::string_view name) {
 
 // PostgreSQL refuses these as column names (its system columns), whatever the quoting.
 bool isPostgresSystemColumn(std::string_view name) {
+    if (name.size() != 4 && name.size() != 6) return false;  // the lengths of the six below
     static constexpr std::array<std::string_view, 6> kSystem = {"tableoid", "xmin", "cmin",
                                                                 "xmax",     "cmax", "ctid"};
     for (std::string_view s : kSystem) {

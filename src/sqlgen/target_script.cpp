@@ -222,27 +222,41 @@ struct ListEntry {
     std::string text;
 };
 
-// The entries of one CREATE TABLE list as they are added: commas go between the entries with
-// text; entries without text carry only comments. Kept across tables, so its room is reused.
+// The entries of one CREATE TABLE list, written straight into the script as they are added:
+// commas go between the entries with text; entries without text carry only comments.
 struct EntryList {
-    std::string text;
-    bool keepTexts = true;  // false: only the comments are written (the table is left out)
+    std::string* text = nullptr;  // the script; the list is its end
+    bool keepTexts = true;        // false: only the comments are written (the table is left out)
     std::size_t lastTextEnd = std::string::npos;
 
-    void reset(bool texts) {
-        text.clear();
+    void reset(std::string& out, bool texts) {
+        text = &out;
         keepTexts = texts;
         lastTextEnd = std::string::npos;
     }
     void add(std::string_view comments, std::string_view entryText) {
-        text += comments;
+        *text += comments;
         if (entryText.empty() || !keepTexts) return;
-        if (lastTextEnd != std::string::npos) text.insert(lastTextEnd, 1, ',');
-        text += entryText;
-        lastTextEnd = text.size();
-        text += '\n';
+        if (lastTextEnd != std::string::npos) text->insert(lastTextEnd, 1, ',');
+        *text += entryText;
+        lastTextEnd = text->size();
+        *text += '\n';
     }
     void add(const ListEntry& entry) { add(entry.comments, entry.text); }
+    // An entry whose text the caller has written at the end of the script from `start`; its
+    // comments stand before that text.
+    void addWritten(std::size_t start, std::string_view comments) {
+        std::string& out = *text;
+        if (!keepTexts) out.resize(start);
+        if (out.size() == start) {
+            out += comments;
+            return;
+        }
+        if (!comments.empty()) out.insert(start, comments);
+        if (lastTextEnd != std::string::npos) out.insert(lastTextEnd, 1, ',');
+        lastTextEnd = out.size();
+        out += '\n';
+    }
 };
 
 struct TablePlan {
@@ -294,7 +308,7 @@ private:
     // `known` is the field's entry in `columns`, or null when the table has none.
     void writeColumn(const TablePlan& plan, const schema::Field& field,
                      const translate::TableColumns& columns, const translate::Column* known,
-                     ListEntry& entry);
+                     std::string& comments, std::string& text);
     void writeIndex(const TablePlan& plan, const TargetIndex& index);
     void writeForeignKeys();
     void writeViews();
@@ -529,7 +543,8 @@ void ScriptWriter::planForeignKeys() {
 
 void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field,
                                const translate::TableColumns& columns,
-                               const translate::Column* known, ListEntry& entry) {
+                               const translate::Column* known, std::string& comments,
+                               std::string& text) {
     const TargetTable& table = *plan.table;
     auto fieldItem = [&](std::string property, std::string original, std::string reason) {
         LedgerItem item =
@@ -540,11 +555,11 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
     if (!carriesColumn(field)) {
         note(fieldItem("Type", typeName(field.type),
                        "no column can hold it; its data is not carried"),
-             entry.comments, "  ");
+             comments, "  ");
         return;
     }
     if (!pg() && !field.description.empty()) {
-        entry.comments += "  " + translate::sqlComment(field.description);
+        comments += "  " + translate::sqlComment(field.description);
     }
     // The map's entry stands for the field when it says the same (two tables whose names differ
     // only in case share one entry of the map).
@@ -564,8 +579,6 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
         plan.primaryCarried &&
         std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
                     [&](const KeyColumn& key) { return sameAccessName(key.name, field.name); });
-    std::string& text = entry.text;
-    text.reserve(2 * name.size() + 96);
     text.append("  ").append(name) += ' ';
     if (pg()) {
         appendPostgresType(text, field);
@@ -584,7 +597,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
             note(fieldItem("Expression", field.expression,
                            t.reason + "; kept as a plain column that holds the values Access "
                                       "computed"),
-                 entry.comments, "  ");
+                 comments, "  ");
         }
     }
     if (plan.rowidAutoNumber && inPrimary) {
@@ -596,7 +609,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
             note(fieldItem("Attributes", "AutoNumber",
                            "SQLite numbers only a single-column INTEGER PRIMARY KEY; the column "
                            "is a plain INTEGER"),
-                 entry.comments, "  ");
+                 comments, "  ");
         }
     }
     if (!generated && (field.required || inPrimary)) text += " NOT NULL";
@@ -607,13 +620,13 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
         translate::Translation t = translate::appendDefault(
             text, " DEFAULT ", m_target, field.defaultValue, column, columns, m_names);
         if (!t.ok) {
-            note(fieldItem("DefaultValue", field.defaultValue, t.reason), entry.comments, "  ");
+            note(fieldItem("DefaultValue", field.defaultValue, t.reason), comments, "  ");
         }
     }
     if (field.type == dao::kExtendedDate && pg()) {
         note(fieldItem("Type", typeName(field.type),
                        "timestamp(6) keeps microseconds; a seventh fractional digit is lost"),
-             entry.comments, "  ");
+             comments, "  ");
     }
     if (!generated) {
         if (field.type == dao::kByte && pg()) {
@@ -630,15 +643,14 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
             translate::Translation t = translate::appendFieldRule(
                 text, " ", m_target, field.validationRule, column, columns, m_names);
             if (!t.ok) {
-                note(fieldItem("ValidationRule", field.validationRule, t.reason), entry.comments,
-                     "  ");
+                note(fieldItem("ValidationRule", field.validationRule, t.reason), comments, "  ");
             }
         }
         if (!field.allowZeroLength && (field.type == dao::kText || field.type == dao::kMemo)) {
             translate::Translation t = translate::appendAllowZeroLengthCheck(
                 text, " ", m_target, column, columns, m_names);
             if (!t.ok) {
-                note(fieldItem("AllowZeroLength", "False", t.reason), entry.comments, "  ");
+                note(fieldItem("AllowZeroLength", "False", t.reason), comments, "  ");
             }
         }
     }
@@ -670,9 +682,12 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         known = &m_tableColumns;
     }
     const translate::TableColumns& columns = known != nullptr ? *known : m_noColumns;
+    // A created table's list is written in place after its heading; a left-out table's comments
+    // alone stand where it would have.
+    if (plan.created) m_out.append("CREATE TABLE ").append(tableName).append(" (\n");
     EntryList& entries = m_entries;
-    entries.reset(plan.created);
-    ListEntry& columnEntry = m_entry;
+    entries.reset(m_out, plan.created);
+    std::string& comments = m_entry.comments;
     // The map holds the carried fields in table order (planTables).
     std::size_t carried = 0;
     for (const schema::Field& field : table.fields) {
@@ -680,10 +695,10 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         if (carriesColumn(field) && carried < columns.columns.size()) {
             column = &columns.columns[carried++];
         }
-        columnEntry.comments.clear();
-        columnEntry.text.clear();
-        writeColumn(plan, field, columns, column, columnEntry);
-        entries.add(columnEntry);
+        comments.clear();
+        const std::size_t start = m_out.size();
+        writeColumn(plan, field, columns, column, comments, m_out);
+        entries.addWritten(start, comments);
     }
     for (const std::string& name : table.duplicateFields) {
         ListEntry entry;
@@ -695,7 +710,6 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     }
     if (!plan.created) {
         // Every field left out: neither engine has a table without columns worth making.
-        m_out += entries.text;  // the comments alone
         note(tableItem(table, "Fields", "",
                        "no selected field can be carried; the table is left out"),
              m_out);
@@ -745,7 +759,6 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         }
     }
 
-    m_out.append("CREATE TABLE ").append(tableName).append(" (\n").append(entries.text);
     m_out += ");\n";
 
     if (pg()) {
@@ -911,7 +924,7 @@ TargetScript ScriptWriter::run() {
     writeForeignKeys();
     writeViews();
     // Renames come first in the ledger: they explain the names every later item uses.
-    std::vector<LedgerItem> items = m_names.renames();
+    std::vector<LedgerItem> items = m_names.takeRenames();
     items.insert(items.end(), std::make_move_iterator(m_result.ledger.items.begin()),
                  std::make_move_iterator(m_result.ledger.items.end()));
     m_result.ledger.items = std::move(items);

@@ -344,7 +344,6 @@ private:
     std::vector<ForeignKeyPlan> m_foreignKeys;
     EntryList m_entries;  // the CREATE TABLE list being written, and its room kept
     ListEntry m_entry;
-    std::string m_columnName;
     std::string m_out;
 };
 
@@ -572,14 +571,16 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
         own = translate::Column{field.name, field.type, field.size, field.calculated};
     }
     const translate::Column& column = known != nullptr ? *known : *own;
-    std::string& name = m_columnName;  // reused: one column after another
-    name.clear();
-    m_names.appendColumn(name, table.name, field.name);
     const bool inPrimary =
         plan.primaryCarried &&
         std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
                     [&](const KeyColumn& key) { return sameAccessName(key.name, field.name); });
-    text.append("  ").append(name) += ' ';
+    // The column's identifier, written once; the checks below repeat it from the text.
+    text += "  ";
+    const std::size_t nameAt = text.size();
+    m_names.appendColumn(text, table.name, field.name);
+    const std::size_t nameSize = text.size() - nameAt;
+    text += ' ';
     if (pg()) {
         appendPostgresType(text, field);
     } else {
@@ -630,13 +631,13 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
     }
     if (!generated) {
         if (field.type == dao::kByte && pg()) {
-            text.append(" CHECK (").append(name).append(" BETWEEN 0 AND 255)");
+            text.append(" CHECK (").append(text, nameAt, nameSize).append(" BETWEEN 0 AND 255)");
         }
         if (field.type == dao::kBoolean && !pg()) {
-            text.append(" CHECK (").append(name).append(" IN (0, 1))");
+            text.append(" CHECK (").append(text, nameAt, nameSize).append(" IN (0, 1))");
         }
         if (field.type == dao::kText && !pg() && field.size > 0) {
-            text.append(" CHECK (length(").append(name).append(") <= ");
+            text.append(" CHECK (length(").append(text, nameAt, nameSize).append(") <= ");
             text.append(std::to_string(field.size)).append(")");
         }
         if (!field.validationRule.empty()) {

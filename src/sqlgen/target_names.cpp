@@ -5,6 +5,7 @@
 #include <array>
 #include <cstdint>
 #include <cstring>
+#include <utility>
 
 #include "sqlgen/target_schema.h"
 #include "support/encoding.h"
@@ -200,7 +201,10 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
                               : "another object of the schema has the same name";
         }
         if (!qualifier.empty()) {
-            base = std::string(qualifier) + "_" + base;
+            std::string qualified;
+            qualified.reserve(qualifier.size() + 1 + base.size());
+            qualified.append(qualifier).append(1, '_').append(base);
+            base = std::move(qualified);
             name = cutUtf8(base, kMaxIdentifierBytes);
         }
         for (int n = 2; space.used.contains(name); ++n) {
@@ -215,7 +219,8 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
         if (subject.query != nullptr) item.query = *subject.query;
         item.property = subject.property;
         item.original = std::string(wanted);
-        item.reason = "renamed to \"" + name + "\": " + why;
+        item.reason.reserve(name.size() + why.size() + 16);
+        item.reason.append("renamed to \"").append(name).append("\": ").append(why);
         m_renames.push_back(std::move(item));
     }
     return name;

@@ -23,7 +23,14 @@ std::size_t foldedHash(std::string_view name) {
     while (!name.empty()) {
         std::uint64_t chunk = 0;
         const std::size_t size = std::min<std::size_t>(name.size(), sizeof chunk);
-        std::memcpy(&chunk, name.data(), size);
+        if (size == sizeof chunk) {
+            std::memcpy(&chunk, name.data(), sizeof chunk);
+        } else {
+            // The last few bytes one by one: a copy of variable size is a library call.
+            for (std::size_t i = 0; i < size; ++i) {
+                chunk |= static_cast<std::uint64_t>(static_cast<unsigned char>(name[i])) << (8 * i);
+            }
+        }
         hash = (hash ^ (chunk | kSmall)) * 0xFF51AFD7ED558CCDULL;
         hash ^= hash >> 32;
         name.remove_prefix(size);

@@ -448,6 +448,7 @@ const TargetTable* ScriptWriter::createdNamed(std::string_view name) const {
 
 void ScriptWriter::fillColumns(const TargetTable& table, translate::TableColumns& out) {
     out.name.assign(table.name);
+    out.columns.reserve(table.fields.size());  // a fresh list would otherwise grow by copies
     std::size_t count = 0;
     for (const schema::Field& field : table.fields) {
         if (!carriesColumn(field)) continue;

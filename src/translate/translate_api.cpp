@@ -198,69 +198,87 @@ Translation uncachedDefault(Target target, std::string_view text, const Column& 
     });
 }
 
+// The kept translation of a default (made and kept on first use).
+const Translation& cachedDefault(Target target, std::string_view text, const Column& column,
+                                 const TableColumns& table, const NameMapper& names) {
+    std::string key = cacheKey(target, 'd', column, text);
+    if (const Translation* hit = cache().find(key)) return *hit;
+    cache().add(key, uncachedDefault(target, text, column, table, names));
+    return *cache().find(key);
+}
+
+// A field rule translated in full, for a rule that names a field (which no template holds).
+Translation uncachedFieldRule(Target target, std::string_view rule, const Column& column,
+                              const TableColumns& table, const NameMapper& names) {
+    return guarded([&] {
+        const NodePtr node = parseExpression(rule, true, false);
+        TableResolver resolver(target, table, &column, names, true);
+        Emitter e(target, Context::Check, resolver);
+        return "CHECK (" + e.condition(*node) + ")";
+    });
+}
+
+// The kept template of a field rule (made and kept on first use), or null when the rule names a
+// field and has no template.
+const Translation* cachedFieldRule(Target target, std::string_view rule, const Column& column) {
+    std::string key = cacheKey(target, 'f', column, rule);
+    if (const Translation* hit = cache().find(key)) return hit;
+    try {
+        Translation t = guarded([&] {
+            const NodePtr node = parseExpression(rule, true, false);
+            OpenFieldResolver resolver(target, column);
+            Emitter e(target, Context::Check, resolver);
+            return "CHECK (" + e.condition(*node) + ")";
+        });
+        cache().add(key, std::move(t));
+        return cache().find(key);
+    } catch (const NamesAField&) {
+        return nullptr;
+    }
+}
+
 }  // namespace
+
+Translation translateDefault(Target target, std::string_view text, const Column& column,
+                             const TableColumns& table, const NameMapper& names) {
+    return cachedDefault(target, text, column, table, names);
+}
 
 Translation appendDefault(std::string& out, std::string_view lead, Target target,
                           std::string_view text, const Column& column, const TableColumns& table,
                           const NameMapper& names) {
-    std::string key = cacheKey(target, 'd', column, text);
-    const Translation* hit = cache().find(key);
-    if (hit == nullptr) {
-        cache().add(key, uncachedDefault(target, text, column, table, names));
-        hit = cache().find(key);
-    }
-    if (!hit->ok) return *hit;
-    out.append(lead).append(hit->sql);
-    return {true, {}, {}};
-}
-
-Translation translateDefault(Target target, std::string_view text, const Column& column,
-                             const TableColumns& table, const NameMapper& names) {
-    std::string sql;
-    Translation t = appendDefault(sql, {}, target, text, column, table, names);
-    if (t.ok) t.sql = std::move(sql);
-    return t;
-}
-
-Translation appendFieldRule(std::string& out, std::string_view lead, Target target,
-                            std::string_view rule, const Column& column, const TableColumns& table,
-                            const NameMapper& names) {
-    std::string key = cacheKey(target, 'f', column, rule);
-    const Translation* hit = cache().find(key);
-    if (hit == nullptr) {
-        try {
-            Translation t = guarded([&] {
-                const NodePtr node = parseExpression(rule, true, false);
-                OpenFieldResolver resolver(target, column);
-                Emitter e(target, Context::Check, resolver);
-                return "CHECK (" + e.condition(*node) + ")";
-            });
-            cache().add(key, std::move(t));
-            hit = cache().find(key);
-        } catch (const NamesAField&) {
-            Translation t = guarded([&] {
-                const NodePtr node = parseExpression(rule, true, false);
-                TableResolver resolver(target, table, &column, names, true);
-                Emitter e(target, Context::Check, resolver);
-                return "CHECK (" + e.condition(*node) + ")";
-            });
-            if (!t.ok) return t;
-            out.append(lead).append(t.sql);
-            return {true, {}, {}};
-        }
-    }
-    if (!hit->ok) return *hit;
-    out.append(lead);
-    fillOpenField(out, hit->sql, column, table, names);
+    const Translation& kept = cachedDefault(target, text, column, table, names);
+    if (!kept.ok) return kept;
+    out.append(lead).append(kept.sql);
     return {true, {}, {}};
 }
 
 Translation translateFieldRule(Target target, std::string_view rule, const Column& column,
                                const TableColumns& table, const NameMapper& names) {
+    const Translation* hit = cachedFieldRule(target, rule, column);
+    if (hit == nullptr) return uncachedFieldRule(target, rule, column, table, names);
+    if (!hit->ok) return *hit;
     std::string sql;
-    Translation t = appendFieldRule(sql, {}, target, rule, column, table, names);
-    if (t.ok) t.sql = std::move(sql);
-    return t;
+    sql.reserve(hit->sql.size() + column.name.size() + 8);
+    fillOpenField(sql, hit->sql, column, table, names);
+    return {true, std::move(sql), {}};
+}
+
+Translation appendFieldRule(std::string& out, std::string_view lead, Target target,
+                            std::string_view rule, const Column& column, const TableColumns& table,
+                            const NameMapper& names) {
+    const Translation* hit = cachedFieldRule(target, rule, column);
+    if (hit == nullptr) {
+        Translation t = uncachedFieldRule(target, rule, column, table, names);
+        if (!t.ok) return t;
+        out.append(lead).append(t.sql);
+        return {true, {}, {}};
+    }
+    if (!hit->ok) return *hit;
+    out.reserve(out.size() + lead.size() + hit->sql.size() + column.name.size() + 8);
+    out.append(lead);
+    fillOpenField(out, hit->sql, column, table, names);
+    return {true, {}, {}};
 }
 
 Translation translateTableRule(Target target, std::string_view rule, const TableColumns& table,
@@ -302,13 +320,16 @@ Translation appendAllowZeroLengthCheck(std::string& out, std::string_view lead, 
     return {true, {}, {}};
 }
 
-Translation allowZeroLengthCheck(Target target, const Column& column, const TableColumns& table,
+Translation allowZeroLengthCheck(Target, const Column& column, const TableColumns& table,
                                  const NameMapper& names) {
+    const Type type = typeOfDao(column.daoType);
+    if (type != Type::Text) return failure("AllowZeroLength applies to text fields only");
     std::string sql;
     sql.reserve(column.name.size() + 20);
-    Translation t = appendAllowZeroLengthCheck(sql, {}, target, column, table, names);
-    if (t.ok) t.sql = std::move(sql);
-    return t;
+    sql += "CHECK (";
+    names.appendColumn(sql, table.name, column.name);
+    sql += " <> '')";
+    return {true, std::move(sql), {}};
 }
 
 }  // namespace zl::translate

@@ -3,6 +3,9 @@
 
 #include <algorithm>
 #include <array>
+#include <cstdint>
+#include <cstring>
+#include <utility>
 
 #include "sqlgen/target_schema.h"
 #include "support/encoding.h"
@@ -39,6 +42,7 @@ std::string cleaned(std::string_view name) {
 
 // PostgreSQL refuses these as column names (its system columns), whatever the quoting.
 bool isPostgresSystemColumn(std::string_view name) {
+    if (name.size() != 4 && name.size() != 6) return false;  // the lengths of the six below
     static constexpr std::array<std::string_view, 6> kSystem = {"tableoid", "xmin", "cmin",
                                                                 "xmax",     "cmax", "ctid"};
     for (std::string_view s : kSystem) {
@@ -48,10 +52,11 @@ bool isPostgresSystemColumn(std::string_view name) {
 }
 
 // True when every name of `fields` can stand as it is: printable ASCII, within the length
-// limit, no system column, and no two alike without regard to case.
-bool plainColumns(translate::Target target, const std::vector<schema::Field>& fields) {
+// limit, no system column, and no two alike without regard to case (`distinct`: known already).
+bool plainColumns(translate::Target target, const std::vector<schema::Field>& fields,
+                  bool distinct) {
     std::vector<std::string_view> names;
-    names.reserve(fields.size());
+    if (!distinct) names.reserve(fields.size());
     for (const schema::Field& field : fields) {
         const std::string_view name = field.name;
         const bool plain =
@@ -63,8 +68,9 @@ bool plainColumns(translate::Target target, const std::vector<schema::Field>& fi
                         }) &&
             !(target == translate::Target::PostgreSql && isPostgresSystemColumn(name));
         if (!plain) return false;
-        names.push_back(name);
+        if (!distinct) names.push_back(name);
     }
+    if (distinct) return true;
     const std::vector<bool> repeated = repeatedAccessNames(names);
     return std::none_of(repeated.begin(), repeated.end(), [](bool r) { return r; });
 }
@@ -76,6 +82,36 @@ bool keptAsIs(std::string_view name) {
     for (const char c : name) {
         if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return false;  // outside 0x20..0x7E
     }
+    return true;
+}
+
+// Appends `name` in double quotes when it stands as it is (keptAsIs) and holds no quote, in one
+// pass over its bytes; false, with `out` untouched, otherwise.
+bool appendPlainQuoted(std::string& out, std::string_view name) {
+    if (name.empty() || name.size() > kMaxIdentifierBytes) return false;
+    // Eight bytes at a time: a byte below 0x20, from 0x7F up, or the double quote (which the
+    // quoted form doubles) sets its high bit in `bad`.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    std::size_t i = 0;
+    for (; i + 8 <= name.size(); i += 8) {
+        std::uint64_t x = 0;
+        std::memcpy(&x, name.data() + i, sizeof x);
+        const std::uint64_t quote = x ^ (kOnes * '"');
+        const std::uint64_t bad =
+            ((x - kOnes * 0x20) & ~x) | ((x + kOnes) | x) | ((quote - kOnes) & ~quote);
+        if ((bad & kHigh) != 0) return false;
+    }
+    for (; i < name.size(); ++i) {
+        const char c = name[i];
+        if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU || c == '"') return false;
+    }
+    const std::size_t at = out.size();
+    out.resize(at + name.size() + 2);
+    char* to = out.data() + at;
+    to[0] = '"';
+    std::memcpy(to + 1, name.data(), name.size());
+    to[name.size() + 1] = '"';
     return true;
 }
 
@@ -99,6 +135,12 @@ bool TargetNames::FoldedEqual::operator()(std::string_view a, std::string_view b
 }
 
 TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) : m_target(target) {
+    // Room for every name up front: the schema-wide space would otherwise be rehashed many times.
+    std::size_t objects = schema.tables.size() + schema.queries.size() + schema.relations.size();
+    for (const TargetTable& table : schema.tables) objects += table.indexes.size();
+    m_objects.used.reserve(objects);
+    m_tables.reserve(schema.tables.size() + schema.queries.size());
+    m_indexes.reserve(schema.tables.size());
     for (const TargetTable& table : schema.tables) {
         m_tables[table.name] = assign(m_objects, table.name, {}, false, {.table = &table.name});
     }
@@ -108,7 +150,7 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
     for (const TargetTable& table : schema.tables) {
         const std::string& key = table.name;
         // Most tables keep every column name as it is; they need no map of their own.
-        if (!plainColumns(m_target, table.fields)) {
+        if (!plainColumns(m_target, table.fields, table.distinctFieldNames)) {
             Space columns;
             columns.used.reserve(table.fields.size());
             auto& columnNames = m_columns[key];
@@ -159,7 +201,10 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
                               : "another object of the schema has the same name";
         }
         if (!qualifier.empty()) {
-            base = std::string(qualifier) + "_" + base;
+            std::string qualified;
+            qualified.reserve(qualifier.size() + 1 + base.size());
+            qualified.append(qualifier).append(1, '_').append(base);
+            base = std::move(qualified);
             name = cutUtf8(base, kMaxIdentifierBytes);
         }
         for (int n = 2; space.used.contains(name); ++n) {
@@ -174,7 +219,8 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
         if (subject.query != nullptr) item.query = *subject.query;
         item.property = subject.property;
         item.original = std::string(wanted);
-        item.reason = "renamed to \"" + name + "\": " + why;
+        item.reason.reserve(name.size() + why.size() + 16);
+        item.reason.append("renamed to \"").append(name).append("\": ").append(why);
         m_renames.push_back(std::move(item));
     }
     return name;
@@ -251,7 +297,7 @@ std::string TargetNames::column(std::string_view owner, std::string_view field) 
 void TargetNames::appendObject(std::string& out, std::string_view name) const {
     const auto found = m_tables.find(name);
     if (found != m_tables.end()) {
-        translate::appendQuoted(out, found->second);
+        if (!appendPlainQuoted(out, found->second)) translate::appendQuoted(out, found->second);
     } else if (keptAsIs(name)) {
         translate::appendQuoted(out, name);
     } else {
@@ -264,6 +310,8 @@ void TargetNames::appendColumn(std::string& out, std::string_view owner,
     // Columns of tables without a map of their own keep their names (see the constructor).
     if (const std::string* name = findColumn(owner, field)) {
         translate::appendQuoted(out, *name);
+    } else if (appendPlainQuoted(out, field)) {
+        return;
     } else if (keptAsIs(field)) {
         translate::appendQuoted(out, field);
     } else {

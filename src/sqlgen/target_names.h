@@ -8,6 +8,7 @@
 #include <string_view>
 #include <unordered_map>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "translate/translate.h"
@@ -46,6 +47,8 @@ public:
 
     // Every name that differs from its Access name, as ledger items.
     const std::vector<translate::LedgerItem>& renames() const { return m_renames; }
+    // The same items handed over, for a caller that is done with the names.
+    std::vector<translate::LedgerItem> takeRenames() { return std::move(m_renames); }
 
     // `identifier` in double quotes, inner quotes doubled.
     static std::string quote(std::string_view identifier);

@@ -4,7 +4,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstring>
-#include <map>
+#include <unordered_map>
 
 #include "schema/schema_model.h"
 
@@ -23,7 +23,14 @@ std::size_t foldedHash(std::string_view name) {
     while (!name.empty()) {
         std::uint64_t chunk = 0;
         const std::size_t size = std::min<std::size_t>(name.size(), sizeof chunk);
-        std::memcpy(&chunk, name.data(), size);
+        if (size == sizeof chunk) {
+            std::memcpy(&chunk, name.data(), sizeof chunk);
+        } else {
+            // The last few bytes one by one: a copy of variable size is a library call.
+            for (std::size_t i = 0; i < size; ++i) {
+                chunk |= static_cast<std::uint64_t>(static_cast<unsigned char>(name[i])) << (8 * i);
+            }
+        }
         hash = (hash ^ (chunk | kSmall)) * 0xFF51AFD7ED558CCDULL;
         hash ^= hash >> 32;
         name.remove_prefix(size);
@@ -83,6 +90,7 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
             std::vector<KeyColumn> columns = parseKeyColumns(index.fields);
             table.indexes.push_back({std::move(index), std::move(columns)});
         }
+        table.distinctFieldNames = true;
         table.validationRule = def->validationRule();
         table.validationText = def->validationText();
         table.description = def->description();
@@ -111,8 +119,13 @@ TargetQuery readQuery(const std::string& name, const schema::Database& db) {
 
 bool sameAccessName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        if (foldAscii(a[i]) != foldAscii(b[i])) return false;
+    std::size_t i = 0;
+    // Runs of eight equal bytes are passed over at once; the rest is compared folded.
+    for (; i + 8 <= a.size(); i += 8) {
+        if (std::memcmp(a.data() + i, b.data() + i, 8) != 0) break;
+    }
+    for (; i < a.size(); ++i) {
+        if (a[i] != b[i] && foldAscii(a[i]) != foldAscii(b[i])) return false;
     }
     return true;
 }
@@ -186,11 +199,13 @@ TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Da
     if (db == nullptr) throw schema::EngineError("No database is open.");
 
     // The listing tells linked tables apart; a listing that cannot be read leaves them as tables.
-    std::map<std::string, std::int32_t> tableTypes;
+    // Looked up by the listing's own names (kept alive in `listing`), without copies.
+    std::vector<schema::TableListRow> listing;
+    std::unordered_map<std::string_view, std::int32_t> tableTypes;
     try {
-        for (const schema::TableListRow& row : db->listTables()) {
-            tableTypes[row.name] = row.tableType;
-        }
+        listing = db->listTables();
+        tableTypes.reserve(listing.size());
+        for (const schema::TableListRow& row : listing) tableTypes[row.name] = row.tableType;
     } catch (const schema::EngineError&) {
         tableTypes.clear();
     }

@@ -38,6 +38,9 @@ struct TargetTable {
     // left out, since one name cannot stand for two objects.
     std::vector<std::string> duplicateFields;
     std::vector<std::string> duplicateIndexes;
+    // Set by the reader, which leaves repeated fields out: no two of `fields` have names alike,
+    // so the name assignment need not look for repeats again.
+    bool distinctFieldNames = false;
     std::string validationRule;
     std::string validationText;
     std::string description;

@@ -4,6 +4,8 @@
 #include "sqlgen/target_script.h"
 
 #include <algorithm>
+#include <charconv>
+#include <iterator>
 #include <optional>
 #include <set>
 #include <unordered_map>
@@ -64,51 +66,82 @@ bool carriesColumn(const schema::Field& field) {
     }
 }
 
-std::string postgresType(const schema::Field& field) {
+// Appends the decimal digits of `value`.
+void appendNumber(std::string& out, long long value) {
+    char digits[24];
+    const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
+    out.append(digits, static_cast<std::size_t>(end - digits));
+}
+
+// Appends the PostgreSQL column type of `field`; nothing for a type the scripts do not carry.
+void appendPostgresType(std::string& out, const schema::Field& field) {
+    std::string_view type;
     switch (field.type) {
         case dao::kBoolean:
-            return "boolean";
+            type = "boolean";
+            break;
         case dao::kByte:
         case dao::kInteger:
-            return "smallint";
+            type = "smallint";
+            break;
         case dao::kLong:
-            return "integer";
+            type = "integer";
+            break;
         case dao::kCurrency:
-            return "numeric(19,4)";
+            type = "numeric(19,4)";
+            break;
         case dao::kSingle:
-            return "real";
+            type = "real";
+            break;
         case dao::kDouble:
-            return "double precision";
+            type = "double precision";
+            break;
         case dao::kDate:
-            return "timestamp";
+            type = "timestamp";
+            break;
         case dao::kText:
             // A declared size of 0 is no varchar length; Access's own largest size stands in.
-            return "varchar(" + std::to_string(field.size > 0 ? field.size : 255) + ")";
+            out += "varchar(";
+            appendNumber(out, field.size > 0 ? field.size : 255);
+            out += ')';
+            return;
         case dao::kMemo:
-            return "text";
+            type = "text";
+            break;
         case dao::kBinary:
         case dao::kLongBinary:
-            return "bytea";
+            type = "bytea";
+            break;
         case dao::kGuid:
-            return "uuid";
+            type = "uuid";
+            break;
         case dao::kBigInt:
-            return "bigint";
+            type = "bigint";
+            break;
         case dao::kExtendedDate:
-            return "timestamp(6)";
+            type = "timestamp(6)";
+            break;
         case dao::kDecimal: {
             const int precision = field.precision.value_or(18);
             const int scale = field.scale.value_or(0);
             if (precision < 1 || precision > 1000 || scale < 0 || scale > precision) {
-                return "numeric";
+                type = "numeric";
+                break;
             }
-            return "numeric(" + std::to_string(precision) + "," + std::to_string(scale) + ")";
+            out += "numeric(";
+            appendNumber(out, precision);
+            out += ',';
+            appendNumber(out, scale);
+            out += ')';
+            return;
         }
         default:
-            return {};
+            return;
     }
+    out += type;
 }
 
-std::string sqliteType(const schema::Field& field) {
+std::string_view sqliteType(const schema::Field& field) {
     switch (field.type) {
         case dao::kBoolean:
         case dao::kByte:
@@ -189,27 +222,41 @@ struct ListEntry {
     std::string text;
 };
 
-// The entries of one CREATE TABLE list as they are added: commas go between the entries with
-// text; entries without text carry only comments. Kept across tables, so its room is reused.
+// The entries of one CREATE TABLE list, written straight into the script as they are added:
+// commas go between the entries with text; entries without text carry only comments.
 struct EntryList {
-    std::string text;
-    bool keepTexts = true;  // false: only the comments are written (the table is left out)
+    std::string* text = nullptr;  // the script; the list is its end
+    bool keepTexts = true;        // false: only the comments are written (the table is left out)
     std::size_t lastTextEnd = std::string::npos;
 
-    void reset(bool texts) {
-        text.clear();
+    void reset(std::string& out, bool texts) {
+        text = &out;
         keepTexts = texts;
         lastTextEnd = std::string::npos;
     }
     void add(std::string_view comments, std::string_view entryText) {
-        text += comments;
+        *text += comments;
         if (entryText.empty() || !keepTexts) return;
-        if (lastTextEnd != std::string::npos) text.insert(lastTextEnd, 1, ',');
-        text += entryText;
-        lastTextEnd = text.size();
-        text += '\n';
+        if (lastTextEnd != std::string::npos) text->insert(lastTextEnd, 1, ',');
+        *text += entryText;
+        lastTextEnd = text->size();
+        *text += '\n';
     }
     void add(const ListEntry& entry) { add(entry.comments, entry.text); }
+    // An entry whose text the caller has written at the end of the script from `start`; its
+    // comments stand before that text.
+    void addWritten(std::size_t start, std::string_view comments) {
+        std::string& out = *text;
+        if (!keepTexts) out.resize(start);
+        if (out.size() == start) {
+            out += comments;
+            return;
+        }
+        if (!comments.empty()) out.insert(start, comments);
+        if (lastTextEnd != std::string::npos) out.insert(lastTextEnd, 1, ',');
+        lastTextEnd = out.size();
+        out += '\n';
+    }
 };
 
 struct TablePlan {
@@ -261,7 +308,7 @@ private:
     // `known` is the field's entry in `columns`, or null when the table has none.
     void writeColumn(const TablePlan& plan, const schema::Field& field,
                      const translate::TableColumns& columns, const translate::Column* known,
-                     ListEntry& entry);
+                     std::string& comments, std::string& text);
     void writeIndex(const TablePlan& plan, const TargetIndex& index);
     void writeForeignKeys();
     void writeViews();
@@ -297,7 +344,6 @@ private:
     std::vector<ForeignKeyPlan> m_foreignKeys;
     EntryList m_entries;  // the CREATE TABLE list being written, and its room kept
     ListEntry m_entry;
-    std::string m_columnName;
     std::string m_out;
 };
 
@@ -402,6 +448,7 @@ const TargetTable* ScriptWriter::createdNamed(std::string_view name) const {
 
 void ScriptWriter::fillColumns(const TargetTable& table, translate::TableColumns& out) {
     out.name.assign(table.name);
+    out.columns.reserve(table.fields.size());  // a fresh list would otherwise grow by copies
     std::size_t count = 0;
     for (const schema::Field& field : table.fields) {
         if (!carriesColumn(field)) continue;
@@ -496,7 +543,8 @@ void ScriptWriter::planForeignKeys() {
 
 void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field,
                                const translate::TableColumns& columns,
-                               const translate::Column* known, ListEntry& entry) {
+                               const translate::Column* known, std::string& comments,
+                               std::string& text) {
     const TargetTable& table = *plan.table;
     auto fieldItem = [&](std::string property, std::string original, std::string reason) {
         LedgerItem item =
@@ -507,11 +555,11 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
     if (!carriesColumn(field)) {
         note(fieldItem("Type", typeName(field.type),
                        "no column can hold it; its data is not carried"),
-             entry.comments, "  ");
+             comments, "  ");
         return;
     }
     if (!pg() && !field.description.empty()) {
-        entry.comments += "  " + translate::sqlComment(field.description);
+        comments += "  " + translate::sqlComment(field.description);
     }
     // The map's entry stands for the field when it says the same (two tables whose names differ
     // only in case share one entry of the map).
@@ -524,17 +572,21 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
         own = translate::Column{field.name, field.type, field.size, field.calculated};
     }
     const translate::Column& column = known != nullptr ? *known : *own;
-    std::string& name = m_columnName;  // reused: one column after another
-    name.clear();
-    m_names.appendColumn(name, table.name, field.name);
     const bool inPrimary =
         plan.primaryCarried &&
         std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
                     [&](const KeyColumn& key) { return sameAccessName(key.name, field.name); });
-    std::string& text = entry.text;
-    text.reserve(2 * name.size() + 96);
-    text.append("  ").append(name).append(" ").append(pg() ? postgresType(field)
-                                                           : sqliteType(field));
+    // The column's identifier, written once; the checks below repeat it from the text.
+    text += "  ";
+    const std::size_t nameAt = text.size();
+    m_names.appendColumn(text, table.name, field.name);
+    const std::size_t nameSize = text.size() - nameAt;
+    text += ' ';
+    if (pg()) {
+        appendPostgresType(text, field);
+    } else {
+        text += sqliteType(field);
+    }
 
     bool generated = false;
     if (field.calculated) {
@@ -547,7 +599,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
             note(fieldItem("Expression", field.expression,
                            t.reason + "; kept as a plain column that holds the values Access "
                                       "computed"),
-                 entry.comments, "  ");
+                 comments, "  ");
         }
     }
     if (plan.rowidAutoNumber && inPrimary) {
@@ -559,7 +611,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
             note(fieldItem("Attributes", "AutoNumber",
                            "SQLite numbers only a single-column INTEGER PRIMARY KEY; the column "
                            "is a plain INTEGER"),
-                 entry.comments, "  ");
+                 comments, "  ");
         }
     }
     if (!generated && (field.required || inPrimary)) text += " NOT NULL";
@@ -567,47 +619,40 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
     if (isGuidAutoNumber(field)) {
         text.append(" DEFAULT ").append(pg() ? std::string_view("gen_random_uuid()") : kSqliteUuid);
     } else if (!generated && !isAutoNumber(field) && !field.defaultValue.empty()) {
-        translate::Translation t =
-            translate::translateDefault(m_target, field.defaultValue, column, columns, m_names);
-        if (t.ok) {
-            text.append(" DEFAULT ").append(t.sql);
-        } else {
-            note(fieldItem("DefaultValue", field.defaultValue, t.reason), entry.comments, "  ");
+        translate::Translation t = translate::appendDefault(
+            text, " DEFAULT ", m_target, field.defaultValue, column, columns, m_names);
+        if (!t.ok) {
+            note(fieldItem("DefaultValue", field.defaultValue, t.reason), comments, "  ");
         }
     }
     if (field.type == dao::kExtendedDate && pg()) {
         note(fieldItem("Type", typeName(field.type),
                        "timestamp(6) keeps microseconds; a seventh fractional digit is lost"),
-             entry.comments, "  ");
+             comments, "  ");
     }
     if (!generated) {
         if (field.type == dao::kByte && pg()) {
-            text.append(" CHECK (").append(name).append(" BETWEEN 0 AND 255)");
+            text.append(" CHECK (").append(text, nameAt, nameSize).append(" BETWEEN 0 AND 255)");
         }
         if (field.type == dao::kBoolean && !pg()) {
-            text.append(" CHECK (").append(name).append(" IN (0, 1))");
+            text.append(" CHECK (").append(text, nameAt, nameSize).append(" IN (0, 1))");
         }
         if (field.type == dao::kText && !pg() && field.size > 0) {
-            text.append(" CHECK (length(").append(name).append(") <= ");
+            text.append(" CHECK (length(").append(text, nameAt, nameSize).append(") <= ");
             text.append(std::to_string(field.size)).append(")");
         }
         if (!field.validationRule.empty()) {
-            translate::Translation t = translate::translateFieldRule(m_target, field.validationRule,
-                                                                     column, columns, m_names);
-            if (t.ok) {
-                text.append(" ").append(t.sql);
-            } else {
-                note(fieldItem("ValidationRule", field.validationRule, t.reason), entry.comments,
-                     "  ");
+            translate::Translation t = translate::appendFieldRule(
+                text, " ", m_target, field.validationRule, column, columns, m_names);
+            if (!t.ok) {
+                note(fieldItem("ValidationRule", field.validationRule, t.reason), comments, "  ");
             }
         }
         if (!field.allowZeroLength && (field.type == dao::kText || field.type == dao::kMemo)) {
-            translate::Translation t =
-                translate::allowZeroLengthCheck(m_target, column, columns, m_names);
-            if (t.ok) {
-                text.append(" ").append(t.sql);
-            } else {
-                note(fieldItem("AllowZeroLength", "False", t.reason), entry.comments, "  ");
+            translate::Translation t = translate::appendAllowZeroLengthCheck(
+                text, " ", m_target, column, columns, m_names);
+            if (!t.ok) {
+                note(fieldItem("AllowZeroLength", "False", t.reason), comments, "  ");
             }
         }
     }
@@ -639,9 +684,12 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         known = &m_tableColumns;
     }
     const translate::TableColumns& columns = known != nullptr ? *known : m_noColumns;
+    // A created table's list is written in place after its heading; a left-out table's comments
+    // alone stand where it would have.
+    if (plan.created) m_out.append("CREATE TABLE ").append(tableName).append(" (\n");
     EntryList& entries = m_entries;
-    entries.reset(plan.created);
-    ListEntry& columnEntry = m_entry;
+    entries.reset(m_out, plan.created);
+    std::string& comments = m_entry.comments;
     // The map holds the carried fields in table order (planTables).
     std::size_t carried = 0;
     for (const schema::Field& field : table.fields) {
@@ -649,10 +697,10 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         if (carriesColumn(field) && carried < columns.columns.size()) {
             column = &columns.columns[carried++];
         }
-        columnEntry.comments.clear();
-        columnEntry.text.clear();
-        writeColumn(plan, field, columns, column, columnEntry);
-        entries.add(columnEntry);
+        comments.clear();
+        const std::size_t start = m_out.size();
+        writeColumn(plan, field, columns, column, comments, m_out);
+        entries.addWritten(start, comments);
     }
     for (const std::string& name : table.duplicateFields) {
         ListEntry entry;
@@ -664,7 +712,6 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     }
     if (!plan.created) {
         // Every field left out: neither engine has a table without columns worth making.
-        m_out += entries.text;  // the comments alone
         note(tableItem(table, "Fields", "",
                        "no selected field can be carried; the table is left out"),
              m_out);
@@ -714,7 +761,6 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         }
     }
 
-    m_out.append("CREATE TABLE ").append(tableName).append(" (\n").append(entries.text);
     m_out += ");\n";
 
     if (pg()) {
@@ -880,7 +926,7 @@ TargetScript ScriptWriter::run() {
     writeForeignKeys();
     writeViews();
     // Renames come first in the ledger: they explain the names every later item uses.
-    std::vector<LedgerItem> items = m_names.renames();
+    std::vector<LedgerItem> items = m_names.takeRenames();
     items.insert(items.end(), std::make_move_iterator(m_result.ledger.items.begin()),
                  std::make_move_iterator(m_result.ledger.items.end()));
     m_result.ledger.items = std::move(items);
@@ -905,7 +951,13 @@ std::string TargetScript::summary() const {
 }
 
 std::string targetColumnType(Target target, const schema::Field& field) {
-    return target == Target::PostgreSql ? postgresType(field) : sqliteType(field);
+    std::string type;
+    if (target == Target::PostgreSql) {
+        appendPostgresType(type, field);
+    } else {
+        type = sqliteType(field);
+    }
+    return type;
 }
 
 TargetScript generateTargetScript(Target target, const TargetSchema& schema) {

@@ -127,6 +127,19 @@ Translation translateCalculated(Target target, std::string_view expression, cons
 Translation allowZeroLengthCheck(Target target, const Column& column, const TableColumns& table,
                                  const NameMapper& names);
 
+// The writer's forms of translateDefault, translateFieldRule and allowZeroLengthCheck: on success
+// `lead` and the text are appended to `out` and the result's sql stays empty, which spares a
+// string per column; on failure `out` is unchanged and the result gives the reason.
+Translation appendDefault(std::string& out, std::string_view lead, Target target,
+                          std::string_view text, const Column& column, const TableColumns& table,
+                          const NameMapper& names);
+Translation appendFieldRule(std::string& out, std::string_view lead, Target target,
+                            std::string_view rule, const Column& column, const TableColumns& table,
+                            const NameMapper& names);
+Translation appendAllowZeroLengthCheck(std::string& out, std::string_view lead, Target target,
+                                       const Column& column, const TableColumns& table,
+                                       const NameMapper& names);
+
 // A saved query as the engine gives it: QueryDef.SQL and QueryDef.Type (schema::dao::kQuery*).
 struct SavedQuery {
     std::string name;

@@ -172,11 +172,9 @@ std::string cacheKey(Target target, char kind, const Column& column, std::string
     return key;
 }
 
-// The kept rule with the field's identifier written where it stands open.
-std::string fillOpenField(std::string_view sql, const Column& column, const TableColumns& table,
-                          const NameMapper& names) {
-    std::string out;
-    out.reserve(sql.size() + column.name.size() + 8);
+// Appends the kept rule with the field's identifier written where it stands open.
+void fillOpenField(std::string& out, std::string_view sql, const Column& column,
+                   const TableColumns& table, const NameMapper& names) {
     for (std::size_t start = 0;;) {
         const std::size_t open = sql.find(kOpenField, start);
         out.append(sql.substr(start, open - start));
@@ -184,7 +182,6 @@ std::string fillOpenField(std::string_view sql, const Column& column, const Tabl
         names.appendColumn(out, table.name, column.name);
         start = open + 1;
     }
-    return out;
 }
 
 Translation uncachedDefault(Target target, std::string_view text, const Column& column,
@@ -201,42 +198,87 @@ Translation uncachedDefault(Target target, std::string_view text, const Column& 
     });
 }
 
+// The kept translation of a default (made and kept on first use).
+const Translation& cachedDefault(Target target, std::string_view text, const Column& column,
+                                 const TableColumns& table, const NameMapper& names) {
+    std::string key = cacheKey(target, 'd', column, text);
+    if (const Translation* hit = cache().find(key)) return *hit;
+    cache().add(key, uncachedDefault(target, text, column, table, names));
+    return *cache().find(key);
+}
+
+// A field rule translated in full, for a rule that names a field (which no template holds).
+Translation uncachedFieldRule(Target target, std::string_view rule, const Column& column,
+                              const TableColumns& table, const NameMapper& names) {
+    return guarded([&] {
+        const NodePtr node = parseExpression(rule, true, false);
+        TableResolver resolver(target, table, &column, names, true);
+        Emitter e(target, Context::Check, resolver);
+        return "CHECK (" + e.condition(*node) + ")";
+    });
+}
+
+// The kept template of a field rule (made and kept on first use), or null when the rule names a
+// field and has no template.
+const Translation* cachedFieldRule(Target target, std::string_view rule, const Column& column) {
+    std::string key = cacheKey(target, 'f', column, rule);
+    if (const Translation* hit = cache().find(key)) return hit;
+    try {
+        Translation t = guarded([&] {
+            const NodePtr node = parseExpression(rule, true, false);
+            OpenFieldResolver resolver(target, column);
+            Emitter e(target, Context::Check, resolver);
+            return "CHECK (" + e.condition(*node) + ")";
+        });
+        cache().add(key, std::move(t));
+        return cache().find(key);
+    } catch (const NamesAField&) {
+        return nullptr;
+    }
+}
+
 }  // namespace
 
 Translation translateDefault(Target target, std::string_view text, const Column& column,
                              const TableColumns& table, const NameMapper& names) {
-    std::string key = cacheKey(target, 'd', column, text);
-    if (const Translation* hit = cache().find(key)) return *hit;
-    Translation t = uncachedDefault(target, text, column, table, names);
-    cache().add(std::move(key), t);
-    return t;
+    return cachedDefault(target, text, column, table, names);
+}
+
+Translation appendDefault(std::string& out, std::string_view lead, Target target,
+                          std::string_view text, const Column& column, const TableColumns& table,
+                          const NameMapper& names) {
+    const Translation& kept = cachedDefault(target, text, column, table, names);
+    if (!kept.ok) return kept;
+    out.append(lead).append(kept.sql);
+    return {true, {}, {}};
 }
 
 Translation translateFieldRule(Target target, std::string_view rule, const Column& column,
                                const TableColumns& table, const NameMapper& names) {
-    std::string key = cacheKey(target, 'f', column, rule);
-    const Translation* hit = cache().find(key);
+    const Translation* hit = cachedFieldRule(target, rule, column);
+    if (hit == nullptr) return uncachedFieldRule(target, rule, column, table, names);
+    if (!hit->ok) return *hit;
+    std::string sql;
+    sql.reserve(hit->sql.size() + column.name.size() + 8);
+    fillOpenField(sql, hit->sql, column, table, names);
+    return {true, std::move(sql), {}};
+}
+
+Translation appendFieldRule(std::string& out, std::string_view lead, Target target,
+                            std::string_view rule, const Column& column, const TableColumns& table,
+                            const NameMapper& names) {
+    const Translation* hit = cachedFieldRule(target, rule, column);
     if (hit == nullptr) {
-        try {
-            Translation t = guarded([&] {
-                const NodePtr node = parseExpression(rule, true, false);
-                OpenFieldResolver resolver(target, column);
-                Emitter e(target, Context::Check, resolver);
-                return "CHECK (" + e.condition(*node) + ")";
-            });
-            cache().add(key, std::move(t));
-            hit = cache().find(key);
-        } catch (const NamesAField&) {
-            return guarded([&] {
-                const NodePtr node = parseExpression(rule, true, false);
-                TableResolver resolver(target, table, &column, names, true);
-                Emitter e(target, Context::Check, resolver);
-                return "CHECK (" + e.condition(*node) + ")";
-            });
-        }
+        Translation t = uncachedFieldRule(target, rule, column, table, names);
+        if (!t.ok) return t;
+        out.append(lead).append(t.sql);
+        return {true, {}, {}};
     }
     if (!hit->ok) return *hit;
-    return {true, fillOpenField(hit->sql, column, table, names), {}};
+    out.reserve(out.size() + lead.size() + hit->sql.size() + column.name.size() + 8);
+    out.append(lead);
+    fillOpenField(out, hit->sql, column, table, names);
+    return {true, {}, {}};
 }
 
 Translation translateTableRule(Target target, std::string_view rule, const TableColumns& table,
@@ -265,6 +307,17 @@ Translation translateCalculated(Target target, std::string_view expression, cons
         return "GENERATED ALWAYS AS (" + value.sql + ")" +
                (target == Target::PostgreSql ? " STORED" : " VIRTUAL");
     });
+}
+
+Translation appendAllowZeroLengthCheck(std::string& out, std::string_view lead, Target,
+                                       const Column& column, const TableColumns& table,
+                                       const NameMapper& names) {
+    const Type type = typeOfDao(column.daoType);
+    if (type != Type::Text) return failure("AllowZeroLength applies to text fields only");
+    out.append(lead).append("CHECK (");
+    names.appendColumn(out, table.name, column.name);
+    out.append(" <> '')");
+    return {true, {}, {}};
 }
 
 Translation allowZeroLengthCheck(Target, const Column& column, const TableColumns& table,

@@ -952,6 +952,7 @@ std::string TargetScript::summary() const {
 
 std::string targetColumnType(Target target, const schema::Field& field) {
     std::string type;
+    if (!carriesColumn(field)) return type;
     if (target == Target::PostgreSql) {
         appendPostgresType(type, field);
     } else {

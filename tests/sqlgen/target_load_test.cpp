@@ -272,10 +272,9 @@ private:
 
 // ---- what the source model says the catalog must hold ----
 
-// Whether the scripts make a column for `field`. PostgreSQL's type tells, for both targets:
-// SQLite's names TEXT for the types no target carries.
+// Whether the scripts make a column for `field`.
 bool carriesType(const schema::Field& field) {
-    return !targetColumnType(Target::PostgreSql, field).empty();
+    return !targetColumnType(Target::Sqlite, field).empty();
 }
 
 bool ledgerHas(const translate::Ledger& ledger, const std::string& table,

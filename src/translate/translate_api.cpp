@@ -1,5 +1,7 @@
 // The translator's entry points for defaults, rules and calculated columns.
+#include <algorithm>
 #include <cstring>
+#include <optional>
 #include <unordered_map>
 
 #include "schema/engine.h"
@@ -89,10 +91,40 @@ bool isPlainLiteral(const std::string& sql) {
     return true;
 }
 
+// A plain number literal (optionally negative) as SQLite keeps Currency: its exact decimal with
+// four decimals, the one form the data export writes too. Nothing for any other form.
+std::optional<std::string> currencyText(const Node& node) {
+    const bool negative = node.kind == NodeKind::Unary && node.text == "-";
+    const Node& number = negative ? *node.args[0] : node;
+    if (number.kind != NodeKind::Number) return std::nullopt;
+    const std::string& text = number.text;
+    const std::size_t dot = text.find('.');
+    std::string whole = text.substr(0, dot);
+    std::string fraction = dot == std::string::npos ? "" : text.substr(dot + 1);
+    const auto digits = [](const std::string& s) {
+        return s.find_first_not_of("0123456789") == std::string::npos;
+    };
+    if (!digits(whole) || !digits(fraction) || fraction.size() > 4) return std::nullopt;
+    whole.erase(0, std::min(whole.find_first_not_of('0'), whole.size()));
+    if (whole.empty()) whole = "0";
+    fraction.resize(4, '0');
+    const bool zero = whole == "0" && fraction == "0000";
+    return (negative && !zero ? "-" : "") + whole + "." + fraction;
+}
+
 // The default's value in the column's own kind (Access stores "0"/"-1" in Yes/No fields, text
 // digits in text fields).
 Emitted fitToColumn(Emitter& e, Emitted value, const Node& node, const Column& column) {
     const Type want = typeOfDao(column.daoType);
+    if (!e.pg() && column.daoType == schema::dao::kCurrency &&
+        (value.type == Type::Integer || value.type == Type::Number)) {
+        const std::optional<std::string> text = currencyText(node);
+        if (!text) {
+            throw Untranslatable{
+                "a Currency default other than a number with at most four decimals"};
+        }
+        return {Emitter::textLiteral(*text), Type::Number};
+    }
     if (value.type == Type::Null || want == Type::Unknown || value.type == want) return value;
     if (want == Type::Bool && (value.type == Type::Integer || value.type == Type::Number)) {
         if (node.kind == NodeKind::Number)

@@ -342,13 +342,13 @@ std::string rowKeyText(const PlannedTable& table, const std::vector<schema::Valu
 }
 
 std::string describeViolation(const ExportPlan& plan, const RuleViolation& violation) {
-    const PlannedTable& table = plan.tables[violation.table];
+    // A CHECK names itself; the other rules are looked up in the plan.
     switch (violation.kind) {
         case RuleKind::NullInRequired:
-            return "NULL in the Required field \"" + table.columns[violation.which].field.name +
-                   "\"";
+            return "NULL in the Required field \"" +
+                   plan.tables[violation.table].columns[violation.which].field.name + "\"";
         case RuleKind::DuplicateKey: {
-            const PlannedKey& key = table.keys[violation.which];
+            const PlannedKey& key = plan.tables[violation.table].keys[violation.which];
             return std::string("duplicate under the ") +
                    (key.primary ? "primary key" : "unique index") + " \"" + key.name + "\"";
         }

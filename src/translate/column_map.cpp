@@ -1,4 +1,5 @@
 // Name lookups for the translator: typed columns by table, saved queries, and default quoting.
+#include "support/text.h"
 #include "translate/translate.h"
 
 namespace zl::translate {
@@ -40,15 +41,7 @@ void appendQuoted(std::string& out, std::string_view name) {
 namespace {
 
 bool sameName(std::string_view a, std::string_view b) {
-    if (a.size() != b.size()) return false;
-    for (std::size_t i = 0; i < a.size(); ++i) {
-        char x = a[i];
-        char y = b[i];
-        if (x >= 'A' && x <= 'Z') x = static_cast<char>(x - 'A' + 'a');
-        if (y >= 'A' && y <= 'Z') y = static_cast<char>(y - 'A' + 'a');
-        if (x != y) return false;
-    }
-    return true;
+    return support::equalsIgnoringAsciiCase(a, b);
 }
 
 }  // namespace

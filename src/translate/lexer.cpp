@@ -3,6 +3,8 @@
 
 #include <cctype>
 
+#include "support/text.h"
+
 namespace zl::translate {
 
 namespace {
@@ -23,15 +25,7 @@ std::string lowerAscii(std::string_view text) {
 }
 
 bool Token::isWord(std::string_view word) const {
-    if (kind != TokenKind::Word || text.size() != word.size()) return false;
-    for (std::size_t i = 0; i < word.size(); ++i) {
-        char a = text[i];
-        char b = word[i];
-        if (a >= 'A' && a <= 'Z') a = static_cast<char>(a - 'A' + 'a');
-        if (b >= 'A' && b <= 'Z') b = static_cast<char>(b - 'A' + 'a');
-        if (a != b) return false;
-    }
-    return true;
+    return kind == TokenKind::Word && support::equalsIgnoringAsciiCase(text, word);
 }
 
 std::vector<Token> tokenize(std::string_view text) {

@@ -396,6 +396,11 @@ private:
                 bindScratch(statement, index, guidText(value.bytes));
                 return;
             case ValueKind::Binary:
+                if (value.bytes.empty()) {
+                    // An empty vector may hold no storage, and a null pointer would bind NULL.
+                    sqlite3_bind_zeroblob(statement, index, 0);
+                    return;
+                }
                 sqlite3_bind_blob64(statement, index, value.bytes.data(), value.bytes.size(),
                                     SQLITE_STATIC);
                 return;

@@ -20,14 +20,6 @@ using schema::ValueKind;
 
 constexpr std::size_t kReportedViolations = 1000;
 
-struct HashedRow {
-    std::uint64_t hash;
-    std::uint64_t row;
-    bool operator<(const HashedRow& other) const {
-        return hash != other.hash ? hash < other.hash : row < other.row;
-    }
-};
-
 // Appends the value's identity as the targets compare it; false for NULL.
 bool appendKeyPart(std::string& buffer, const Value& value) {
     buffer.push_back(static_cast<char>(value.kind));
@@ -88,221 +80,189 @@ bool contains(const std::vector<std::uint64_t>& sorted, std::uint64_t row) {
     return std::binary_search(sorted.begin(), sorted.end(), row);
 }
 
-class Checker {
-public:
-    Checker(const schema::Database& db, const ExportPlan& plan, const std::atomic<bool>& cancel,
-            const ProgressFn& progress)
-        : m_db(db), m_plan(plan), m_cancel(cancel), m_progress(progress) {
-        const std::size_t tables = plan.tables.size();
-        m_result.rowCounts.assign(tables, 0);
-        m_result.badRows.assign(tables, {});
-        m_result.brokenRequired.resize(tables);
-        m_result.brokenKeys.resize(tables);
-        m_keys.resize(tables);
-        for (std::size_t t = 0; t < tables; ++t) {
-            m_result.brokenRequired[t].assign(plan.tables[t].columns.size(), false);
-            m_result.brokenKeys[t].assign(plan.tables[t].keys.size(), false);
-            m_keys[t].resize(plan.tables[t].keys.size());
-        }
-        m_result.brokenRelations.assign(plan.relations.size(), false);
-        m_parents.resize(plan.relations.size());
-        m_children.resize(plan.relations.size());
-    }
+}  // namespace
 
-    bool readAll() {
-        for (std::size_t t = 0; t < m_plan.tables.size(); ++t) {
-            if (!readTable(t)) return false;
-        }
-        return true;
+RowChecker::RowChecker(const ExportPlan& plan) : m_plan(plan) {
+    const std::size_t tables = plan.tables.size();
+    m_result.rowCounts.assign(tables, 0);
+    m_result.badRows.assign(tables, {});
+    m_result.brokenRequired.resize(tables);
+    m_result.brokenKeys.resize(tables);
+    m_keys.resize(tables);
+    for (std::size_t t = 0; t < tables; ++t) {
+        m_result.brokenRequired[t].assign(plan.tables[t].columns.size(), false);
+        m_result.brokenKeys[t].assign(plan.tables[t].keys.size(), false);
+        m_keys[t].resize(plan.tables[t].keys.size());
     }
+    m_result.brokenRelations.assign(plan.relations.size(), false);
+    m_parents.resize(plan.relations.size());
+    m_children.resize(plan.relations.size());
+}
 
-    // Rows a target's CHECK refused: breakers before duplicates and orphans are looked for, so
-    // that their children count as orphans when left out.
-    void addRefused(const CheckRefusals& refused) {
-        for (const CheckRefusals::Row& row : refused.rows) {
-            const CheckRule& rule = refused.checks[row.check];
-            RuleViolation violation{row.table, row.row, RuleKind::CheckFailed, row.check, {}, {}};
-            if (m_result.violations.size() < kReportedViolations) violation.rule = rule.text;
-            addViolation(std::move(violation));
+std::vector<bool> RowChecker::checkedFields(std::size_t t) const {
+    const PlannedTable& table = m_plan.tables[t];
+    std::vector<bool> wanted;
+    auto want = [&](std::size_t column) {
+        const std::size_t position = table.columns[column].position;
+        if (wanted.size() <= position) wanted.resize(position + 1, false);
+        wanted[position] = true;
+    };
+    for (std::size_t c = 0; c < table.columns.size(); ++c) {
+        if (table.columns[c].field.required) want(c);
+    }
+    for (const PlannedKey& key : table.keys) {
+        for (const std::size_t column : key.columns) want(column);
+    }
+    for (const PlannedRelation& relation : m_plan.relations) {
+        if (relation.parent == t) {
+            for (const std::size_t column : relation.parentColumns) want(column);
+        }
+        if (relation.child == t) {
+            for (const std::size_t column : relation.childColumns) want(column);
         }
     }
+    return wanted;
+}
 
-    void findDuplicates() {
-        for (std::size_t t = 0; t < m_keys.size(); ++t) {
-            for (std::size_t k = 0; k < m_keys[t].size(); ++k) {
-                std::vector<HashedRow>& rows = m_keys[t][k];
-                if (!std::is_sorted(rows.begin(), rows.end())) std::sort(rows.begin(), rows.end());
-                for (std::size_t i = 1; i < rows.size(); ++i) {
-                    if (rows[i].hash == rows[i - 1].hash) {
-                        m_result.brokenKeys[t][k] = true;
-                        addViolation({t, rows[i].row, RuleKind::DuplicateKey, k, {}, {}});
-                    }
+void RowChecker::addRow(std::size_t t, std::uint64_t row, const std::vector<Value>& values) {
+    const PlannedTable& table = m_plan.tables[t];
+    std::uint64_t hash = 0;
+    for (std::size_t c = 0; c < table.columns.size(); ++c) {
+        if (table.columns[c].field.required && values[table.columns[c].position].isNull()) {
+            m_result.brokenRequired[t][c] = true;
+            addViolation({t, row, RuleKind::NullInRequired, c, {}, {}});
+        }
+    }
+    for (std::size_t k = 0; k < table.keys.size(); ++k) {
+        if (keyHash(table, table.keys[k].columns, values, m_buffer, hash)) {
+            m_keys[t][k].push_back({hash, row});
+        }
+    }
+    for (std::size_t r = 0; r < m_plan.relations.size(); ++r) {
+        const PlannedRelation& relation = m_plan.relations[r];
+        if (relation.parent == t &&
+            keyHash(table, relation.parentColumns, values, m_buffer, hash)) {
+            m_parents[r].push_back({hash, row});
+        }
+        if (relation.child == t && keyHash(table, relation.childColumns, values, m_buffer, hash)) {
+            m_children[r].push_back({hash, row});
+        }
+    }
+}
+
+void RowChecker::endTable(std::size_t t, std::uint64_t rows) { m_result.rowCounts[t] = rows; }
+
+bool RowChecker::finish(const schema::Database& db, const CheckRefusals& refused, bool cascade,
+                        const std::atomic<bool>& cancel) {
+    addRefused(refused);
+    findDuplicates();
+    findOrphans(cascade);
+    return fillRowKeys(db, cancel);
+}
+
+// Rows a target's CHECK refused: breakers before duplicates and orphans are looked for, so that
+// their children count as orphans when left out.
+void RowChecker::addRefused(const CheckRefusals& refused) {
+    for (const CheckRefusals::Row& row : refused.rows) {
+        const CheckRule& rule = refused.checks[row.check];
+        RuleViolation violation{row.table, row.row, RuleKind::CheckFailed, row.check, {}, {}};
+        if (m_result.violations.size() < kReportedViolations) violation.rule = rule.text;
+        addViolation(std::move(violation));
+    }
+}
+
+void RowChecker::findDuplicates() {
+    for (std::size_t t = 0; t < m_keys.size(); ++t) {
+        for (std::size_t k = 0; k < m_keys[t].size(); ++k) {
+            std::vector<HashedRow>& rows = m_keys[t][k];
+            if (!std::is_sorted(rows.begin(), rows.end())) std::sort(rows.begin(), rows.end());
+            for (std::size_t i = 1; i < rows.size(); ++i) {
+                if (rows[i].hash == rows[i - 1].hash) {
+                    m_result.brokenKeys[t][k] = true;
+                    addViolation({t, rows[i].row, RuleKind::DuplicateKey, k, {}, {}});
                 }
-                rows = {};
             }
+            rows = {};
         }
     }
+}
 
-    void findOrphans(bool cascade) {
-        for (auto& parents : m_parents) {
-            if (!std::is_sorted(parents.begin(), parents.end())) {
-                std::sort(parents.begin(), parents.end());
-            }
+void RowChecker::findOrphans(bool cascade) {
+    for (auto& parents : m_parents) {
+        if (!std::is_sorted(parents.begin(), parents.end())) {
+            std::sort(parents.begin(), parents.end());
         }
-        std::vector<std::vector<bool>> found(m_children.size());
-        for (std::size_t r = 0; r < m_children.size(); ++r) {
-            found[r].assign(m_children[r].size(), false);
-        }
-        bool changed = true;
-        while (changed) {
-            changed = false;
-            sortBadRows();
-            for (std::size_t r = 0; r < m_children.size(); ++r) {
-                const PlannedRelation& relation = m_plan.relations[r];
-                const std::vector<HashedRow>& parents = m_parents[r];
-                for (std::size_t i = 0; i < m_children[r].size(); ++i) {
-                    if (found[r][i]) continue;
-                    const HashedRow& child = m_children[r][i];
-                    auto it =
-                        std::lower_bound(parents.begin(), parents.end(), HashedRow{child.hash, 0});
-                    bool present = false;
-                    for (; it != parents.end() && it->hash == child.hash && !present; ++it) {
-                        present = !cascade || !contains(m_result.badRows[relation.parent], it->row);
-                    }
-                    if (!present) {
-                        found[r][i] = true;
-                        m_result.brokenRelations[r] = true;
-                        addViolation({relation.child, child.row, RuleKind::Orphan, r, {}, {}});
-                        changed = cascade;
-                    }
-                }
-            }
-        }
+    }
+    std::vector<std::vector<bool>> found(m_children.size());
+    for (std::size_t r = 0; r < m_children.size(); ++r) {
+        found[r].assign(m_children[r].size(), false);
+    }
+    bool changed = true;
+    while (changed) {
+        changed = false;
         sortBadRows();
-    }
-
-    // Second pass over the tables with reported violations, for their row keys.
-    bool fillRowKeys() {
-        for (std::size_t t = 0; t < m_plan.tables.size(); ++t) {
-            std::vector<RuleViolation*> wanted;
-            for (RuleViolation& violation : m_result.violations) {
-                if (violation.table == t) wanted.push_back(&violation);
-            }
-            if (wanted.empty()) continue;
-            std::sort(wanted.begin(), wanted.end(),
-                      [](const auto* a, const auto* b) { return a->row < b->row; });
-            const auto recordset = m_db.openRecordset(m_plan.tables[t].name);
-            std::uint64_t row = 0;
-            std::size_t next = 0;
-            while (next < wanted.size() && recordset->moveNext()) {
-                if (m_cancel.load()) return false;
-                while (next < wanted.size() && wanted[next]->row == row) {
-                    wanted[next++]->rowKey = rowKeyText(m_plan.tables[t], recordset->values(), row);
+        for (std::size_t r = 0; r < m_children.size(); ++r) {
+            const PlannedRelation& relation = m_plan.relations[r];
+            const std::vector<HashedRow>& parents = m_parents[r];
+            for (std::size_t i = 0; i < m_children[r].size(); ++i) {
+                if (found[r][i]) continue;
+                const HashedRow& child = m_children[r][i];
+                auto it =
+                    std::lower_bound(parents.begin(), parents.end(), HashedRow{child.hash, 0});
+                bool present = false;
+                for (; it != parents.end() && it->hash == child.hash && !present; ++it) {
+                    present = !cascade || !contains(m_result.badRows[relation.parent], it->row);
                 }
-                ++row;
+                if (!present) {
+                    found[r][i] = true;
+                    m_result.brokenRelations[r] = true;
+                    addViolation({relation.child, child.row, RuleKind::Orphan, r, {}, {}});
+                    changed = cascade;
+                }
             }
         }
-        return true;
     }
+    sortBadRows();
+}
 
-    RuleCheck take() { return std::move(m_result); }
-
-private:
-    bool readTable(std::size_t t) {
-        const PlannedTable& table = m_plan.tables[t];
-        const auto recordset = m_db.openRecordset(table.name);
-        recordset->restrictTo(checkedFields(t));
-        const std::uint64_t estimate = recordset->recordedCount();
-        std::string buffer;
+// Second pass over the tables with reported violations, for their row keys.
+bool RowChecker::fillRowKeys(const schema::Database& db, const std::atomic<bool>& cancel) {
+    for (std::size_t t = 0; t < m_plan.tables.size(); ++t) {
+        std::vector<RuleViolation*> wanted;
+        for (RuleViolation& violation : m_result.violations) {
+            if (violation.table == t) wanted.push_back(&violation);
+        }
+        if (wanted.empty()) continue;
+        std::sort(wanted.begin(), wanted.end(),
+                  [](const auto* a, const auto* b) { return a->row < b->row; });
+        const auto recordset = db.openRecordset(m_plan.tables[t].name);
         std::uint64_t row = 0;
-        std::uint64_t hash = 0;
-        while (recordset->moveNext()) {
-            if ((row & 1023) == 0) {
-                if (m_cancel.load()) return false;
-                if (m_progress) m_progress(table.name, row, std::max(estimate, row));
-            }
-            const std::vector<Value>& values = recordset->values();
-            for (std::size_t c = 0; c < table.columns.size(); ++c) {
-                if (table.columns[c].field.required && values[table.columns[c].position].isNull()) {
-                    m_result.brokenRequired[t][c] = true;
-                    addViolation({t, row, RuleKind::NullInRequired, c, {}, {}});
-                }
-            }
-            for (std::size_t k = 0; k < table.keys.size(); ++k) {
-                if (keyHash(table, table.keys[k].columns, values, buffer, hash)) {
-                    m_keys[t][k].push_back({hash, row});
-                }
-            }
-            for (std::size_t r = 0; r < m_plan.relations.size(); ++r) {
-                const PlannedRelation& relation = m_plan.relations[r];
-                if (relation.parent == t &&
-                    keyHash(table, relation.parentColumns, values, buffer, hash)) {
-                    m_parents[r].push_back({hash, row});
-                }
-                if (relation.child == t &&
-                    keyHash(table, relation.childColumns, values, buffer, hash)) {
-                    m_children[r].push_back({hash, row});
-                }
+        std::size_t next = 0;
+        while (next < wanted.size() && recordset->moveNext()) {
+            if (cancel.load()) return false;
+            while (next < wanted.size() && wanted[next]->row == row) {
+                wanted[next++]->rowKey = rowKeyText(m_plan.tables[t], recordset->values(), row);
             }
             ++row;
         }
-        m_result.rowCounts[t] = row;
-        if (m_progress) m_progress(table.name, row, row);
-        return true;
     }
+    return true;
+}
 
-    // The fields this pass looks at: Required ones and those of keys and relations.
-    std::vector<bool> checkedFields(std::size_t t) const {
-        const PlannedTable& table = m_plan.tables[t];
-        std::vector<bool> wanted;
-        auto want = [&](std::size_t column) {
-            const std::size_t position = table.columns[column].position;
-            if (wanted.size() <= position) wanted.resize(position + 1, false);
-            wanted[position] = true;
-        };
-        for (std::size_t c = 0; c < table.columns.size(); ++c) {
-            if (table.columns[c].field.required) want(c);
-        }
-        for (const PlannedKey& key : table.keys) {
-            for (const std::size_t column : key.columns) want(column);
-        }
-        for (const PlannedRelation& relation : m_plan.relations) {
-            if (relation.parent == t) {
-                for (const std::size_t column : relation.parentColumns) want(column);
-            }
-            if (relation.child == t) {
-                for (const std::size_t column : relation.childColumns) want(column);
-            }
-        }
-        return wanted;
+void RowChecker::addViolation(RuleViolation violation) {
+    ++m_result.violationCount;
+    m_result.badRows[violation.table].push_back(violation.row);
+    if (m_result.violations.size() < kReportedViolations) {
+        m_result.violations.push_back(std::move(violation));
     }
+}
 
-    void addViolation(RuleViolation violation) {
-        ++m_result.violationCount;
-        m_result.badRows[violation.table].push_back(violation.row);
-        if (m_result.violations.size() < kReportedViolations) {
-            m_result.violations.push_back(std::move(violation));
-        }
+void RowChecker::sortBadRows() {
+    for (auto& rows : m_result.badRows) {
+        std::sort(rows.begin(), rows.end());
+        rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
     }
-
-    void sortBadRows() {
-        for (auto& rows : m_result.badRows) {
-            std::sort(rows.begin(), rows.end());
-            rows.erase(std::unique(rows.begin(), rows.end()), rows.end());
-        }
-    }
-
-    const schema::Database& m_db;
-    const ExportPlan& m_plan;
-    const std::atomic<bool>& m_cancel;
-    const ProgressFn& m_progress;
-    RuleCheck m_result;
-    std::vector<std::vector<std::vector<HashedRow>>> m_keys;  // [table][key]
-    std::vector<std::vector<HashedRow>> m_parents;            // [relation]
-    std::vector<std::vector<HashedRow>> m_children;           // [relation]
-};
-
-}  // namespace
+}
 
 void CheckRefusals::add(std::size_t table, std::uint64_t row, const std::string& name,
                         const std::string& text) {
@@ -317,13 +277,26 @@ void CheckRefusals::add(std::size_t table, std::uint64_t row, const std::string&
 RuleCheck checkRows(const schema::Database& db, const ExportPlan& plan,
                     const CheckRefusals& refused, bool cascade, const std::atomic<bool>& cancel,
                     const ProgressFn& progress, bool& cancelled) {
-    Checker checker(db, plan, cancel, progress);
-    cancelled = !checker.readAll();
-    if (cancelled) return checker.take();
-    checker.addRefused(refused);
-    checker.findDuplicates();
-    checker.findOrphans(cascade);
-    cancelled = !checker.fillRowKeys();
+    RowChecker checker(plan);
+    cancelled = true;
+    for (std::size_t t = 0; t < plan.tables.size(); ++t) {
+        const PlannedTable& table = plan.tables[t];
+        const auto recordset = db.openRecordset(table.name);
+        recordset->restrictTo(checker.checkedFields(t));
+        const std::uint64_t estimate = recordset->recordedCount();
+        std::uint64_t row = 0;
+        while (recordset->moveNext()) {
+            if ((row & 1023) == 0) {
+                if (cancel.load()) return checker.take();
+                if (progress) progress(table.name, row, std::max(estimate, row));
+            }
+            checker.addRow(t, row, recordset->values());
+            ++row;
+        }
+        checker.endTable(t, row);
+        if (progress) progress(table.name, row, row);
+    }
+    cancelled = !checker.finish(db, refused, cascade, cancel);
     return checker.take();
 }
 

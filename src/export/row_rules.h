@@ -67,6 +67,50 @@ struct RuleCheck {
 // Progress: table name, rows done, rows in all (an estimate until counted).
 using ProgressFn = std::function<void(const std::string&, std::uint64_t, std::uint64_t)>;
 
+// Checks rows as they come: every row of every planned table is handed to it once, in the
+// cursor's order, then finish() looks for duplicates and orphans. Memory is about 16 bytes per
+// row per key and relation.
+class RowChecker {
+public:
+    explicit RowChecker(const ExportPlan& plan);
+
+    // The fields of table `t` the checks look at (Recordset::restrictTo's flags).
+    std::vector<bool> checkedFields(std::size_t t) const;
+    // Checks the `row`th row of table `t`: `values` as the Recordset yields them.
+    void addRow(std::size_t t, std::uint64_t row, const std::vector<schema::Value>& values);
+    // Records that table `t` holds `rows` rows, all of them handed to addRow().
+    void endTable(std::size_t t, std::uint64_t rows);
+    // Adds the rows in `refused` as breakers, finds duplicates and orphans (with `cascade`, rows
+    // whose parent is left out are orphans too) and reads the tables with reported violations
+    // again for their row keys. False when `cancel` became true. Throws EngineError.
+    bool finish(const schema::Database& db, const CheckRefusals& refused, bool cascade,
+                const std::atomic<bool>& cancel);
+    // The result; the checker is spent.
+    RuleCheck take() { return std::move(m_result); }
+
+private:
+    struct HashedRow {
+        std::uint64_t hash;
+        std::uint64_t row;
+        bool operator<(const HashedRow& other) const {
+            return hash != other.hash ? hash < other.hash : row < other.row;
+        }
+    };
+    void addRefused(const CheckRefusals& refused);
+    void findDuplicates();
+    void findOrphans(bool cascade);
+    bool fillRowKeys(const schema::Database& db, const std::atomic<bool>& cancel);
+    void addViolation(RuleViolation violation);
+    void sortBadRows();
+
+    const ExportPlan& m_plan;
+    RuleCheck m_result;
+    std::string m_buffer;                                     // a composite key's bytes
+    std::vector<std::vector<std::vector<HashedRow>>> m_keys;  // [table][key]
+    std::vector<std::vector<HashedRow>> m_parents;            // [relation]
+    std::vector<std::vector<HashedRow>> m_children;           // [relation]
+};
+
 // Reads every row of every planned table once and checks them; the rows in `refused` count as
 // breakers too. With `cascade`, rows whose parent is itself left out count as orphans too (what
 // --skip-invalid-rows needs). Memory is about 16 bytes per row per key and relation. Throws

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 
+#include "export/read_ahead.h"
 #include "sqlgen/target_names.h"
 #include "sqlgen/target_schema.h"
 #include "sqlgen/target_script.h"
@@ -85,33 +86,43 @@ void noteSkippedRows(const ExportPlan& plan, const RuleCheck& check, Ledger& led
 
 class Cancelled {};
 
-// Writes the rows of every table. A table whose load a CHECK stopped is written a second time,
-// for the target to find every row its CHECKs refuse (the export is abandoned then anyway).
-void writeTables(const schema::Database& db, const ExportPlan& plan, const RuleCheck& check,
-                 bool skipBad, TargetWriter& writer, const std::atomic<bool>& cancel,
-                 const ProgressFn& progress, ExportResult& result) {
+// Writes the rows of every table. `check`, when given, holds the rows to leave out (with
+// `skipBad`) and each table's row count; else `checker` sees every row as it is read. A table
+// whose load a CHECK stopped is written a second time, for the target to find every row its
+// CHECKs refuse (the export is abandoned then anyway).
+void writeTables(const schema::Database& db, const ExportPlan& plan, const RuleCheck* check,
+                 RowChecker* checker, bool skipBad, TargetWriter& writer,
+                 const std::atomic<bool>& cancel, const ProgressFn& progress,
+                 ExportResult& result) {
+    static const std::vector<std::uint64_t> none;
     for (std::size_t t = 0; t < plan.tables.size(); ++t) {
         const PlannedTable& table = plan.tables[t];
-        const std::vector<std::uint64_t>& bad = check.badRows[t];
-        const std::uint64_t total = check.rowCounts[t];
+        const std::vector<std::uint64_t>& bad = check != nullptr ? check->badRows[t] : none;
         const std::uint64_t writtenBefore = result.rowsWritten;
         const std::uint64_t skippedBefore = result.rowsSkipped;
         Ledger again(0);  // the first writing noted the values already
         for (const bool second : {false, true}) {
             Ledger& ledger = second ? again : result.ledger;
-            const auto recordset = db.openRecordset(table.name);
+            RowHook hook;
+            if (checker != nullptr && !second) {
+                hook = [checker, t](std::uint64_t row, const std::vector<schema::Value>& values) {
+                    checker->addRow(t, row, values);
+                };
+            }
+            ReadAhead rows(db, table.name, std::move(hook));
+            const std::uint64_t estimate =
+                check != nullptr ? check->rowCounts[t] : rows.recordedCount();
             writer.beginTable(t, second);
             std::uint64_t row = 0;
             std::size_t nextBad = 0;
             // Made once per table, not per row: the key is computed only when a note needs it.
             const std::vector<schema::Value>* current = nullptr;
             const RowKeyFn rowKey = [&] { return rowKeyText(table, *current, row); };
-            while (recordset->moveNext()) {
+            while ((current = rows.next()) != nullptr) {
                 if ((row & 1023) == 0) {
                     if (cancel.load()) throw Cancelled();
-                    if (progress) progress(table.name, row, total);
+                    if (progress) progress(table.name, row, std::max(estimate, row));
                 }
-                current = &recordset->values();
                 if (skipBad && nextBad < bad.size() && bad[nextBad] == row) {
                     ++nextBad;
                     ++result.rowsSkipped;
@@ -121,6 +132,7 @@ void writeTables(const schema::Database& db, const ExportPlan& plan, const RuleC
                 }
                 ++row;
             }
+            if (checker != nullptr && !second) checker->endTable(t, row);
             if (progress) progress(table.name, row, row);
             if (writer.endTable()) break;
             result.rowsWritten = writtenBefore;
@@ -128,6 +140,63 @@ void writeTables(const schema::Database& db, const ExportPlan& plan, const RuleC
         }
         ++result.tablesWritten;
     }
+}
+
+void startAttempt(const ExportPlan& plan, ExportResult& result) {
+    result.ledger = Ledger();
+    for (const PlanNote& note : plan.notes) {
+        result.ledger.add({note.table, note.field, note.property, note.original, note.reason, ""});
+    }
+    result.rowsWritten = 0;
+    result.rowsSkipped = 0;
+    result.tablesWritten = 0;
+}
+
+std::unique_ptr<TargetWriter> openTarget(const ExportRequest& request) {
+    return request.target == Target::Sqlite
+               ? openSqliteTarget(request.destination, request.force, request.schemaScript)
+               : openPostgresTarget(request.destination, request.schema, request.schemaScript);
+}
+
+enum class FirstPass {
+    Finished,       // every row written and in place
+    ChecksRefused,  // no rule broken, but the target's CHECKs refused rows: `writer` knows which
+    Inconclusive,   // rows break rules, or something failed: nothing is left of the attempt
+};
+
+// The first attempt reads every row once: it writes them with every rule in place and checks
+// them on the way, and puts the result in place only when no row breaks a rule. Anything else
+// (a broken rule, a refusing target, damage) abandons it, and the export starts over the careful
+// way, checking every row before writing, which reports or handles it as it always does.
+FirstPass writeChecked(const schema::Database& db, const ExportPlan& plan,
+                       const ExportRequest& request, const std::atomic<bool>& cancel,
+                       const ProgressFn& progress, ExportResult& result,
+                       std::unique_ptr<TargetWriter>& writer) {
+    startAttempt(plan, result);
+    RowChecker checker(plan);
+    try {
+        writer = openTarget(request);
+        writer->createSchema(plan, keepAll(plan));
+        writeTables(db, plan, nullptr, &checker, false, *writer, cancel, progress, result);
+        if (cancel.load()) throw Cancelled();
+        if (!checker.finish(db, CheckRefusals(), request.skipInvalidRows, cancel)) {
+            throw Cancelled();
+        }
+        result.check = checker.take();
+    } catch (const std::exception&) {
+        if (writer) writer->abandon();
+        writer.reset();
+        return FirstPass::Inconclusive;
+    }
+    if (result.check.violationCount > 0) {
+        writer->abandon();
+        writer.reset();
+        return FirstPass::Inconclusive;
+    }
+    if (!writer->refusals().empty()) return FirstPass::ChecksRefused;
+    // The careful way would have written the very same rows; its failure here would be this one.
+    writer->finish();
+    return FirstPass::Finished;
 }
 
 std::string withThousands(std::uint64_t number) {
@@ -150,15 +219,22 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
         // loading, so a second attempt starts over knowing them: they are reported, left out
         // (with the rows that hang on them) or loaded without the CHECKs they break.
         CheckRefusals refused;
-        for (int attempt = 0; attempt < 2; ++attempt) {
-            result.ledger = Ledger();
-            for (const PlanNote& note : plan.notes) {
-                result.ledger.add(
-                    {note.table, note.field, note.property, note.original, note.reason, ""});
-            }
-            result.rowsWritten = 0;
-            result.rowsSkipped = 0;
-            result.tablesWritten = 0;
+        int attempt = 0;
+        switch (writeChecked(db, plan, request, cancel, progress, result, writer)) {
+            case FirstPass::Finished:
+                return result;
+            case FirstPass::ChecksRefused:
+                // What the careful way's first attempt would have found: start at its second.
+                refused = writer->refusals();
+                writer->abandon();
+                writer.reset();
+                attempt = 1;
+                break;
+            case FirstPass::Inconclusive:
+                break;
+        }
+        for (; attempt < 2; ++attempt) {
+            startAttempt(plan, result);
             bool cancelled = false;
             result.check =
                 checkRows(db, plan, refused, request.skipInvalidRows, cancel, progress, cancelled);
@@ -183,14 +259,10 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
                 }
             }
             try {
-                writer =
-                    request.target == Target::Sqlite
-                        ? openSqliteTarget(request.destination, request.force, request.schemaScript)
-                        : openPostgresTarget(request.destination, request.schema,
-                                             request.schemaScript);
+                writer = openTarget(request);
                 writer->createSchema(plan, relaxation);
-                writeTables(db, plan, result.check, request.skipInvalidRows || lookOnly, *writer,
-                            cancel, progress, result);
+                writeTables(db, plan, &result.check, nullptr, request.skipInvalidRows || lookOnly,
+                            *writer, cancel, progress, result);
             } catch (const ExportError&) {
                 // A target that cannot be reached hides no rule the report has already found.
                 if (!lookOnly) throw;

@@ -207,6 +207,9 @@ public:
     // Decodes only the fields whose flag is true (by TableDef.Fields position); the others read
     // as Null. Saves work for passes that look at keys only. All fields by default.
     virtual void restrictTo(const std::vector<bool>& wanted) { (void)wanted; }
+    // Hands the current row's values to `into`, for a caller that keeps rows past moveNext();
+    // `into`'s old values may be reused for the next row, so values() is unspecified until then.
+    virtual void takeValues(std::vector<Value>& into) { into = values(); }
 };
 
 // An open database. Every operation may throw EngineError with the engine's description.

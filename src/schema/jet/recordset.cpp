@@ -36,6 +36,7 @@ public:
     const std::vector<Value>& values() const override { return m_cursor.values(); }
     std::uint64_t recordedCount() const override { return m_cursor.recordedCount(); }
     void restrictTo(const std::vector<bool>& wanted) override { m_cursor.restrictTo(wanted); }
+    void takeValues(std::vector<Value>& into) override { m_cursor.takeValues(into); }
 
 private:
     RowCursor m_cursor;
@@ -120,6 +121,14 @@ Status RowCursor::decodeRow(Bytes row, const Origin& origin) {
                                   m_resultTypes[i], m_values[i]));
     }
     return {};
+}
+
+void RowCursor::takeValues(std::vector<Value>& into) {
+    into.resize(m_values.size());
+    m_values.swap(into);
+    for (std::size_t i = 0; i < m_wanted.size(); ++i) {
+        if (!m_wanted[i]) m_values[i] = Value();
+    }
 }
 
 void RowCursor::restrictTo(const std::vector<bool>& wanted) {

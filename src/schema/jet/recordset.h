@@ -34,6 +34,9 @@ public:
     // The row count recorded in the table definition.
     std::uint64_t recordedCount() const { return m_recordedCount; }
     const TableDefinition& definition() const { return m_table; }
+    // Swaps the current row's values into `into`; the cursor decodes the next row into the
+    // storage `into` held (strings keep their capacity), so values() is unspecified until then.
+    void takeValues(std::vector<Value>& into);
     // Decodes only the columns whose flag is true; the others stay Null.
     void restrictTo(const std::vector<bool>& wanted);
     // Declares the result type of calculated column `index` (its ResultType property).

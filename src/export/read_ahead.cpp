@@ -1,0 +1,130 @@
+// Read-ahead of a table's rows: batches travel from the reading thread to the writer through a
+// full queue and back through a free list, so their values' storage serves row after row.
+#include "export/read_ahead.h"
+
+namespace zl::exporter {
+namespace {
+
+using schema::Value;
+
+// Four batches of 64 rows keep both threads busy; a batch closes early past 1 MiB of text and
+// bytes, and values grown past 16 KiB give their storage back when recycled, so that a table of
+// large memos holds a handful of them at a time.
+constexpr std::size_t kBatches = 4;
+constexpr std::size_t kBatchRows = 64;
+constexpr std::size_t kBatchBytes = std::size_t{1} << 20;
+constexpr std::size_t kKeptCapacity = std::size_t{16} << 10;
+
+std::size_t payload(const std::vector<Value>& values) {
+    std::size_t bytes = 0;
+    for (const Value& value : values) bytes += value.text.size() + value.bytes.size();
+    return bytes;
+}
+
+}  // namespace
+
+ReadAhead::ReadAhead(const schema::Database& db, const std::string& table, RowHook hook)
+    : m_recordset(db.openRecordset(table)), m_hook(std::move(hook)), m_batches(kBatches) {
+    m_recordedCount = m_recordset->recordedCount();
+    for (Batch& batch : m_batches) {
+        batch.rows.resize(kBatchRows);
+        m_free.push_back(&batch);
+    }
+    m_thread = std::thread([this] { read(); });
+}
+
+ReadAhead::~ReadAhead() {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_changed.notify_all();
+    m_thread.join();
+}
+
+const std::vector<Value>* ReadAhead::next() {
+    while (m_current == nullptr || m_next == m_current->count) {
+        if (m_current != nullptr) {
+            const bool last = m_current->last;
+            const std::exception_ptr error = m_current->error;
+            recycle(m_current);
+            m_current = nullptr;
+            if (error) {
+                m_ended = true;
+                std::rethrow_exception(error);
+            }
+            if (last) m_ended = true;
+        }
+        if (m_ended) return nullptr;
+        std::unique_lock lock(m_mutex);
+        m_changed.wait(lock, [this] { return !m_full.empty(); });
+        m_current = m_full.front();
+        m_full.pop_front();
+        m_next = 0;
+    }
+    return &m_current->rows[m_next++];
+}
+
+void ReadAhead::read() noexcept {
+    std::uint64_t row = 0;
+    while (Batch* batch = takeFree()) {
+        batch->count = 0;
+        batch->last = false;
+        batch->error = nullptr;
+        std::size_t bytes = 0;
+        try {
+            while (batch->count < kBatchRows && bytes < kBatchBytes && !m_stop.load()) {
+                if (!m_recordset->moveNext()) {
+                    batch->last = true;
+                    break;
+                }
+                if (m_hook) m_hook(row, m_recordset->values());
+                std::vector<Value>& values = batch->rows[batch->count++];
+                m_recordset->takeValues(values);
+                bytes += payload(values);
+                ++row;
+            }
+        } catch (...) {
+            // The rows read so far go first; the writer meets the error where reading stopped.
+            batch->error = std::current_exception();
+            batch->last = true;
+        }
+        const bool last = batch->last;
+        publish(batch);
+        if (last) return;
+    }
+}
+
+ReadAhead::Batch* ReadAhead::takeFree() {
+    std::unique_lock lock(m_mutex);
+    m_changed.wait(lock, [this] { return !m_free.empty() || m_stop.load(); });
+    if (m_stop.load()) return nullptr;
+    Batch* batch = m_free.back();
+    m_free.pop_back();
+    return batch;
+}
+
+void ReadAhead::publish(Batch* batch) {
+    {
+        const std::lock_guard lock(m_mutex);
+        m_full.push_back(batch);
+    }
+    m_changed.notify_all();
+}
+
+void ReadAhead::recycle(Batch* batch) {
+    for (std::size_t i = 0; i < batch->count; ++i) {
+        for (Value& value : batch->rows[i]) {
+            if (value.text.capacity() > kKeptCapacity) std::string().swap(value.text);
+            if (value.bytes.capacity() > kKeptCapacity) std::vector<std::byte>().swap(value.bytes);
+        }
+    }
+    batch->error = nullptr;
+    {
+        const std::lock_guard lock(m_mutex);
+        m_free.push_back(batch);
+    }
+    m_changed.notify_all();
+}
+
+}  // namespace zl::exporter

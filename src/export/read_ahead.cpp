@@ -7,13 +7,15 @@ namespace {
 
 using schema::Value;
 
-// Four batches of 64 rows keep both threads busy; a batch closes early past 1 MiB of text and
-// bytes, and values grown past 16 KiB give their storage back when recycled, so that a table of
-// large memos holds a handful of them at a time.
+// Four batches of 256 rows keep both threads busy. A batch closes early past 1 MiB of text and
+// bytes; when recycled, values grown past 16 KiB give their storage back, and so does a whole
+// batch holding more than 2 MiB, so that a table of large memos holds a handful at a time.
 constexpr std::size_t kBatches = 4;
-constexpr std::size_t kBatchRows = 64;
+constexpr std::size_t kReady = kBatches / 2;  // what a sleeping side waits for
+constexpr std::size_t kBatchRows = 256;
 constexpr std::size_t kBatchBytes = std::size_t{1} << 20;
 constexpr std::size_t kKeptCapacity = std::size_t{16} << 10;
+constexpr std::size_t kKeptBatchCapacity = std::size_t{2} << 20;
 
 std::size_t payload(const std::vector<Value>& values) {
     std::size_t bytes = 0;
@@ -38,7 +40,7 @@ ReadAhead::~ReadAhead() {
         const std::lock_guard lock(m_mutex);
         m_stop = true;
     }
-    m_changed.notify_all();
+    m_freed.notify_one();
     m_thread.join();
 }
 
@@ -57,7 +59,13 @@ const std::vector<Value>* ReadAhead::next() {
         }
         if (m_ended) return nullptr;
         std::unique_lock lock(m_mutex);
-        m_changed.wait(lock, [this] { return !m_full.empty(); });
+        if (m_full.empty()) {
+            m_writerAsleep = true;
+            m_published.wait(lock, [this] {
+                return m_full.size() >= kReady || (!m_full.empty() && m_full.back()->last);
+            });
+            m_writerAsleep = false;
+        }
         m_current = m_full.front();
         m_full.pop_front();
         m_next = 0;
@@ -97,7 +105,11 @@ void ReadAhead::read() noexcept {
 
 ReadAhead::Batch* ReadAhead::takeFree() {
     std::unique_lock lock(m_mutex);
-    m_changed.wait(lock, [this] { return !m_free.empty() || m_stop.load(); });
+    if (m_free.empty() && !m_stop.load()) {
+        m_readerAsleep = true;
+        m_freed.wait(lock, [this] { return m_free.size() >= kReady || m_stop.load(); });
+        m_readerAsleep = false;
+    }
     if (m_stop.load()) return nullptr;
     Batch* batch = m_free.back();
     m_free.pop_back();
@@ -105,26 +117,35 @@ ReadAhead::Batch* ReadAhead::takeFree() {
 }
 
 void ReadAhead::publish(Batch* batch) {
+    bool wake = false;
     {
         const std::lock_guard lock(m_mutex);
         m_full.push_back(batch);
+        wake = m_writerAsleep && (m_full.size() >= kReady || batch->last);
     }
-    m_changed.notify_all();
+    if (wake) m_published.notify_one();
 }
 
 void ReadAhead::recycle(Batch* batch) {
+    std::size_t kept = 0;
     for (std::size_t i = 0; i < batch->count; ++i) {
         for (Value& value : batch->rows[i]) {
             if (value.text.capacity() > kKeptCapacity) std::string().swap(value.text);
             if (value.bytes.capacity() > kKeptCapacity) std::vector<std::byte>().swap(value.bytes);
+            kept += value.text.capacity() + value.bytes.capacity();
         }
     }
+    if (kept > kKeptBatchCapacity) {
+        for (std::vector<Value>& row : batch->rows) row.clear();
+    }
     batch->error = nullptr;
+    bool wake = false;
     {
         const std::lock_guard lock(m_mutex);
         m_free.push_back(batch);
+        wake = m_readerAsleep && m_free.size() >= kReady;
     }
-    m_changed.notify_all();
+    if (wake) m_freed.notify_one();
 }
 
 }  // namespace zl::exporter

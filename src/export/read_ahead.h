@@ -56,9 +56,14 @@ private:
     std::uint64_t m_recordedCount = 0;
     std::vector<Batch> m_batches;
     std::mutex m_mutex;
-    std::condition_variable m_changed;
-    std::vector<Batch*> m_free;  // guarded by m_mutex
-    std::deque<Batch*> m_full;   // guarded by m_mutex
+    std::condition_variable m_freed;      // for the reading thread
+    std::condition_variable m_published;  // for the writer
+    // Guarded by m_mutex. Each side sleeps until half the batches are ready for it, and is woken
+    // only when asleep, so that the threads seldom wait on each other.
+    std::vector<Batch*> m_free;
+    std::deque<Batch*> m_full;
+    bool m_readerAsleep = false;
+    bool m_writerAsleep = false;
     std::atomic<bool> m_stop{false};
     Batch* m_current = nullptr;  // the batch the writer reads; only the writer touches it
     std::size_t m_next = 0;

@@ -23,6 +23,19 @@ namespace {
 using schema::Value;
 using schema::ValueKind;
 
+// Rows go in up to 32 at a time: a statement per row costs about as much again as the rows'
+// values. Their values are kept until then (up to 1 MiB of text and bytes; storage grown past
+// 16 KiB is given back), for a refused row to be looked at again.
+constexpr std::size_t kRowsPerInsert = 32;
+constexpr std::size_t kPendingBytes = std::size_t{1} << 20;
+constexpr std::size_t kKeptCapacity = std::size_t{16} << 10;
+
+std::size_t payload(const std::vector<Value>& values) {
+    std::size_t bytes = 0;
+    for (const Value& value : values) bytes += value.text.size() + value.bytes.size();
+    return bytes;
+}
+
 class SqliteTarget final : public TargetWriter {
 public:
     SqliteTarget(std::string path, bool force, std::shared_ptr<const SchemaScript> script)
@@ -97,29 +110,39 @@ public:
         m_tableIndex = table;
         m_table = &m_plan->tables[table];
         findWrittenColumns();
-        const std::string sql = "INSERT INTO " + tableName() + insertColumns();
+        const std::string what = "preparing the rows of " + m_table->name;
         execute("BEGIN");
-        m_insert = prepare(sql, "preparing the rows of " + m_table->name);
+        m_insert = prepare("INSERT INTO " + tableName() + insertColumns(1), what);
+        const auto parameters =
+            static_cast<std::size_t>(sqlite3_limit(m_db, SQLITE_LIMIT_VARIABLE_NUMBER, -1));
+        m_batchRows = std::clamp<std::size_t>(
+            parameters / std::max<std::size_t>(m_written.size(), 1), 1, kRowsPerInsert);
+        // OR FAIL: a refused row ends the statement but keeps the rows before it.
+        m_batchInsert =
+            prepare("INSERT OR FAIL INTO " + tableName() + insertColumns(m_batchRows), what);
+        m_pending.resize(m_batchRows);
+        m_pendingRows.resize(m_batchRows);
+        m_pendingCount = 0;
+        m_pendingBytes = 0;
+        m_scratch.assign(m_batchRows * m_written.size(), std::string());
     }
 
     void writeRow(const std::vector<Value>& values, std::uint64_t row, const RowKeyFn& rowKey,
                   Ledger& ledger) override {
-        bindRow(m_insert, values, rowKey, ledger);
-        if (sqlite3_step(m_insert) != SQLITE_DONE) {
-            if (sqlite3_extended_errcode(m_db) != SQLITE_CONSTRAINT_CHECK) {
-                fail("writing a row of " + m_table->name + " (" + rowKey() + ")");
-            }
-            // The statement alone is undone; the table's transaction goes on.
-            sqlite3_reset(m_insert);
-            refuse(values, row, rowKey);
-            return;
-        }
-        sqlite3_reset(m_insert);
+        const std::size_t slot = m_pendingCount++;
+        m_pending[slot] = values;
+        m_pendingRows[slot] = row;
+        m_pendingBytes += payload(values);
+        bindRow(m_batchInsert, slot, m_pending[slot], rowKey, ledger);
+        if (m_pendingCount == m_batchRows || m_pendingBytes >= kPendingBytes) writePending();
     }
 
     bool endTable() override {
+        writePending();
         sqlite3_finalize(m_insert);
         m_insert = nullptr;
+        sqlite3_finalize(m_batchInsert);
+        m_batchInsert = nullptr;
         dropProbe();
         execute("COMMIT");
         return true;
@@ -159,6 +182,8 @@ public:
     void abandon() noexcept override {
         if (m_insert) sqlite3_finalize(m_insert);
         m_insert = nullptr;
+        if (m_batchInsert) sqlite3_finalize(m_batchInsert);
+        m_batchInsert = nullptr;
         finalizeProbe();
         if (m_db) sqlite3_close(m_db);
         m_db = nullptr;
@@ -217,18 +242,76 @@ private:
                 m_written.push_back(i);
             }
         }
-        m_scratch.assign(m_written.size(), std::string());
     }
 
-    // " (a, b) VALUES (?, ?)" for the written columns.
-    std::string insertColumns() const {
+    // " (a, b) VALUES (?, ?)" for the written columns, the marks once per row of `rows`.
+    std::string insertColumns(std::size_t rows) const {
         std::string names;
         std::string marks;
         for (std::size_t i = 0; i < m_written.size(); ++i) {
             names += (i == 0 ? "" : ", ") + columnName(m_table->columns[m_written[i]].field.name);
             marks += i == 0 ? "?" : ", ?";
         }
-        return " (" + names + ") VALUES (" + marks + ")";
+        std::string text = " (" + names + ") VALUES (" + marks + ")";
+        for (std::size_t row = 1; row < rows; ++row) text += ", (" + marks + ")";
+        return text;
+    }
+
+    // The key of the `slot`th row waiting to be written, for messages and the ledger.
+    std::string pendingKey(std::size_t slot) const {
+        return rowKeyText(*m_table, m_pending[slot], m_pendingRows[slot]);
+    }
+
+    // Writes the rows bound so far: a full set with one statement, else (a table's last rows,
+    // or rows of large values) one by one. A row a CHECK refuses goes to the refusals; the
+    // table's transaction goes on.
+    void writePending() {
+        std::size_t next = 0;
+        if (m_pendingCount == m_batchRows) {
+            if (sqlite3_step(m_batchInsert) == SQLITE_DONE) {
+                next = m_pendingCount;
+            } else {
+                // The rows before the refused one are in: their count tells which it is.
+                const auto inserted =
+                    std::min(static_cast<std::size_t>(std::max(sqlite3_changes(m_db), 0)),
+                             m_pendingCount - 1);
+                if (sqlite3_extended_errcode(m_db) != SQLITE_CONSTRAINT_CHECK) {
+                    fail("writing a row of " + m_table->name + " (" + pendingKey(inserted) + ")");
+                }
+                sqlite3_reset(m_batchInsert);
+                refuse(inserted);
+                next = inserted + 1;
+            }
+            sqlite3_reset(m_batchInsert);
+        }
+        for (; next < m_pendingCount; ++next) writeOne(next);
+        for (std::size_t slot = 0; slot < m_pendingCount; ++slot) {
+            for (Value& value : m_pending[slot]) {
+                if (value.text.capacity() > kKeptCapacity) std::string().swap(value.text);
+                if (value.bytes.capacity() > kKeptCapacity) {
+                    std::vector<std::byte>().swap(value.bytes);
+                }
+            }
+        }
+        m_pendingCount = 0;
+        m_pendingBytes = 0;
+    }
+
+    // Writes the `slot`th waiting row alone; its values were noted when first bound.
+    void writeOne(std::size_t slot) {
+        Ledger noted(0);
+        const RowKeyFn rowKey = [&] { return pendingKey(slot); };
+        bindRow(m_insert, 0, m_pending[slot], rowKey, noted);
+        if (sqlite3_step(m_insert) != SQLITE_DONE) {
+            if (sqlite3_extended_errcode(m_db) != SQLITE_CONSTRAINT_CHECK) {
+                fail("writing a row of " + m_table->name + " (" + rowKey() + ")");
+            }
+            // The statement alone is undone; the table's transaction goes on.
+            sqlite3_reset(m_insert);
+            refuse(slot);
+            return;
+        }
+        sqlite3_reset(m_insert);
     }
 
     sqlite3_stmt* prepare(const std::string& sql, const std::string& what) {
@@ -239,12 +322,14 @@ private:
         return statement;
     }
 
-    void bindRow(sqlite3_stmt* statement, const std::vector<Value>& values, const RowKeyFn& rowKey,
-                 Ledger& ledger) {
+    // Binds `values` to the `slot`th row of marks of `statement`.
+    void bindRow(sqlite3_stmt* statement, std::size_t slot, const std::vector<Value>& values,
+                 const RowKeyFn& rowKey, Ledger& ledger) {
+        const std::size_t first = slot * m_written.size();
         for (std::size_t i = 0; i < m_written.size(); ++i) {
             const PlannedColumn& column = m_table->columns[m_written[i]];
-            bind(statement, static_cast<int>(i + 1), values[column.position], column, rowKey,
-                 ledger);
+            bind(statement, static_cast<int>(first + i + 1), values[column.position], column,
+                 rowKey, ledger);
         }
     }
 
@@ -262,10 +347,11 @@ private:
     // A row the table's CHECKs refused: which CHECK it breaks is found by putting the row into a
     // copy of the table without constraints (same columns, same affinities) and evaluating every
     // CHECK of the table's stored definition there. Each refused row is recorded once.
-    void refuse(const std::vector<Value>& values, std::uint64_t row, const RowKeyFn& rowKey) {
+    void refuse(std::size_t slot) {
         if (m_probeInsert == nullptr) openProbe();
         Ledger ignored(0);  // the values were noted when bound for the table itself
-        bindRow(m_probeInsert, values, rowKey, ignored);
+        const RowKeyFn rowKey = [&] { return pendingKey(slot); };
+        bindRow(m_probeInsert, 0, m_pending[slot], rowKey, ignored);
         const int inserted = sqlite3_step(m_probeInsert);
         sqlite3_reset(m_probeInsert);
         if (inserted != SQLITE_DONE) fail("copying a refused row of " + m_table->name);
@@ -283,7 +369,7 @@ private:
             throw ExportError("SQLite refused a row of " + m_table->name + " (" + rowKey() +
                               ") under a CHECK that cannot be told.");
         }
-        m_refusals.add(m_tableIndex, row, m_probeChecks[broken],
+        m_refusals.add(m_tableIndex, m_pendingRows[slot], m_probeChecks[broken],
                        "CHECK (" + m_probeChecks[broken] + ")");
     }
 
@@ -313,7 +399,7 @@ private:
                               " under a CHECK, but the table shows none.");
         }
         execute("CREATE TEMP TABLE \"zl_probe\" AS SELECT * FROM main." + tableName() + " WHERE 0");
-        const std::string insert = "INSERT INTO temp.\"zl_probe\"" + insertColumns();
+        const std::string insert = "INSERT INTO temp.\"zl_probe\"" + insertColumns(1);
         std::string select = "SELECT ";
         for (std::size_t i = 0; i < m_probeChecks.size(); ++i) {
             select += (i == 0 ? "(" : ", (") + m_probeChecks[i] + ") IS FALSE";
@@ -422,7 +508,15 @@ private:
     const ExportPlan* m_plan = nullptr;
     const PlannedTable* m_table = nullptr;
     std::vector<std::size_t> m_written;  // the table's columns the rows fill
-    std::vector<std::string> m_scratch;  // per written column: texts made for the current row
+    // Per mark of the batch statement: texts made for the rows waiting to be written (the
+    // first row's serve the one-row statements too, bound only once those rows are in).
+    std::vector<std::string> m_scratch;
+    sqlite3_stmt* m_batchInsert = nullptr;  // m_batchRows rows at a time
+    std::size_t m_batchRows = 1;
+    std::vector<std::vector<Value>> m_pending;  // copies of the rows bound, m_batchRows of them
+    std::vector<std::uint64_t> m_pendingRows;   // their ordinals
+    std::size_t m_pendingCount = 0;
+    std::size_t m_pendingBytes = 0;
 };
 
 }  // namespace

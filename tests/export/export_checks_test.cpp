@@ -5,6 +5,7 @@
 #include <gtest/gtest.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -188,6 +189,51 @@ TEST(ExportChecksCommand, ExitStatusReportAndLedger) {
         << output;
     EXPECT_EQ(run("--no-constraints", output), 0);
     EXPECT_NE(output.find(R"("property": "Check")"), std::string::npos) << output;
+}
+
+// SQLite takes rows many at a time; a refused row ends such a statement wherever it stands:
+// first, last, next to another, or among the table's last few rows. Each is named, and with
+// --skip-invalid-rows every other row arrives.
+TEST(ExportChecksSqlite, RefusedRowsAnywhereAmongManyAreFoundAndTheOthersLoad) {
+    const std::vector<std::int64_t> refused = {1, 41, 42, 71, 128, 131};  // IDs, Qty 0
+    jetwrite::TableDescription item;
+    item.name = "Item";
+    item.fields = {field("ID", FieldType::Long), field("Qty", FieldType::Long)};
+    item.fields[1].validationRule = ">0";
+    item.indexes = {{"PrimaryKey", {{"ID", false}}, true, true, true, false}};
+    Rows kept;
+    for (std::int64_t id = 1; id <= 140; ++id) {
+        const bool bad = std::find(refused.begin(), refused.end(), id) != refused.end();
+        item.rows.push_back({id, std::int64_t{bad ? 0 : 1}});
+        if (!bad) kept.push_back({std::to_string(id)});
+    }
+    jetwrite::DatabaseDescription database;
+    database.tables = {item};
+    TemporaryFolder folder;
+    const std::filesystem::path source = folder.path() / "many.mdb";
+    const std::filesystem::path target = folder.path() / "out.sqlite";
+    jetwrite::writeDatabase(database, source);
+    ExportRequest request;
+    request.destination = target.string();
+
+    const ExportResult report = exportFile(source, request, {"Item"}, true);
+    ASSERT_EQ(report.status, ExportStatus::RulesBroken) << report.message;
+    std::vector<std::string> named;
+    for (const RuleViolation& violation : report.check.violations) {
+        named.push_back(violation.rowKey);
+    }
+    EXPECT_EQ(named,
+              (std::vector<std::string>{"ID=1", "ID=41", "ID=42", "ID=71", "ID=128", "ID=131"}));
+    EXPECT_FALSE(std::filesystem::exists(target));
+
+    request.skipInvalidRows = true;
+    const ExportResult skipped = exportFile(source, request, {"Item"}, true);
+    ASSERT_EQ(skipped.status, ExportStatus::Ok) << skipped.message;
+    EXPECT_EQ(skipped.rowsSkipped, refused.size());
+    zl::testing::SqliteDb db(target.string());
+    const auto rows = db.query(R"(SELECT "ID" FROM "Item" ORDER BY 1)");
+    ASSERT_TRUE(rows.ok) << rows.error;
+    EXPECT_EQ(rows.rows, kept);
 }
 
 // Taking CHECKs out of SQLite DDL: quotes, comments and nesting do not fool the scan, and a

@@ -116,7 +116,7 @@ void writeTables(const schema::Database& db, const ExportPlan& plan, const RuleC
             std::uint64_t row = 0;
             std::size_t nextBad = 0;
             // Made once per table, not per row: the key is computed only when a note needs it.
-            const std::vector<schema::Value>* current = nullptr;
+            std::vector<schema::Value>* current = nullptr;
             const RowKeyFn rowKey = [&] { return rowKeyText(table, *current, row); };
             while ((current = rows.next()) != nullptr) {
                 if ((row & 1023) == 0) {

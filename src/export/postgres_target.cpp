@@ -138,7 +138,7 @@ public:
         m_buffer.clear();
     }
 
-    void writeRow(const std::vector<Value>& values, std::uint64_t row, const RowKeyFn& rowKey,
+    void writeRow(std::vector<Value>& values, std::uint64_t row, const RowKeyFn& rowKey,
                   Ledger& ledger) override {
         if (m_probing) {
             char digits[24];

@@ -8,8 +8,9 @@ namespace {
 using schema::Value;
 
 // Four batches of 256 rows keep both threads busy. A batch closes early past 1 MiB of text and
-// bytes; when recycled, values grown past 16 KiB give their storage back, and so does a whole
-// batch holding more than 2 MiB, so that a table of large memos holds a handful at a time.
+// bytes; before it is filled again, values grown past 16 KiB give their storage back, and so
+// does a whole batch holding more than 2 MiB, so that a table of large memos holds a handful at
+// a time.
 constexpr std::size_t kBatches = 4;
 constexpr std::size_t kReady = kBatches / 2;  // what a sleeping side waits for
 constexpr std::size_t kBatchRows = 256;
@@ -44,7 +45,7 @@ ReadAhead::~ReadAhead() {
     m_thread.join();
 }
 
-const std::vector<Value>* ReadAhead::next() {
+std::vector<Value>* ReadAhead::next() {
     while (m_current == nullptr || m_next == m_current->count) {
         if (m_current != nullptr) {
             const bool last = m_current->last;
@@ -76,6 +77,7 @@ const std::vector<Value>* ReadAhead::next() {
 void ReadAhead::read() noexcept {
     std::uint64_t row = 0;
     while (Batch* batch = takeFree()) {
+        trim(*batch);
         batch->count = 0;
         batch->last = false;
         batch->error = nullptr;
@@ -103,6 +105,20 @@ void ReadAhead::read() noexcept {
     }
 }
 
+void ReadAhead::trim(Batch& batch) {
+    std::size_t kept = 0;
+    for (std::size_t i = 0; i < batch.count; ++i) {
+        for (Value& value : batch.rows[i]) {
+            if (value.text.capacity() > kKeptCapacity) std::string().swap(value.text);
+            if (value.bytes.capacity() > kKeptCapacity) std::vector<std::byte>().swap(value.bytes);
+            kept += value.text.capacity() + value.bytes.capacity();
+        }
+    }
+    if (kept > kKeptBatchCapacity) {
+        for (std::vector<Value>& values : batch.rows) values.clear();
+    }
+}
+
 ReadAhead::Batch* ReadAhead::takeFree() {
     std::unique_lock lock(m_mutex);
     if (m_free.empty() && !m_stop.load()) {
@@ -127,17 +143,6 @@ void ReadAhead::publish(Batch* batch) {
 }
 
 void ReadAhead::recycle(Batch* batch) {
-    std::size_t kept = 0;
-    for (std::size_t i = 0; i < batch->count; ++i) {
-        for (Value& value : batch->rows[i]) {
-            if (value.text.capacity() > kKeptCapacity) std::string().swap(value.text);
-            if (value.bytes.capacity() > kKeptCapacity) std::vector<std::byte>().swap(value.bytes);
-            kept += value.text.capacity() + value.bytes.capacity();
-        }
-    }
-    if (kept > kKeptBatchCapacity) {
-        for (std::vector<Value>& row : batch->rows) row.clear();
-    }
     batch->error = nullptr;
     bool wake = false;
     {

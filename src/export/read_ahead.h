@@ -32,9 +32,10 @@ public:
     ReadAhead(const ReadAhead&) = delete;
     ReadAhead& operator=(const ReadAhead&) = delete;
 
-    // The next row, valid until the next call; nullptr past the last. Rethrows what reading
-    // threw (EngineError for a damaged page, or std::bad_alloc), at the row where it happened.
-    const std::vector<schema::Value>* next();
+    // The next row, valid until the next call (the caller may swap its values out for others);
+    // nullptr past the last. Rethrows what reading threw (EngineError for a damaged page, or
+    // std::bad_alloc), at the row where it happened.
+    std::vector<schema::Value>* next();
     // The row count the table definition records (a hint for progress).
     std::uint64_t recordedCount() const { return m_recordedCount; }
 
@@ -48,6 +49,8 @@ private:
 
     void read() noexcept;
     Batch* takeFree();
+    // Gives back the storage of a used batch's large values (on the reading thread).
+    static void trim(Batch& batch);
     void publish(Batch* batch);
     void recycle(Batch* batch);
 

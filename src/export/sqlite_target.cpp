@@ -25,7 +25,7 @@ using schema::ValueKind;
 
 // Rows go in up to 32 at a time: a statement per row costs about as much again as the rows'
 // values. Their values are kept until then (up to 1 MiB of text and bytes; storage grown past
-// 16 KiB is given back), for a refused row to be looked at again.
+// 16 KiB is given back), bound without a copy and at hand for a refused row.
 constexpr std::size_t kRowsPerInsert = 32;
 constexpr std::size_t kPendingBytes = std::size_t{1} << 20;
 constexpr std::size_t kKeptCapacity = std::size_t{16} << 10;
@@ -127,13 +127,14 @@ public:
         m_scratch.assign(m_batchRows * m_written.size(), std::string());
     }
 
-    void writeRow(const std::vector<Value>& values, std::uint64_t row, const RowKeyFn& rowKey,
+    void writeRow(std::vector<Value>& values, std::uint64_t row, const RowKeyFn& rowKey,
                   Ledger& ledger) override {
         const std::size_t slot = m_pendingCount++;
-        m_pending[slot] = values;
+        bindRow(m_batchInsert, slot, values, rowKey, ledger);
+        // The values stay where they are, so what was bound stays valid; the vectors swap.
+        m_pending[slot].swap(values);
         m_pendingRows[slot] = row;
-        m_pendingBytes += payload(values);
-        bindRow(m_batchInsert, slot, m_pending[slot], rowKey, ledger);
+        m_pendingBytes += payload(m_pending[slot]);
         if (m_pendingCount == m_batchRows || m_pendingBytes >= kPendingBytes) writePending();
     }
 
@@ -513,7 +514,7 @@ private:
     std::vector<std::string> m_scratch;
     sqlite3_stmt* m_batchInsert = nullptr;  // m_batchRows rows at a time
     std::size_t m_batchRows = 1;
-    std::vector<std::vector<Value>> m_pending;  // copies of the rows bound, m_batchRows of them
+    std::vector<std::vector<Value>> m_pending;  // the rows bound, m_batchRows of them
     std::vector<std::uint64_t> m_pendingRows;   // their ordinals
     std::size_t m_pendingCount = 0;
     std::size_t m_pendingBytes = 0;

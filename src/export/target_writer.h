@@ -45,9 +45,10 @@ public:
     // endTable() refused: the target then only finds the rows its CHECKs refuse.
     virtual void beginTable(std::size_t table, bool again) = 0;
     // Writes one row, the `row`th in the cursor's order: `values` as the Recordset yields them.
-    // Values the target cannot hold exactly go to `ledger`; a row a CHECK refuses goes to
-    // refusals() instead of the table. Throws ExportError.
-    virtual void writeRow(const std::vector<schema::Value>& values, std::uint64_t row,
+    // The target may keep them, leaving an earlier row's storage in their place (rowKey reads
+    // them only during the call). Values the target cannot hold exactly go to `ledger`; a row a
+    // CHECK refuses goes to refusals() instead of the table. Throws ExportError.
+    virtual void writeRow(std::vector<schema::Value>& values, std::uint64_t row,
                           const RowKeyFn& rowKey, Ledger& ledger) = 0;
     // Ends the table's rows. False when a CHECK refused a row in a way that stopped the load
     // (PostgreSQL's COPY stops at the first): the table is then to be written again. Throws

@@ -114,7 +114,7 @@ Status RowCursor::decodeRow(Bytes row, const Origin& origin) {
     JET_TRY(RowView::parseInto(m_view, row, origin, *m_format, m_table.variableColumnCount > 0));
     const RowView& view = m_view;
     for (std::size_t i = 0; i < m_table.columns.size(); ++i) {
-        if (!m_wanted[i]) {
+        if (m_restricted && !m_wanted[i]) {
             continue;
         }
         JET_TRY(decodeColumnValue(*m_reader, *m_format, *m_text, view, m_table.columns[i],
@@ -126,16 +126,19 @@ Status RowCursor::decodeRow(Bytes row, const Origin& origin) {
 void RowCursor::takeValues(std::vector<Value>& into) {
     into.resize(m_values.size());
     m_values.swap(into);
+    if (!m_restricted) return;
     for (std::size_t i = 0; i < m_wanted.size(); ++i) {
         if (!m_wanted[i]) m_values[i] = Value();
     }
 }
 
 void RowCursor::restrictTo(const std::vector<bool>& wanted) {
+    m_restricted = false;
     for (std::size_t i = 0; i < m_wanted.size(); ++i) {
         m_wanted[i] = i < wanted.size() && wanted[i];
         if (!m_wanted[i]) {
             m_values[i] = Value();
+            m_restricted = true;
         }
     }
 }

@@ -62,6 +62,7 @@ private:
     std::vector<Value> m_values;
     std::vector<std::uint8_t> m_resultTypes;  // 0: the column's own type
     std::vector<bool> m_wanted;               // columns to decode
+    bool m_restricted = false;                // some column is not decoded
     RowView m_view;                           // the current row's frame, storage reused
 };
 

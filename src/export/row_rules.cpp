@@ -7,7 +7,9 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstring>
+#include <iterator>
 #include <string_view>
 
 #include "export/value_text.h"
@@ -135,14 +137,14 @@ void RowChecker::addRow(std::size_t t, std::uint64_t row, const std::vector<Valu
     }
     for (std::size_t k = 0; k < table.keys.size(); ++k) {
         if (keyHash(table, table.keys[k].columns, values, m_buffer, hash)) {
-            m_keys[t][k].push_back({hash, row});
+            addToRuns(m_keys[t][k], hash, row);
         }
     }
     for (std::size_t r = 0; r < m_plan.relations.size(); ++r) {
         const PlannedRelation& relation = m_plan.relations[r];
         if (relation.parent == t &&
             keyHash(table, relation.parentColumns, values, m_buffer, hash)) {
-            m_parents[r].push_back({hash, row});
+            addToRuns(m_parents[r], hash, row);
         }
         if (relation.child == t && keyHash(table, relation.childColumns, values, m_buffer, hash)) {
             m_children[r].push_back({hash, row});
@@ -171,28 +173,53 @@ void RowChecker::addRefused(const CheckRefusals& refused) {
     }
 }
 
+void RowChecker::addToRuns(KeyRuns& runs, std::uint64_t hash, std::uint64_t row) {
+    if (!runs.empty()) {
+        KeyRun& run = runs.back();
+        if ((run.packed & KeyRun::kLengthMask) != KeyRun::kLengthMask && run.last() != UINT64_MAX &&
+            run.last() + 1 == hash && run.row() + run.length() == row) {
+            ++run.packed;
+            return;
+        }
+    }
+    runs.push_back({hash, row << KeyRun::kLengthBits});
+}
+
+void RowChecker::sortRuns(KeyRuns& runs) {
+    if (!std::is_sorted(runs.begin(), runs.end())) std::sort(runs.begin(), runs.end());
+    bool shared = false;
+    for (std::size_t i = 1; i < runs.size() && !shared; ++i) {
+        shared = runs[i].hash <= runs[i - 1].last();
+    }
+    if (!shared) return;
+    KeyRuns single;
+    for (const KeyRun& run : runs) {
+        for (std::uint64_t i = 0; i < run.length(); ++i) {
+            single.push_back({run.hash + i, (run.row() + i) << KeyRun::kLengthBits});
+        }
+    }
+    std::sort(single.begin(), single.end());
+    runs = std::move(single);
+}
+
 void RowChecker::findDuplicates() {
     for (std::size_t t = 0; t < m_keys.size(); ++t) {
         for (std::size_t k = 0; k < m_keys[t].size(); ++k) {
-            std::vector<HashedRow>& rows = m_keys[t][k];
-            if (!std::is_sorted(rows.begin(), rows.end())) std::sort(rows.begin(), rows.end());
-            for (std::size_t i = 1; i < rows.size(); ++i) {
-                if (rows[i].hash == rows[i - 1].hash) {
+            KeyRuns& runs = m_keys[t][k];
+            sortRuns(runs);  // a duplicate leaves every run a single row
+            for (std::size_t i = 1; i < runs.size(); ++i) {
+                if (runs[i].hash == runs[i - 1].hash) {
                     m_result.brokenKeys[t][k] = true;
-                    addViolation({t, rows[i].row, RuleKind::DuplicateKey, k, {}, {}});
+                    addViolation({t, runs[i].row(), RuleKind::DuplicateKey, k, {}, {}});
                 }
             }
-            rows = {};
+            runs = {};
         }
     }
 }
 
 void RowChecker::findOrphans(bool cascade) {
-    for (auto& parents : m_parents) {
-        if (!std::is_sorted(parents.begin(), parents.end())) {
-            std::sort(parents.begin(), parents.end());
-        }
-    }
+    for (KeyRuns& parents : m_parents) sortRuns(parents);
     std::vector<std::vector<bool>> found(m_children.size());
     for (std::size_t r = 0; r < m_children.size(); ++r) {
         found[r].assign(m_children[r].size(), false);
@@ -203,15 +230,22 @@ void RowChecker::findOrphans(bool cascade) {
         sortBadRows();
         for (std::size_t r = 0; r < m_children.size(); ++r) {
             const PlannedRelation& relation = m_plan.relations[r];
-            const std::vector<HashedRow>& parents = m_parents[r];
+            const KeyRuns& parents = m_parents[r];
+            auto kept = [&](std::uint64_t row) {
+                return !cascade || !contains(m_result.badRows[relation.parent], row);
+            };
             for (std::size_t i = 0; i < m_children[r].size(); ++i) {
                 if (found[r][i]) continue;
                 const HashedRow& child = m_children[r][i];
-                auto it =
-                    std::lower_bound(parents.begin(), parents.end(), HashedRow{child.hash, 0});
+                auto it = std::lower_bound(parents.begin(), parents.end(), KeyRun{child.hash, 0});
                 bool present = false;
+                // A run starting before the hash may hold it; runs starting at it are rows.
+                if (it != parents.begin() && std::prev(it)->last() >= child.hash) {
+                    const KeyRun& run = *std::prev(it);
+                    present = kept(run.row() + (child.hash - run.hash));
+                }
                 for (; it != parents.end() && it->hash == child.hash && !present; ++it) {
-                    present = !cascade || !contains(m_result.badRows[relation.parent], it->row);
+                    present = kept(it->row());
                 }
                 if (!present) {
                     found[r][i] = true;

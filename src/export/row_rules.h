@@ -69,7 +69,7 @@ using ProgressFn = std::function<void(const std::string&, std::uint64_t, std::ui
 
 // Checks rows as they come: every row of every planned table is handed to it once, in the
 // cursor's order, then finish() looks for duplicates and orphans. Memory is about 16 bytes per
-// row per key and relation.
+// row per key and relation, less for integer keys counting up with the rows (AutoNumbers).
 class RowChecker {
 public:
     explicit RowChecker(const ExportPlan& plan);
@@ -96,6 +96,24 @@ private:
             return hash != other.hash ? hash < other.hash : row < other.row;
         }
     };
+    // Rows whose key hashes count up by one as the rows do: hashes `hash` .. last() at rows
+    // row() .. row() + length() - 1. An AutoNumber key in row order is a single run.
+    struct KeyRun {
+        static constexpr unsigned kLengthBits = 24;  // rows stay far below 2^40
+        static constexpr std::uint64_t kLengthMask = (std::uint64_t{1} << kLengthBits) - 1;
+        std::uint64_t hash;
+        std::uint64_t packed;  // row() << kLengthBits | (length() - 1)
+        std::uint64_t row() const { return packed >> kLengthBits; }
+        std::uint64_t length() const { return (packed & kLengthMask) + 1; }
+        std::uint64_t last() const { return hash + (packed & kLengthMask); }
+        bool operator<(const KeyRun& other) const {
+            return hash != other.hash ? hash < other.hash : packed < other.packed;
+        }
+    };
+    using KeyRuns = std::vector<KeyRun>;
+    static void addToRuns(KeyRuns& runs, std::uint64_t hash, std::uint64_t row);
+    // Sorts `runs`; runs that share hashes (a duplicate key) are split into single rows.
+    static void sortRuns(KeyRuns& runs);
     void addRefused(const CheckRefusals& refused);
     void findDuplicates();
     void findOrphans(bool cascade);
@@ -105,10 +123,10 @@ private:
 
     const ExportPlan& m_plan;
     RuleCheck m_result;
-    std::string m_buffer;                                     // a composite key's bytes
-    std::vector<std::vector<std::vector<HashedRow>>> m_keys;  // [table][key]
-    std::vector<std::vector<HashedRow>> m_parents;            // [relation]
-    std::vector<std::vector<HashedRow>> m_children;           // [relation]
+    std::string m_buffer;                            // a composite key's bytes
+    std::vector<std::vector<KeyRuns>> m_keys;        // [table][key]
+    std::vector<KeyRuns> m_parents;                  // [relation]
+    std::vector<std::vector<HashedRow>> m_children;  // [relation]
 };
 
 // Reads every row of every planned table once and checks them; the rows in `refused` count as

@@ -191,5 +191,59 @@ TEST_F(ExportRules, PostgresGetsTheForeignKeyAfterTheRowsAndEnforcesIt) {
     EXPECT_NE(orphan.error.find("foreign key"), std::string::npos) << orphan.error;
 }
 
+// Integer keys counting up with the rows are kept as runs, not row by row: a duplicate inside a
+// run, and children under the first, a middle and the last parent of a run or just outside it,
+// are told apart as exactly as under any other key; with --skip-invalid-rows a child whose
+// parent is left out goes too.
+TEST(ExportRulesRuns, IntegerKeysCountingUpWithTheRowsAreCheckedExactly) {
+    jetwrite::TableDescription parent;
+    parent.name = "Parent";
+    parent.fields = {field("ID", FieldType::Long), field("Serial", FieldType::Long)};
+    parent.indexes = {{"PrimaryKey", {{"ID", false}}, true, true, true, false}};
+    for (std::int64_t id = 1; id <= 40; ++id) {
+        parent.rows.push_back({id, std::int64_t{id == 30 ? 110 : 100 + id}});  // 110 twice
+    }
+    jetwrite::TableDescription child;
+    child.name = "Child";
+    child.fields = {field("ID", FieldType::Long), field("ParentID", FieldType::Long)};
+    child.indexes = {{"PrimaryKey", {{"ID", false}}, true, true, true, false}};
+    for (const std::int64_t parentId : {1, 20, 40, 41, 0, 30}) {
+        child.rows.push_back({static_cast<std::int64_t>(child.rows.size() + 1), parentId});
+    }
+    jetwrite::DatabaseDescription database;
+    database.tables = {parent, child};
+    TemporaryFolder folder;
+    const std::filesystem::path source = folder.path() / "runs.mdb";
+    const std::filesystem::path target = folder.path() / "out.sqlite";
+    jetwrite::writeDatabase(database, source);
+    auto run = [&](ExportRequest request) {
+        schema::jet::JetEngine engine;
+        schema::Index serial{"Serial", "+Serial", false, true, false, false, false};
+        schema::Relation relation{"ParentChild", "Parent", "Child", 0, {{"ID", "ParentID"}}};
+        RulesOverlay db(engine.openDatabase(source.string()), {{"Parent", {serial}}}, {relation});
+        request.destination = target.string();
+        return exportTables(db, request, {"Parent", "Child"});
+    };
+
+    const ExportResult report = run({});
+    ASSERT_EQ(report.status, ExportStatus::RulesBroken) << report.message;
+    std::vector<std::string> found;
+    for (const RuleViolation& violation : report.check.violations) {
+        found.push_back(std::to_string(static_cast<int>(violation.kind)) + " " + violation.rowKey);
+    }
+    std::sort(found.begin(), found.end());
+    // Serial 110 again in Parent 30; Child 4 and 5 under parents 41 and 0, which do not exist.
+    EXPECT_EQ(found, (std::vector<std::string>{"1 ID=30", "2 ID=4", "2 ID=5"}));
+
+    ExportRequest skip;
+    skip.skipInvalidRows = true;
+    const ExportResult skipped = run(skip);
+    ASSERT_EQ(skipped.status, ExportStatus::Ok) << skipped.message;
+    zl::testing::SqliteDb db(target.string());
+    EXPECT_EQ(db.query("SELECT ID FROM Child ORDER BY ID").rows,
+              (std::vector<std::vector<std::string>>{{"1"}, {"2"}, {"3"}}));
+    EXPECT_EQ(db.query("SELECT count(*) FROM Parent").rows.at(0).at(0), "39");
+}
+
 }  // namespace
 }  // namespace zl::exporter::testing

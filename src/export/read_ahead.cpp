@@ -2,6 +2,10 @@
 // full queue and back through a free list, so their values' storage serves row after row.
 #include "export/read_ahead.h"
 
+#include <system_error>
+
+#include "export/target_writer.h"
+
 namespace zl::exporter {
 namespace {
 
@@ -33,7 +37,11 @@ ReadAhead::ReadAhead(const schema::Database& db, const std::string& table, RowHo
         batch.rows.resize(kBatchRows);
         m_free.push_back(&batch);
     }
-    m_thread = std::thread([this] { read(); });
+    try {
+        m_thread = std::thread([this] { read(); });
+    } catch (const std::system_error& error) {
+        throw ExportError("Cannot start reading the rows of " + table + ": " + error.what());
+    }
 }
 
 ReadAhead::~ReadAhead() {

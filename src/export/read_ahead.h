@@ -24,8 +24,9 @@ using RowHook = std::function<void(std::uint64_t, const std::vector<schema::Valu
 class ReadAhead {
 public:
     // Opens the rows of `table` (throws EngineError as Database::openRecordset does) and starts
-    // reading them; `hook`, when given, sees every row on the reading thread. Memory stays
-    // bounded: a few batches of rows, each closed early when its values grow large.
+    // reading them (ExportError when no thread can be started); `hook`, when given, sees every
+    // row on the reading thread. Memory stays bounded: a few batches of rows, each closed early
+    // when its values grow large.
     ReadAhead(const schema::Database& db, const std::string& table, RowHook hook);
     // Stops the reading thread and waits for it.
     ~ReadAhead();

@@ -2,6 +2,7 @@
 #include "export/exporter.h"
 
 #include <algorithm>
+#include <exception>
 
 #include "export/read_ahead.h"
 #include "sqlgen/target_names.h"
@@ -167,15 +168,21 @@ enum class FirstPass {
 // The first attempt reads every row once: it writes them with every rule in place and checks
 // them on the way, and puts the result in place only when no row breaks a rule. Anything else
 // (a broken rule, a refusing target, damage) abandons it, and the export starts over the careful
-// way, checking every row before writing, which reports or handles it as it always does.
+// way, checking every row before writing, which reports or handles it as it always does. A
+// target that cannot be opened is not tried again: `openFailure` keeps its error for that way.
 FirstPass writeChecked(const schema::Database& db, const ExportPlan& plan,
                        const ExportRequest& request, const std::atomic<bool>& cancel,
                        const ProgressFn& progress, ExportResult& result,
-                       std::unique_ptr<TargetWriter>& writer) {
+                       std::unique_ptr<TargetWriter>& writer, std::exception_ptr& openFailure) {
     startAttempt(plan, result);
     RowChecker checker(plan);
     try {
         writer = openTarget(request);
+    } catch (const ExportError&) {
+        openFailure = std::current_exception();
+        return FirstPass::Inconclusive;
+    }
+    try {
         writer->createSchema(plan, keepAll(plan));
         writeTables(db, plan, nullptr, &checker, false, *writer, cancel, progress, result);
         if (cancel.load()) throw Cancelled();
@@ -219,8 +226,9 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
         // loading, so a second attempt starts over knowing them: they are reported, left out
         // (with the rows that hang on them) or loaded without the CHECKs they break.
         CheckRefusals refused;
+        std::exception_ptr openFailure;
         int attempt = 0;
-        switch (writeChecked(db, plan, request, cancel, progress, result, writer)) {
+        switch (writeChecked(db, plan, request, cancel, progress, result, writer, openFailure)) {
             case FirstPass::Finished:
                 return result;
             case FirstPass::ChecksRefused:
@@ -259,6 +267,7 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
                 }
             }
             try {
+                if (openFailure) std::rethrow_exception(openFailure);
                 writer = openTarget(request);
                 writer->createSchema(plan, relaxation);
                 writeTables(db, plan, &result.check, nullptr, request.skipInvalidRows || lookOnly,

@@ -1,5 +1,5 @@
-// One export run: check every row against the target's rules, then write the schema and every
-// row, or nothing at all.
+// One export run: the schema and every row, each row checked against the target's rules, or
+// nothing at all.
 #pragma once
 
 #include <atomic>
@@ -43,8 +43,8 @@ struct ExportResult {
 };
 
 // Runs the export of `plan` from `db`. Engine and target failures end in Failed with the
-// message; `cancel` turning true ends in Cancelled. `progress` sees each table's rows twice:
-// once while checking and once while writing.
+// message; `cancel` turning true ends in Cancelled. `progress` sees each table's rows while
+// they are written and checked; when rows break rules, again while checking and writing.
 ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
                        const ExportRequest& request, const std::atomic<bool>& cancel,
                        const ProgressFn& progress);

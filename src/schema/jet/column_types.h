@@ -2,7 +2,10 @@
 // type, and what DAO reports as the field's Size.
 #pragma once
 
+#include <array>
+#include <cstddef>
 #include <cstdint>
+#include <iterator>
 
 #include "schema/jet/table_definition.h"
 
@@ -37,12 +40,20 @@ inline constexpr ColumnTypeTraits kColumnTypeTraits[] = {
     {column_type::kOle, kDeclaredLength, 0},
 };
 
+// For each type byte, 1 + the index of its entry in kColumnTypeTraits, or 0 when the table does
+// not list it: the lookup runs for every fixed value of every row read.
+inline constexpr auto kColumnTypeIndex = [] {
+    std::array<std::uint8_t, 256> index{};
+    for (std::size_t i = std::size(kColumnTypeTraits); i-- > 0;) {
+        index[kColumnTypeTraits[i].type] = static_cast<std::uint8_t>(i + 1);
+    }
+    return index;
+}();
+
 // The entry of `type`, or nullptr for a type the table does not list.
 constexpr const ColumnTypeTraits* columnTypeTraits(std::uint8_t type) {
-    for (const ColumnTypeTraits& traits : kColumnTypeTraits) {
-        if (traits.type == type) return &traits;
-    }
-    return nullptr;
+    const std::uint8_t at = kColumnTypeIndex[type];
+    return at == 0 ? nullptr : &kColumnTypeTraits[at - 1];
 }
 
 }  // namespace zl::schema::jet

@@ -3,6 +3,7 @@
 
 #include <algorithm>
 #include <exception>
+#include <stdexcept>
 
 #include "export/read_ahead.h"
 #include "sqlgen/target_names.h"
@@ -87,6 +88,16 @@ void noteSkippedRows(const ExportPlan& plan, const RuleCheck& check, Ledger& led
 
 class Cancelled {};
 
+// The first attempt keeps its key checks in memory beside the writing; past this many entries
+// (16 bytes each) it gives way to checking first, whose keys are gone before anything is written,
+// so that tables of millions of keys that are not AutoNumbers stay within the memory goal.
+constexpr std::uint64_t kFirstPassEntries = 1'000'000;
+
+class TooManyKeys : public std::runtime_error {
+public:
+    TooManyKeys() : std::runtime_error("too many keys to check while writing") {}
+};
+
 // Writes the rows of every table. `check`, when given, holds the rows to leave out (with
 // `skipBad`) and each table's row count; else `checker` sees every row as it is read. A table
 // whose load a CHECK stopped is written a second time, for the target to find every row its
@@ -108,6 +119,7 @@ void writeTables(const schema::Database& db, const ExportPlan& plan, const RuleC
             if (checker != nullptr && !second) {
                 hook = [checker, t](std::uint64_t row, const std::vector<schema::Value>& values) {
                     checker->addRow(t, row, values);
+                    if (checker->entries() > kFirstPassEntries) throw TooManyKeys();
                 };
             }
             ReadAhead rows(db, table.name, std::move(hook));
@@ -167,8 +179,9 @@ enum class FirstPass {
 
 // The first attempt reads every row once: it writes them with every rule in place and checks
 // them on the way, and puts the result in place only when no row breaks a rule. Anything else
-// (a broken rule, a refusing target, damage) abandons it, and the export starts over the careful
-// way, checking every row before writing, which reports or handles it as it always does. A
+// (a broken rule, a refusing target, damage, more keys than it holds) abandons it, and the export
+// starts over the careful way, checking every row before writing, which reports or handles it as
+// it always does. A
 // target that cannot be opened is not tried again: `openFailure` keeps its error for that way.
 FirstPass writeChecked(const schema::Database& db, const ExportPlan& plan,
                        const ExportRequest& request, const std::atomic<bool>& cancel,

@@ -137,17 +137,18 @@ void RowChecker::addRow(std::size_t t, std::uint64_t row, const std::vector<Valu
     }
     for (std::size_t k = 0; k < table.keys.size(); ++k) {
         if (keyHash(table, table.keys[k].columns, values, m_buffer, hash)) {
-            addToRuns(m_keys[t][k], hash, row);
+            m_entries += addToRuns(m_keys[t][k], hash, row) ? 1 : 0;
         }
     }
     for (std::size_t r = 0; r < m_plan.relations.size(); ++r) {
         const PlannedRelation& relation = m_plan.relations[r];
         if (relation.parent == t &&
             keyHash(table, relation.parentColumns, values, m_buffer, hash)) {
-            addToRuns(m_parents[r], hash, row);
+            m_entries += addToRuns(m_parents[r], hash, row) ? 1 : 0;
         }
         if (relation.child == t && keyHash(table, relation.childColumns, values, m_buffer, hash)) {
             m_children[r].push_back({hash, row});
+            ++m_entries;
         }
     }
 }
@@ -173,16 +174,17 @@ void RowChecker::addRefused(const CheckRefusals& refused) {
     }
 }
 
-void RowChecker::addToRuns(KeyRuns& runs, std::uint64_t hash, std::uint64_t row) {
+bool RowChecker::addToRuns(KeyRuns& runs, std::uint64_t hash, std::uint64_t row) {
     if (!runs.empty()) {
         KeyRun& run = runs.back();
         if ((run.packed & KeyRun::kLengthMask) != KeyRun::kLengthMask && run.last() != UINT64_MAX &&
             run.last() + 1 == hash && run.row() + run.length() == row) {
             ++run.packed;
-            return;
+            return false;
         }
     }
     runs.push_back({hash, row << KeyRun::kLengthBits});
+    return true;
 }
 
 void RowChecker::sortRuns(KeyRuns& runs) {

@@ -87,6 +87,8 @@ public:
                 const std::atomic<bool>& cancel);
     // The result; the checker is spent.
     RuleCheck take() { return std::move(m_result); }
+    // The key entries kept so far (about 16 bytes each) until finish().
+    std::uint64_t entries() const { return m_entries; }
 
 private:
     struct HashedRow {
@@ -111,7 +113,8 @@ private:
         }
     };
     using KeyRuns = std::vector<KeyRun>;
-    static void addToRuns(KeyRuns& runs, std::uint64_t hash, std::uint64_t row);
+    // Adds a row to `runs`; true when that took a new entry.
+    static bool addToRuns(KeyRuns& runs, std::uint64_t hash, std::uint64_t row);
     // Sorts `runs`; runs that share hashes (a duplicate key) are split into single rows.
     static void sortRuns(KeyRuns& runs);
     void addRefused(const CheckRefusals& refused);
@@ -124,6 +127,7 @@ private:
     const ExportPlan& m_plan;
     RuleCheck m_result;
     std::string m_buffer;                            // a composite key's bytes
+    std::uint64_t m_entries = 0;                     // in the vectors below
     std::vector<std::vector<KeyRuns>> m_keys;        // [table][key]
     std::vector<KeyRuns> m_parents;                  // [relation]
     std::vector<std::vector<HashedRow>> m_children;  // [relation]

@@ -181,8 +181,8 @@ enum class FirstPass {
 // them on the way, and puts the result in place only when no row breaks a rule. Anything else
 // (a broken rule, a refusing target, damage, more keys than it holds) abandons it, and the export
 // starts over the careful way, checking every row before writing, which reports or handles it as
-// it always does. A
-// target that cannot be opened is not tried again: `openFailure` keeps its error for that way.
+// it always does. A target that cannot be opened is not tried again: `openFailure` keeps its
+// error for that way.
 FirstPass writeChecked(const schema::Database& db, const ExportPlan& plan,
                        const ExportRequest& request, const std::atomic<bool>& cancel,
                        const ProgressFn& progress, ExportResult& result,

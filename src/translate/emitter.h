@@ -8,8 +8,14 @@
 
 namespace zl::translate {
 
-// The value kinds the translator tells apart; Access's meaning depends on them.
-enum class Type { Unknown, Null, Text, Integer, Number, Bool, Date };
+// The value kinds the translator tells apart; Access's meaning depends on them. Opaque is binary
+// data or a GUID: the targets hold them as bytes or uuid, which take part in no expression that
+// Access's do, so only Is Null is translated for them.
+enum class Type { Unknown, Null, Text, Integer, Number, Bool, Date, Opaque };
+
+// Why an expression that uses an Opaque value other than in Is Null is left untranslated.
+inline constexpr const char* kOpaqueReason =
+    "binary and GUID fields take part in no translated expression other than Is Null";
 
 // The Type of a DAO data type number.
 Type typeOfDao(int daoType);
@@ -88,6 +94,7 @@ public:
                             const std::string& right) const;
 
 private:
+    Emitted emitNode(const Node& node);
     Emitted emitBinary(const Node& node);
     Emitted emitComparison(const std::string& op, Emitted left, Emitted right, std::size_t pos);
     Emitted emitArithmetic(const Node& node, Emitted left, Emitted right);
@@ -100,6 +107,8 @@ private:
     Target m_target;
     Context m_context;
     const NameResolver& m_names;
+    // Opaque operands read so far and not yet used by an Is Null test.
+    int m_opaqueOperands = 0;
 };
 
 // Converts an Access Like pattern for the target: PostgreSQL "ILIKE '...'" or "~* '^...$'",

@@ -125,7 +125,9 @@ Emitted fitToColumn(Emitter& e, Emitted value, const Node& node, const Column& c
         }
         return {Emitter::textLiteral(*text), Type::Number};
     }
-    if (value.type == Type::Null || want == Type::Unknown || value.type == want) return value;
+    if (value.type == Type::Null) return value;
+    if (want == Type::Opaque) throw Untranslatable{"a default for a binary or GUID field"};
+    if (want == Type::Unknown || value.type == want) return value;
     if (want == Type::Bool && (value.type == Type::Integer || value.type == Type::Number)) {
         if (node.kind == NodeKind::Number)
             return {e.boolLiteral(std::stod(node.text) != 0), Type::Bool};

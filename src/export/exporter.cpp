@@ -150,7 +150,7 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
         // loading, so a second attempt starts over knowing them: they are reported, left out
         // (with the rows that hang on them) or loaded without the CHECKs they break.
         CheckRefusals refused;
-        for (int attempt = 0; attempt < 2; ++attempt) {
+        for (int attempt = 0;; ++attempt) {
             result.ledger = Ledger();
             for (const PlanNote& note : plan.notes) {
                 result.ledger.add(
@@ -204,7 +204,14 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
                 writer->finish();
                 return result;
             }
-            refused = writer->refusals();
+            // The targets name one CHECK per refused row: a row that breaks two is refused again
+            // once the first is left off, so what is known grows from attempt to attempt.
+            const std::size_t knownChecks = refused.checks.size();
+            const CheckRefusals& found = writer->refusals();
+            for (const CheckRefusals::Row& row : found.rows) {
+                const CheckRule& rule = found.checks[row.check];
+                refused.add(row.table, row.row, rule.name, rule.text);
+            }
             writer->abandon();
             writer.reset();
             if (refused.empty()) {
@@ -212,9 +219,11 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
                 result.status = ExportStatus::RulesBroken;
                 return result;
             }
+            if (attempt > 0 && refused.checks.size() == knownChecks) {
+                throw ExportError("Rows still break the target's CHECKs after those found were " +
+                                  std::string(request.noConstraints ? "left off." : "left out."));
+            }
         }
-        throw ExportError("Rows still break the target's CHECKs after those found were " +
-                          std::string(request.noConstraints ? "left off." : "left out."));
     } catch (const Cancelled&) {
         if (writer) writer->abandon();
         result.status = ExportStatus::Cancelled;

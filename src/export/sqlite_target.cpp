@@ -396,8 +396,13 @@ private:
                 bindScratch(statement, index, guidText(value.bytes));
                 return;
             case ValueKind::Binary:
-                sqlite3_bind_blob64(statement, index, value.bytes.data(), value.bytes.size(),
-                                    SQLITE_STATIC);
+                // SQLite binds a blob without a data pointer (an empty vector's) as NULL.
+                if (value.bytes.empty()) {
+                    sqlite3_bind_zeroblob(statement, index, 0);
+                } else {
+                    sqlite3_bind_blob64(statement, index, value.bytes.data(), value.bytes.size(),
+                                        SQLITE_STATIC);
+                }
                 return;
         }
     }

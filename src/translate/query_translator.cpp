@@ -92,6 +92,11 @@ public:
 
     bool allowsAggregates() const override { return true; }
 
+    // True when `node` is a plain name of a column of the sources (not an alias or parameter).
+    bool readsColumn(const Node& node) const {
+        return node.kind == NodeKind::Name && (!node.owner.empty() || known(node.text));
+    }
+
     std::string columnSql(const Source& source, const Column& column) const {
         std::string sql;
         appendColumnSql(sql, source, column);
@@ -148,18 +153,19 @@ private:
     std::vector<Source> m_sources;
 };
 
-// What a translated SELECT gives: its SQL without ORDER BY and its output columns. The quoted
-// output identifiers are written once, as the list of visible columns that outer SELECTs name.
+// What a translated SELECT gives: its output columns and, when the statement needs them again
+// (an outer SELECT that names the visible columns, a union, a function's result list), their
+// quoted identifiers, written once as the list of visible columns.
 struct OutputColumn {
     std::string_view name;     // Access name; its text lives as long as the statement's writer
-    std::size_t quotedAt = 0;  // the quoted output identifier within Translated::visible
+    std::size_t quotedAt = 0;  // the quoted output identifier within Translated::visible, if any
     std::size_t quotedSize = 0;
     Type type = Type::Unknown;
     int daoType = 0;
 };
 
 struct Translated {
-    std::string visible;  // the quoted output identifiers, separated by ", "
+    std::string visible;  // the quoted output identifiers, separated by ", "; "" when not needed
     std::vector<OutputColumn> columns;
 
     std::string_view quoted(const OutputColumn& column) const {
@@ -188,9 +194,11 @@ public:
 private:
     bool pg() const { return m_ctx.target == Target::PostgreSql; }
     std::string from(const TableRef& ref, QueryResolver& scope, Emitter& e);
-    // Appends the SELECT without its ORDER BY to `sql`.
-    Translated select(const SelectStatement& s, const QueryStatement* crosstab,
-                      std::vector<std::pair<std::string, bool>>* keys, std::string& sql);
+    // Appends the SELECT to `sql`. Its ORDER BY is written there too when the SELECT is the
+    // whole statement (`alone`) and may sort its own rows; otherwise `keys` receives the sort
+    // keys, which ordered() applies.
+    Translated select(const SelectStatement& s, const QueryStatement* crosstab, bool alone,
+                      std::vector<std::string>* keys, std::string& sql);
     std::string orderKey(Emitter& e, const Node& node, bool descending, std::string* keySql);
     // Keeps a name the statement makes up (ExprNNNN, Owner.Field) as long as the writer lives.
     std::string_view keep(std::string name) { return m_made.emplace_back(std::move(name)); }
@@ -200,6 +208,8 @@ private:
     int m_exprCounter = 1000;
     // The rows of the statement being written are told apart as a set (a UNION without ALL).
     bool m_setRows = false;
+    // The quoted output identifiers are needed beyond the SELECT (a union, a function).
+    bool m_needNames = false;
     std::deque<std::string> m_made;
 
 public:
@@ -280,8 +290,7 @@ std::string aggregateOver(Emitter& e, const Node& value, const std::string& when
 }
 
 Translated StatementWriter::select(const SelectStatement& s, const QueryStatement* crosstab,
-                                   std::vector<std::pair<std::string, bool>>* keys,
-                                   std::string& sql) {
+                                   bool alone, std::vector<std::string>* keys, std::string& sql) {
     if (s.into) throw Untranslatable{"a make-table query (SELECT ... INTO) is not a view"};
     if (s.from.empty()) {
         throw Untranslatable{"a SELECT without FROM, which Access cannot run either"};
@@ -294,9 +303,19 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     if (s.distinctRow && scope.sources().size() > 1) {
         throw Untranslatable{"DISTINCTROW over several tables is not translated"};
     }
+    // The rows are sorted by the SELECT itself when it is the whole statement and every key is
+    // a column of its sources: DISTINCT and TOP must see the keys' rows first, a union sorts its
+    // parts' rows together, and grouped rows keep the hidden-key form. The keys are the same
+    // expressions either way.
+    const bool direct = alone && crosstab == nullptr && !s.orderBy.empty() && !s.distinct &&
+                        s.top.empty() && s.groupBy.empty() && !s.having &&
+                        std::all_of(s.orderBy.begin(), s.orderBy.end(),
+                                    [&](const OrderItem& o) { return scope.readsColumn(*o.expr); });
+    // The outer SELECT of the hidden-key form names the visible columns.
+    const bool named = m_needNames || (!s.orderBy.empty() && !direct);
     Translated out;
     // Room for what "*" can bring: each column as prefix."Name" AS "Name" in the select list and
-    // "Name" in the visible list of the ORDER BY's outer SELECT; other items get a fair share.
+    // "Name" in the visible list when it is kept; other items get a fair share.
     std::size_t expected = s.items.size();
     std::size_t names = 0;
     std::size_t room = fromSql.size() + s.items.size() * 64 + 256;
@@ -306,9 +325,9 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         room += src.columns->columns.size() * (src.prefix.size() + 12);
     }
     out.columns.reserve(expected);
-    out.visible.reserve(names + s.items.size() * 16);
+    if (named) out.visible.reserve(names + s.items.size() * 16);
     // The select list is written in place: "SELECT [DISTINCT] item AS name, ...".
-    sql.reserve(sql.size() + room + 3 * names);
+    sql.reserve(sql.size() + room + (named ? 3 : 2) * names);
     sql += s.distinct ? "SELECT DISTINCT " : "SELECT ";
     std::set<std::string> used;
     // Field names that occur twice among the plain columns (named or from "*") are named
@@ -336,15 +355,20 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         if (!single && !used.insert(lowerAscii(accessName)).second) {
             throw Untranslatable{"two output columns are named [" + std::string(accessName) + "]"};
         }
-        if (!out.columns.empty()) out.visible += ", ";
-        const std::size_t at = out.visible.size();
-        m_ctx.names.appendColumn(out.visible, m_view, accessName);
-        OutputColumn column{accessName, at, out.visible.size() - at, type, daoType};
         // Access tells rows apart without regard to case; SQLite does so by the collation of
         // the result column (of the first part, in a union).
         if (type == Type::Text && !pg() && (s.distinct || m_setRows)) sql += " COLLATE NOCASE";
         sql += " AS ";
-        sql += out.quoted(column);
+        OutputColumn column{accessName, 0, 0, type, daoType};
+        if (named) {
+            if (!out.columns.empty()) out.visible += ", ";
+            column.quotedAt = out.visible.size();
+            m_ctx.names.appendColumn(out.visible, m_view, accessName);
+            column.quotedSize = out.visible.size() - column.quotedAt;
+            sql += out.quoted(column);
+        } else {
+            m_ctx.names.appendColumn(sql, m_view, accessName);
+        }
         out.columns.push_back(column);
     };
     auto addColumn = [&](std::string_view accessName, std::string_view valueSql, Type type,
@@ -410,15 +434,21 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
             addColumn(name, cell, probe.type, daoOfType(probe.type));
         }
     }
-    if (keys != nullptr) {
-        int k = 0;
-        for (const OrderItem& o : s.orderBy) {
-            std::string keySql;
-            const std::string suffix = orderKey(e, *o.expr, o.descending, &keySql);
-            std::string keyName = "zl_key" + std::to_string(++k);
-            sql.append(", ").append(keySql).append(" AS ").append(keyName);
-            keys->emplace_back(std::move(keyName.append(suffix)), o.descending);
+    // The keys are made here, before the clauses, either way.
+    std::string directOrder;
+    int k = 0;
+    for (const OrderItem& o : s.orderBy) {
+        std::string keySql;
+        const std::string suffix = orderKey(e, *o.expr, o.descending, &keySql);
+        if (direct) {
+            directOrder.append(directOrder.empty() ? "\nORDER BY " : ", ")
+                .append(keySql)
+                .append(suffix);
+            continue;
         }
+        std::string keyName = "zl_key" + std::to_string(++k);
+        sql.append(", ").append(keySql).append(" AS ").append(keyName);
+        keys->push_back(std::move(keyName.append(suffix)));
     }
     sql.append("\nFROM ").append(fromSql);
     if (s.where) sql.append("\nWHERE ").append(e.condition(*s.where));
@@ -432,6 +462,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         }
     }
     if (s.having) sql.append("\nHAVING ").append(e.condition(*s.having));
+    sql += directOrder;
     return out;
 }
 
@@ -449,17 +480,17 @@ void insertAt(std::string& out, std::size_t at, std::initializer_list<std::strin
 // Gives the SELECT that `out` holds from `innerAt` on its ORDER BY and TOP: keys ride along as
 // hidden columns of an inner SELECT, so that DISTINCT and TOP see the same rows as in Access; TOP
 // keeps ties, as Access does.
-void ordered(const Translated& inner, const std::vector<std::pair<std::string, bool>>& keys,
-             const std::string& top, bool percent, std::string& out, std::size_t innerAt) {
+void ordered(const Translated& inner, const std::vector<std::string>& keys, const std::string& top,
+             bool percent, std::string& out, std::size_t innerAt) {
     if (keys.empty()) {
         if (!top.empty() && percent) throw Untranslatable{"TOP PERCENT without ORDER BY"};
         if (!top.empty()) out.append("\nLIMIT ").append(top);
         return;
     }
     std::string order;
-    for (const auto& key : keys) {
+    for (const std::string& key : keys) {
         if (!order.empty()) order += ", ";
-        order += key.first;
+        order += key;
     }
     if (top.empty()) {
         insertAt(out, innerAt, {"SELECT ", inner.visible, " FROM (\n"});
@@ -479,14 +510,15 @@ void ordered(const Translated& inner, const std::vector<std::pair<std::string, b
 }
 
 void StatementWriter::write(const QueryStatement& q, std::string& out, Translated* outColumns) {
+    m_needNames = q.parts.size() > 1 || !parameters.empty();
     if (q.parts.size() == 1) {
         const SelectStatement& s = q.parts[0];
         if (!q.crosstab && !s.top.empty() && s.orderBy.empty() && s.topPercent) {
             throw Untranslatable{"TOP PERCENT without ORDER BY"};
         }
-        std::vector<std::pair<std::string, bool>> keys;
+        std::vector<std::string> keys;
         const std::size_t at = out.size();
-        Translated inner = select(s, q.crosstab ? &q : nullptr, &keys, out);
+        Translated inner = select(s, q.crosstab ? &q : nullptr, true, &keys, out);
         ordered(inner, keys, s.top, s.topPercent, out, at);
         outColumns->visible = std::move(inner.visible);
         outColumns->columns = std::move(inner.columns);
@@ -498,9 +530,9 @@ void StatementWriter::write(const QueryStatement& q, std::string& out, Translate
     m_setRows = std::find(q.unionAll.begin(), q.unionAll.end(), false) != q.unionAll.end();
     for (std::size_t i = 0; i < q.parts.size(); ++i) {
         const SelectStatement& s = q.parts[i];
-        std::vector<std::pair<std::string, bool>> keys;
+        std::vector<std::string> keys;
         std::string partSql;
-        Translated part = select(s, nullptr, &keys, partSql);
+        Translated part = select(s, nullptr, false, &keys, partSql);
         ordered(part, keys, s.top, s.topPercent, partSql, 0);
         if (i == 0) {
             first.visible = std::move(part.visible);

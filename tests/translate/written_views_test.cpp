@@ -69,6 +69,16 @@ const std::vector<ViewCase>& cases() {
          0,
          true,
          {{"Elder"}, {"date"}, {"cherry"}, {"Banana"}, {"apple"}}},
+        {"Joined Sorted",
+         "SELECT X.Name, C.Title\r\nFROM P AS X LEFT JOIN C ON X.Cat = C.Cat\r\n"
+         "ORDER BY C.Title DESC, X.Id;\r\n",
+         0,
+         true,
+         {{"apple", "Fruit"},
+          {"Banana", "Fruit"},
+          {"cherry", "Berry"},
+          {"Elder", "Berry"},
+          {"date", N}}},
         {"Per Title",
          "SELECT C.Title, Count(P.Id) AS N\r\nFROM C LEFT JOIN P ON C.Cat = P.Cat\r\n"
          "GROUP BY C.Title\r\nORDER BY C.Title;\r\n",

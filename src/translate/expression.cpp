@@ -247,7 +247,7 @@ NodePtr ExpressionParser::parsePrimary() {
             return makeNode(NodeKind::Date, t.pos, normalizeDate(t.text, t.pos));
         case TokenKind::Bracketed:
             next();
-            return parseName(t.text, t.pos);
+            return parseName();
         case TokenKind::Word: {
             if (t.isWord("true") || t.isWord("yes") || t.isWord("on")) {
                 next();
@@ -281,7 +281,7 @@ NodePtr ExpressionParser::parsePrimary() {
                 }
                 return call;
             }
-            return parseName(t.text, t.pos);
+            return parseName();
         }
         case TokenKind::Symbol:
             if (t.isSymbol("(")) {
@@ -308,25 +308,33 @@ NodePtr ExpressionParser::parsePrimary() {
     fail("expected a value");
 }
 
-NodePtr ExpressionParser::parseName(std::string first, std::size_t pos) {
-    // [a].[b], a!b, [Forms]![f]![c]: the last part is the name, the part before it the owner.
-    std::vector<std::string> parts{std::move(first)};
+NodePtr ExpressionParser::parseName() {
+    // [a].[b], a!b, [Forms]![f]![c]: the last part is the name, the parts before it the owner.
+    // The parts are every second token from the one just read.
+    const std::size_t first = m_at - 1;
+    const std::size_t pos = m_tokens[first].pos;
+    std::size_t parts = 1;
+    const auto joined = [&](std::size_t count, char separator) {
+        std::string out;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (i > 0) out += separator;
+            out += m_tokens[first + 2 * i].text;
+        }
+        return out;
+    };
     while ((peek().isSymbol(".") || peek().isSymbol("!")) &&
            (peek(1).kind == TokenKind::Bracketed || peek(1).kind == TokenKind::Word ||
             peek(1).isSymbol("*"))) {
         next();
-        const Token& part = next();
-        if (part.isSymbol("*")) {
+        if (next().isSymbol("*")) {
             auto star = makeNode(NodeKind::Star, pos);
-            for (std::size_t i = 0; i < parts.size(); ++i) star->owner += (i ? "." : "") + parts[i];
+            star->owner = joined(parts, '.');
             return star;
         }
-        parts.push_back(part.text);
+        ++parts;
     }
-    auto node = makeNode(NodeKind::Name, pos, parts.back());
-    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-        node->owner += (i ? "!" : "") + parts[i];
-    }
+    auto node = makeNode(NodeKind::Name, pos, m_tokens[first + 2 * (parts - 1)].text);
+    node->owner = joined(parts - 1, '!');
     return node;
 }
 

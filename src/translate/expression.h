@@ -74,7 +74,8 @@ private:
     NodePtr parseUnary();
     NodePtr parsePower();
     NodePtr parsePrimary();
-    NodePtr parseName(std::string first, std::size_t pos);
+    // A name whose first part is the token just read.
+    NodePtr parseName();
     bool startsComparison() const;
 
     const std::vector<Token>& m_tokens;

@@ -9,6 +9,7 @@
 #include <set>
 
 #include "schema/engine.h"
+#include "support/text.h"
 #include "translate/emitter.h"
 #include "translate/query_parser.h"
 #include "translate/translate.h"
@@ -16,6 +17,7 @@
 namespace zl::translate {
 
 namespace dao = schema::dao;
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -340,8 +342,8 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         const Node& x = *item.expr;
         if (x.kind == NodeKind::Star) {
             for (const Source& src : scope.sources()) {
-                if (x.owner.empty() ||
-                    lowerAscii(x.owner) == lowerAscii(src.alias.empty() ? src.name : src.alias)) {
+                if (x.owner.empty() || support::equalsIgnoringAsciiCase(
+                                           x.owner, src.alias.empty() ? src.name : src.alias)) {
                     for (const Column& c : src.columns->columns) ++bareCount[lowerAscii(c.name)];
                 }
             }
@@ -358,10 +360,10 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         // Access tells rows apart without regard to case; SQLite does so by the collation of
         // the result column (of the first part, in a union).
         if (type == Type::Text && !pg() && (s.distinct || m_setRows)) sql += " COLLATE NOCASE";
-        sql += " AS ";
+        sql += " AS "sv;
         OutputColumn column{accessName, 0, 0, type, daoType};
         if (named) {
-            if (!out.columns.empty()) out.visible += ", ";
+            if (!out.columns.empty()) out.visible += ", "sv;
             column.quotedAt = out.visible.size();
             m_ctx.names.appendColumn(out.visible, m_view, accessName);
             column.quotedSize = out.visible.size() - column.quotedAt;
@@ -373,7 +375,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     };
     auto addColumn = [&](std::string_view accessName, std::string_view valueSql, Type type,
                          int daoType) {
-        if (!out.columns.empty()) sql += ", ";
+        if (!out.columns.empty()) sql += ", "sv;
         sql += valueSql;
         nameColumn(accessName, type, daoType);
     };
@@ -381,14 +383,14 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         const Node& x = *item.expr;
         if (x.kind == NodeKind::Star) {
             for (const Source& src : scope.sources()) {
-                if (!x.owner.empty() &&
-                    lowerAscii(x.owner) != lowerAscii(src.alias.empty() ? src.name : src.alias)) {
+                if (!x.owner.empty() && !support::equalsIgnoringAsciiCase(
+                                            x.owner, src.alias.empty() ? src.name : src.alias)) {
                     continue;
                 }
                 const std::string& owner = src.alias.empty() ? src.name : src.alias;
                 for (const Column& c : src.columns->columns) {
                     const bool twice = !single && bareCount[lowerAscii(c.name)] > 1;
-                    if (!out.columns.empty()) sql += ", ";
+                    if (!out.columns.empty()) sql += ", "sv;
                     scope.appendColumnSql(sql, src, c);
                     nameColumn(twice ? keep(owner + "." + c.name) : std::string_view(c.name),
                                typeOfDao(c.daoType), c.daoType);

@@ -1,6 +1,5 @@
 // The translator's entry points for defaults, rules and calculated columns.
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <unordered_map>
 
@@ -172,36 +171,66 @@ private:
     const Column& m_self;
 };
 
-struct TranslationCache {
-    std::unordered_map<std::string, Translation> entries;
+// What a kept translation depends on: the target, the kind of text ('d' default, 'f' field
+// rule), the column's DAO type and the text. Looked up with the text as given, so that a hit
+// copies nothing.
+struct KeyView {
+    Target target;
+    char kind;
+    int daoType;
+    std::string_view text;
+};
 
-    Translation* find(const std::string& key) {
+struct Key {
+    Target target;
+    char kind;
+    int daoType;
+    std::string text;
+
+    explicit Key(const KeyView& key)
+        : target(key.target), kind(key.kind), daoType(key.daoType), text(key.text) {}
+    KeyView view() const { return {target, kind, daoType, text}; }
+};
+
+struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(const KeyView& key) const {
+        const std::size_t kind = static_cast<std::size_t>(key.kind) << 1 |
+                                 static_cast<std::size_t>(key.target == Target::Sqlite);
+        return std::hash<std::string_view>{}(key.text) ^
+               (static_cast<std::size_t>(static_cast<unsigned>(key.daoType)) << 9 | kind) *
+                   0x9E3779B97F4A7C15ULL;
+    }
+    std::size_t operator()(const Key& key) const { return (*this)(key.view()); }
+};
+
+struct KeyEqual {
+    using is_transparent = void;
+    static bool same(const KeyView& a, const KeyView& b) {
+        return a.target == b.target && a.kind == b.kind && a.daoType == b.daoType &&
+               a.text == b.text;
+    }
+    bool operator()(const Key& a, const Key& b) const { return same(a.view(), b.view()); }
+    bool operator()(const KeyView& a, const Key& b) const { return same(a, b.view()); }
+    bool operator()(const Key& a, const KeyView& b) const { return same(a.view(), b); }
+};
+
+struct TranslationCache {
+    std::unordered_map<Key, Translation, KeyHash, KeyEqual> entries;
+
+    const Translation* find(const KeyView& key) const {
         auto it = entries.find(key);
         return it == entries.end() ? nullptr : &it->second;
     }
-    void add(std::string key, Translation value) {
+    const Translation& add(const KeyView& key, Translation value) {
         if (entries.size() > 4096) entries.clear();  // bounded; a rebuilt entry costs one parse
-        entries.emplace(std::move(key), std::move(value));
+        return entries.emplace(Key(key), std::move(value)).first->second;
     }
 };
 
 TranslationCache& cache() {
     thread_local TranslationCache instance;
     return instance;
-}
-
-// The target, the kind of text, the column's DAO type (its bytes as they are) and the text: short
-// enough for the string's own room in the common cases ("0", ">=0", "=Date()").
-std::string cacheKey(Target target, char kind, const Column& column, std::string_view text) {
-    std::string key;
-    key.reserve(text.size() + 2 + sizeof column.daoType);
-    key += target == Target::PostgreSql ? 'p' : 's';
-    key += kind;
-    char type[sizeof column.daoType];
-    std::memcpy(type, &column.daoType, sizeof type);
-    key.append(type, sizeof type);
-    key += text;
-    return key;
 }
 
 // Appends the kept rule with the field's identifier written where it stands open.
@@ -233,10 +262,9 @@ Translation uncachedDefault(Target target, std::string_view text, const Column& 
 // The kept translation of a default (made and kept on first use).
 const Translation& cachedDefault(Target target, std::string_view text, const Column& column,
                                  const TableColumns& table, const NameMapper& names) {
-    std::string key = cacheKey(target, 'd', column, text);
+    const KeyView key{target, 'd', column.daoType, text};
     if (const Translation* hit = cache().find(key)) return *hit;
-    cache().add(key, uncachedDefault(target, text, column, table, names));
-    return *cache().find(key);
+    return cache().add(key, uncachedDefault(target, text, column, table, names));
 }
 
 // A field rule translated in full, for a rule that names a field (which no template holds).
@@ -253,7 +281,7 @@ Translation uncachedFieldRule(Target target, std::string_view rule, const Column
 // The kept template of a field rule (made and kept on first use), or null when the rule names a
 // field and has no template.
 const Translation* cachedFieldRule(Target target, std::string_view rule, const Column& column) {
-    std::string key = cacheKey(target, 'f', column, rule);
+    const KeyView key{target, 'f', column.daoType, rule};
     if (const Translation* hit = cache().find(key)) return hit;
     try {
         Translation t = guarded([&] {
@@ -262,8 +290,7 @@ const Translation* cachedFieldRule(Target target, std::string_view rule, const C
             Emitter e(target, Context::Check, resolver);
             return "CHECK (" + e.condition(*node) + ")";
         });
-        cache().add(key, std::move(t));
-        return cache().find(key);
+        return &cache().add(key, std::move(t));
     } catch (const NamesAField&) {
         return nullptr;
     }

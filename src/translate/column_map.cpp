@@ -48,7 +48,7 @@ bool sameName(std::string_view a, std::string_view b) {
 
 const Column* TableColumns::find(std::string_view column) const {
     for (const Column& c : columns) {
-        if (sameName(c.name, column)) return &c;
+        if (c.name.size() == column.size() && sameName(c.name, column)) return &c;
     }
     return nullptr;
 }

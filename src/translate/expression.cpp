@@ -22,6 +22,38 @@ NodePtr makeBinary(std::string op, NodePtr left, NodePtr right) {
     return node;
 }
 
+// The two chains of left-associative binary operators, as levels from the loosest (1) to the
+// tightest; 0 for a token that is none of them. Logical: Imp, Eqv, Xor, Or, And (Not and the
+// comparisons bind tighter than And). Arithmetic: &, + and -, Mod, \, * and /.
+const char* const kLogicalWords[] = {"", "imp", "eqv", "xor", "or", "and"};
+
+int logicalLevel(const Token& t) {
+    if (t.kind != TokenKind::Word) return 0;
+    for (int level = 1; level <= 5; ++level) {
+        if (t.isWord(kLogicalWords[level])) return level;
+    }
+    return 0;
+}
+
+int arithmeticLevel(const Token& t) {
+    if (t.kind == TokenKind::Word) return t.isWord("mod") ? 3 : 0;
+    if (t.kind != TokenKind::Symbol || t.text.size() != 1) return 0;
+    switch (t.text[0]) {
+        case '&':
+            return 1;
+        case '+':
+        case '-':
+            return 2;
+        case '\\':
+            return 4;
+        case '*':
+        case '/':
+            return 5;
+        default:
+            return 0;
+    }
+}
+
 bool isComparisonSymbol(const Token& t) {
     return t.isSymbol("=") || t.isSymbol("<>") || t.isSymbol("<") || t.isSymbol(">") ||
            t.isSymbol("<=") || t.isSymbol(">=");
@@ -66,35 +98,15 @@ void ExpressionParser::fail(const std::string& message) const {
     throw SyntaxError{message + ", found " + found, t.pos};
 }
 
-NodePtr ExpressionParser::parse() { return parseImp(); }
+NodePtr ExpressionParser::parse() { return parseLogical(1); }
 
-NodePtr ExpressionParser::parseImp() {
-    NodePtr left = parseEqv();
-    while (acceptWord("imp")) left = makeBinary("imp", std::move(left), parseEqv());
-    return left;
-}
-
-NodePtr ExpressionParser::parseEqv() {
-    NodePtr left = parseXor();
-    while (acceptWord("eqv")) left = makeBinary("eqv", std::move(left), parseXor());
-    return left;
-}
-
-NodePtr ExpressionParser::parseXor() {
-    NodePtr left = parseOr();
-    while (acceptWord("xor")) left = makeBinary("xor", std::move(left), parseOr());
-    return left;
-}
-
-NodePtr ExpressionParser::parseOr() {
-    NodePtr left = parseAnd();
-    while (acceptWord("or")) left = makeBinary("or", std::move(left), parseAnd());
-    return left;
-}
-
-NodePtr ExpressionParser::parseAnd() {
+NodePtr ExpressionParser::parseLogical(int loosest) {
     NodePtr left = parseNot();
-    while (acceptWord("and")) left = makeBinary("and", std::move(left), parseNot());
+    for (int level = logicalLevel(peek()); level >= loosest; level = logicalLevel(peek())) {
+        next();
+        NodePtr right = parseLogical(level + 1);
+        left = makeBinary(kLogicalWords[level], std::move(left), std::move(right));
+    }
     return left;
 }
 
@@ -122,13 +134,13 @@ NodePtr ExpressionParser::parseComparison() {
     if (m_implicit && startsComparison()) {
         left = makeNode(NodeKind::Implicit, peek().pos);
     } else {
-        left = parseConcat();
+        left = parseArithmetic(1);
     }
     while (startsComparison()) {
         const std::size_t pos = peek().pos;
         if (isComparisonSymbol(peek())) {
             std::string op = next().text;
-            left = makeBinary(op, std::move(left), parseConcat());
+            left = makeBinary(op, std::move(left), parseArithmetic(1));
             continue;
         }
         if (acceptWord("is")) {
@@ -144,15 +156,15 @@ NodePtr ExpressionParser::parseComparison() {
             auto node = makeNode(NodeKind::Like, pos);
             node->negated = negated;
             node->args.push_back(std::move(left));
-            node->args.push_back(parseConcat());
+            node->args.push_back(parseArithmetic(1));
             left = std::move(node);
         } else if (acceptWord("between")) {
             auto node = makeNode(NodeKind::Between, pos);
             node->negated = negated;
             node->args.push_back(std::move(left));
-            node->args.push_back(parseConcat());
+            node->args.push_back(parseArithmetic(1));
             if (!acceptWord("and")) fail("expected And in Between");
-            node->args.push_back(parseConcat());
+            node->args.push_back(parseArithmetic(1));
             left = std::move(node);
         } else if (acceptWord("in")) {
             auto node = makeNode(NodeKind::In, pos);
@@ -161,7 +173,7 @@ NodePtr ExpressionParser::parseComparison() {
             expectSymbol("(");
             if (peek().isWord("select")) fail("a subquery in In is not supported");
             do {
-                node->args.push_back(parseImp());
+                node->args.push_back(parseLogical(1));
             } while (acceptSymbol(","));
             expectSymbol(")");
             left = std::move(node);
@@ -172,38 +184,13 @@ NodePtr ExpressionParser::parseComparison() {
     return left;
 }
 
-NodePtr ExpressionParser::parseConcat() {
-    NodePtr left = parseAdditive();
-    while (acceptSymbol("&")) left = makeBinary("&", std::move(left), parseAdditive());
-    return left;
-}
-
-NodePtr ExpressionParser::parseAdditive() {
-    NodePtr left = parseMod();
-    while (peek().isSymbol("+") || peek().isSymbol("-")) {
-        std::string op = next().text;
-        left = makeBinary(op, std::move(left), parseMod());
-    }
-    return left;
-}
-
-NodePtr ExpressionParser::parseMod() {
-    NodePtr left = parseIntDiv();
-    while (acceptWord("mod")) left = makeBinary("mod", std::move(left), parseIntDiv());
-    return left;
-}
-
-NodePtr ExpressionParser::parseIntDiv() {
-    NodePtr left = parseMultiplicative();
-    while (acceptSymbol("\\")) left = makeBinary("\\", std::move(left), parseMultiplicative());
-    return left;
-}
-
-NodePtr ExpressionParser::parseMultiplicative() {
+NodePtr ExpressionParser::parseArithmetic(int loosest) {
     NodePtr left = parseUnary();
-    while (peek().isSymbol("*") || peek().isSymbol("/")) {
-        std::string op = next().text;
-        left = makeBinary(op, std::move(left), parseUnary());
+    for (int level = arithmeticLevel(peek()); level >= loosest; level = arithmeticLevel(peek())) {
+        const Token& t = next();
+        std::string op = t.kind == TokenKind::Word ? "mod" : t.text;
+        NodePtr right = parseArithmetic(level + 1);
+        left = makeBinary(std::move(op), std::move(left), std::move(right));
     }
     return left;
 }
@@ -274,7 +261,7 @@ NodePtr ExpressionParser::parsePrimary() {
                         if (peek().isSymbol("*")) {
                             call->args.push_back(makeNode(NodeKind::Star, next().pos));
                         } else {
-                            call->args.push_back(parseImp());
+                            call->args.push_back(parseLogical(1));
                         }
                     } while (acceptSymbol(","));
                     expectSymbol(")");
@@ -297,7 +284,7 @@ NodePtr ExpressionParser::parsePrimary() {
                     if (depth > 0) fail("subquery is not closed");
                     return makeNode(NodeKind::Subquery, t.pos);
                 }
-                NodePtr inner = parseImp();
+                NodePtr inner = parseLogical(1);
                 expectSymbol(")");
                 return inner;
             }

@@ -59,18 +59,12 @@ public:
     [[noreturn]] void fail(const std::string& message) const;
 
 private:
-    NodePtr parseImp();
-    NodePtr parseEqv();
-    NodePtr parseXor();
-    NodePtr parseOr();
-    NodePtr parseAnd();
+    // Binary operators of a chain from level `loosest` on, by precedence climbing (the levels
+    // are in expression.cpp).
+    NodePtr parseLogical(int loosest);
     NodePtr parseNot();
     NodePtr parseComparison();
-    NodePtr parseConcat();
-    NodePtr parseAdditive();
-    NodePtr parseMod();
-    NodePtr parseIntDiv();
-    NodePtr parseMultiplicative();
+    NodePtr parseArithmetic(int loosest);
     NodePtr parseUnary();
     NodePtr parsePower();
     NodePtr parsePrimary();

@@ -72,15 +72,20 @@ public:
     const std::map<std::string, Emitted>* parameters = nullptr;
 
     Emitted resolve(const Node& name) const override {
-        if (name.owner.empty() && !known(name.text)) {
-            auto it = aliases.find(lowerAscii(name.text));
-            if (it != aliases.end()) return it->second;
-            if (parameters != nullptr) {
-                auto p = parameters->find(lowerAscii(name.text));
-                if (p != parameters->end()) return p->second;
+        std::pair<const Source*, const Column*> found{nullptr, nullptr};
+        if (name.owner.empty()) {
+            // A source column comes first; otherwise an output alias, then a parameter.
+            found = unowned(name);
+            if (found.first == nullptr) {
+                auto it = aliases.find(lowerAscii(name.text));
+                if (it != aliases.end()) return it->second;
+                if (parameters != nullptr) {
+                    auto p = parameters->find(lowerAscii(name.text));
+                    if (p != parameters->end()) return p->second;
+                }
             }
         }
-        const auto [source, column] = find(name);
+        const auto [source, column] = found.first != nullptr ? found : find(name);
         return {storedValue(m_target, columnSql(*source, *column), column->daoType),
                 typeOfDao(column->daoType)};
     }
@@ -125,7 +130,8 @@ private:
                                      name.text + "]"};
             }
             for (const Source& s : m_sources) {
-                if (lowerAscii(s.alias.empty() ? s.name : s.alias) == owner) {
+                if (support::equalsIgnoringAsciiCase(s.alias.empty() ? s.name : s.alias,
+                                                     name.owner)) {
                     if (const Column* c = s.columns->find(name.text)) return {&s, c};
                     throw Untranslatable{"[" + name.owner + "] has no field [" + name.text + "]"};
                 }
@@ -133,6 +139,17 @@ private:
             throw Untranslatable{"unknown table [" + name.owner + "] (at " +
                                  std::to_string(name.pos + 1) + ")"};
         }
+        const auto found = unowned(name);
+        if (found.first == nullptr) {
+            throw Untranslatable{"unknown name [" + name.text + "] (at " +
+                                 std::to_string(name.pos + 1) +
+                                 "); Access would ask for it as a parameter"};
+        }
+        return found;
+    }
+
+    // The source column that a name without owner reads; nulls when no source has it.
+    std::pair<const Source*, const Column*> unowned(const Node& name) const {
         const Source* found = nullptr;
         const Column* column = nullptr;
         for (const Source& s : m_sources) {
@@ -141,11 +158,6 @@ private:
                 found = &s;
                 column = c;
             }
-        }
-        if (found == nullptr) {
-            throw Untranslatable{"unknown name [" + name.text + "] (at " +
-                                 std::to_string(name.pos + 1) +
-                                 "); Access would ask for it as a parameter"};
         }
         return {found, column};
     }
@@ -388,10 +400,12 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                     continue;
                 }
                 const std::string& owner = src.alias.empty() ? src.name : src.alias;
+                // What stands before each column, in one piece: ", prefix." (no comma first).
+                const std::string lead = ", " + src.prefix + ".";
                 for (const Column& c : src.columns->columns) {
                     const bool twice = !single && bareCount[lowerAscii(c.name)] > 1;
-                    if (!out.columns.empty()) sql += ", "sv;
-                    scope.appendColumnSql(sql, src, c);
+                    sql.append(lead, out.columns.empty() ? 2 : 0);
+                    m_ctx.names.appendColumn(sql, src.name, c.name);
                     nameColumn(twice ? keep(owner + "." + c.name) : std::string_view(c.name),
                                typeOfDao(c.daoType), c.daoType);
                 }

@@ -7,6 +7,8 @@
 #include <map>
 #include <optional>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "schema/engine.h"
 #include "support/text.h"
@@ -187,13 +189,17 @@ struct Translated {
     }
 };
 
+// The inferred columns of translated views, by folded name.
+using FoldedViews = std::unordered_map<std::string, TableColumns>;
+
 // Everything the queries of one database share while they are translated.
 struct QueryContext {
     Target target;
     const ColumnMap& lookup;
     const NameMapper& names;
-    const std::map<std::string, TableColumns>* views;  // folded name -> inferred columns
-    const std::set<std::string>* batch;  // folded names of the queries translated together
+    const FoldedViews* views;  // folded name -> inferred columns
+    const std::unordered_set<std::string>*
+        batch;  // folded names of the queries translated together
     std::vector<std::string>* dependencies;
 };
 
@@ -710,10 +716,9 @@ void rejectActionText(std::string_view sql) {
 }
 
 QueryTranslation translateOne(Target target, const SavedQuery& query, const ColumnMap& lookup,
-                              const NameMapper& names,
-                              const std::map<std::string, TableColumns>& views,
-                              const std::set<std::string>* batch, const QueryStatement* parsed,
-                              TableColumns* columnsOut) {
+                              const NameMapper& names, const FoldedViews& views,
+                              const std::unordered_set<std::string>* batch,
+                              const QueryStatement* parsed, TableColumns* columnsOut) {
     QueryTranslation out;
     out.name = query.name;
     try {
@@ -803,7 +808,7 @@ void collectSources(const TableRef& ref, std::vector<std::string>& out) {
 
 QueryTranslation translateQuery(Target target, const SavedQuery& query, const ColumnMap& lookup,
                                 const NameMapper& names) {
-    std::map<std::string, TableColumns> none;
+    FoldedViews none;
     TableColumns columns;
     return translateOne(target, query, lookup, names, none, nullptr, nullptr, &columns);
 }
@@ -811,7 +816,7 @@ QueryTranslation translateQuery(Target target, const SavedQuery& query, const Co
 std::vector<std::size_t> dependencyOrder(
     const std::vector<std::string>& names,
     const std::vector<std::vector<std::string>>& dependencies) {
-    std::map<std::string, std::size_t> index;
+    std::unordered_map<std::string, std::size_t> index;
     for (std::size_t i = 0; i < names.size(); ++i) index[lowerAscii(names[i])] = i;
     std::vector<int> state(names.size(), 0);  // 0 new, 1 visiting, 2 done
     std::vector<std::size_t> order;
@@ -855,14 +860,14 @@ std::vector<QueryTranslation> translateQueries(Target target,
             // Reported when the query itself is translated.
         }
     }
-    std::set<std::string> read;
+    std::unordered_set<std::string> read;
     for (const auto& list : sources) {
         for (const std::string& name : list) read.insert(lowerAscii(name));
     }
     // Every query of the batch is a query, whether or not the caller declared it.
-    std::set<std::string> batch;
+    std::unordered_set<std::string> batch;
     for (const SavedQuery& q : queries) batch.insert(lowerAscii(q.name));
-    std::map<std::string, TableColumns> views;
+    FoldedViews views;
     std::vector<QueryTranslation> out;
     for (std::size_t i : dependencyOrder(queryNames, sources)) {
         // Only queries that others read keep their columns.

@@ -27,6 +27,13 @@ std::string quoteIdentifier(std::string_view name) {
 }  // namespace
 
 void appendQuoted(std::string& out, std::string_view name) {
+    if (name.find('"') == std::string_view::npos) {
+        // The common case, in one piece: the quotes with room between them, then the name.
+        const std::size_t at = out.size();
+        out.append(name.size() + 2, '"');
+        name.copy(out.data() + at + 1, name.size());
+        return;
+    }
     out += '"';
     for (std::size_t start = 0;;) {
         const std::size_t quote = name.find('"', start);

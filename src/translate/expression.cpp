@@ -65,29 +65,6 @@ ExpressionParser::ExpressionParser(const std::vector<Token>& tokens, std::size_t
                                    bool implicitOperand)
     : m_tokens(tokens), m_at(start), m_implicit(implicitOperand) {}
 
-const Token& ExpressionParser::peek(std::size_t ahead) const {
-    const std::size_t at = m_at + ahead;
-    return at < m_tokens.size() ? m_tokens[at] : m_tokens.back();
-}
-
-const Token& ExpressionParser::next() {
-    const Token& t = peek();
-    if (m_at < m_tokens.size() - 1) ++m_at;
-    return t;
-}
-
-bool ExpressionParser::acceptWord(std::string_view word) {
-    if (!peek().isWord(word)) return false;
-    next();
-    return true;
-}
-
-bool ExpressionParser::acceptSymbol(std::string_view symbol) {
-    if (!peek().isSymbol(symbol)) return false;
-    next();
-    return true;
-}
-
 void ExpressionParser::expectSymbol(std::string_view symbol) {
     if (!acceptSymbol(symbol)) fail("expected '" + std::string(symbol) + "'");
 }

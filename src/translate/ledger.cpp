@@ -16,13 +16,16 @@ namespace {
 std::string validUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
+    std::size_t kept = 0;  // the valid bytes from here to `i` are copied in one piece
     std::size_t i = 0;
     while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t len = 0;
         if (c < 0x80) {
-            len = 1;
-        } else if (c >= 0xC2 && c <= 0xDF) {
+            ++i;
+            continue;
+        }
+        std::size_t len = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
             len = 2;
         } else if (c >= 0xE0 && c <= 0xEF) {
             len = 3;
@@ -40,13 +43,14 @@ std::string validUtf8(std::string_view text) {
                  !(c == 0xF0 && c1 < 0x90) && !(c == 0xF4 && c1 >= 0x90);
         }
         if (ok) {
-            out.append(text.substr(i, len));
             i += len;
-        } else {
-            out += "\xEF\xBF\xBD";
-            ++i;
+            continue;
         }
+        out.append(text.substr(kept, i - kept));
+        out += "\xEF\xBF\xBD";
+        kept = ++i;
     }
+    out.append(text.substr(kept));
     return out;
 }
 

@@ -1,7 +1,7 @@
 // Saved queries as views: SELECT, UNION and crosstabs with a fixed heading list, in dependency
 // order; everything else is left for the ledger.
 #include <algorithm>
-#include <deque>
+#include <forward_list>
 #include <functional>
 #include <initializer_list>
 #include <map>
@@ -221,7 +221,7 @@ private:
                       std::vector<std::string>* keys, std::string& sql);
     std::string orderKey(Emitter& e, const Node& node, bool descending, std::string* keySql);
     // Keeps a name the statement makes up (ExprNNNN, Owner.Field) as long as the writer lives.
-    std::string_view keep(std::string name) { return m_made.emplace_back(std::move(name)); }
+    std::string_view keep(std::string name) { return m_made.emplace_front(std::move(name)); }
 
     QueryContext& m_ctx;
     std::string m_view;
@@ -230,7 +230,7 @@ private:
     bool m_setRows = false;
     // The quoted output identifiers are needed beyond the SELECT (a union, a function).
     bool m_needNames = false;
-    std::deque<std::string> m_made;
+    std::forward_list<std::string> m_made;  // allocates nothing while empty
 
 public:
     std::map<std::string, Emitted> parameters;

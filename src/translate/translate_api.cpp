@@ -216,15 +216,32 @@ struct KeyEqual {
 };
 
 struct TranslationCache {
+    using Entry = std::pair<const Key, Translation>;
     std::unordered_map<Key, Translation, KeyHash, KeyEqual> entries;
+    // The entry found last for defaults and for rules: neighbouring fields often repeat a
+    // default or rule, and comparing with it costs less than hashing the text.
+    const Entry* last[2] = {nullptr, nullptr};
 
-    const Translation* find(const KeyView& key) const {
+    static std::size_t slot(const KeyView& key) { return key.kind == 'd' ? 0 : 1; }
+
+    const Translation* find(const KeyView& key) {
+        const Entry*& recent = last[slot(key)];
+        if (recent != nullptr && KeyEqual::same(recent->first.view(), key)) {
+            return &recent->second;
+        }
         auto it = entries.find(key);
-        return it == entries.end() ? nullptr : &it->second;
+        if (it == entries.end()) return nullptr;
+        recent = &*it;
+        return &it->second;
     }
     const Translation& add(const KeyView& key, Translation value) {
-        if (entries.size() > 4096) entries.clear();  // bounded; a rebuilt entry costs one parse
-        return entries.emplace(Key(key), std::move(value)).first->second;
+        if (entries.size() > 4096) {
+            entries.clear();  // bounded; a rebuilt entry costs one parse
+            last[0] = last[1] = nullptr;
+        }
+        const Entry* added = &*entries.emplace(Key(key), std::move(value)).first;
+        last[slot(key)] = added;
+        return added->second;
     }
 };
 
@@ -334,7 +351,6 @@ Translation appendFieldRule(std::string& out, std::string_view lead, Target targ
         return {true, {}, {}};
     }
     if (!hit->ok) return *hit;
-    out.reserve(out.size() + lead.size() + hit->sql.size() + column.name.size() + 8);
     out.append(lead);
     fillOpenField(out, hit->sql, column, table, names);
     return {true, {}, {}};

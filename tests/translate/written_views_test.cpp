@@ -171,7 +171,7 @@ std::vector<QueryTranslation> translated(Target target) {
     for (const TableColumns& t : tables()) map.addTable(t);
     std::vector<SavedQuery> queries;
     for (const ViewCase& c : cases()) queries.push_back({c.name, c.sql, c.daoType});
-    const auto result = translateQueries(target, queries, map, QuotingNameMapper());
+    auto result = translateQueries(target, queries, map, QuotingNameMapper());
     // "Count Cheap" reads "Cheap", so it must come after it.
     const auto at = [&](const char* name) {
         return std::find_if(result.begin(), result.end(),

@@ -197,9 +197,9 @@ struct QueryContext {
     Target target;
     const ColumnMap& lookup;
     const NameMapper& names;
-    const FoldedViews* views;  // folded name -> inferred columns
-    const std::unordered_set<std::string>*
-        batch;  // folded names of the queries translated together
+    const FoldedViews* views;
+    // The folded names of the queries translated together.
+    const std::unordered_set<std::string>* batch;
     std::vector<std::string>* dependencies;
 };
 
@@ -323,10 +323,11 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     if (s.distinctRow && scope.sources().size() > 1) {
         throw Untranslatable{"DISTINCTROW over several tables is not translated"};
     }
-    // The rows are sorted by the SELECT itself when it is the whole statement and every key is
-    // a column of its sources: DISTINCT and TOP must see the keys' rows first, a union sorts its
-    // parts' rows together, and grouped rows keep the hidden-key form. The keys are the same
-    // expressions either way.
+    // The rows are sorted by the SELECT itself (ORDER BY on the key expressions) when it is the
+    // whole statement and every key is a plain column of its sources. Otherwise the keys ride
+    // along as hidden columns (see ordered()): DISTINCT and TOP must see the rows with their
+    // keys, a union sorts the rows of all its parts, and grouped rows keep that form too. Either
+    // way the keys are the same expressions with the same collation and Null placement.
     const bool direct = alone && crosstab == nullptr && !s.orderBy.empty() && !s.distinct &&
                         s.top.empty() && s.groupBy.empty() && !s.having &&
                         std::all_of(s.orderBy.begin(), s.orderBy.end(),
@@ -456,7 +457,8 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
             addColumn(name, cell, probe.type, daoOfType(probe.type));
         }
     }
-    // The keys are made here, before the clauses, either way.
+    // The keys are emitted before the clauses in both forms, so that the first untranslatable
+    // piece reported stays the same.
     std::string directOrder;
     int k = 0;
     for (const OrderItem& o : s.orderBy) {

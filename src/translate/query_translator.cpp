@@ -237,13 +237,13 @@ public:
 };
 
 const TableColumns* sourceColumns(QueryContext& ctx, const std::string& name, bool* isQuery) {
-    auto it = ctx.views->find(lowerAscii(name));
+    const std::string folded = lowerAscii(name);
+    auto it = ctx.views->find(folded);
     if (it != ctx.views->end()) {
         *isQuery = true;
         return &it->second;
     }
-    if (ctx.lookup.isQuery(name) ||
-        (ctx.batch != nullptr && ctx.batch->count(lowerAscii(name)) != 0)) {
+    if (ctx.lookup.isQuery(name) || (ctx.batch != nullptr && ctx.batch->count(folded) != 0)) {
         throw Untranslatable{"reads the query [" + name + "], which is not translated"};
     }
     *isQuery = false;
@@ -267,14 +267,13 @@ std::string StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emi
     const TableColumns* columns = sourceColumns(m_ctx, ref.name, &isQuery);
     if (columns == nullptr) throw Untranslatable{"unknown table or query [" + ref.name + "]"};
     if (isQuery) m_ctx.dependencies->push_back(columns->name);
-    const std::string object = m_ctx.names.object(columns->name);
-    Source source{columns->name, ref.alias, object, columns};
-    std::string sql = object;
+    std::string sql = m_ctx.names.object(columns->name);
+    Source source{columns->name, ref.alias, sql, columns};
     if (!ref.alias.empty()) {
         source.prefix = quoteLocal(ref.alias);
         sql += " AS " + source.prefix;
     }
-    scope.add(source);
+    scope.add(std::move(source));
     return sql;
 }
 

@@ -38,7 +38,7 @@ Type typeOfDao(int daoType) {
     }
 }
 
-std::string storedValue(Target target, const std::string& column, int daoType) {
+std::string storedValue(Target target, std::string column, int daoType) {
     if (target == Target::Sqlite && (daoType == dao::kCurrency || daoType == dao::kDecimal)) {
         return "CAST(" + column + " AS NUMERIC)";
     }
@@ -167,7 +167,11 @@ Emitted Emitter::asText(const Emitted& value, std::size_t pos) const {
     }
 }
 
-std::string Emitter::condition(const Node& node) { return asBool(emit(node), node.pos).sql; }
+std::string Emitter::condition(const Node& node) {
+    Emitted value = emit(node);
+    if (value.type == Type::Bool) return std::move(value.sql);  // the common case, not copied
+    return asBool(value, node.pos).sql;
+}
 
 Emitted Emitter::emit(const Node& node) {
     const int opaqueBefore = m_opaqueOperands;
@@ -292,7 +296,12 @@ Emitted Emitter::emitComparison(const std::string& op, Emitted left, Emitted rig
     }
     if (lt == Type::Bool) left = asNumber(left, pos);
     if (rt == Type::Bool) right = asNumber(right, pos);
-    return {paren(left.sql + " " + op + " " + right.sql), Type::Bool};
+    // "(left op right)", made in one piece: every WHERE and ON of a query passes here.
+    std::string sql;
+    sql.reserve(left.sql.size() + op.size() + right.sql.size() + 4);
+    sql.append("(").append(left.sql).append(" ").append(op).append(" ").append(right.sql).append(
+        ")");
+    return {std::move(sql), Type::Bool};
 }
 
 Emitted Emitter::emitArithmetic(const Node& node, Emitted left, Emitted right) {

@@ -22,7 +22,7 @@ Type typeOfDao(int daoType);
 
 // A stored column read as its value: SQLite keeps Currency and Decimal as exact decimal text,
 // which must be read as a number to compare and compute like Access.
-std::string storedValue(Target target, const std::string& column, int daoType);
+std::string storedValue(Target target, std::string column, int daoType);
 
 // An emitted piece of SQL and the Access type of its value.
 struct Emitted {

@@ -69,6 +69,16 @@ const std::vector<ViewCase>& cases() {
          0,
          true,
          {{"Elder"}, {"date"}, {"cherry"}, {"Banana"}, {"apple"}}},
+        {"Joined Sorted",
+         "SELECT X.Name, C.Title\r\nFROM P AS X LEFT JOIN C ON X.Cat = C.Cat\r\n"
+         "ORDER BY C.Title DESC, X.Id;\r\n",
+         0,
+         true,
+         {{"apple", "Fruit"},
+          {"Banana", "Fruit"},
+          {"cherry", "Berry"},
+          {"Elder", "Berry"},
+          {"date", N}}},
         {"Per Title",
          "SELECT C.Title, Count(P.Id) AS N\r\nFROM C LEFT JOIN P ON C.Cat = P.Cat\r\n"
          "GROUP BY C.Title\r\nORDER BY C.Title;\r\n",
@@ -161,7 +171,7 @@ std::vector<QueryTranslation> translated(Target target) {
     for (const TableColumns& t : tables()) map.addTable(t);
     std::vector<SavedQuery> queries;
     for (const ViewCase& c : cases()) queries.push_back({c.name, c.sql, c.daoType});
-    const auto result = translateQueries(target, queries, map, QuotingNameMapper());
+    auto result = translateQueries(target, queries, map, QuotingNameMapper());
     // "Count Cheap" reads "Cheap", so it must come after it.
     const auto at = [&](const char* name) {
         return std::find_if(result.begin(), result.end(),

@@ -51,6 +51,8 @@ public:
     }
     // An aggregate call (Sum, Count, ...) in a query; others throw Untranslatable.
     virtual bool allowsAggregates() const { return false; }
+    // Told when the emitter enters (+1) and leaves (-1) the argument of an aggregate.
+    virtual void aggregateDepth(int /*change*/) const {}
 };
 
 class Emitter {

@@ -80,7 +80,14 @@ public:
             found = unowned(name);
             if (found.first == nullptr) {
                 auto it = aliases.find(lowerAscii(name.text));
-                if (it != aliases.end()) return it->second;
+                if (it != aliases.end()) {
+                    if (!groupedText.empty() && !readsGroups) {
+                        throw Untranslatable{"[" + name.text +
+                                             "], an output column of grouped rows, is read "
+                                             "before they are grouped"};
+                    }
+                    return it->second;
+                }
                 if (parameters != nullptr) {
                     auto p = parameters->find(lowerAscii(name.text));
                     if (p != parameters->end()) return p->second;
@@ -88,7 +95,7 @@ public:
             }
         }
         const auto [source, column] = found.first != nullptr ? found : find(name);
-        return {storedValue(m_target, columnSql(*source, *column), column->daoType),
+        return {storedValue(m_target, groupedSql(*source, *column), column->daoType),
                 typeOfDao(column->daoType)};
     }
 
@@ -96,10 +103,21 @@ public:
     std::pair<std::string, const Column*> raw(const Node& name, std::string* owner) const {
         const auto [source, column] = find(name);
         *owner = source->alias.empty() ? source->name : source->alias;
-        return {columnSql(*source, *column), column};
+        return {groupedSql(*source, *column), column};
     }
 
+    // The source and column a plain name reads; throws Untranslatable as resolve does.
+    std::pair<const Source*, const Column*> column(const Node& name) const { return find(name); }
+
     bool allowsAggregates() const override { return true; }
+    void aggregateDepth(int change) const override { m_aggregateDepth += change; }
+
+    // PostgreSQL groups text with regard to case, Access without: a text field in GROUP BY is
+    // grouped by lower(...), and where the grouped rows read it outside an aggregate (the select
+    // list, HAVING, the sort keys) it stands as min(...), one of the values its group holds.
+    std::vector<std::pair<const Source*, const Column*>> groupedText;
+    // True while the parts of the statement that read grouped rows are written.
+    bool readsGroups = false;
 
     // True when `node` is a plain name of a column of the sources (not an alias or parameter).
     bool readsColumn(const Node& node) const {
@@ -116,6 +134,17 @@ public:
         out += source.prefix;
         out += '.';
         m_names.appendColumn(out, source.name, column.name);
+    }
+
+    // The column as the clause being written reads it (see groupedText).
+    std::string groupedSql(const Source& source, const Column& column) const {
+        std::string sql = columnSql(source, column);
+        if (readsGroups && m_aggregateDepth == 0 &&
+            std::find(groupedText.begin(), groupedText.end(), std::pair{&source, &column}) !=
+                groupedText.end()) {
+            sql = "min(" + sql + ")";
+        }
+        return sql;
     }
 
 private:
@@ -167,6 +196,7 @@ private:
     Target m_target;
     const NameMapper& m_names;
     std::vector<Source> m_sources;
+    mutable int m_aggregateDepth = 0;
 };
 
 // What a translated SELECT gives: its output columns and, when the statement needs them again
@@ -348,6 +378,20 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     if (named) out.visible.reserve(names + s.items.size() * 16);
     // The select list is written in place: "SELECT [DISTINCT] item AS name, ...".
     sql.reserve(sql.size() + room + (named ? 3 : 2) * names);
+    if (pg()) {
+        for (const NodePtr& key : s.groupBy) {
+            if (scope.readsColumn(*key)) {
+                const auto read = scope.column(*key);
+                if (typeOfDao(read.second->daoType) == Type::Text)
+                    scope.groupedText.push_back(read);
+            } else if (e.emit(*key).type == Type::Text) {
+                throw Untranslatable{
+                    "PostgreSQL groups text with regard to case; only text fields themselves are "
+                    "grouped as Access groups them"};
+            }
+        }
+        scope.readsGroups = !scope.groupedText.empty();
+    }
     sql += s.distinct ? "SELECT DISTINCT " : "SELECT ";
     std::set<std::string> used;
     // Field names that occur twice among the plain columns (named or from "*") are named
@@ -443,6 +487,8 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                 "a crosstab without a fixed column list (PIVOT ... IN) has "
                 "columns that depend on the data"};
         }
+        // The headings and the value are read inside the cells' aggregates.
+        scope.aggregateDepth(1);
         const Emitted pivot = e.emit(*crosstab->pivot);
         for (const NodePtr& heading : crosstab->headings) {
             const Emitted value = e.emit(*heading);
@@ -455,6 +501,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
             const Emitted probe = e.emit(*crosstab->transform);
             addColumn(name, cell, probe.type, daoOfType(probe.type));
         }
+        scope.aggregateDepth(-1);
     }
     // The keys are emitted before the clauses in both forms, so that the first untranslatable
     // piece reported stays the same.
@@ -474,16 +521,23 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         keys->push_back(std::move(keyName.append(suffix)));
     }
     sql.append("\nFROM ").append(fromSql);
+    const bool readsGroups = scope.readsGroups;
+    scope.readsGroups = false;  // WHERE and GROUP BY read the rows before grouping
     if (s.where) sql.append("\nWHERE ").append(e.condition(*s.where));
     if (!s.groupBy.empty()) {
         sql += "\nGROUP BY ";
         for (std::size_t i = 0; i < s.groupBy.size(); ++i) {
             if (i > 0) sql += ", ";
             const Emitted key = e.emit(*s.groupBy[i]);
-            sql += key.sql;
+            if (key.type == Type::Text && pg()) {
+                sql.append("lower(").append(key.sql).append(")");
+            } else {
+                sql += key.sql;
+            }
             if (key.type == Type::Text && !pg()) sql += " COLLATE NOCASE";
         }
     }
+    scope.readsGroups = readsGroups;
     if (s.having) sql.append("\nHAVING ").append(e.condition(*s.having));
     sql += directOrder;
     return out;

@@ -338,8 +338,40 @@ std::string aggregateOver(Emitter& e, const Node& value, const std::string& when
     throw Untranslatable{"the TRANSFORM aggregate " + value.text + " is not translated"};
 }
 
+// PostgreSQL tells text values apart by case where Access does not: rows that must be told apart
+// as a set (DISTINCT, UNION) are grouped instead, text columns by lower(...) and shown as min(...),
+// one value of the group. `rows` is the SELECT whose rows are made distinct, with the output
+// columns `columns` (quoted as in `names`) and the hidden columns `hidden`; `text[c]` says whether
+// column c holds text.
+std::string caseBlindRows(const Translated& names, const std::vector<bool>& text,
+                          const std::vector<std::string>& hidden, std::string_view rows) {
+    std::string head = "SELECT ";
+    std::string groups;
+    for (std::size_t c = 0; c < names.columns.size(); ++c) {
+        const std::string_view quoted = names.quoted(names.columns[c]);
+        if (c > 0) {
+            head += ", ";
+            groups += ", ";
+        }
+        if (text[c]) {
+            head.append("min(zl_s.").append(quoted).append(") AS ").append(quoted);
+            groups.append("lower(zl_s.").append(quoted).append(")");
+        } else {
+            head.append("zl_s.").append(quoted);
+            groups.append("zl_s.").append(quoted);
+        }
+    }
+    for (const std::string& column : hidden) {
+        head.append(", zl_s.").append(column);
+        groups.append(", zl_s.").append(column);
+    }
+    head.append(" FROM (\n").append(rows).append("\n) AS zl_s\nGROUP BY ").append(groups);
+    return head;
+}
+
 Translated StatementWriter::select(const SelectStatement& s, const QueryStatement* crosstab,
                                    bool alone, std::vector<std::string>* keys, std::string& sql) {
+    const std::size_t start = sql.size();
     if (s.into) throw Untranslatable{"a make-table query (SELECT ... INTO) is not a view"};
     if (s.from.empty()) {
         throw Untranslatable{"a SELECT without FROM, which Access cannot run either"};
@@ -362,7 +394,8 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                         std::all_of(s.orderBy.begin(), s.orderBy.end(),
                                     [&](const OrderItem& o) { return scope.readsColumn(*o.expr); });
     // The outer SELECT of the hidden-key form names the visible columns.
-    const bool named = m_needNames || (!s.orderBy.empty() && !direct);
+    // DISTINCT over text on PostgreSQL groups the rows (caseBlindRows), naming the columns.
+    const bool named = m_needNames || (!s.orderBy.empty() && !direct) || (pg() && s.distinct);
     Translated out;
     // Room for what "*" can bring: each column as prefix."Name" AS "Name" in the select list and
     // "Name" in the visible list when it is kept; other items get a fair share.
@@ -517,7 +550,11 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
             continue;
         }
         std::string keyName = "zl_key" + std::to_string(++k);
-        sql.append(", ").append(keySql).append(" AS ").append(keyName);
+        sql.append(", ").append(keySql);
+        // A hidden key is one of the columns DISTINCT compares: text without regard to case.
+        const bool textKey = !pg() && suffix.starts_with(" COLLATE NOCASE");
+        if (textKey && (s.distinct || m_setRows)) sql += " COLLATE NOCASE";
+        sql.append(" AS ").append(keyName);
         keys->push_back(std::move(keyName.append(suffix)));
     }
     sql.append("\nFROM ").append(fromSql);
@@ -540,6 +577,19 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     scope.readsGroups = readsGroups;
     if (s.having) sql.append("\nHAVING ").append(e.condition(*s.having));
     sql += directOrder;
+    if (pg() && s.distinct) {
+        std::vector<bool> text;
+        for (const OutputColumn& column : out.columns) text.push_back(column.type == Type::Text);
+        if (std::find(text.begin(), text.end(), true) != text.end()) {
+            std::vector<std::string> hidden;
+            for (int key = 1; key <= k; ++key) hidden.push_back("zl_key" + std::to_string(key));
+            constexpr std::string_view kDistinct = "SELECT DISTINCT ";
+            std::string rows = sql.substr(start);
+            rows.erase(7, kDistinct.size() - 7);  // the same SELECT, every row
+            sql.resize(start);
+            sql += caseBlindRows(out, text, hidden, rows);
+        }
+    }
     return out;
 }
 
@@ -605,6 +655,13 @@ void StatementWriter::write(const QueryStatement& q, std::string& out, Translate
     std::string sql;
     Translated first;
     m_setRows = std::find(q.unionAll.begin(), q.unionAll.end(), false) != q.unionAll.end();
+    // A union without ALL on PostgreSQL: the parts are joined with ALL and their rows grouped
+    // (caseBlindRows), when they have text columns; known once the parts are written, so the
+    // plain form is kept aside too. A mix of UNION and UNION ALL keeps the engine's own.
+    const bool setOnly = std::find(q.unionAll.begin(), q.unionAll.end(), true) == q.unionAll.end();
+    bool caseBlind = pg() && setOnly;
+    std::vector<bool> textColumns;
+    std::vector<std::size_t> joins;  // where the parts are joined, when caseBlind
     for (std::size_t i = 0; i < q.parts.size(); ++i) {
         const SelectStatement& s = q.parts[i];
         std::vector<std::string> keys;
@@ -614,6 +671,7 @@ void StatementWriter::write(const QueryStatement& q, std::string& out, Translate
         if (i == 0) {
             first.visible = std::move(part.visible);
             first.columns = std::move(part.columns);
+            for (const OutputColumn& c : first.columns) textColumns.push_back(c.type == Type::Text);
         } else {
             if (part.columns.size() != first.columns.size()) {
                 throw Untranslatable{"the parts of the union have different column counts"};
@@ -627,8 +685,10 @@ void StatementWriter::write(const QueryStatement& q, std::string& out, Translate
                     throw Untranslatable{"column " + std::to_string(c + 1) +
                                          " of the union has different types in its parts"};
                 }
+                textColumns[c] = textColumns[c] || b == Type::Text;
             }
-            sql += q.unionAll[i - 1] ? "\nUNION ALL\n" : "\nUNION\n";
+            if (caseBlind) joins.push_back(sql.size());
+            sql += q.unionAll[i - 1] || caseBlind ? "\nUNION ALL\n" : "\nUNION\n";
         }
         if (!keys.empty() || !s.top.empty()) {
             sql.append("SELECT * FROM (").append(partSql).append(") AS zl_p");
@@ -636,6 +696,12 @@ void StatementWriter::write(const QueryStatement& q, std::string& out, Translate
         } else {
             sql += partSql;
         }
+    }
+    if (caseBlind && std::find(textColumns.begin(), textColumns.end(), true) != textColumns.end()) {
+        sql = caseBlindRows(first, textColumns, {}, sql);
+    } else if (caseBlind) {
+        // No text column: the plain UNION tells rows apart as Access does.
+        for (std::size_t i = joins.size(); i-- > 0;) sql.erase(joins[i] + 6, 4);
     }
     if (q.unionOrder.empty()) {
         out += sql;

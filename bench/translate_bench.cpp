@@ -49,24 +49,27 @@ Inputs readInputs(const Schema& schema) {
     return in;
 }
 
+// The field expressions in the forms the scripts use: each appended to the table's text.
 std::size_t translateFields(tr::Target target, const Inputs& in) {
     const tr::QuotingNameMapper names;
     std::size_t bytes = 0;
+    std::string text;
     for (const auto& [columns, fields] : in.tables) {
+        text.clear();
         for (std::size_t j = 0; j < fields.size(); ++j) {
             const zl::schema::Field& f = fields[j];
             const tr::Column& c = columns.columns[j];
             if (!f.defaultValue.empty()) {
-                bytes += tr::translateDefault(target, f.defaultValue, c, columns, names).sql.size();
+                tr::appendDefault(text, " DEFAULT ", target, f.defaultValue, c, columns, names);
             }
             if (!f.validationRule.empty()) {
-                bytes +=
-                    tr::translateFieldRule(target, f.validationRule, c, columns, names).sql.size();
+                tr::appendFieldRule(text, " ", target, f.validationRule, c, columns, names);
             }
             if (f.type == dao::kText && !f.allowZeroLength) {
-                bytes += tr::allowZeroLengthCheck(target, c, columns, names).sql.size();
+                tr::appendAllowZeroLengthCheck(text, " ", target, c, columns, names);
             }
         }
+        bytes += text.size();
     }
     return bytes;
 }

@@ -254,7 +254,7 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
             case FirstPass::Inconclusive:
                 break;
         }
-        for (; attempt < 2; ++attempt) {
+        for (;; ++attempt) {
             startAttempt(plan, result);
             bool cancelled = false;
             result.check =
@@ -298,7 +298,14 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
                 writer->finish();
                 return result;
             }
-            refused = writer->refusals();
+            // The targets name one CHECK per refused row: a row that breaks two is refused again
+            // once the first is left off, so what is known grows from attempt to attempt.
+            const std::size_t knownChecks = refused.checks.size();
+            const CheckRefusals& found = writer->refusals();
+            for (const CheckRefusals::Row& row : found.rows) {
+                const CheckRule& rule = found.checks[row.check];
+                refused.add(row.table, row.row, rule.name, rule.text);
+            }
             writer->abandon();
             writer.reset();
             if (refused.empty()) {
@@ -306,9 +313,11 @@ ExportResult runExport(const schema::Database& db, const ExportPlan& plan,
                 result.status = ExportStatus::RulesBroken;
                 return result;
             }
+            if (attempt > 0 && refused.checks.size() == knownChecks) {
+                throw ExportError("Rows still break the target's CHECKs after those found were " +
+                                  std::string(request.noConstraints ? "left off." : "left out."));
+            }
         }
-        throw ExportError("Rows still break the target's CHECKs after those found were " +
-                          std::string(request.noConstraints ? "left off." : "left out."));
     } catch (const Cancelled&) {
         if (writer) writer->abandon();
         result.status = ExportStatus::Cancelled;

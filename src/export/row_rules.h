@@ -37,7 +37,8 @@ struct CheckRule {
     std::string text;
 };
 
-// The rows a target's CHECKs refused while loading, each once (the first CHECK it breaks).
+// The rows a target's CHECKs refused while loading: each with the first CHECK it breaks, and once
+// more for each further CHECK found when an export runs again without the first.
 struct CheckRefusals {
     struct Row {
         std::size_t table = 0;

@@ -483,13 +483,13 @@ private:
                 bindScratch(statement, index, guidText(value.bytes));
                 return;
             case ValueKind::Binary:
+                // SQLite binds a blob without a data pointer (an empty vector's) as NULL.
                 if (value.bytes.empty()) {
-                    // An empty vector may hold no storage, and a null pointer would bind NULL.
                     sqlite3_bind_zeroblob(statement, index, 0);
-                    return;
+                } else {
+                    sqlite3_bind_blob64(statement, index, value.bytes.data(), value.bytes.size(),
+                                        SQLITE_STATIC);
                 }
-                sqlite3_bind_blob64(statement, index, value.bytes.data(), value.bytes.size(),
-                                    SQLITE_STATIC);
                 return;
         }
     }

@@ -88,6 +88,20 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
                 continue;
             }
             std::vector<KeyColumn> columns = parseKeyColumns(index.fields);
+            // A column named twice (only a damaged file has that) adds nothing to the key, and
+            // PostgreSQL refuses it in a primary key.
+            for (std::size_t c = 1; c < columns.size();) {
+                const bool earlier =
+                    std::any_of(columns.begin(), columns.begin() + static_cast<std::ptrdiff_t>(c),
+                                [&](const KeyColumn& key) {
+                                    return sameAccessName(key.name, columns[c].name);
+                                });
+                if (earlier) {
+                    columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(c));
+                } else {
+                    ++c;
+                }
+            }
             table.indexes.push_back({std::move(index), std::move(columns)});
         }
         table.distinctFieldNames = true;

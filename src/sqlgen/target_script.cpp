@@ -161,18 +161,22 @@ std::string_view sqliteType(const schema::Field& field) {
     }
 }
 
-// Type families that can be compared for a foreign key in PostgreSQL.
+// Type families whose columns a foreign key can join. PostgreSQL joins a key only within one
+// operator family: its integers, its floating-point types and numeric are three. SQLite would
+// compare any numbers, but both scripts keep the same keys.
 int typeFamily(int daoType) {
     switch (daoType) {
         case dao::kByte:
         case dao::kInteger:
         case dao::kLong:
         case dao::kBigInt:
-        case dao::kCurrency:
-        case dao::kDecimal:
+            return 1;
         case dao::kSingle:
         case dao::kDouble:
-            return 1;
+            return 5;
+        case dao::kCurrency:
+        case dao::kDecimal:
+            return 6;
         case dao::kText:
         case dao::kMemo:
             return 2;

@@ -27,6 +27,13 @@ std::string quoteIdentifier(std::string_view name) {
 }  // namespace
 
 void appendQuoted(std::string& out, std::string_view name) {
+    if (name.find('"') == std::string_view::npos) {
+        // The common case, in one piece: the quotes with room between them, then the name.
+        const std::size_t at = out.size();
+        out.append(name.size() + 2, '"');
+        name.copy(out.data() + at + 1, name.size());
+        return;
+    }
     out += '"';
     for (std::size_t start = 0;;) {
         const std::size_t quote = name.find('"', start);
@@ -48,7 +55,7 @@ bool sameName(std::string_view a, std::string_view b) {
 
 const Column* TableColumns::find(std::string_view column) const {
     for (const Column& c : columns) {
-        if (sameName(c.name, column)) return &c;
+        if (c.name.size() == column.size() && sameName(c.name, column)) return &c;
     }
     return nullptr;
 }

@@ -29,12 +29,16 @@ Type typeOfDao(int daoType) {
         case dao::kText:
         case dao::kMemo:
             return Type::Text;
+        case dao::kBinary:
+        case dao::kLongBinary:
+        case dao::kGuid:
+            return Type::Opaque;
         default:
             return Type::Unknown;
     }
 }
 
-std::string storedValue(Target target, const std::string& column, int daoType) {
+std::string storedValue(Target target, std::string column, int daoType) {
     if (target == Target::Sqlite && (daoType == dao::kCurrency || daoType == dao::kDecimal)) {
         return "CAST(" + column + " AS NUMERIC)";
     }
@@ -111,6 +115,8 @@ Emitted Emitter::asBool(const Emitted& value, std::size_t pos) const {
         case Type::Integer:
         case Type::Number:
             return {paren(value.sql + " <> 0"), Type::Bool};
+        case Type::Opaque:
+            throw Untranslatable{kOpaqueReason};
         default:
             throw Untranslatable{"a " + std::string(value.type == Type::Text ? "text" : "date") +
                                  " value is used as a condition (at " + std::to_string(pos + 1) +
@@ -129,6 +135,8 @@ Emitted Emitter::asNumber(const Emitted& value, std::size_t pos) const {
             // Access's True is -1.
             return {pg() ? "(-CAST(" + value.sql + " AS integer))" : "(-" + paren(value.sql) + ")",
                     Type::Integer};
+        case Type::Opaque:
+            throw Untranslatable{kOpaqueReason};
         default:
             throw Untranslatable{"a " + std::string(value.type == Type::Text ? "text" : "date") +
                                  " value is used as a number (at " + std::to_string(pos + 1) +
@@ -151,15 +159,39 @@ Emitted Emitter::asText(const Emitted& value, std::size_t pos) const {
             return {"(CASE WHEN " + value.sql + " THEN 'True' WHEN NOT " + paren(value.sql) +
                         " THEN 'False' END)",
                     Type::Text};
+        case Type::Opaque:
+            throw Untranslatable{kOpaqueReason};
         default:
             throw Untranslatable{"a date is turned into text (at " + std::to_string(pos + 1) +
                                  "); its form depends on the system's settings"};
     }
 }
 
-std::string Emitter::condition(const Node& node) { return asBool(emit(node), node.pos).sql; }
+std::string Emitter::condition(const Node& node) {
+    Emitted value = emit(node);
+    if (value.type == Type::Bool) return std::move(value.sql);  // the common case, not copied
+    return asBool(value, node.pos).sql;
+}
 
 Emitted Emitter::emit(const Node& node) {
+    const int opaqueBefore = m_opaqueOperands;
+    Emitted value = emitNode(node);
+    switch (node.kind) {
+        case NodeKind::Name:
+        case NodeKind::Implicit:
+            // A bare field stands as it is (a select item, a sort key); what uses it decides.
+            if (value.type == Type::Opaque) ++m_opaqueOperands;
+            break;
+        case NodeKind::IsNull:
+            m_opaqueOperands = opaqueBefore;
+            break;
+        default:
+            if (m_opaqueOperands != opaqueBefore) throw Untranslatable{kOpaqueReason};
+    }
+    return value;
+}
+
+Emitted Emitter::emitNode(const Node& node) {
     switch (node.kind) {
         case NodeKind::Number: {
             const bool integer = node.text.find_first_of(".eE") == std::string::npos;
@@ -264,7 +296,12 @@ Emitted Emitter::emitComparison(const std::string& op, Emitted left, Emitted rig
     }
     if (lt == Type::Bool) left = asNumber(left, pos);
     if (rt == Type::Bool) right = asNumber(right, pos);
-    return {paren(left.sql + " " + op + " " + right.sql), Type::Bool};
+    // "(left op right)", made in one piece: every WHERE and ON of a query passes here.
+    std::string sql;
+    sql.reserve(left.sql.size() + op.size() + right.sql.size() + 4);
+    sql.append("(").append(left.sql).append(" ").append(op).append(" ").append(right.sql).append(
+        ")");
+    return {std::move(sql), Type::Bool};
 }
 
 Emitted Emitter::emitArithmetic(const Node& node, Emitted left, Emitted right) {
@@ -378,14 +415,18 @@ Emitted Emitter::emitBetween(const Node& node) {
 }
 
 Emitted Emitter::emitIn(const Node& node) {
-    const Emitted value = emit(*node.args[0]);
+    Emitted value = emit(*node.args[0]);
     std::string list;
     bool text = value.type == Type::Text;
+    bool truths = true;  // every item a truth value or Null
     std::vector<Emitted> items;
     for (std::size_t i = 1; i < node.args.size(); ++i) {
         items.push_back(emit(*node.args[i]));
         text = text || items.back().type == Type::Text;
+        truths = truths && (items.back().type == Type::Bool || items.back().type == Type::Null);
     }
+    // A Yes/No value among numbers is its number (True is -1), as in a comparison.
+    if (value.type == Type::Bool && !truths) value = asNumber(value, node.pos);
     for (std::size_t i = 0; i < items.size(); ++i) {
         // Each item goes through the comparison rules so that types are checked alike.
         (void)emitComparison("=", value, items[i], node.args[i + 1]->pos);

@@ -8,15 +8,21 @@
 
 namespace zl::translate {
 
-// The value kinds the translator tells apart; Access's meaning depends on them.
-enum class Type { Unknown, Null, Text, Integer, Number, Bool, Date };
+// The value kinds the translator tells apart; Access's meaning depends on them. Opaque is binary
+// data or a GUID: the targets hold them as bytes or uuid, which take part in no expression that
+// Access's do, so only Is Null is translated for them.
+enum class Type { Unknown, Null, Text, Integer, Number, Bool, Date, Opaque };
+
+// Why an expression that uses an Opaque value other than in Is Null is left untranslated.
+inline constexpr const char* kOpaqueReason =
+    "binary and GUID fields take part in no translated expression other than Is Null";
 
 // The Type of a DAO data type number.
 Type typeOfDao(int daoType);
 
 // A stored column read as its value: SQLite keeps Currency and Decimal as exact decimal text,
 // which must be read as a number to compare and compute like Access.
-std::string storedValue(Target target, const std::string& column, int daoType);
+std::string storedValue(Target target, std::string column, int daoType);
 
 // An emitted piece of SQL and the Access type of its value.
 struct Emitted {
@@ -45,6 +51,8 @@ public:
     }
     // An aggregate call (Sum, Count, ...) in a query; others throw Untranslatable.
     virtual bool allowsAggregates() const { return false; }
+    // Told when the emitter enters (+1) and leaves (-1) the argument of an aggregate.
+    virtual void aggregateDepth(int /*change*/) const {}
 };
 
 class Emitter {
@@ -88,6 +96,7 @@ public:
                             const std::string& right) const;
 
 private:
+    Emitted emitNode(const Node& node);
     Emitted emitBinary(const Node& node);
     Emitted emitComparison(const std::string& op, Emitted left, Emitted right, std::size_t pos);
     Emitted emitArithmetic(const Node& node, Emitted left, Emitted right);
@@ -100,6 +109,8 @@ private:
     Target m_target;
     Context m_context;
     const NameResolver& m_names;
+    // Opaque operands read so far and not yet used by an Is Null test.
+    int m_opaqueOperands = 0;
 };
 
 // Converts an Access Like pattern for the target: PostgreSQL "ILIKE '...'" or "~* '^...$'",

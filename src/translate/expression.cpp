@@ -22,6 +22,38 @@ NodePtr makeBinary(std::string op, NodePtr left, NodePtr right) {
     return node;
 }
 
+// The two chains of left-associative binary operators, as levels from the loosest (1) to the
+// tightest; 0 for a token that is none of them. Logical: Imp, Eqv, Xor, Or, And (Not and the
+// comparisons bind tighter than And). Arithmetic: &, + and -, Mod, \, * and /.
+const char* const kLogicalWords[] = {"", "imp", "eqv", "xor", "or", "and"};
+
+int logicalLevel(const Token& t) {
+    if (t.kind != TokenKind::Word) return 0;
+    for (int level = 1; level <= 5; ++level) {
+        if (t.isWord(kLogicalWords[level])) return level;
+    }
+    return 0;
+}
+
+int arithmeticLevel(const Token& t) {
+    if (t.kind == TokenKind::Word) return t.isWord("mod") ? 3 : 0;
+    if (t.kind != TokenKind::Symbol || t.text.size() != 1) return 0;
+    switch (t.text[0]) {
+        case '&':
+            return 1;
+        case '+':
+        case '-':
+            return 2;
+        case '\\':
+            return 4;
+        case '*':
+        case '/':
+            return 5;
+        default:
+            return 0;
+    }
+}
+
 bool isComparisonSymbol(const Token& t) {
     return t.isSymbol("=") || t.isSymbol("<>") || t.isSymbol("<") || t.isSymbol(">") ||
            t.isSymbol("<=") || t.isSymbol(">=");
@@ -33,29 +65,6 @@ ExpressionParser::ExpressionParser(const std::vector<Token>& tokens, std::size_t
                                    bool implicitOperand)
     : m_tokens(tokens), m_at(start), m_implicit(implicitOperand) {}
 
-const Token& ExpressionParser::peek(std::size_t ahead) const {
-    const std::size_t at = m_at + ahead;
-    return at < m_tokens.size() ? m_tokens[at] : m_tokens.back();
-}
-
-const Token& ExpressionParser::next() {
-    const Token& t = peek();
-    if (m_at < m_tokens.size() - 1) ++m_at;
-    return t;
-}
-
-bool ExpressionParser::acceptWord(std::string_view word) {
-    if (!peek().isWord(word)) return false;
-    next();
-    return true;
-}
-
-bool ExpressionParser::acceptSymbol(std::string_view symbol) {
-    if (!peek().isSymbol(symbol)) return false;
-    next();
-    return true;
-}
-
 void ExpressionParser::expectSymbol(std::string_view symbol) {
     if (!acceptSymbol(symbol)) fail("expected '" + std::string(symbol) + "'");
 }
@@ -66,35 +75,15 @@ void ExpressionParser::fail(const std::string& message) const {
     throw SyntaxError{message + ", found " + found, t.pos};
 }
 
-NodePtr ExpressionParser::parse() { return parseImp(); }
+NodePtr ExpressionParser::parse() { return parseLogical(1); }
 
-NodePtr ExpressionParser::parseImp() {
-    NodePtr left = parseEqv();
-    while (acceptWord("imp")) left = makeBinary("imp", std::move(left), parseEqv());
-    return left;
-}
-
-NodePtr ExpressionParser::parseEqv() {
-    NodePtr left = parseXor();
-    while (acceptWord("eqv")) left = makeBinary("eqv", std::move(left), parseXor());
-    return left;
-}
-
-NodePtr ExpressionParser::parseXor() {
-    NodePtr left = parseOr();
-    while (acceptWord("xor")) left = makeBinary("xor", std::move(left), parseOr());
-    return left;
-}
-
-NodePtr ExpressionParser::parseOr() {
-    NodePtr left = parseAnd();
-    while (acceptWord("or")) left = makeBinary("or", std::move(left), parseAnd());
-    return left;
-}
-
-NodePtr ExpressionParser::parseAnd() {
+NodePtr ExpressionParser::parseLogical(int loosest) {
     NodePtr left = parseNot();
-    while (acceptWord("and")) left = makeBinary("and", std::move(left), parseNot());
+    for (int level = logicalLevel(peek()); level >= loosest; level = logicalLevel(peek())) {
+        next();
+        NodePtr right = parseLogical(level + 1);
+        left = makeBinary(kLogicalWords[level], std::move(left), std::move(right));
+    }
     return left;
 }
 
@@ -122,13 +111,13 @@ NodePtr ExpressionParser::parseComparison() {
     if (m_implicit && startsComparison()) {
         left = makeNode(NodeKind::Implicit, peek().pos);
     } else {
-        left = parseConcat();
+        left = parseArithmetic(1);
     }
     while (startsComparison()) {
         const std::size_t pos = peek().pos;
         if (isComparisonSymbol(peek())) {
             std::string op = next().text;
-            left = makeBinary(op, std::move(left), parseConcat());
+            left = makeBinary(op, std::move(left), parseArithmetic(1));
             continue;
         }
         if (acceptWord("is")) {
@@ -144,15 +133,15 @@ NodePtr ExpressionParser::parseComparison() {
             auto node = makeNode(NodeKind::Like, pos);
             node->negated = negated;
             node->args.push_back(std::move(left));
-            node->args.push_back(parseConcat());
+            node->args.push_back(parseArithmetic(1));
             left = std::move(node);
         } else if (acceptWord("between")) {
             auto node = makeNode(NodeKind::Between, pos);
             node->negated = negated;
             node->args.push_back(std::move(left));
-            node->args.push_back(parseConcat());
+            node->args.push_back(parseArithmetic(1));
             if (!acceptWord("and")) fail("expected And in Between");
-            node->args.push_back(parseConcat());
+            node->args.push_back(parseArithmetic(1));
             left = std::move(node);
         } else if (acceptWord("in")) {
             auto node = makeNode(NodeKind::In, pos);
@@ -161,7 +150,7 @@ NodePtr ExpressionParser::parseComparison() {
             expectSymbol("(");
             if (peek().isWord("select")) fail("a subquery in In is not supported");
             do {
-                node->args.push_back(parseImp());
+                node->args.push_back(parseLogical(1));
             } while (acceptSymbol(","));
             expectSymbol(")");
             left = std::move(node);
@@ -172,38 +161,13 @@ NodePtr ExpressionParser::parseComparison() {
     return left;
 }
 
-NodePtr ExpressionParser::parseConcat() {
-    NodePtr left = parseAdditive();
-    while (acceptSymbol("&")) left = makeBinary("&", std::move(left), parseAdditive());
-    return left;
-}
-
-NodePtr ExpressionParser::parseAdditive() {
-    NodePtr left = parseMod();
-    while (peek().isSymbol("+") || peek().isSymbol("-")) {
-        std::string op = next().text;
-        left = makeBinary(op, std::move(left), parseMod());
-    }
-    return left;
-}
-
-NodePtr ExpressionParser::parseMod() {
-    NodePtr left = parseIntDiv();
-    while (acceptWord("mod")) left = makeBinary("mod", std::move(left), parseIntDiv());
-    return left;
-}
-
-NodePtr ExpressionParser::parseIntDiv() {
-    NodePtr left = parseMultiplicative();
-    while (acceptSymbol("\\")) left = makeBinary("\\", std::move(left), parseMultiplicative());
-    return left;
-}
-
-NodePtr ExpressionParser::parseMultiplicative() {
+NodePtr ExpressionParser::parseArithmetic(int loosest) {
     NodePtr left = parseUnary();
-    while (peek().isSymbol("*") || peek().isSymbol("/")) {
-        std::string op = next().text;
-        left = makeBinary(op, std::move(left), parseUnary());
+    for (int level = arithmeticLevel(peek()); level >= loosest; level = arithmeticLevel(peek())) {
+        const Token& t = next();
+        std::string op = t.kind == TokenKind::Word ? "mod" : t.text;
+        NodePtr right = parseArithmetic(level + 1);
+        left = makeBinary(std::move(op), std::move(left), std::move(right));
     }
     return left;
 }
@@ -247,7 +211,7 @@ NodePtr ExpressionParser::parsePrimary() {
             return makeNode(NodeKind::Date, t.pos, normalizeDate(t.text, t.pos));
         case TokenKind::Bracketed:
             next();
-            return parseName(t.text, t.pos);
+            return parseName();
         case TokenKind::Word: {
             if (t.isWord("true") || t.isWord("yes") || t.isWord("on")) {
                 next();
@@ -274,14 +238,14 @@ NodePtr ExpressionParser::parsePrimary() {
                         if (peek().isSymbol("*")) {
                             call->args.push_back(makeNode(NodeKind::Star, next().pos));
                         } else {
-                            call->args.push_back(parseImp());
+                            call->args.push_back(parseLogical(1));
                         }
                     } while (acceptSymbol(","));
                     expectSymbol(")");
                 }
                 return call;
             }
-            return parseName(t.text, t.pos);
+            return parseName();
         }
         case TokenKind::Symbol:
             if (t.isSymbol("(")) {
@@ -297,7 +261,7 @@ NodePtr ExpressionParser::parsePrimary() {
                     if (depth > 0) fail("subquery is not closed");
                     return makeNode(NodeKind::Subquery, t.pos);
                 }
-                NodePtr inner = parseImp();
+                NodePtr inner = parseLogical(1);
                 expectSymbol(")");
                 return inner;
             }
@@ -308,25 +272,33 @@ NodePtr ExpressionParser::parsePrimary() {
     fail("expected a value");
 }
 
-NodePtr ExpressionParser::parseName(std::string first, std::size_t pos) {
-    // [a].[b], a!b, [Forms]![f]![c]: the last part is the name, the part before it the owner.
-    std::vector<std::string> parts{std::move(first)};
+NodePtr ExpressionParser::parseName() {
+    // [a].[b], a!b, [Forms]![f]![c]: the last part is the name, the parts before it the owner.
+    // The parts are every second token from the one just read.
+    const std::size_t first = m_at - 1;
+    const std::size_t pos = m_tokens[first].pos;
+    std::size_t parts = 1;
+    const auto joined = [&](std::size_t count, char separator) {
+        std::string out;
+        for (std::size_t i = 0; i < count; ++i) {
+            if (i > 0) out += separator;
+            out += m_tokens[first + 2 * i].text;
+        }
+        return out;
+    };
     while ((peek().isSymbol(".") || peek().isSymbol("!")) &&
            (peek(1).kind == TokenKind::Bracketed || peek(1).kind == TokenKind::Word ||
             peek(1).isSymbol("*"))) {
         next();
-        const Token& part = next();
-        if (part.isSymbol("*")) {
+        if (next().isSymbol("*")) {
             auto star = makeNode(NodeKind::Star, pos);
-            for (std::size_t i = 0; i < parts.size(); ++i) star->owner += (i ? "." : "") + parts[i];
+            star->owner = joined(parts, '.');
             return star;
         }
-        parts.push_back(part.text);
+        ++parts;
     }
-    auto node = makeNode(NodeKind::Name, pos, parts.back());
-    for (std::size_t i = 0; i + 1 < parts.size(); ++i) {
-        node->owner += (i ? "!" : "") + parts[i];
-    }
+    auto node = makeNode(NodeKind::Name, pos, m_tokens[first + 2 * (parts - 1)].text);
+    node->owner = joined(parts - 1, '!');
     return node;
 }
 

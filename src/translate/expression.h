@@ -50,31 +50,44 @@ public:
 
     std::size_t position() const { return m_at; }
     void setPosition(std::size_t at) { m_at = at; }
-    const Token& peek(std::size_t ahead = 0) const;
-    const Token& next();
+    // The token `ahead` of the current one (the End token past the last). The parsers call
+    // these for nearly every keyword they may meet, so they are inline.
+    const Token& peek(std::size_t ahead = 0) const {
+        const std::size_t at = m_at + ahead;
+        return at < m_tokens.size() ? m_tokens[at] : m_tokens.back();
+    }
+    // The current token, which is consumed unless it is the End.
+    const Token& next() {
+        const Token& t = peek();
+        if (m_at < m_tokens.size() - 1) ++m_at;
+        return t;
+    }
     // True (and consumes it) when the current token is the word / symbol.
-    bool acceptWord(std::string_view word);
-    bool acceptSymbol(std::string_view symbol);
+    bool acceptWord(std::string_view word) {
+        if (!peek().isWord(word)) return false;
+        next();
+        return true;
+    }
+    bool acceptSymbol(std::string_view symbol) {
+        if (!peek().isSymbol(symbol)) return false;
+        next();
+        return true;
+    }
     void expectSymbol(std::string_view symbol);
     [[noreturn]] void fail(const std::string& message) const;
 
 private:
-    NodePtr parseImp();
-    NodePtr parseEqv();
-    NodePtr parseXor();
-    NodePtr parseOr();
-    NodePtr parseAnd();
+    // Binary operators of a chain from level `loosest` on, by precedence climbing (the levels
+    // are in expression.cpp).
+    NodePtr parseLogical(int loosest);
     NodePtr parseNot();
     NodePtr parseComparison();
-    NodePtr parseConcat();
-    NodePtr parseAdditive();
-    NodePtr parseMod();
-    NodePtr parseIntDiv();
-    NodePtr parseMultiplicative();
+    NodePtr parseArithmetic(int loosest);
     NodePtr parseUnary();
     NodePtr parsePower();
     NodePtr parsePrimary();
-    NodePtr parseName(std::string first, std::size_t pos);
+    // A name whose first part is the token just read.
+    NodePtr parseName();
     bool startsComparison() const;
 
     const std::vector<Token>& m_tokens;

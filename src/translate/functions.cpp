@@ -436,6 +436,13 @@ Emitted emitFunction(Emitter& e, const Node& call) {
         name == "stdev" || name == "var" || name == "first" || name == "last") {
         if (!e.names().allowsAggregates()) refuse(call, "an aggregate is allowed in queries only");
         arity(call, 1, 1);
+        struct Inside {
+            const NameResolver& names;
+            explicit Inside(const NameResolver& n) : names(n) { names.aggregateDepth(1); }
+            ~Inside() { names.aggregateDepth(-1); }
+            Inside(const Inside&) = delete;
+            Inside& operator=(const Inside&) = delete;
+        } inside(e.names());
         if (name == "count") {
             if (call.args[0]->kind == NodeKind::Star) return {"count(*)", Type::Integer};
             return {"count(" + e.emit(*call.args[0]).sql + ")", Type::Integer};

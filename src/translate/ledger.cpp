@@ -1,5 +1,5 @@
 // The ledger of untranslated items: its JSON form and its rendering as safe SQL comments.
-#include <nlohmann/json.hpp>
+#include <optional>
 
 #include "translate/translate.h"
 
@@ -16,13 +16,16 @@ namespace {
 std::string validUtf8(std::string_view text) {
     std::string out;
     out.reserve(text.size());
+    std::size_t kept = 0;  // the valid bytes from here to `i` are copied in one piece
     std::size_t i = 0;
     while (i < text.size()) {
         const auto c = static_cast<unsigned char>(text[i]);
-        std::size_t len = 0;
         if (c < 0x80) {
-            len = 1;
-        } else if (c >= 0xC2 && c <= 0xDF) {
+            ++i;
+            continue;
+        }
+        std::size_t len = 0;
+        if (c >= 0xC2 && c <= 0xDF) {
             len = 2;
         } else if (c >= 0xE0 && c <= 0xEF) {
             len = 3;
@@ -40,38 +43,100 @@ std::string validUtf8(std::string_view text) {
                  !(c == 0xF0 && c1 < 0x90) && !(c == 0xF4 && c1 >= 0x90);
         }
         if (ok) {
-            out.append(text.substr(i, len));
             i += len;
-        } else {
-            out += "\xEF\xBF\xBD";
-            ++i;
+            continue;
         }
+        out.append(text.substr(kept, i - kept));
+        out += "\xEF\xBF\xBD";
+        kept = ++i;
     }
+    out.append(text.substr(kept));
     return out;
 }
 
-nlohmann::json optionalText(const std::optional<std::string>& value) {
-    return value ? nlohmann::json(validUtf8(*value)) : nlohmann::json(nullptr);
+// Appends `text` (valid UTF-8) as a JSON string, written as nlohmann's writer writes it: the
+// short escapes where JSON has them, \u00xx for the other control characters, and every
+// other character as it stands.
+void appendJsonString(std::string& out, std::string_view text) {
+    out += '"';
+    std::size_t kept = 0;  // the characters from here to `i` are copied in one piece
+    for (std::size_t i = 0; i < text.size(); ++i) {
+        const auto c = static_cast<unsigned char>(text[i]);
+        if (c >= 0x20 && c != '"' && c != '\\') continue;
+        out.append(text.substr(kept, i - kept));
+        kept = i + 1;
+        switch (c) {
+            case '"':
+                out += "\\\"";
+                break;
+            case '\\':
+                out += "\\\\";
+                break;
+            case '\b':
+                out += "\\b";
+                break;
+            case '\f':
+                out += "\\f";
+                break;
+            case '\n':
+                out += "\\n";
+                break;
+            case '\r':
+                out += "\\r";
+                break;
+            case '\t':
+                out += "\\t";
+                break;
+            default: {
+                static const char kHex[] = "0123456789abcdef";
+                out += "\\u00";
+                out += kHex[c >> 4];
+                out += kHex[c & 0xF];
+            }
+        }
+    }
+    out.append(text.substr(kept));
+    out += '"';
+}
+
+// One member of an item: `"key": value` on its own line, indented as the items are; a null
+// `value` is written as null.
+void appendMember(std::string& out, std::string_view key, const std::string* value, bool last) {
+    out.append("      \"").append(key).append("\": ");
+    if (value != nullptr) {
+        appendJsonString(out, validUtf8(*value));
+    } else {
+        out += "null";
+    }
+    if (!last) out += ',';
+    out += '\n';
 }
 
 }  // namespace
 
 std::string Ledger::toJson() const {
-    nlohmann::json list = nlohmann::json::array();
-    for (const LedgerItem& item : items) {
-        nlohmann::json entry = nlohmann::json::object();
-        entry["table"] = optionalText(item.table);
-        entry["field"] = optionalText(item.field);
-        entry["query"] = optionalText(item.query);
-        entry["property"] = validUtf8(item.property);
-        entry["original"] = validUtf8(item.original);
-        entry["reason"] = validUtf8(item.reason);
-        list.push_back(std::move(entry));
+    // Written directly, in the layout of a two-space indented dump with sorted keys: ledgers of
+    // large databases hold thousands of items, which a document tree copies several times.
+    std::string out = "{\n  \"items\": [";
+    for (std::size_t i = 0; i < items.size(); ++i) {
+        const LedgerItem& item = items[i];
+        out += i == 0 ? "\n    {\n" : ",\n    {\n";
+        const auto optional = [](const std::optional<std::string>& value) {
+            return value ? &*value : nullptr;
+        };
+        appendMember(out, "field", optional(item.field), false);
+        appendMember(out, "original", &item.original, false);
+        appendMember(out, "property", &item.property, false);
+        appendMember(out, "query", optional(item.query), false);
+        appendMember(out, "reason", &item.reason, false);
+        appendMember(out, "table", optional(item.table), true);
+        out += "    }";
     }
-    nlohmann::json doc = nlohmann::json::object();
-    doc["target"] = std::string(targetName(target));
-    doc["items"] = std::move(list);
-    return doc.dump(2);
+    if (!items.empty()) out += "\n  ";
+    out += "],\n  \"target\": ";
+    appendJsonString(out, targetName(target));
+    out += "\n}";
+    return out;
 }
 
 std::string sqlComment(std::string_view text) {

@@ -1,16 +1,17 @@
 // The tokenizer shared by expressions and queries.
 #include "translate/lexer.h"
 
-#include <cctype>
-
 #include "support/text.h"
 
 namespace zl::translate {
 
 namespace {
 
-bool isWordStart(unsigned char c) { return std::isalpha(c) != 0 || c == '_' || c >= 0x80; }
-bool isWordChar(unsigned char c) { return isWordStart(c) || std::isdigit(c) != 0; }
+// ASCII classes, independent of the locale (bytes from 0x80 on belong to UTF-8 names).
+bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+bool isWordStart(unsigned char c) { return isLetter(c) || c == '_' || c >= 0x80; }
+bool isWordChar(unsigned char c) { return isWordStart(c) || isDigit(c); }
 
 }  // namespace
 
@@ -22,10 +23,6 @@ std::string lowerAscii(std::string_view text) {
         }
     }
     return out;
-}
-
-bool Token::isWord(std::string_view word) const {
-    return kind == TokenKind::Word && support::equalsIgnoringAsciiCase(text, word);
 }
 
 std::vector<Token> tokenize(std::string_view text) {
@@ -62,32 +59,29 @@ std::vector<Token> tokenize(std::string_view text) {
             const std::size_t end = text.find('#', i + 1);
             if (end == std::string_view::npos) throw SyntaxError{"date literal is not closed", i};
             token.kind = TokenKind::Date;
-            token.text = std::string(text.substr(i + 1, end - i - 1));
+            token.text.assign(text.substr(i + 1, end - i - 1));
             i = end + 1;
         } else if (c == '[') {
             const std::size_t end = text.find(']', i + 1);
             if (end == std::string_view::npos)
                 throw SyntaxError{"name in brackets is not closed", i};
             token.kind = TokenKind::Bracketed;
-            token.text = std::string(text.substr(i + 1, end - i - 1));
+            token.text.assign(text.substr(i + 1, end - i - 1));
             i = end + 1;
-        } else if (std::isdigit(c) != 0 ||
-                   (c == '.' && i + 1 < n &&
-                    std::isdigit(static_cast<unsigned char>(text[i + 1])) != 0)) {
+        } else if (isDigit(c) ||
+                   (c == '.' && i + 1 < n && isDigit(static_cast<unsigned char>(text[i + 1])))) {
             token.kind = TokenKind::Number;
             std::size_t j = i;
-            while (j < n &&
-                   (std::isdigit(static_cast<unsigned char>(text[j])) != 0 || text[j] == '.'))
-                ++j;
+            while (j < n && (isDigit(static_cast<unsigned char>(text[j])) || text[j] == '.')) ++j;
             if (j < n && (text[j] == 'e' || text[j] == 'E')) {
                 std::size_t k = j + 1;
                 if (k < n && (text[k] == '+' || text[k] == '-')) ++k;
-                if (k < n && std::isdigit(static_cast<unsigned char>(text[k])) != 0) {
+                if (k < n && isDigit(static_cast<unsigned char>(text[k]))) {
                     j = k;
-                    while (j < n && std::isdigit(static_cast<unsigned char>(text[j])) != 0) ++j;
+                    while (j < n && isDigit(static_cast<unsigned char>(text[j]))) ++j;
                 }
             }
-            token.text = std::string(text.substr(i, j - i));
+            token.text.assign(text.substr(i, j - i));
             if (token.text.find('.') != token.text.rfind('.'))
                 throw SyntaxError{"malformed number", i};
             i = j;
@@ -95,7 +89,7 @@ std::vector<Token> tokenize(std::string_view text) {
             token.kind = TokenKind::Word;
             std::size_t j = i;
             while (j < n && isWordChar(static_cast<unsigned char>(text[j]))) ++j;
-            token.text = std::string(text.substr(i, j - i));
+            token.text.assign(text.substr(i, j - i));
             i = j;
         } else {
             token.kind = TokenKind::Symbol;

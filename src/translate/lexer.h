@@ -6,6 +6,8 @@
 #include <string_view>
 #include <vector>
 
+#include "support/text.h"
+
 namespace zl::translate {
 
 enum class TokenKind { Number, Text, Date, Word, Bracketed, Symbol, End };
@@ -17,8 +19,12 @@ struct Token {
     std::string text;
     std::size_t pos = 0;
 
-    // True for a Word equal to `word` without regard to ASCII case.
-    bool isWord(std::string_view word) const;
+    // True for a Word equal to `word` without regard to ASCII case. Parsers ask this of nearly
+    // every token for each keyword they may meet, so the cheap tests come first, inline.
+    bool isWord(std::string_view word) const {
+        return kind == TokenKind::Word && text.size() == word.size() &&
+               support::equalsIgnoringAsciiCase(text, word);
+    }
     bool isSymbol(std::string_view symbol) const {
         return kind == TokenKind::Symbol && text == symbol;
     }

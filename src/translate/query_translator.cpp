@@ -1,14 +1,17 @@
 // Saved queries as views: SELECT, UNION and crosstabs with a fixed heading list, in dependency
 // order; everything else is left for the ledger.
 #include <algorithm>
-#include <deque>
+#include <forward_list>
 #include <functional>
 #include <initializer_list>
 #include <map>
 #include <optional>
 #include <set>
+#include <unordered_map>
+#include <unordered_set>
 
 #include "schema/engine.h"
+#include "support/text.h"
 #include "translate/emitter.h"
 #include "translate/query_parser.h"
 #include "translate/translate.h"
@@ -16,6 +19,7 @@
 namespace zl::translate {
 
 namespace dao = schema::dao;
+using namespace std::string_view_literals;
 
 namespace {
 
@@ -70,16 +74,28 @@ public:
     const std::map<std::string, Emitted>* parameters = nullptr;
 
     Emitted resolve(const Node& name) const override {
-        if (name.owner.empty() && !known(name.text)) {
-            auto it = aliases.find(lowerAscii(name.text));
-            if (it != aliases.end()) return it->second;
-            if (parameters != nullptr) {
-                auto p = parameters->find(lowerAscii(name.text));
-                if (p != parameters->end()) return p->second;
+        std::pair<const Source*, const Column*> found{nullptr, nullptr};
+        if (name.owner.empty()) {
+            // A source column comes first; otherwise an output alias, then a parameter.
+            found = unowned(name);
+            if (found.first == nullptr) {
+                auto it = aliases.find(lowerAscii(name.text));
+                if (it != aliases.end()) {
+                    if (!groupedText.empty() && !readsGroups) {
+                        throw Untranslatable{"[" + name.text +
+                                             "], an output column of grouped rows, is read "
+                                             "before they are grouped"};
+                    }
+                    return it->second;
+                }
+                if (parameters != nullptr) {
+                    auto p = parameters->find(lowerAscii(name.text));
+                    if (p != parameters->end()) return p->second;
+                }
             }
         }
-        const auto [source, column] = find(name);
-        return {storedValue(m_target, columnSql(*source, *column), column->daoType),
+        const auto [source, column] = found.first != nullptr ? found : find(name);
+        return {storedValue(m_target, groupedSql(*source, *column), column->daoType),
                 typeOfDao(column->daoType)};
     }
 
@@ -87,10 +103,26 @@ public:
     std::pair<std::string, const Column*> raw(const Node& name, std::string* owner) const {
         const auto [source, column] = find(name);
         *owner = source->alias.empty() ? source->name : source->alias;
-        return {columnSql(*source, *column), column};
+        return {groupedSql(*source, *column), column};
     }
 
+    // The source and column a plain name reads; throws Untranslatable as resolve does.
+    std::pair<const Source*, const Column*> column(const Node& name) const { return find(name); }
+
     bool allowsAggregates() const override { return true; }
+    void aggregateDepth(int change) const override { m_aggregateDepth += change; }
+
+    // PostgreSQL groups text with regard to case, Access without: a text field in GROUP BY is
+    // grouped by lower(...), and where the grouped rows read it outside an aggregate (the select
+    // list, HAVING, the sort keys) it stands as min(...), one of the values its group holds.
+    std::vector<std::pair<const Source*, const Column*>> groupedText;
+    // True while the parts of the statement that read grouped rows are written.
+    bool readsGroups = false;
+
+    // True when `node` is a plain name of a column of the sources (not an alias or parameter).
+    bool readsColumn(const Node& node) const {
+        return node.kind == NodeKind::Name && (!node.owner.empty() || known(node.text));
+    }
 
     std::string columnSql(const Source& source, const Column& column) const {
         std::string sql;
@@ -102,6 +134,17 @@ public:
         out += source.prefix;
         out += '.';
         m_names.appendColumn(out, source.name, column.name);
+    }
+
+    // The column as the clause being written reads it (see groupedText).
+    std::string groupedSql(const Source& source, const Column& column) const {
+        std::string sql = columnSql(source, column);
+        if (readsGroups && m_aggregateDepth == 0 &&
+            std::find(groupedText.begin(), groupedText.end(), std::pair{&source, &column}) !=
+                groupedText.end()) {
+            sql = "min(" + sql + ")";
+        }
+        return sql;
     }
 
 private:
@@ -118,7 +161,8 @@ private:
                                      name.text + "]"};
             }
             for (const Source& s : m_sources) {
-                if (lowerAscii(s.alias.empty() ? s.name : s.alias) == owner) {
+                if (support::equalsIgnoringAsciiCase(s.alias.empty() ? s.name : s.alias,
+                                                     name.owner)) {
                     if (const Column* c = s.columns->find(name.text)) return {&s, c};
                     throw Untranslatable{"[" + name.owner + "] has no field [" + name.text + "]"};
                 }
@@ -126,6 +170,17 @@ private:
             throw Untranslatable{"unknown table [" + name.owner + "] (at " +
                                  std::to_string(name.pos + 1) + ")"};
         }
+        const auto found = unowned(name);
+        if (found.first == nullptr) {
+            throw Untranslatable{"unknown name [" + name.text + "] (at " +
+                                 std::to_string(name.pos + 1) +
+                                 "); Access would ask for it as a parameter"};
+        }
+        return found;
+    }
+
+    // The source column that a name without owner reads; nulls when no source has it.
+    std::pair<const Source*, const Column*> unowned(const Node& name) const {
         const Source* found = nullptr;
         const Column* column = nullptr;
         for (const Source& s : m_sources) {
@@ -135,31 +190,28 @@ private:
                 column = c;
             }
         }
-        if (found == nullptr) {
-            throw Untranslatable{"unknown name [" + name.text + "] (at " +
-                                 std::to_string(name.pos + 1) +
-                                 "); Access would ask for it as a parameter"};
-        }
         return {found, column};
     }
 
     Target m_target;
     const NameMapper& m_names;
     std::vector<Source> m_sources;
+    mutable int m_aggregateDepth = 0;
 };
 
-// What a translated SELECT gives: its SQL without ORDER BY and its output columns. The quoted
-// output identifiers are written once, as the list of visible columns that outer SELECTs name.
+// What a translated SELECT gives: its output columns and, when the statement needs them again
+// (an outer SELECT that names the visible columns, a union, a function's result list), their
+// quoted identifiers, written once as the list of visible columns.
 struct OutputColumn {
     std::string_view name;     // Access name; its text lives as long as the statement's writer
-    std::size_t quotedAt = 0;  // the quoted output identifier within Translated::visible
+    std::size_t quotedAt = 0;  // the quoted output identifier within Translated::visible, if any
     std::size_t quotedSize = 0;
     Type type = Type::Unknown;
     int daoType = 0;
 };
 
 struct Translated {
-    std::string visible;  // the quoted output identifiers, separated by ", "
+    std::string visible;  // the quoted output identifiers, separated by ", "; "" when not needed
     std::vector<OutputColumn> columns;
 
     std::string_view quoted(const OutputColumn& column) const {
@@ -167,13 +219,17 @@ struct Translated {
     }
 };
 
+// The inferred columns of translated views, by folded name.
+using FoldedViews = std::unordered_map<std::string, TableColumns>;
+
 // Everything the queries of one database share while they are translated.
 struct QueryContext {
     Target target;
     const ColumnMap& lookup;
     const NameMapper& names;
-    const std::map<std::string, TableColumns>* views;  // folded name -> inferred columns
-    const std::set<std::string>* batch;  // folded names of the queries translated together
+    const FoldedViews* views;
+    // The folded names of the queries translated together.
+    const std::unordered_set<std::string>* batch;
     std::vector<std::string>* dependencies;
 };
 
@@ -188,32 +244,36 @@ public:
 private:
     bool pg() const { return m_ctx.target == Target::PostgreSql; }
     std::string from(const TableRef& ref, QueryResolver& scope, Emitter& e);
-    // Appends the SELECT without its ORDER BY to `sql`.
-    Translated select(const SelectStatement& s, const QueryStatement* crosstab,
-                      std::vector<std::pair<std::string, bool>>* keys, std::string& sql);
+    // Appends the SELECT to `sql`. Its ORDER BY is written there too when the SELECT is the
+    // whole statement (`alone`) and may sort its own rows; otherwise `keys` receives the sort
+    // keys, which ordered() applies.
+    Translated select(const SelectStatement& s, const QueryStatement* crosstab, bool alone,
+                      std::vector<std::string>* keys, std::string& sql);
     std::string orderKey(Emitter& e, const Node& node, bool descending, std::string* keySql);
     // Keeps a name the statement makes up (ExprNNNN, Owner.Field) as long as the writer lives.
-    std::string_view keep(std::string name) { return m_made.emplace_back(std::move(name)); }
+    std::string_view keep(std::string name) { return m_made.emplace_front(std::move(name)); }
 
     QueryContext& m_ctx;
     std::string m_view;
     int m_exprCounter = 1000;
     // The rows of the statement being written are told apart as a set (a UNION without ALL).
     bool m_setRows = false;
-    std::deque<std::string> m_made;
+    // The quoted output identifiers are needed beyond the SELECT (a union, a function).
+    bool m_needNames = false;
+    std::forward_list<std::string> m_made;  // allocates nothing while empty
 
 public:
     std::map<std::string, Emitted> parameters;
 };
 
 const TableColumns* sourceColumns(QueryContext& ctx, const std::string& name, bool* isQuery) {
-    auto it = ctx.views->find(lowerAscii(name));
+    const std::string folded = lowerAscii(name);
+    auto it = ctx.views->find(folded);
     if (it != ctx.views->end()) {
         *isQuery = true;
         return &it->second;
     }
-    if (ctx.lookup.isQuery(name) ||
-        (ctx.batch != nullptr && ctx.batch->count(lowerAscii(name)) != 0)) {
+    if (ctx.lookup.isQuery(name) || (ctx.batch != nullptr && ctx.batch->count(folded) != 0)) {
         throw Untranslatable{"reads the query [" + name + "], which is not translated"};
     }
     *isQuery = false;
@@ -237,14 +297,13 @@ std::string StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emi
     const TableColumns* columns = sourceColumns(m_ctx, ref.name, &isQuery);
     if (columns == nullptr) throw Untranslatable{"unknown table or query [" + ref.name + "]"};
     if (isQuery) m_ctx.dependencies->push_back(columns->name);
-    const std::string object = m_ctx.names.object(columns->name);
-    Source source{columns->name, ref.alias, object, columns};
-    std::string sql = object;
+    std::string sql = m_ctx.names.object(columns->name);
+    Source source{columns->name, ref.alias, sql, columns};
     if (!ref.alias.empty()) {
         source.prefix = quoteLocal(ref.alias);
         sql += " AS " + source.prefix;
     }
-    scope.add(source);
+    scope.add(std::move(source));
     return sql;
 }
 
@@ -279,9 +338,40 @@ std::string aggregateOver(Emitter& e, const Node& value, const std::string& when
     throw Untranslatable{"the TRANSFORM aggregate " + value.text + " is not translated"};
 }
 
+// PostgreSQL tells text values apart by case where Access does not: rows that must be told apart
+// as a set (DISTINCT, UNION) are grouped instead, text columns by lower(...) and shown as min(...),
+// one value of the group. `rows` is the SELECT whose rows are made distinct, with the output
+// columns `columns` (quoted as in `names`) and the hidden columns `hidden`; `text[c]` says whether
+// column c holds text.
+std::string caseBlindRows(const Translated& names, const std::vector<bool>& text,
+                          const std::vector<std::string>& hidden, std::string_view rows) {
+    std::string head = "SELECT ";
+    std::string groups;
+    for (std::size_t c = 0; c < names.columns.size(); ++c) {
+        const std::string_view quoted = names.quoted(names.columns[c]);
+        if (c > 0) {
+            head += ", ";
+            groups += ", ";
+        }
+        if (text[c]) {
+            head.append("min(zl_s.").append(quoted).append(") AS ").append(quoted);
+            groups.append("lower(zl_s.").append(quoted).append(")");
+        } else {
+            head.append("zl_s.").append(quoted);
+            groups.append("zl_s.").append(quoted);
+        }
+    }
+    for (const std::string& column : hidden) {
+        head.append(", zl_s.").append(column);
+        groups.append(", zl_s.").append(column);
+    }
+    head.append(" FROM (\n").append(rows).append("\n) AS zl_s\nGROUP BY ").append(groups);
+    return head;
+}
+
 Translated StatementWriter::select(const SelectStatement& s, const QueryStatement* crosstab,
-                                   std::vector<std::pair<std::string, bool>>* keys,
-                                   std::string& sql) {
+                                   bool alone, std::vector<std::string>* keys, std::string& sql) {
+    const std::size_t start = sql.size();
     if (s.into) throw Untranslatable{"a make-table query (SELECT ... INTO) is not a view"};
     if (s.from.empty()) {
         throw Untranslatable{"a SELECT without FROM, which Access cannot run either"};
@@ -294,9 +384,21 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     if (s.distinctRow && scope.sources().size() > 1) {
         throw Untranslatable{"DISTINCTROW over several tables is not translated"};
     }
+    // The rows are sorted by the SELECT itself (ORDER BY on the key expressions) when it is the
+    // whole statement and every key is a plain column of its sources. Otherwise the keys ride
+    // along as hidden columns (see ordered()): DISTINCT and TOP must see the rows with their
+    // keys, a union sorts the rows of all its parts, and grouped rows keep that form too. Either
+    // way the keys are the same expressions with the same collation and Null placement.
+    const bool direct = alone && crosstab == nullptr && !s.orderBy.empty() && !s.distinct &&
+                        s.top.empty() && s.groupBy.empty() && !s.having &&
+                        std::all_of(s.orderBy.begin(), s.orderBy.end(),
+                                    [&](const OrderItem& o) { return scope.readsColumn(*o.expr); });
+    // The outer SELECT of the hidden-key form names the visible columns.
+    // DISTINCT over text on PostgreSQL groups the rows (caseBlindRows), naming the columns.
+    const bool named = m_needNames || (!s.orderBy.empty() && !direct) || (pg() && s.distinct);
     Translated out;
     // Room for what "*" can bring: each column as prefix."Name" AS "Name" in the select list and
-    // "Name" in the visible list of the ORDER BY's outer SELECT; other items get a fair share.
+    // "Name" in the visible list when it is kept; other items get a fair share.
     std::size_t expected = s.items.size();
     std::size_t names = 0;
     std::size_t room = fromSql.size() + s.items.size() * 64 + 256;
@@ -306,9 +408,23 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         room += src.columns->columns.size() * (src.prefix.size() + 12);
     }
     out.columns.reserve(expected);
-    out.visible.reserve(names + s.items.size() * 16);
+    if (named) out.visible.reserve(names + s.items.size() * 16);
     // The select list is written in place: "SELECT [DISTINCT] item AS name, ...".
-    sql.reserve(sql.size() + room + 3 * names);
+    sql.reserve(sql.size() + room + (named ? 3 : 2) * names);
+    if (pg()) {
+        for (const NodePtr& key : s.groupBy) {
+            if (scope.readsColumn(*key)) {
+                const auto read = scope.column(*key);
+                if (typeOfDao(read.second->daoType) == Type::Text)
+                    scope.groupedText.push_back(read);
+            } else if (e.emit(*key).type == Type::Text) {
+                throw Untranslatable{
+                    "PostgreSQL groups text with regard to case; only text fields themselves are "
+                    "grouped as Access groups them"};
+            }
+        }
+        scope.readsGroups = !scope.groupedText.empty();
+    }
     sql += s.distinct ? "SELECT DISTINCT " : "SELECT ";
     std::set<std::string> used;
     // Field names that occur twice among the plain columns (named or from "*") are named
@@ -321,8 +437,8 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         const Node& x = *item.expr;
         if (x.kind == NodeKind::Star) {
             for (const Source& src : scope.sources()) {
-                if (x.owner.empty() ||
-                    lowerAscii(x.owner) == lowerAscii(src.alias.empty() ? src.name : src.alias)) {
+                if (x.owner.empty() || support::equalsIgnoringAsciiCase(
+                                           x.owner, src.alias.empty() ? src.name : src.alias)) {
                     for (const Column& c : src.columns->columns) ++bareCount[lowerAscii(c.name)];
                 }
             }
@@ -336,20 +452,25 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         if (!single && !used.insert(lowerAscii(accessName)).second) {
             throw Untranslatable{"two output columns are named [" + std::string(accessName) + "]"};
         }
-        if (!out.columns.empty()) out.visible += ", ";
-        const std::size_t at = out.visible.size();
-        m_ctx.names.appendColumn(out.visible, m_view, accessName);
-        OutputColumn column{accessName, at, out.visible.size() - at, type, daoType};
         // Access tells rows apart without regard to case; SQLite does so by the collation of
         // the result column (of the first part, in a union).
         if (type == Type::Text && !pg() && (s.distinct || m_setRows)) sql += " COLLATE NOCASE";
-        sql += " AS ";
-        sql += out.quoted(column);
+        sql += " AS "sv;
+        OutputColumn column{accessName, 0, 0, type, daoType};
+        if (named) {
+            if (!out.columns.empty()) out.visible += ", "sv;
+            column.quotedAt = out.visible.size();
+            m_ctx.names.appendColumn(out.visible, m_view, accessName);
+            column.quotedSize = out.visible.size() - column.quotedAt;
+            sql += out.quoted(column);
+        } else {
+            m_ctx.names.appendColumn(sql, m_view, accessName);
+        }
         out.columns.push_back(column);
     };
     auto addColumn = [&](std::string_view accessName, std::string_view valueSql, Type type,
                          int daoType) {
-        if (!out.columns.empty()) sql += ", ";
+        if (!out.columns.empty()) sql += ", "sv;
         sql += valueSql;
         nameColumn(accessName, type, daoType);
     };
@@ -357,15 +478,17 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         const Node& x = *item.expr;
         if (x.kind == NodeKind::Star) {
             for (const Source& src : scope.sources()) {
-                if (!x.owner.empty() &&
-                    lowerAscii(x.owner) != lowerAscii(src.alias.empty() ? src.name : src.alias)) {
+                if (!x.owner.empty() && !support::equalsIgnoringAsciiCase(
+                                            x.owner, src.alias.empty() ? src.name : src.alias)) {
                     continue;
                 }
                 const std::string& owner = src.alias.empty() ? src.name : src.alias;
+                // What stands before each column, in one piece: ", prefix." (no comma first).
+                const std::string lead = ", " + src.prefix + ".";
                 for (const Column& c : src.columns->columns) {
                     const bool twice = !single && bareCount[lowerAscii(c.name)] > 1;
-                    if (!out.columns.empty()) sql += ", ";
-                    scope.appendColumnSql(sql, src, c);
+                    sql.append(lead, out.columns.empty() ? 2 : 0);
+                    m_ctx.names.appendColumn(sql, src.name, c.name);
                     nameColumn(twice ? keep(owner + "." + c.name) : std::string_view(c.name),
                                typeOfDao(c.daoType), c.daoType);
                 }
@@ -397,6 +520,8 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                 "a crosstab without a fixed column list (PIVOT ... IN) has "
                 "columns that depend on the data"};
         }
+        // The headings and the value are read inside the cells' aggregates.
+        scope.aggregateDepth(1);
         const Emitted pivot = e.emit(*crosstab->pivot);
         for (const NodePtr& heading : crosstab->headings) {
             const Emitted value = e.emit(*heading);
@@ -409,29 +534,62 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
             const Emitted probe = e.emit(*crosstab->transform);
             addColumn(name, cell, probe.type, daoOfType(probe.type));
         }
+        scope.aggregateDepth(-1);
     }
-    if (keys != nullptr) {
-        int k = 0;
-        for (const OrderItem& o : s.orderBy) {
-            std::string keySql;
-            const std::string suffix = orderKey(e, *o.expr, o.descending, &keySql);
-            std::string keyName = "zl_key" + std::to_string(++k);
-            sql.append(", ").append(keySql).append(" AS ").append(keyName);
-            keys->emplace_back(std::move(keyName.append(suffix)), o.descending);
+    // The keys are emitted before the clauses in both forms, so that the first untranslatable
+    // piece reported stays the same.
+    std::string directOrder;
+    int k = 0;
+    for (const OrderItem& o : s.orderBy) {
+        std::string keySql;
+        const std::string suffix = orderKey(e, *o.expr, o.descending, &keySql);
+        if (direct) {
+            directOrder.append(directOrder.empty() ? "\nORDER BY " : ", ")
+                .append(keySql)
+                .append(suffix);
+            continue;
         }
+        std::string keyName = "zl_key" + std::to_string(++k);
+        sql.append(", ").append(keySql);
+        // A hidden key is one of the columns DISTINCT compares: text without regard to case.
+        const bool textKey = !pg() && suffix.starts_with(" COLLATE NOCASE");
+        if (textKey && (s.distinct || m_setRows)) sql += " COLLATE NOCASE";
+        sql.append(" AS ").append(keyName);
+        keys->push_back(std::move(keyName.append(suffix)));
     }
     sql.append("\nFROM ").append(fromSql);
+    const bool readsGroups = scope.readsGroups;
+    scope.readsGroups = false;  // WHERE and GROUP BY read the rows before grouping
     if (s.where) sql.append("\nWHERE ").append(e.condition(*s.where));
     if (!s.groupBy.empty()) {
         sql += "\nGROUP BY ";
         for (std::size_t i = 0; i < s.groupBy.size(); ++i) {
             if (i > 0) sql += ", ";
             const Emitted key = e.emit(*s.groupBy[i]);
-            sql += key.sql;
+            if (key.type == Type::Text && pg()) {
+                sql.append("lower(").append(key.sql).append(")");
+            } else {
+                sql += key.sql;
+            }
             if (key.type == Type::Text && !pg()) sql += " COLLATE NOCASE";
         }
     }
+    scope.readsGroups = readsGroups;
     if (s.having) sql.append("\nHAVING ").append(e.condition(*s.having));
+    sql += directOrder;
+    if (pg() && s.distinct) {
+        std::vector<bool> text;
+        for (const OutputColumn& column : out.columns) text.push_back(column.type == Type::Text);
+        if (std::find(text.begin(), text.end(), true) != text.end()) {
+            std::vector<std::string> hidden;
+            for (int key = 1; key <= k; ++key) hidden.push_back("zl_key" + std::to_string(key));
+            constexpr std::string_view kDistinct = "SELECT DISTINCT ";
+            std::string rows = sql.substr(start);
+            rows.erase(7, kDistinct.size() - 7);  // the same SELECT, every row
+            sql.resize(start);
+            sql += caseBlindRows(out, text, hidden, rows);
+        }
+    }
     return out;
 }
 
@@ -449,17 +607,17 @@ void insertAt(std::string& out, std::size_t at, std::initializer_list<std::strin
 // Gives the SELECT that `out` holds from `innerAt` on its ORDER BY and TOP: keys ride along as
 // hidden columns of an inner SELECT, so that DISTINCT and TOP see the same rows as in Access; TOP
 // keeps ties, as Access does.
-void ordered(const Translated& inner, const std::vector<std::pair<std::string, bool>>& keys,
-             const std::string& top, bool percent, std::string& out, std::size_t innerAt) {
+void ordered(const Translated& inner, const std::vector<std::string>& keys, const std::string& top,
+             bool percent, std::string& out, std::size_t innerAt) {
     if (keys.empty()) {
         if (!top.empty() && percent) throw Untranslatable{"TOP PERCENT without ORDER BY"};
         if (!top.empty()) out.append("\nLIMIT ").append(top);
         return;
     }
     std::string order;
-    for (const auto& key : keys) {
+    for (const std::string& key : keys) {
         if (!order.empty()) order += ", ";
-        order += key.first;
+        order += key;
     }
     if (top.empty()) {
         insertAt(out, innerAt, {"SELECT ", inner.visible, " FROM (\n"});
@@ -479,14 +637,15 @@ void ordered(const Translated& inner, const std::vector<std::pair<std::string, b
 }
 
 void StatementWriter::write(const QueryStatement& q, std::string& out, Translated* outColumns) {
+    m_needNames = q.parts.size() > 1 || !parameters.empty();
     if (q.parts.size() == 1) {
         const SelectStatement& s = q.parts[0];
         if (!q.crosstab && !s.top.empty() && s.orderBy.empty() && s.topPercent) {
             throw Untranslatable{"TOP PERCENT without ORDER BY"};
         }
-        std::vector<std::pair<std::string, bool>> keys;
+        std::vector<std::string> keys;
         const std::size_t at = out.size();
-        Translated inner = select(s, q.crosstab ? &q : nullptr, &keys, out);
+        Translated inner = select(s, q.crosstab ? &q : nullptr, true, &keys, out);
         ordered(inner, keys, s.top, s.topPercent, out, at);
         outColumns->visible = std::move(inner.visible);
         outColumns->columns = std::move(inner.columns);
@@ -496,15 +655,23 @@ void StatementWriter::write(const QueryStatement& q, std::string& out, Translate
     std::string sql;
     Translated first;
     m_setRows = std::find(q.unionAll.begin(), q.unionAll.end(), false) != q.unionAll.end();
+    // A union without ALL on PostgreSQL: the parts are joined with ALL and their rows grouped
+    // (caseBlindRows), when they have text columns; known once the parts are written, so the
+    // plain form is kept aside too. A mix of UNION and UNION ALL keeps the engine's own.
+    const bool setOnly = std::find(q.unionAll.begin(), q.unionAll.end(), true) == q.unionAll.end();
+    bool caseBlind = pg() && setOnly;
+    std::vector<bool> textColumns;
+    std::vector<std::size_t> joins;  // where the parts are joined, when caseBlind
     for (std::size_t i = 0; i < q.parts.size(); ++i) {
         const SelectStatement& s = q.parts[i];
-        std::vector<std::pair<std::string, bool>> keys;
+        std::vector<std::string> keys;
         std::string partSql;
-        Translated part = select(s, nullptr, &keys, partSql);
+        Translated part = select(s, nullptr, false, &keys, partSql);
         ordered(part, keys, s.top, s.topPercent, partSql, 0);
         if (i == 0) {
             first.visible = std::move(part.visible);
             first.columns = std::move(part.columns);
+            for (const OutputColumn& c : first.columns) textColumns.push_back(c.type == Type::Text);
         } else {
             if (part.columns.size() != first.columns.size()) {
                 throw Untranslatable{"the parts of the union have different column counts"};
@@ -518,8 +685,10 @@ void StatementWriter::write(const QueryStatement& q, std::string& out, Translate
                     throw Untranslatable{"column " + std::to_string(c + 1) +
                                          " of the union has different types in its parts"};
                 }
+                textColumns[c] = textColumns[c] || b == Type::Text;
             }
-            sql += q.unionAll[i - 1] ? "\nUNION ALL\n" : "\nUNION\n";
+            if (caseBlind) joins.push_back(sql.size());
+            sql += q.unionAll[i - 1] || caseBlind ? "\nUNION ALL\n" : "\nUNION\n";
         }
         if (!keys.empty() || !s.top.empty()) {
             sql.append("SELECT * FROM (").append(partSql).append(") AS zl_p");
@@ -527,6 +696,12 @@ void StatementWriter::write(const QueryStatement& q, std::string& out, Translate
         } else {
             sql += partSql;
         }
+    }
+    if (caseBlind && std::find(textColumns.begin(), textColumns.end(), true) != textColumns.end()) {
+        sql = caseBlindRows(first, textColumns, {}, sql);
+    } else if (caseBlind) {
+        // No text column: the plain UNION tells rows apart as Access does.
+        for (std::size_t i = joins.size(); i-- > 0;) sql.erase(joins[i] + 6, 4);
     }
     if (q.unionOrder.empty()) {
         out += sql;
@@ -662,10 +837,9 @@ void rejectActionText(std::string_view sql) {
 }
 
 QueryTranslation translateOne(Target target, const SavedQuery& query, const ColumnMap& lookup,
-                              const NameMapper& names,
-                              const std::map<std::string, TableColumns>& views,
-                              const std::set<std::string>* batch, const QueryStatement* parsed,
-                              TableColumns* columnsOut) {
+                              const NameMapper& names, const FoldedViews& views,
+                              const std::unordered_set<std::string>* batch,
+                              const QueryStatement* parsed, TableColumns* columnsOut) {
     QueryTranslation out;
     out.name = query.name;
     try {
@@ -755,7 +929,7 @@ void collectSources(const TableRef& ref, std::vector<std::string>& out) {
 
 QueryTranslation translateQuery(Target target, const SavedQuery& query, const ColumnMap& lookup,
                                 const NameMapper& names) {
-    std::map<std::string, TableColumns> none;
+    FoldedViews none;
     TableColumns columns;
     return translateOne(target, query, lookup, names, none, nullptr, nullptr, &columns);
 }
@@ -763,7 +937,7 @@ QueryTranslation translateQuery(Target target, const SavedQuery& query, const Co
 std::vector<std::size_t> dependencyOrder(
     const std::vector<std::string>& names,
     const std::vector<std::vector<std::string>>& dependencies) {
-    std::map<std::string, std::size_t> index;
+    std::unordered_map<std::string, std::size_t> index;
     for (std::size_t i = 0; i < names.size(); ++i) index[lowerAscii(names[i])] = i;
     std::vector<int> state(names.size(), 0);  // 0 new, 1 visiting, 2 done
     std::vector<std::size_t> order;
@@ -807,14 +981,14 @@ std::vector<QueryTranslation> translateQueries(Target target,
             // Reported when the query itself is translated.
         }
     }
-    std::set<std::string> read;
+    std::unordered_set<std::string> read;
     for (const auto& list : sources) {
         for (const std::string& name : list) read.insert(lowerAscii(name));
     }
     // Every query of the batch is a query, whether or not the caller declared it.
-    std::set<std::string> batch;
+    std::unordered_set<std::string> batch;
     for (const SavedQuery& q : queries) batch.insert(lowerAscii(q.name));
-    std::map<std::string, TableColumns> views;
+    FoldedViews views;
     std::vector<QueryTranslation> out;
     for (std::size_t i : dependencyOrder(queryNames, sources)) {
         // Only queries that others read keep their columns.

@@ -7,6 +7,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <unordered_map>
 #include <vector>
 
 namespace zl::translate {
@@ -56,11 +57,11 @@ public:
     bool isQuery(std::string_view name) const;
 
 private:
-    std::map<std::string, TableColumns> m_tables;  // keyed by the folded name
-    std::map<std::string, std::string> m_queries;  // folded name -> name
+    std::unordered_map<std::string, TableColumns> m_tables;  // keyed by the folded name
+    std::unordered_map<std::string, std::string> m_queries;  // folded name -> name
     TableSource m_source;
     // What the source gave (null when it had no such table), by folded name.
-    mutable std::map<std::string, std::optional<TableColumns>> m_fromSource;
+    mutable std::unordered_map<std::string, std::optional<TableColumns>> m_fromSource;
 };
 
 // Maps Access names to the target's final, quoted identifiers. The SQL targets decide renames,

@@ -1,6 +1,5 @@
 // The translator's entry points for defaults, rules and calculated columns.
 #include <algorithm>
-#include <cstring>
 #include <optional>
 #include <unordered_map>
 
@@ -125,7 +124,9 @@ Emitted fitToColumn(Emitter& e, Emitted value, const Node& node, const Column& c
         }
         return {Emitter::textLiteral(*text), Type::Number};
     }
-    if (value.type == Type::Null || want == Type::Unknown || value.type == want) return value;
+    if (value.type == Type::Null) return value;
+    if (want == Type::Opaque) throw Untranslatable{"a default for a binary or GUID field"};
+    if (want == Type::Unknown || value.type == want) return value;
     if (want == Type::Bool && (value.type == Type::Integer || value.type == Type::Number)) {
         if (node.kind == NodeKind::Number)
             return {e.boolLiteral(std::stod(node.text) != 0), Type::Bool};
@@ -172,36 +173,83 @@ private:
     const Column& m_self;
 };
 
-struct TranslationCache {
-    std::unordered_map<std::string, Translation> entries;
+// What a kept translation depends on: the target, the kind of text ('d' default, 'f' field
+// rule), the column's DAO type and the text. Looked up with the text as given, so that a hit
+// copies nothing.
+struct KeyView {
+    Target target;
+    char kind;
+    int daoType;
+    std::string_view text;
+};
 
-    Translation* find(const std::string& key) {
-        auto it = entries.find(key);
-        return it == entries.end() ? nullptr : &it->second;
+struct Key {
+    Target target;
+    char kind;
+    int daoType;
+    std::string text;
+
+    explicit Key(const KeyView& key)
+        : target(key.target), kind(key.kind), daoType(key.daoType), text(key.text) {}
+    KeyView view() const { return {target, kind, daoType, text}; }
+};
+
+struct KeyHash {
+    using is_transparent = void;
+    std::size_t operator()(const KeyView& key) const {
+        const std::size_t kind = static_cast<std::size_t>(key.kind) << 1 |
+                                 static_cast<std::size_t>(key.target == Target::Sqlite);
+        return std::hash<std::string_view>{}(key.text) ^
+               (static_cast<std::size_t>(static_cast<unsigned>(key.daoType)) << 9 | kind) *
+                   0x9E3779B97F4A7C15ULL;
     }
-    void add(std::string key, Translation value) {
-        if (entries.size() > 4096) entries.clear();  // bounded; a rebuilt entry costs one parse
-        entries.emplace(std::move(key), std::move(value));
+    std::size_t operator()(const Key& key) const { return (*this)(key.view()); }
+};
+
+struct KeyEqual {
+    using is_transparent = void;
+    static bool same(const KeyView& a, const KeyView& b) {
+        return a.target == b.target && a.kind == b.kind && a.daoType == b.daoType &&
+               a.text == b.text;
+    }
+    bool operator()(const Key& a, const Key& b) const { return same(a.view(), b.view()); }
+    bool operator()(const KeyView& a, const Key& b) const { return same(a, b.view()); }
+    bool operator()(const Key& a, const KeyView& b) const { return same(a.view(), b); }
+};
+
+struct TranslationCache {
+    using Entry = std::pair<const Key, Translation>;
+    std::unordered_map<Key, Translation, KeyHash, KeyEqual> entries;
+    // The entry found last for defaults and for rules: neighbouring fields often repeat a
+    // default or rule, and comparing with it costs less than hashing the text.
+    const Entry* last[2] = {nullptr, nullptr};
+
+    static std::size_t slot(const KeyView& key) { return key.kind == 'd' ? 0 : 1; }
+
+    const Translation* find(const KeyView& key) {
+        const Entry*& recent = last[slot(key)];
+        if (recent != nullptr && KeyEqual::same(recent->first.view(), key)) {
+            return &recent->second;
+        }
+        auto it = entries.find(key);
+        if (it == entries.end()) return nullptr;
+        recent = &*it;
+        return &it->second;
+    }
+    const Translation& add(const KeyView& key, Translation value) {
+        if (entries.size() > 4096) {
+            entries.clear();  // bounded; a rebuilt entry costs one parse
+            last[0] = last[1] = nullptr;
+        }
+        const Entry* added = &*entries.emplace(Key(key), std::move(value)).first;
+        last[slot(key)] = added;
+        return added->second;
     }
 };
 
 TranslationCache& cache() {
     thread_local TranslationCache instance;
     return instance;
-}
-
-// The target, the kind of text, the column's DAO type (its bytes as they are) and the text: short
-// enough for the string's own room in the common cases ("0", ">=0", "=Date()").
-std::string cacheKey(Target target, char kind, const Column& column, std::string_view text) {
-    std::string key;
-    key.reserve(text.size() + 2 + sizeof column.daoType);
-    key += target == Target::PostgreSql ? 'p' : 's';
-    key += kind;
-    char type[sizeof column.daoType];
-    std::memcpy(type, &column.daoType, sizeof type);
-    key.append(type, sizeof type);
-    key += text;
-    return key;
 }
 
 // Appends the kept rule with the field's identifier written where it stands open.
@@ -233,10 +281,9 @@ Translation uncachedDefault(Target target, std::string_view text, const Column& 
 // The kept translation of a default (made and kept on first use).
 const Translation& cachedDefault(Target target, std::string_view text, const Column& column,
                                  const TableColumns& table, const NameMapper& names) {
-    std::string key = cacheKey(target, 'd', column, text);
+    const KeyView key{target, 'd', column.daoType, text};
     if (const Translation* hit = cache().find(key)) return *hit;
-    cache().add(key, uncachedDefault(target, text, column, table, names));
-    return *cache().find(key);
+    return cache().add(key, uncachedDefault(target, text, column, table, names));
 }
 
 // A field rule translated in full, for a rule that names a field (which no template holds).
@@ -253,7 +300,7 @@ Translation uncachedFieldRule(Target target, std::string_view rule, const Column
 // The kept template of a field rule (made and kept on first use), or null when the rule names a
 // field and has no template.
 const Translation* cachedFieldRule(Target target, std::string_view rule, const Column& column) {
-    std::string key = cacheKey(target, 'f', column, rule);
+    const KeyView key{target, 'f', column.daoType, rule};
     if (const Translation* hit = cache().find(key)) return hit;
     try {
         Translation t = guarded([&] {
@@ -262,8 +309,7 @@ const Translation* cachedFieldRule(Target target, std::string_view rule, const C
             Emitter e(target, Context::Check, resolver);
             return "CHECK (" + e.condition(*node) + ")";
         });
-        cache().add(key, std::move(t));
-        return cache().find(key);
+        return &cache().add(key, std::move(t));
     } catch (const NamesAField&) {
         return nullptr;
     }
@@ -307,7 +353,6 @@ Translation appendFieldRule(std::string& out, std::string_view lead, Target targ
         return {true, {}, {}};
     }
     if (!hit->ok) return *hit;
-    out.reserve(out.size() + lead.size() + hit->sql.size() + column.name.size() + 8);
     out.append(lead);
     fillOpenField(out, hit->sql, column, table, names);
     return {true, {}, {}};

@@ -25,21 +25,25 @@ using jetwrite::FieldType;
 using jetwrite::testing::field;
 using Rows = std::vector<std::vector<std::string>>;
 
-// Item(ID, Name not empty, Qty > 0, Low <= High) and Note(ID, ItemID -> Item). Item 2 breaks the
-// field rule, Item 3 the table rule; Note 2 hangs on Item 2.
+// Item(ID, Name not empty, Qty > 0, Low <= High, Weight < 100) and Note(ID, ItemID -> Item). Item 2
+// breaks the rule of Qty, Item 3 the table rule, Item 5 the rules of Qty and Weight (the targets
+// name only the first); Note 2 hangs on Item 2.
 jetwrite::DatabaseDescription brokenChecks() {
     jetwrite::TableDescription item;
     item.name = "Item";
-    item.fields = {field("ID", FieldType::Long), field("Name", FieldType::Text, 10),
-                   field("Qty", FieldType::Long), field("Low", FieldType::Long),
-                   field("High", FieldType::Long)};
+    item.fields = {field("ID", FieldType::Long),   field("Name", FieldType::Text, 10),
+                   field("Qty", FieldType::Long),  field("Low", FieldType::Long),
+                   field("High", FieldType::Long), field("Weight", FieldType::Long)};
     item.fields[2].validationRule = ">0";
+    item.fields[5].validationRule = "<100";
     item.validationRule = "[Low]<=[High]";
     item.indexes = {{"PrimaryKey", {{"ID", false}}, true, true, true, false}};
-    auto row = [](std::int64_t id, std::int64_t qty, std::int64_t low, std::int64_t high) {
-        return std::vector<jetwrite::Value>{id, std::string("n"), qty, low, high};
+    auto row = [](std::int64_t id, std::int64_t qty, std::int64_t low, std::int64_t high,
+                  std::int64_t weight = 1) {
+        return std::vector<jetwrite::Value>{id, std::string("n"), qty, low, high, weight};
     };
-    item.rows = {row(1, 5, 1, 2), row(2, 0, 1, 2), row(3, 5, 5, 1), row(4, 1, 0, 0)};
+    item.rows = {row(1, 5, 1, 2), row(2, 0, 1, 2), row(3, 5, 5, 1), row(4, 1, 0, 0),
+                 row(5, 0, 1, 2, 200)};
     jetwrite::TableDescription note;
     note.name = "Note";
     note.fields = {field("ID", FieldType::Long), field("ItemID", FieldType::Long)};
@@ -121,11 +125,12 @@ TEST_P(ExportChecks, RowsBreakingCheckAreReportedLeftOutOrLoadedWithoutIt) {
             EXPECT_EQ(violation.kind, RuleKind::CheckFailed);
             found.push_back(violation.rowKey + " " + describeViolation({}, violation));
         }
-        ASSERT_EQ(found.size(), 2u);
+        ASSERT_EQ(found.size(), 3u);
         EXPECT_NE(found[0].find("ID=2 breaks the target's CHECK"), std::string::npos) << found[0];
         EXPECT_NE(found[0].find("Qty"), std::string::npos) << found[0];
         EXPECT_NE(found[1].find("ID=3 breaks the target's CHECK"), std::string::npos) << found[1];
         EXPECT_NE(found[1].find("High"), std::string::npos) << found[1];
+        EXPECT_NE(found[2].find("ID=5 breaks the target's CHECK"), std::string::npos) << found[2];
         if (postgres()) {
             EXPECT_TRUE(query("SELECT 1 FROM \"Item\"").error.find("does not exist") !=
                         std::string::npos);
@@ -137,24 +142,25 @@ TEST_P(ExportChecks, RowsBreakingCheckAreReportedLeftOutOrLoadedWithoutIt) {
     }
     ASSERT_EQ(result.status, ExportStatus::Ok) << result.message;
     if (mode == Mode::Skip) {
-        // Items 2 and 3 are left out, and Note 2 under Item 2 with them; every CHECK stays.
+        // Items 2, 3 and 5 are left out, and Note 2 under Item 2 with them; every CHECK stays.
         EXPECT_EQ(ids("Item"), (Rows{{"1"}, {"4"}}));
         EXPECT_EQ(ids("Note"), (Rows{{"1"}, {"3"}}));
-        EXPECT_EQ(result.rowsSkipped, 3u);
-        EXPECT_EQ(result.ledger.count(), 3u);
-        EXPECT_FALSE(takes("(9, 'n', 0, 1, 2)"));
-        EXPECT_FALSE(takes("(9, 'n', 5, 5, 1)"));
+        EXPECT_EQ(result.rowsSkipped, 4u);
+        EXPECT_EQ(result.ledger.count(), 4u);
+        EXPECT_FALSE(takes("(9, 'n', 0, 1, 2, 1)"));
+        EXPECT_FALSE(takes("(9, 'n', 5, 5, 1, 1)"));
     } else {
-        // Every row loads; the two broken CHECKs are off and listed, the others stay.
-        EXPECT_EQ(ids("Item"), (Rows{{"1"}, {"2"}, {"3"}, {"4"}}));
+        // Every row loads; the three broken CHECKs are off and listed (Weight's found only once
+        // Qty's was off), the others stay.
+        EXPECT_EQ(ids("Item"), (Rows{{"1"}, {"2"}, {"3"}, {"4"}, {"5"}}));
         EXPECT_EQ(ids("Note"), (Rows{{"1"}, {"2"}, {"3"}}));
-        ASSERT_EQ(result.ledger.count(), 2u);
+        ASSERT_EQ(result.ledger.count(), 3u);
         for (const LedgerItem& item : result.ledger.items()) {
             EXPECT_EQ(item.table, "Item");
             EXPECT_EQ(item.property, "Check");
         }
-        EXPECT_TRUE(takes("(9, 'n', 0, 5, 1)"));
-        EXPECT_FALSE(takes("(9, '', 1, 1, 2)")) << "the CHECK no row breaks was left off too";
+        EXPECT_TRUE(takes("(9, 'n', 0, 5, 1, 200)"));
+        EXPECT_FALSE(takes("(9, '', 1, 1, 2, 1)")) << "the CHECK no row breaks was left off too";
         const auto foreignKey = query(postgres() ? "SELECT 1 FROM pg_constraint WHERE contype = 'f'"
                                                  : "PRAGMA foreign_key_list(\"Note\")");
         EXPECT_EQ(foreignKey.rows.size(), 1u) << "the foreign key was left off";

@@ -188,9 +188,9 @@ inline MemoryDatabaseContent unreadableDatabase() {
     MemoryDatabaseContent content;
     MemoryTable fine;
     fine.name = "Fine";
-    // A damaged catalog: a field and an index named twice.
+    // A damaged catalog: a field and an index named twice, and a key naming its column twice.
     fine.fields = {longField("ID", true), textField("Name", 20), textField("name", 30)};
-    fine.indexes = {index("PrimaryKey", "+ID", true, true), index("ByName", "+Name"),
+    fine.indexes = {index("PrimaryKey", "+ID;-id", true, true), index("ByName", "+Name"),
                     index("byname", "-Name")};
     MemoryTable broken;
     broken.name = "Broken";
@@ -201,7 +201,12 @@ inline MemoryDatabaseContent unreadableDatabase() {
     MemoryTable linked;
     linked.name = "Linked";
     linked.fields = {longField("ID")};
-    content.table(fine).table(broken).table(complex).table(linked);
+    // A relationship between numbers of different kinds, which PostgreSQL cannot make a key of.
+    MemoryTable measure;
+    measure.name = "Measure";
+    measure.fields = {typedField("Fine ID", dao::kDouble, 8)};
+    content.table(fine).table(broken).table(complex).table(linked).table(measure);
+    content.relation(relation("FineMeasure", "Fine", "Measure", {{"ID", "Fine ID"}}));
     content.query("Readable", "SELECT Fine.Name FROM Fine;\r\n");
     content.query("Damaged", "SELECT 1;\r\n");
     content.query("Purge", "DELETE FROM Fine;\r\n", dao::kQueryDelete);

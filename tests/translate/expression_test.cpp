@@ -32,7 +32,9 @@ const TableColumns& table() {
                                  {"Title", dao::kText, 5},
                                  {"Country", dao::kText, 15},
                                  {"Total", dao::kDouble, 0},
-                                 {"FullName", dao::kText, 60}}};
+                                 {"FullName", dao::kText, 60},
+                                 {"Blob", dao::kLongBinary, 0},
+                                 {"G", dao::kGuid, 0}}};
     return t;
 }
 
@@ -206,6 +208,13 @@ const TextCase kTextCases[] = {
     {"errors", 't', "-", "Foo([Qty])", nullptr, nullptr},
     {"errors", 'd', "D", "#13/45/2020#", nullptr, nullptr},
     {"errors", 't', "-", "Eval(\"1\")>0", nullptr, nullptr},
+    // Bytes and uuid take part in no expression of the targets that Access's do.
+    {"binary", 'f', "Blob", ">0", nullptr, nullptr},
+    {"binary", 'f', "Blob", "Is Null Or >0", nullptr, nullptr},
+    {"binary", 'd', "Blob", "Date()", nullptr, nullptr},
+    {"binary", 'd', "G", "Yes", nullptr, nullptr},
+    {"binary", 't', "-", "[G] = \"{00000000-0000-0000-0000-000000000000}\"", nullptr, nullptr},
+    {"binary", 't', "-", "Len([Blob] & \"\") > 0", nullptr, nullptr},
 };
 
 TEST(ExpressionTextTest, EachConstructTranslatesAsExpectedPerTarget) {
@@ -285,6 +294,8 @@ const RuleCase kRuleCases[] = {
     {'f', "Code", "Like \"[A-Z]*\"", "Code", "'abc'", "'1abc'"},
     {'f', "Title", "In (\"Mr\",\"Ms\")", "Title", "'mr'", "'Dr'"},
     {'f', "Qty", "Is Null Or >0", "Qty", "NULL", "0"},
+    {'f', "Blob", "Is Not Null", "Blob", "'ab'", "NULL"},
+    {'f', "Flag", "In (-1,5)", "Flag", "TRUE", "FALSE"},
     {'f', "Code", "<>\"\"", "Code", "'a'", "''"},
     {'f', "Qty", "Not In (1,2)", "Qty", "3", "2"},
     {'f', "D", ">=#1/1/1990#", "D", "'1990-01-01 00:00:00'", "'1989-12-31 00:00:00'"},

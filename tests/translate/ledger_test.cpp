@@ -16,9 +16,18 @@ TEST(LedgerTest, JsonHasEveryKeyWithNullForAbsentObjects) {
     ledger.items.push_back(
         {"Orders", "OrderDate", std::nullopt, "ValidationRule", "<=Date()", "Date() in a CHECK"});
     ledger.items.push_back({std::nullopt, std::nullopt, "Q\xff", "SQL", "DELETE *", "action"});
-    const auto doc = nlohmann::json::parse(ledger.toJson());
+    // Every character JSON must escape, and some it must not.
+    const std::string awkward = "\"q\" \\ \b\f\n\r\t \x01\x1f\x7f / \xc3\xa9";
+    ledger.items.push_back({"T", std::nullopt, std::nullopt, "DefaultValue", awkward, awkward});
+    const std::string text = ledger.toJson();
+    const auto doc = nlohmann::json::parse(text);
+    // The layout stays the one tools have read: sorted keys, two-space indentation.
+    EXPECT_EQ(text, doc.dump(2));
+    EXPECT_EQ(Ledger().toJson(), nlohmann::json::parse(Ledger().toJson()).dump(2));
     EXPECT_EQ(doc["target"], "sqlite");
-    ASSERT_EQ(doc["items"].size(), 2u);
+    ASSERT_EQ(doc["items"].size(), 3u);
+    EXPECT_EQ(doc["items"][2]["original"], awkward);
+    EXPECT_EQ(doc["items"][2]["reason"], awkward);
     EXPECT_EQ(doc["items"][0]["table"], "Orders");
     EXPECT_TRUE(doc["items"][0]["query"].is_null());
     EXPECT_TRUE(doc["items"][1]["table"].is_null());

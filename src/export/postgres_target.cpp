@@ -6,6 +6,7 @@
 #include <charconv>
 #include <cmath>
 #include <cstring>
+#include <map>
 #include <string_view>
 
 #include "export/target_schema.h"
@@ -167,7 +168,9 @@ public:
             execute("RELEASE SAVEPOINT \"zl_table\"");
             return true;
         }
-        if (!m_probing && state == "23514") {  // check_violation
+        // A CHECK refused a row (check_violation), or failed evaluating it (a data exception
+        // such as an integer out of range); the probe tells which, or shows another cause.
+        if (!m_probing && (state == "23514" || state.starts_with("22"))) {
             execute("ROLLBACK TO SAVEPOINT \"zl_table\"");
             execute("RELEASE SAVEPOINT \"zl_table\"");
             return false;
@@ -289,7 +292,8 @@ private:
     }
 
     // Every numbered row of the probe copy that a CHECK of the table refuses, with the first
-    // CHECK (by name) it breaks; then the copy goes.
+    // CHECK (by name) it breaks; then the copy goes. A CHECK whose evaluation fails for some row
+    // (an integer out of range, say) refuses that row, as the table did.
     void findRefusedRows() {
         const std::size_t before = m_refusals.rows.size();
         PGresult* checks = PQexec(
@@ -301,43 +305,86 @@ private:
             PQclear(checks);
             fail("reading the CHECKs of " + m_table->name);
         }
+        std::map<std::uint64_t, std::size_t> firstBroken;        // row -> its first refusing CHECK
         std::vector<std::pair<std::string, std::string>> rules;  // name, shown text
-        std::string select = "SELECT \"zl probe row\"";
-        std::string where;
         for (int i = 0; i < PQntuples(checks); ++i) {
-            const std::string condition =
-                "(" + std::string(PQgetvalue(checks, i, 1)) + ") IS FALSE";
             rules.emplace_back(PQgetvalue(checks, i, 0), PQgetvalue(checks, i, 2));
-            select += ", " + condition;
-            where += (i == 0 ? " WHERE " : " OR ") + condition;
+            const std::string condition = PQgetvalue(checks, i, 1);
+            for (const std::uint64_t row : refusedBy(condition)) firstBroken.try_emplace(row, i);
         }
         PQclear(checks);
-        if (!rules.empty()) {
-            PGresult* rows = PQexec(
-                m_conn, (select + " FROM pg_temp.\"zl_probe\"" + where + " ORDER BY 1").c_str());
-            if (PQresultStatus(rows) != PGRES_TUPLES_OK) {
-                PQclear(rows);
-                fail("finding the rows the CHECKs of " + m_table->name + " refuse");
-            }
-            for (int r = 0; r < PQntuples(rows); ++r) {
-                std::uint64_t row = 0;
-                const char* number = PQgetvalue(rows, r, 0);
-                std::from_chars(number, number + std::strlen(number), row);
-                for (std::size_t c = 0; c < rules.size(); ++c) {
-                    if (PQgetvalue(rows, r, static_cast<int>(c + 1))[0] == 't') {
-                        m_refusals.add(m_tableIndex, row, rules[c].first,
-                                       rules[c].second + ", named \"" + rules[c].first + "\"");
-                        break;
-                    }
-                }
-            }
-            PQclear(rows);
+        for (const auto& [row, c] : firstBroken) {
+            m_refusals.add(m_tableIndex, row, rules[c].first,
+                           rules[c].second + ", named \"" + rules[c].first + "\"");
         }
         execute("DROP TABLE pg_temp.\"zl_probe\"");
         if (m_refusals.rows.size() == before) {
             throw ExportError("PostgreSQL refused a row of " + m_table->name +
                               " under a CHECK, yet no CHECK of the table refuses one.");
         }
+    }
+
+    // The numbered rows of the probe copy that `condition` (a CHECK's expression) refuses. When
+    // evaluating it fails for some row, the rows are tried one by one, each failure a refusal.
+    std::vector<std::uint64_t> refusedBy(const std::string& condition) {
+        const std::string whole =
+            "SELECT \"zl probe row\" FROM pg_temp.\"zl_probe\" WHERE (" + condition + ") IS FALSE";
+        execute("SAVEPOINT \"zl_condition\"");
+        PGresult* rows = PQexec(m_conn, whole.c_str());
+        if (PQresultStatus(rows) != PGRES_TUPLES_OK) {
+            const char* code = PQresultErrorField(rows, PG_DIAG_SQLSTATE);
+            const bool dataError = code != nullptr && std::string_view(code).starts_with("22");
+            PQclear(rows);
+            execute("ROLLBACK TO SAVEPOINT \"zl_condition\"");
+            execute("RELEASE SAVEPOINT \"zl_condition\"");
+            if (!dataError) fail("finding the rows the CHECKs of " + m_table->name + " refuse");
+            return refusedOneByOne(condition);
+        }
+        execute("RELEASE SAVEPOINT \"zl_condition\"");
+        std::vector<std::uint64_t> refused = rowNumbers(rows);
+        PQclear(rows);
+        return refused;
+    }
+
+    std::vector<std::uint64_t> refusedOneByOne(const std::string& condition) {
+        if (!m_tryFunction) {
+            execute(
+                "CREATE OR REPLACE FUNCTION pg_temp.zl_refuses(condition text, probe_row bigint) "
+                "RETURNS boolean LANGUAGE plpgsql AS $zl$\n"
+                "DECLARE refused boolean;\n"
+                "BEGIN\n"
+                "  EXECUTE 'SELECT (' || condition || ') IS FALSE FROM pg_temp.\"zl_probe\" "
+                "WHERE \"zl probe row\" = $1' INTO refused USING probe_row;\n"
+                "  RETURN refused;\n"
+                "EXCEPTION WHEN data_exception THEN\n"
+                "  RETURN true;\n"
+                "END $zl$");
+            m_tryFunction = true;
+        }
+        execute("CREATE INDEX ON pg_temp.\"zl_probe\" (\"zl probe row\")");
+        PGresult* rows = PQexec(m_conn, ("SELECT \"zl probe row\" FROM pg_temp.\"zl_probe\" WHERE "
+                                         "pg_temp.zl_refuses(" +
+                                         literal(condition) + ", \"zl probe row\") ORDER BY 1")
+                                            .c_str());
+        if (PQresultStatus(rows) != PGRES_TUPLES_OK) {
+            PQclear(rows);
+            fail("finding the rows the CHECKs of " + m_table->name + " refuse");
+        }
+        std::vector<std::uint64_t> refused = rowNumbers(rows);
+        PQclear(rows);
+        return refused;
+    }
+
+    static std::vector<std::uint64_t> rowNumbers(PGresult* rows) {
+        std::vector<std::uint64_t> numbers;
+        numbers.reserve(static_cast<std::size_t>(PQntuples(rows)));
+        for (int r = 0; r < PQntuples(rows); ++r) {
+            std::uint64_t row = 0;
+            const char* number = PQgetvalue(rows, r, 0);
+            std::from_chars(number, number + std::strlen(number), row);
+            numbers.push_back(row);
+        }
+        return numbers;
     }
 
     void flush() {
@@ -441,6 +488,7 @@ private:
     bool m_probing = false;              // the table goes into the numbered probe copy
     std::string m_copyError;
     CheckRefusals m_refusals;
+    bool m_tryFunction = false;  // pg_temp.zl_refuses exists
 };
 
 }  // namespace

@@ -290,3 +290,43 @@ INSTANTIATE_TEST_SUITE_P(BothEngines, ExportChecks,
 
 }  // namespace
 }  // namespace zl::exporter::testing
+
+namespace zl::exporter::testing {
+namespace {
+
+// A CHECK whose evaluation fails for a row (CLng of 1e10 is out of PostgreSQL's integer range)
+// refuses that row like a false one: named by default, loaded without the CHECK on request.
+TEST(ExportChecksPostgres, ACheckThatFailsOnARowRefusesIt) {
+    jetwrite::TableDescription table;
+    table.name = "Big";
+    table.fields = {field("ID", FieldType::Long), field("Amount", FieldType::Double)};
+    table.fields[1].validationRule = "CLng([Amount]) > 0";
+    table.indexes = {{"PrimaryKey", {{"ID", false}}, true, true, true, false}};
+    table.rows = {{std::int64_t{1}, 1.0}, {std::int64_t{2}, 1e10}};
+    jetwrite::DatabaseDescription database;
+    database.tables = {table};
+    TemporaryFolder folder;
+    const std::filesystem::path source = folder.path() / "big.mdb";
+    jetwrite::writeDatabase(database, source);
+    zl::testing::PgCluster& cluster = zl::testing::PgCluster::shared();
+    ASSERT_TRUE(cluster.ok()) << cluster.error();
+    for (const bool noConstraints : {false, true}) {
+        const std::string name = cluster.createDatabase();
+        ExportRequest request;
+        request.target = Target::Postgresql;
+        request.noConstraints = noConstraints;
+        request.destination = cluster.conninfo(name);
+        const ExportResult result = exportFile(source, request, {"Big"}, true);
+        if (!noConstraints) {
+            ASSERT_EQ(result.status, ExportStatus::RulesBroken) << result.message;
+            ASSERT_EQ(result.check.violations.size(), 1u);
+            EXPECT_EQ(result.check.violations[0].rowKey, "ID=2");
+            continue;
+        }
+        ASSERT_EQ(result.status, ExportStatus::Ok) << result.message;
+        EXPECT_EQ(cluster.query(name, R"(SELECT count(*) FROM "Big")").rows, (Rows{{"2"}}));
+    }
+}
+
+}  // namespace
+}  // namespace zl::exporter::testing

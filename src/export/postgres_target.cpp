@@ -328,7 +328,7 @@ private:
     // evaluating it fails for some row, the rows are tried one by one, each failure a refusal.
     std::vector<std::uint64_t> refusedBy(const std::string& condition) {
         const std::string whole =
-            "SELECT \"zl probe row\" FROM pg_temp.\"zl_probe\" WHERE (" + condition + ") IS FALSE";
+            R"(SELECT "zl probe row" FROM pg_temp."zl_probe" WHERE ()" + condition + ") IS FALSE";
         execute("SAVEPOINT \"zl_condition\"");
         PGresult* rows = PQexec(m_conn, whole.c_str());
         if (PQresultStatus(rows) != PGRES_TUPLES_OK) {
@@ -361,8 +361,8 @@ private:
                 "END $zl$");
             m_tryFunction = true;
         }
-        execute("CREATE INDEX ON pg_temp.\"zl_probe\" (\"zl probe row\")");
-        PGresult* rows = PQexec(m_conn, ("SELECT \"zl probe row\" FROM pg_temp.\"zl_probe\" WHERE "
+        execute(R"(CREATE INDEX ON pg_temp."zl_probe" ("zl probe row"))");
+        PGresult* rows = PQexec(m_conn, (R"(SELECT "zl probe row" FROM pg_temp."zl_probe" WHERE )"
                                          "pg_temp.zl_refuses(" +
                                          literal(condition) + ", \"zl probe row\") ORDER BY 1")
                                             .c_str());

@@ -6,6 +6,7 @@
 #include <system_error>
 
 #include "export/target_writer.h"
+#include "export/value_text.h"
 
 namespace zl::exporter {
 namespace {
@@ -24,12 +25,6 @@ constexpr std::size_t kBatchValues = 32768;
 constexpr std::size_t kBatchBytes = std::size_t{1} << 20;
 constexpr std::size_t kKeptCapacity = std::size_t{16} << 10;
 constexpr std::size_t kKeptBatchCapacity = std::size_t{2} << 20;
-
-std::size_t payload(const std::vector<Value>& values) {
-    std::size_t bytes = 0;
-    for (const Value& value : values) bytes += value.text.size() + value.bytes.size();
-    return bytes;
-}
 
 }  // namespace
 

@@ -30,12 +30,6 @@ constexpr std::size_t kRowsPerInsert = 32;
 constexpr std::size_t kPendingBytes = std::size_t{1} << 20;
 constexpr std::size_t kKeptCapacity = std::size_t{16} << 10;
 
-std::size_t payload(const std::vector<Value>& values) {
-    std::size_t bytes = 0;
-    for (const Value& value : values) bytes += value.text.size() + value.bytes.size();
-    return bytes;
-}
-
 class SqliteTarget final : public TargetWriter {
 public:
     SqliteTarget(std::string path, bool force, std::shared_ptr<const SchemaScript> script)

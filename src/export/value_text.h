@@ -14,6 +14,13 @@ namespace zl::exporter {
 // Room for the longest currencyText and dateText.
 inline constexpr std::size_t kValueChars = 32;
 
+// The bytes of text and binary data a row's values hold: what bounds the rows kept in memory.
+inline std::size_t payload(const std::vector<schema::Value>& values) {
+    std::size_t bytes = 0;
+    for (const schema::Value& value : values) bytes += value.text.size() + value.bytes.size();
+    return bytes;
+}
+
 // The exact decimal of a Currency value held in ten-thousandths: "-922337203685477.5808".
 std::string currencyText(std::int64_t tenThousandths);
 // The same written to `out` (kValueChars at least), without allocating; returns its length.

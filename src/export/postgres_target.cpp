@@ -117,6 +117,7 @@ public:
         if (again) {
             // The rows go into a constraint-free copy first, numbered, to find every row that
             // a CHECK refuses; the copy goes at the end of the table.
+            m_probeIndexed = false;
             execute(
                 "CREATE TEMP TABLE \"zl_probe\" AS SELECT NULL::bigint AS \"zl probe row\", * "
                 "FROM " +
@@ -361,7 +362,8 @@ private:
                 "END $zl$");
             m_tryFunction = true;
         }
-        execute(R"(CREATE INDEX ON pg_temp."zl_probe" ("zl probe row"))");
+        if (!m_probeIndexed) execute(R"(CREATE INDEX ON pg_temp."zl_probe" ("zl probe row"))");
+        m_probeIndexed = true;
         PGresult* rows = PQexec(m_conn, (R"(SELECT "zl probe row" FROM pg_temp."zl_probe" WHERE )"
                                          "pg_temp.zl_refuses(" +
                                          literal(condition) + ", \"zl probe row\") ORDER BY 1")
@@ -488,7 +490,8 @@ private:
     bool m_probing = false;              // the table goes into the numbered probe copy
     std::string m_copyError;
     CheckRefusals m_refusals;
-    bool m_tryFunction = false;  // pg_temp.zl_refuses exists
+    bool m_tryFunction = false;   // pg_temp.zl_refuses exists
+    bool m_probeIndexed = false;  // the probe copy is indexed by row number
 };
 
 }  // namespace

@@ -53,11 +53,10 @@ bool isPostgresSystemColumn(std::string_view name) {
 
 // True when every name of `fields` can stand as it is: printable ASCII, within the length
 // limit, no system column, and no two alike without regard to case (`distinct`: known already).
-bool plainColumns(translate::Target target, const std::vector<schema::Field>& fields,
-                  bool distinct) {
+bool plainColumns(translate::Target target, const std::vector<TargetField>& fields, bool distinct) {
     std::vector<std::string_view> names;
     if (!distinct) names.reserve(fields.size());
-    for (const schema::Field& field : fields) {
+    for (const TargetField& field : fields) {
         const std::string_view name = field.name;
         const bool plain =
             !name.empty() && name.size() <= kMaxIdentifierBytes &&
@@ -106,12 +105,9 @@ bool appendPlainQuoted(std::string& out, std::string_view name) {
         const char c = name[i];
         if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU || c == '"') return false;
     }
-    const std::size_t at = out.size();
-    out.resize(at + name.size() + 2);
-    char* to = out.data() + at;
-    to[0] = '"';
-    std::memcpy(to + 1, name.data(), name.size());
-    to[name.size() + 1] = '"';
+    out.push_back('"');
+    out.append(name);
+    out.push_back('"');
     return true;
 }
 
@@ -142,10 +138,10 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
     m_tables.reserve(schema.tables.size() + schema.queries.size());
     m_indexes.reserve(schema.tables.size());
     for (const TargetTable& table : schema.tables) {
-        m_tables[table.name] = assign(m_objects, table.name, {}, false, {.table = &table.name});
+        m_tables[table.name] = assign(m_objects, table.name, {}, false, {.table = table.name});
     }
     for (const TargetQuery& query : schema.queries) {
-        m_tables[query.name] = assign(m_objects, query.name, {}, false, {.query = &query.name});
+        m_tables[query.name] = assign(m_objects, query.name, {}, false, {.query = query.name});
     }
     for (const TargetTable& table : schema.tables) {
         const std::string& key = table.name;
@@ -154,9 +150,9 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
             Space columns;
             columns.used.reserve(table.fields.size());
             auto& columnNames = m_columns[key];
-            for (const schema::Field& field : table.fields) {
-                columnNames[field.name] = assign(columns, field.name, {}, true,
-                                                 {.table = &table.name, .field = &field.name});
+            for (const TargetField& field : table.fields) {
+                columnNames[std::string(field.name)] = assign(
+                    columns, field.name, {}, true, {.table = table.name, .field = field.name});
             }
         }
         auto& indexNames = m_indexes[key];
@@ -164,7 +160,7 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
             // A foreign-key index becomes the script's own index, named when it is written.
             if (index.index.foreign) continue;
             indexNames[index.index.name] = assign(m_objects, index.index.name, m_tables[key], false,
-                                                  {.table = &table.name, .property = "Index.Name"});
+                                                  {.table = table.name, .property = "Index.Name"});
         }
     }
     for (const schema::Relation& relation : schema.relations) {
@@ -174,7 +170,7 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
         }
         m_relations[relation.name] =
             assign(m_objects, relation.name, tableName(relation.foreignTable), false,
-                   {.table = &relation.foreignTable, .property = "Relation.Name"});
+                   {.table = relation.foreignTable, .property = "Relation.Name"});
     }
 }
 
@@ -214,9 +210,9 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
     space.used.insert(name);
     if (subject.recorded && name != wanted) {
         translate::LedgerItem item;
-        if (subject.table != nullptr) item.table = *subject.table;
-        if (subject.field != nullptr) item.field = *subject.field;
-        if (subject.query != nullptr) item.query = *subject.query;
+        if (subject.table) item.table = std::string(*subject.table);
+        if (subject.field) item.field = std::string(*subject.field);
+        if (subject.query) item.query = std::string(*subject.query);
         item.property = subject.property;
         item.original = std::string(wanted);
         item.reason.reserve(name.size() + why.size() + 16);

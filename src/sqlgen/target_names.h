@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -69,9 +70,9 @@ private:
     using NameMap = std::unordered_map<std::string, std::string, FoldedHash, FoldedEqual>;
     // What a rename is recorded against; the ledger item is made only when a name changes.
     struct Subject {
-        const std::string* table = nullptr;
-        const std::string* field = nullptr;
-        const std::string* query = nullptr;
+        std::optional<std::string_view> table;
+        std::optional<std::string_view> field;
+        std::optional<std::string_view> query;
         const char* property = "Name";
         bool recorded = true;
     };

@@ -43,38 +43,71 @@ bool isLinkedType(std::int32_t tableType) {
            tableType == schema::dao::kTableTypeAccessLink;
 }
 
-TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const schema::Database& db) {
+// Moves the texts of `read` into one block owned by `table` and gives it the fields that view
+// them.
+void keepFields(TargetTable& table, const std::vector<schema::Field*>& read) {
+    std::size_t bytes = 0;
+    for (const schema::Field* f : read) {
+        bytes += f->name.size() + f->defaultValue.size() + f->validationRule.size() +
+                 f->description.size() + f->expression.size();
+    }
+    table.fieldTexts = std::make_unique_for_overwrite<char[]>(bytes == 0 ? 1 : bytes);
+    char* at = table.fieldTexts.get();
+    auto keep = [&at](const std::string& text) {
+        if (text.empty()) return std::string_view{};
+        std::memcpy(at, text.data(), text.size());
+        const std::string_view view(at, text.size());
+        at += text.size();
+        return view;
+    };
+    table.fields.reserve(read.size());
+    for (const schema::Field* f : read) {
+        TargetField& field = table.fields.emplace_back();
+        field.name = keep(f->name);
+        field.type = f->type;
+        field.attributes = f->attributes;
+        field.size = f->size;
+        field.required = f->required;
+        field.allowZeroLength = f->allowZeroLength;
+        field.calculated = f->calculated;
+        field.precision = f->precision;
+        field.scale = f->scale;
+        field.defaultValue = keep(f->defaultValue);
+        field.validationRule = keep(f->validationRule);
+        field.description = keep(f->description);
+        field.expression = keep(f->expression);
+    }
+}
+
+// `scratch` is room for the fields as the engine gives them, reused from table to table.
+TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const schema::Database& db,
+                      std::vector<schema::Field>& scratch) {
     TargetTable table;
     table.name = model.entry(e).name;
     try {
         const std::unique_ptr<schema::TableDef> def = db.tableDef(table.name);
         const auto fieldCount = static_cast<std::size_t>(std::max(def->fieldCount(), 0));
-        // Read in place; the fields are sorted out only when some are repeated or left out.
-        std::vector<schema::Field>& all = table.fields;
-        all.reserve(fieldCount);
-        for (std::size_t j = 0; j < fieldCount; ++j) all.push_back(def->field(static_cast<int>(j)));
+        if (scratch.size() < fieldCount) scratch.resize(fieldCount);
         std::vector<std::string_view> names;
         names.reserve(fieldCount);
-        for (const schema::Field& field : all) names.emplace_back(field.name);
-        const std::vector<bool> repeatedField = repeatedAccessNames(names);
-        bool every = true;
-        for (std::size_t j = 0; j < fieldCount && every; ++j) {
-            every = !repeatedField[j] && model.IsFieldIncluded(e, static_cast<int>(j));
+        for (std::size_t j = 0; j < fieldCount; ++j) {
+            scratch[j] = def->field(static_cast<int>(j));
+            names.emplace_back(scratch[j].name);
         }
-        if (!every) {
-            std::vector<schema::Field> read = std::move(all);
-            all.clear();
-            for (std::size_t j = 0; j < fieldCount; ++j) {
-                schema::Field& field = read[j];
-                if (repeatedField[j]) {
-                    table.duplicateFields.push_back(std::move(field.name));
-                } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
-                    all.push_back(std::move(field));
-                } else {
-                    table.leftOutFields.push_back(std::move(field.name));
-                }
+        const std::vector<bool> repeatedField = repeatedAccessNames(names);
+        std::vector<schema::Field*> kept;
+        kept.reserve(fieldCount);
+        for (std::size_t j = 0; j < fieldCount; ++j) {
+            schema::Field& field = scratch[j];
+            if (repeatedField[j]) {
+                table.duplicateFields.push_back(field.name);
+            } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
+                kept.push_back(&field);
+            } else {
+                table.leftOutFields.push_back(field.name);
             }
         }
+        keepFields(table, kept);
         const int indexCount = def->indexCount();
         for (int k = 0; k < indexCount; ++k) {
             if (!model.IsIndexIncluded(e, k)) continue;
@@ -144,8 +177,8 @@ bool sameAccessName(std::string_view a, std::string_view b) {
     return true;
 }
 
-const schema::Field* TargetTable::findField(std::string_view fieldName) const {
-    for (const schema::Field& field : fields) {
+const TargetField* TargetTable::findField(std::string_view fieldName) const {
+    for (const TargetField& field : fields) {
         if (sameAccessName(field.name, fieldName)) return &field;
     }
     return nullptr;
@@ -223,6 +256,7 @@ TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Da
     } catch (const schema::EngineError&) {
         tableTypes.clear();
     }
+    std::vector<schema::Field> scratch;
     for (std::size_t e = 0; e < model.size(); ++e) {
         const schema::SchemaEntry& entry = model.entry(e);
         if (!entry.selected) continue;
@@ -238,7 +272,7 @@ TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Da
             result.tables.push_back(std::move(linked));
             continue;
         }
-        result.tables.push_back(readTable(model, e, *db));
+        result.tables.push_back(readTable(model, e, *db, scratch));
     }
     try {
         result.relations = db->relations();

@@ -2,6 +2,8 @@
 // their selected fields and indexes, the selected QueryDefs and the relations, read once.
 #pragma once
 
+#include <memory>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -25,13 +27,33 @@ struct TargetIndex {
     std::vector<KeyColumn> columns;
 };
 
+// A selected field as the scripts need it. Its texts are views into the text block of the
+// table that holds it: one allocation per table instead of several per field, and nothing to
+// free field by field.
+struct TargetField {
+    std::string_view name;
+    int type = 0;                 // DAO data type number
+    std::int32_t attributes = 0;  // dbAutoIncrField, ...
+    std::int32_t size = 0;        // Text and Binary: declared length in characters
+    bool required = false;
+    bool allowZeroLength = false;
+    bool calculated = false;
+    std::optional<int> precision;  // Decimal fields only
+    std::optional<int> scale;
+    std::string_view defaultValue;
+    std::string_view validationRule;
+    std::string_view description;
+    std::string_view expression;  // calculated columns: the Access expression
+};
+
 struct TargetTable {
     std::string name;
     bool linked = false;
     // The engine's message when the TableDef (or part of it) could not be read; such a table is
     // carried as a comment.
     std::string unreadable;
-    std::vector<schema::Field> fields;       // the selected fields, in table order
+    std::vector<TargetField> fields;         // the selected fields, in table order
+    std::unique_ptr<char[]> fieldTexts;      // what the views of `fields` show
     std::vector<std::string> leftOutFields;  // names of the fields the selection leaves out
     std::vector<TargetIndex> indexes;        // the selected indexes, in table order
     // Fields and indexes whose name an earlier one of the table already has (a damaged file):
@@ -46,7 +68,7 @@ struct TargetTable {
     std::string description;
 
     // The selected field named `name` (ignoring ASCII case), or null.
-    const schema::Field* findField(std::string_view name) const;
+    const TargetField* findField(std::string_view name) const;
     // True when `name` is a field of the table that the selection leaves out.
     bool isLeftOut(std::string_view name) const;
 };

@@ -31,18 +31,21 @@ std::string folded(std::string_view name) {
     return text;
 }
 
-bool isAutoNumber(const schema::Field& field) {
+template <class F>
+bool isAutoNumber(const F& field) {
     return field.type == dao::kLong && (field.attributes & dao::kAutoIncrField) != 0;
 }
 
 // A GUID AutoNumber: DAO marks it with the default value GenGUID().
-bool isGuidAutoNumber(const schema::Field& field) {
+template <class F>
+bool isGuidAutoNumber(const F& field) {
     return field.type == dao::kGuid && ((field.attributes & dao::kAutoIncrField) != 0 ||
                                         folded(field.defaultValue) == "genguid()");
 }
 
 // Whether the field becomes a column at all: complex columns and unknown types do not.
-bool carriesColumn(const schema::Field& field) {
+template <class F>
+bool carriesColumn(const F& field) {
     switch (field.type) {
         case dao::kBoolean:
         case dao::kByte:
@@ -74,7 +77,8 @@ void appendNumber(std::string& out, long long value) {
 }
 
 // Appends the PostgreSQL column type of `field`; nothing for a type the scripts do not carry.
-void appendPostgresType(std::string& out, const schema::Field& field) {
+template <class F>
+void appendPostgresType(std::string& out, const F& field) {
     std::string_view type;
     switch (field.type) {
         case dao::kBoolean:
@@ -141,7 +145,8 @@ void appendPostgresType(std::string& out, const schema::Field& field) {
     out += type;
 }
 
-std::string_view sqliteType(const schema::Field& field) {
+template <class F>
+std::string_view sqliteType(const F& field) {
     switch (field.type) {
         case dao::kBoolean:
         case dao::kByte:
@@ -270,7 +275,7 @@ struct TablePlan {
 
     // Whether the selected field `name` becomes a column.
     bool carries(std::string_view name) const {
-        const schema::Field* field = table->findField(name);
+        const TargetField* field = table->findField(name);
         return field != nullptr && carriesColumn(*field);
     }
     const TargetIndex* primary = nullptr;
@@ -310,7 +315,7 @@ private:
     std::string missingColumn(const TablePlan& plan, std::string_view field) const;
     void writeTable(const TablePlan& plan);
     // `known` is the field's entry in `columns`, or null when the table has none.
-    void writeColumn(const TablePlan& plan, const schema::Field& field,
+    void writeColumn(const TablePlan& plan, const TargetField& field,
                      const translate::TableColumns& columns, const translate::Column* known,
                      std::string& comments, std::string& text);
     void writeIndex(const TablePlan& plan, const TargetIndex& index);
@@ -397,7 +402,8 @@ void ScriptWriter::planTables() {
     for (const TargetTable& table : m_schema.tables) {
         TablePlan plan;
         plan.table = &table;
-        plan.anyColumn = std::any_of(table.fields.begin(), table.fields.end(), carriesColumn);
+        plan.anyColumn =
+            std::any_of(table.fields.begin(), table.fields.end(), carriesColumn<TargetField>);
         plan.created = !table.linked && table.unreadable.empty() && plan.anyColumn;
         // The columns of a created table are what names of its kind stand for (the last one
         // wins when names differ only in case).
@@ -412,7 +418,7 @@ void ScriptWriter::planTables() {
         }
         if (plan.primary != nullptr && plan.primaryCarried && !pg() &&
             plan.primary->columns.size() == 1) {
-            const schema::Field* field = table.findField(plan.primary->columns[0].name);
+            const TargetField* field = table.findField(plan.primary->columns[0].name);
             plan.rowidAutoNumber = field != nullptr && isAutoNumber(*field);
         }
         if (plan.primaryCarried) {
@@ -454,7 +460,7 @@ void ScriptWriter::fillColumns(const TargetTable& table, translate::TableColumns
     out.name.assign(table.name);
     out.columns.reserve(table.fields.size());  // a fresh list would otherwise grow by copies
     std::size_t count = 0;
-    for (const schema::Field& field : table.fields) {
+    for (const TargetField& field : table.fields) {
         if (!carriesColumn(field)) continue;
         if (count == out.columns.size()) out.columns.emplace_back();
         translate::Column& column = out.columns[count++];
@@ -505,8 +511,8 @@ void ScriptWriter::planForeignKeys() {
             plan.reason = missingColumn(*one, field.name);
             if (plan.reason.empty()) plan.reason = missingColumn(*many, field.foreignName);
             if (!plan.reason.empty()) break;
-            const schema::Field* a = one->table->findField(field.name);
-            const schema::Field* b = many->table->findField(field.foreignName);
+            const TargetField* a = one->table->findField(field.name);
+            const TargetField* b = many->table->findField(field.foreignName);
             if (typeFamily(a->type) != typeFamily(b->type)) {
                 plan.reason = "the fields \"" + field.name + "\" and \"" + field.foreignName +
                               "\" have types that cannot be compared";
@@ -545,15 +551,15 @@ void ScriptWriter::planForeignKeys() {
     }
 }
 
-void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field,
+void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
                                const translate::TableColumns& columns,
                                const translate::Column* known, std::string& comments,
                                std::string& text) {
     const TargetTable& table = *plan.table;
-    auto fieldItem = [&](std::string property, std::string original, std::string reason) {
+    auto fieldItem = [&](std::string property, std::string_view original, std::string reason) {
         LedgerItem item =
-            tableItem(table, std::move(property), std::move(original), std::move(reason));
-        item.field = field.name;
+            tableItem(table, std::move(property), std::string(original), std::move(reason));
+        item.field = std::string(field.name);
         return item;
     };
     if (!carriesColumn(field)) {
@@ -573,7 +579,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const schema::Field& field
     }
     std::optional<translate::Column> own;
     if (known == nullptr) {
-        own = translate::Column{field.name, field.type, field.size, field.calculated};
+        own = translate::Column{std::string(field.name), field.type, field.size, field.calculated};
     }
     const translate::Column& column = known != nullptr ? *known : *own;
     const bool inPrimary =
@@ -696,7 +702,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     std::string& comments = m_entry.comments;
     // The map holds the carried fields in table order (planTables).
     std::size_t carried = 0;
-    for (const schema::Field& field : table.fields) {
+    for (const TargetField& field : table.fields) {
         const translate::Column* column = nullptr;
         if (carriesColumn(field) && carried < columns.columns.size()) {
             column = &columns.columns[carried++];
@@ -772,7 +778,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
             m_out +=
                 "COMMENT ON TABLE " + tableName + " IS " + stringLiteral(table.description) + ";\n";
         }
-        for (const schema::Field& field : table.fields) {
+        for (const TargetField& field : table.fields) {
             if (field.description.empty() || !carriesColumn(field)) continue;
             m_out += "COMMENT ON COLUMN " + tableName + "." +
                      m_names.column(table.name, field.name) + " IS " +
@@ -954,7 +960,10 @@ std::string TargetScript::summary() const {
     return line;
 }
 
-std::string targetColumnType(Target target, const schema::Field& field) {
+namespace {
+
+template <class F>
+std::string columnType(Target target, const F& field) {
     std::string type;
     if (!carriesColumn(field)) return type;
     if (target == Target::PostgreSql) {
@@ -963,6 +972,16 @@ std::string targetColumnType(Target target, const schema::Field& field) {
         type = sqliteType(field);
     }
     return type;
+}
+
+}  // namespace
+
+std::string targetColumnType(Target target, const schema::Field& field) {
+    return columnType(target, field);
+}
+
+std::string targetColumnType(Target target, const TargetField& field) {
+    return columnType(target, field);
 }
 
 TargetScript generateTargetScript(Target target, const TargetSchema& schema) {

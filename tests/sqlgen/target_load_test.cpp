@@ -273,7 +273,7 @@ private:
 // ---- what the source model says the catalog must hold ----
 
 // Whether the scripts make a column for `field`.
-bool carriesType(const schema::Field& field) {
+bool carriesType(const TargetField& field) {
     return !targetColumnType(Target::Sqlite, field).empty();
 }
 
@@ -299,7 +299,7 @@ void compareCatalog(Target target, const TargetSchema& source, const TargetScrip
     for (const TargetTable& table : source.tables) {
         bool carried = !table.linked && table.unreadable.empty();
         bool anyColumn = false;
-        for (const schema::Field& field : table.fields) {
+        for (const TargetField& field : table.fields) {
             anyColumn = anyColumn || carriesType(field);
         }
         if (!carried || !anyColumn) continue;
@@ -317,7 +317,7 @@ void compareCatalog(Target target, const TargetSchema& source, const TargetScrip
             }
         }
         std::size_t columnCount = 0;
-        for (const schema::Field& field : table.fields) {
+        for (const TargetField& field : table.fields) {
             if (!carriesType(field)) continue;
             ++columnCount;
             const std::string column = names.columnName(table.name, field.name);
@@ -332,7 +332,7 @@ void compareCatalog(Target target, const TargetSchema& source, const TargetScrip
                 field.type == dao::kLong && (field.attributes & dao::kAutoIncrField) != 0;
             const bool defaultKept =
                 !field.defaultValue.empty() && !actual->generated && !autoNumber &&
-                !ledgerHas(script.ledger, table.name, field.name, "DefaultValue");
+                !ledgerHas(script.ledger, table.name, std::string(field.name), "DefaultValue");
             if (actual->generated) {
                 // PostgreSQL keeps a generated column's expression as its default.
             } else if (target == Target::PostgreSql && autoNumber) {

@@ -106,3 +106,34 @@ void BM_Windows1252(benchmark::State& state) {
 BENCHMARK(BM_Windows1252)->Unit(benchmark::kMillisecond);
 
 }  // namespace
+
+#include "sqlgen/target_schema.h"
+#include "sqlgen/target_names.h"
+#include "sqlgen/target_script.h"
+namespace {
+void BM_TmpRead(benchmark::State& state) {
+    Schema schema = buildSchema(1000);
+    for (auto _ : state) {
+        auto s = zl::sqlgen::readTargetSchema(schema.model, schema.db.get());
+        benchmark::DoNotOptimize(s);
+    }
+}
+BENCHMARK(BM_TmpRead)->Unit(benchmark::kMillisecond);
+void BM_TmpNames(benchmark::State& state) {
+    Schema schema = buildSchema(1000);
+    auto s = zl::sqlgen::readTargetSchema(schema.model, schema.db.get());
+    for (auto _ : state) {
+        zl::sqlgen::TargetNames n(zl::translate::Target::PostgreSql, s);
+        benchmark::DoNotOptimize(n);
+    }
+}
+BENCHMARK(BM_TmpNames)->Unit(benchmark::kMillisecond);
+void BM_TmpWrite(benchmark::State& state) {
+    Schema schema = buildSchema(1000);
+    auto s = zl::sqlgen::readTargetSchema(schema.model, schema.db.get());
+    for (auto _ : state) {
+        benchmark::DoNotOptimize(zl::sqlgen::generateTargetScript(zl::translate::Target::PostgreSql, s));
+    }
+}
+BENCHMARK(BM_TmpWrite)->Unit(benchmark::kMillisecond);
+}

@@ -125,6 +125,9 @@ public:
     virtual ~TableDef() = default;
     virtual int fieldCount() const = 0;
     virtual Field field(int position) const = 0;
+    // Every field at once, when the engine holds them read in full: valid as long as the
+    // TableDef, and without a copy of each. Null where fields are read one by one (field()).
+    virtual const std::vector<Field>* fields() const { return nullptr; }
     virtual int indexCount() const = 0;
     virtual Index index(int position) const = 0;
     // TableDef.ValidationRule, ValidationText and the Description property; "" when absent.

@@ -51,29 +51,6 @@ bool isPostgresSystemColumn(std::string_view name) {
     return false;
 }
 
-// True when every name of `fields` can stand as it is: printable ASCII, within the length
-// limit, no system column, and no two alike without regard to case (`distinct`: known already).
-bool plainColumns(translate::Target target, const std::vector<TargetField>& fields, bool distinct) {
-    std::vector<std::string_view> names;
-    if (!distinct) names.reserve(fields.size());
-    for (const TargetField& field : fields) {
-        const std::string_view name = field.name;
-        const bool plain =
-            !name.empty() && name.size() <= kMaxIdentifierBytes &&
-            std::all_of(name.begin(), name.end(),
-                        [](char c) {
-                            return static_cast<unsigned char>(c) >= 0x20 &&
-                                   static_cast<unsigned char>(c) < 0x7F;
-                        }) &&
-            !(target == translate::Target::PostgreSql && isPostgresSystemColumn(name));
-        if (!plain) return false;
-        if (!distinct) names.push_back(name);
-    }
-    if (distinct) return true;
-    const std::vector<bool> repeated = repeatedAccessNames(names);
-    return std::none_of(repeated.begin(), repeated.end(), [](bool r) { return r; });
-}
-
 // True when `name` stands as it is: printable ASCII within the length limit (cleaned and
 // cutUtf8 leave it unchanged).
 bool keptAsIs(std::string_view name) {
@@ -146,7 +123,7 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
     for (const TargetTable& table : schema.tables) {
         const std::string& key = table.name;
         // Most tables keep every column name as it is; they need no map of their own.
-        if (!plainColumns(m_target, table.fields, table.distinctFieldNames)) {
+        if (!table.plainFieldNames) {
             Space columns;
             columns.used.reserve(table.fields.size());
             auto& columnNames = m_columns[key];

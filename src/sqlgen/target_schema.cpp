@@ -2,6 +2,7 @@
 #include "sqlgen/target_schema.h"
 
 #include <algorithm>
+#include <array>
 #include <cstdint>
 #include <cstring>
 #include <unordered_map>
@@ -43,71 +44,103 @@ bool isLinkedType(std::int32_t tableType) {
            tableType == schema::dao::kTableTypeAccessLink;
 }
 
-// Moves the texts of `read` into one block owned by `table` and gives it the fields that view
-// them.
-void keepFields(TargetTable& table, const std::vector<schema::Field*>& read) {
-    std::size_t bytes = 0;
-    for (const schema::Field* f : read) {
-        bytes += f->name.size() + f->defaultValue.size() + f->validationRule.size() +
-                 f->description.size() + f->expression.size();
+// PostgreSQL refuses these as column names (its system columns), whatever the quoting.
+bool isPostgresSystemColumn(std::string_view name) {
+    if (name.size() != 4 && name.size() != 6) return false;  // the lengths of the six below
+    static constexpr std::array<std::string_view, 6> kSystem = {"tableoid", "xmin", "cmin",
+                                                                "xmax",     "cmax", "ctid"};
+    return std::find(kSystem.begin(), kSystem.end(), name) != kSystem.end();
+}
+
+// A name either target takes as it is: printable ASCII of at most 63 bytes, no system column.
+bool plainIdentifier(std::string_view name) {
+    if (name.empty() || name.size() > 63) return false;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return false;  // outside 0x20..0x7E
     }
-    table.fieldTexts = std::make_unique_for_overwrite<char[]>(bytes == 0 ? 1 : bytes);
-    char* at = table.fieldTexts.get();
+    return !isPostgresSystemColumn(name);
+}
+
+// Gives `table` the fields of `read`. Their texts are viewed where they are when `shared` (the
+// engine's own fields, kept alive by the table), and copied into one block of the table's
+// otherwise.
+void keepFields(TargetTable& table, const std::vector<const schema::Field*>& read, bool shared) {
+    char* at = nullptr;
+    if (!shared) {
+        std::size_t bytes = 0;
+        for (const schema::Field* f : read) {
+            bytes += f->name.size() + f->defaultValue.size() + f->validationRule.size() +
+                     f->description.size() + f->expression.size();
+        }
+        table.fieldTexts = std::make_unique_for_overwrite<char[]>(bytes == 0 ? 1 : bytes);
+        at = table.fieldTexts.get();
+    }
     auto keep = [&at](const std::string& text) {
-        if (text.empty()) return std::string_view{};
+        if (at == nullptr || text.empty()) return std::string_view(text);
         std::memcpy(at, text.data(), text.size());
         const std::string_view view(at, text.size());
         at += text.size();
         return view;
     };
     table.fields.reserve(read.size());
+    table.plainFieldNames = true;  // the reader leaves repeated names out
     for (const schema::Field* f : read) {
-        TargetField& field = table.fields.emplace_back();
-        field.name = keep(f->name);
-        field.type = f->type;
-        field.attributes = f->attributes;
-        field.size = f->size;
-        field.required = f->required;
-        field.allowZeroLength = f->allowZeroLength;
-        field.calculated = f->calculated;
-        field.precision = f->precision;
-        field.scale = f->scale;
-        field.defaultValue = keep(f->defaultValue);
-        field.validationRule = keep(f->validationRule);
-        field.description = keep(f->description);
-        field.expression = keep(f->expression);
+        table.plainFieldNames = table.plainFieldNames && plainIdentifier(f->name);
+        // Built whole and pushed: a value-initialised element would be cleared first.
+        table.fields.push_back({.name = keep(f->name),
+                                .type = f->type,
+                                .attributes = f->attributes,
+                                .size = f->size,
+                                .required = f->required,
+                                .allowZeroLength = f->allowZeroLength,
+                                .calculated = f->calculated,
+                                .precision = f->precision,
+                                .scale = f->scale,
+                                .defaultValue = keep(f->defaultValue),
+                                .validationRule = keep(f->validationRule),
+                                .description = keep(f->description),
+                                .expression = keep(f->expression)});
     }
 }
 
-// `scratch` is room for the fields as the engine gives them, reused from table to table.
+// `scratch` is room for the fields of an engine that gives them one by one, reused from table to
+// table.
 TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const schema::Database& db,
                       std::vector<schema::Field>& scratch) {
     TargetTable table;
     table.name = model.entry(e).name;
     try {
-        const std::unique_ptr<schema::TableDef> def = db.tableDef(table.name);
-        const auto fieldCount = static_cast<std::size_t>(std::max(def->fieldCount(), 0));
-        if (scratch.size() < fieldCount) scratch.resize(fieldCount);
-        std::vector<std::string_view> names;
-        names.reserve(fieldCount);
-        for (std::size_t j = 0; j < fieldCount; ++j) {
-            scratch[j] = def->field(static_cast<int>(j));
-            names.emplace_back(scratch[j].name);
-        }
-        const std::vector<bool> repeatedField = repeatedAccessNames(names);
-        std::vector<schema::Field*> kept;
-        kept.reserve(fieldCount);
-        for (std::size_t j = 0; j < fieldCount; ++j) {
-            schema::Field& field = scratch[j];
-            if (repeatedField[j]) {
-                table.duplicateFields.push_back(field.name);
-            } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
-                kept.push_back(&field);
-            } else {
-                table.leftOutFields.push_back(field.name);
+        std::unique_ptr<schema::TableDef> def = db.tableDef(table.name);
+        const std::vector<schema::Field>* shared = def->fields();
+        std::vector<const schema::Field*> all;
+        if (shared != nullptr) {
+            all.reserve(shared->size());
+            for (const schema::Field& field : *shared) all.push_back(&field);
+        } else {
+            const auto fieldCount = static_cast<std::size_t>(std::max(def->fieldCount(), 0));
+            if (scratch.size() < fieldCount) scratch.resize(fieldCount);
+            all.reserve(fieldCount);
+            for (std::size_t j = 0; j < fieldCount; ++j) {
+                scratch[j] = def->field(static_cast<int>(j));
+                all.push_back(&scratch[j]);
             }
         }
-        keepFields(table, kept);
+        std::vector<std::string_view> names;
+        names.reserve(all.size());
+        for (const schema::Field* field : all) names.emplace_back(field->name);
+        const std::vector<bool> repeatedField = repeatedAccessNames(names);
+        std::vector<const schema::Field*> kept;
+        kept.reserve(all.size());
+        for (std::size_t j = 0; j < all.size(); ++j) {
+            if (repeatedField[j]) {
+                table.duplicateFields.push_back(all[j]->name);
+            } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
+                kept.push_back(all[j]);
+            } else {
+                table.leftOutFields.push_back(all[j]->name);
+            }
+        }
+        keepFields(table, kept, shared != nullptr);
         const int indexCount = def->indexCount();
         for (int k = 0; k < indexCount; ++k) {
             if (!model.IsIndexIncluded(e, k)) continue;
@@ -137,10 +170,10 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
             }
             table.indexes.push_back({std::move(index), std::move(columns)});
         }
-        table.distinctFieldNames = true;
         table.validationRule = def->validationRule();
         table.validationText = def->validationText();
         table.description = def->description();
+        if (shared != nullptr) table.fieldOwner = std::move(def);
     } catch (const schema::EngineError& error) {
         table.unreadable = error.description();
         table.fields.clear();

@@ -27,9 +27,9 @@ struct TargetIndex {
     std::vector<KeyColumn> columns;
 };
 
-// A selected field as the scripts need it. Its texts are views into the text block of the
-// table that holds it: one allocation per table instead of several per field, and nothing to
-// free field by field.
+// A selected field as the scripts need it. Its texts are views into what the table that holds it
+// keeps: the engine's fields themselves where it can share them, or one block of text per table,
+// never a copy of each field.
 struct TargetField {
     std::string_view name;
     int type = 0;                 // DAO data type number
@@ -53,16 +53,20 @@ struct TargetTable {
     // carried as a comment.
     std::string unreadable;
     std::vector<TargetField> fields;         // the selected fields, in table order
-    std::unique_ptr<char[]> fieldTexts;      // what the views of `fields` show
+    // What the views of `fields` show: the engine's own fields, or a copy of their texts.
+    std::unique_ptr<schema::TableDef> fieldOwner;
+    std::unique_ptr<char[]> fieldTexts;
     std::vector<std::string> leftOutFields;  // names of the fields the selection leaves out
     std::vector<TargetIndex> indexes;        // the selected indexes, in table order
     // Fields and indexes whose name an earlier one of the table already has (a damaged file):
     // left out, since one name cannot stand for two objects.
     std::vector<std::string> duplicateFields;
     std::vector<std::string> duplicateIndexes;
-    // Set by the reader, which leaves repeated fields out: no two of `fields` have names alike,
-    // so the name assignment need not look for repeats again.
-    bool distinctFieldNames = false;
+    // Set by the reader when every name of `fields` can stand as it is in either target:
+    // printable ASCII of at most 63 bytes, none a PostgreSQL system column, no two alike
+    // without regard to case. Worked out while the fields are at hand, so that the name
+    // assignment need not look at them again.
+    bool plainFieldNames = false;
     std::string validationRule;
     std::string validationText;
     std::string description;

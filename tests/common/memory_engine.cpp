@@ -22,6 +22,12 @@ public:
             throw EngineError(f.description);
         }
     }
+    // Whether some failure is planned for `op` on `target`.
+    bool plans(Op op, const std::string& target) const {
+        return std::any_of(m_failures.begin(), m_failures.end(), [&](const Failure& f) {
+            return f.op == op && (f.target.empty() || f.target == target);
+        });
+    }
 
 private:
     std::vector<Failure> m_failures;
@@ -44,6 +50,12 @@ public:
             throw EngineError("Item not found in this collection.");
         }
         return m_table.fields[static_cast<std::size_t>(position)];
+    }
+    // The shared fields, unless a test plans a failure of one of them.
+    const std::vector<schema::Field>* fields() const override {
+        if (m_plan->plans(Op::Field, m_table.name)) return nullptr;
+        m_plan->check(Op::FieldCount, m_table.name);
+        return &m_table.fields;
     }
     int indexCount() const override {
         m_plan->check(Op::IndexCount, m_table.name);

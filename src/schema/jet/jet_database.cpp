@@ -66,6 +66,7 @@ public:
         }
         return m_fields[static_cast<std::size_t>(position)];
     }
+    const std::vector<Field>* fields() const override { return &m_fields; }
     int indexCount() const override { return static_cast<int>(m_indexes.size()); }
     Index index(int position) const override {
         if (position < 0 || static_cast<std::size_t>(position) >= m_indexes.size()) {

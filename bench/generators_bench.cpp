@@ -8,6 +8,9 @@
 #include "benchmark_schema.h"
 #include "schema/schema_model.h"
 #include "sqlgen/sql_script.h"
+#include "sqlgen/target_names.h"
+#include "sqlgen/target_schema.h"
+#include "sqlgen/target_script.h"
 #include "support/encoding.h"
 #include "vbgen/module_writer.h"
 
@@ -105,35 +108,29 @@ void BM_Windows1252(benchmark::State& state) {
 }
 BENCHMARK(BM_Windows1252)->Unit(benchmark::kMillisecond);
 
-}  // namespace
+// The three phases of the PostgreSQL script above: reading the selection, assigning names, and
+// writing from what was read (names again included).
+void BM_TargetPhase(benchmark::State& state) {
+    Schema schema = buildSchema(1000);
+    const auto read = zl::sqlgen::readTargetSchema(schema.model, schema.db.get());
+    const auto target = zl::translate::Target::PostgreSql;
+    for (auto _ : state) {
+        switch (state.range(0)) {
+            case 0:
+                benchmark::DoNotOptimize(
+                    zl::sqlgen::readTargetSchema(schema.model, schema.db.get()));
+                break;
+            case 1: {
+                const zl::sqlgen::TargetNames names(target, read);
+                benchmark::DoNotOptimize(names.renames().size());
+                break;
+            }
+            default:
+                benchmark::DoNotOptimize(zl::sqlgen::generateTargetScript(target, read));
+        }
+    }
+}
+// 0 read, 1 names, 2 write.
+BENCHMARK(BM_TargetPhase)->Arg(0)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond);
 
-#include "sqlgen/target_schema.h"
-#include "sqlgen/target_names.h"
-#include "sqlgen/target_script.h"
-namespace {
-void BM_TmpRead(benchmark::State& state) {
-    Schema schema = buildSchema(1000);
-    for (auto _ : state) {
-        auto s = zl::sqlgen::readTargetSchema(schema.model, schema.db.get());
-        benchmark::DoNotOptimize(s);
-    }
-}
-BENCHMARK(BM_TmpRead)->Unit(benchmark::kMillisecond);
-void BM_TmpNames(benchmark::State& state) {
-    Schema schema = buildSchema(1000);
-    auto s = zl::sqlgen::readTargetSchema(schema.model, schema.db.get());
-    for (auto _ : state) {
-        zl::sqlgen::TargetNames n(zl::translate::Target::PostgreSql, s);
-        benchmark::DoNotOptimize(n);
-    }
-}
-BENCHMARK(BM_TmpNames)->Unit(benchmark::kMillisecond);
-void BM_TmpWrite(benchmark::State& state) {
-    Schema schema = buildSchema(1000);
-    auto s = zl::sqlgen::readTargetSchema(schema.model, schema.db.get());
-    for (auto _ : state) {
-        benchmark::DoNotOptimize(zl::sqlgen::generateTargetScript(zl::translate::Target::PostgreSql, s));
-    }
-}
-BENCHMARK(BM_TmpWrite)->Unit(benchmark::kMillisecond);
-}
+}  // namespace

@@ -52,7 +52,7 @@ struct TargetTable {
     // The engine's message when the TableDef (or part of it) could not be read; such a table is
     // carried as a comment.
     std::string unreadable;
-    std::vector<TargetField> fields;         // the selected fields, in table order
+    std::vector<TargetField> fields;  // the selected fields, in table order
     // What the views of `fields` show: the engine's own fields, or a copy of their texts.
     std::unique_ptr<schema::TableDef> fieldOwner;
     std::unique_ptr<char[]> fieldTexts;

@@ -574,6 +574,29 @@ const MemoryCase kMemoryCases[] = {
 INSTANTIATE_TEST_SUITE_P(Memory, TargetLoad, ::testing::ValuesIn(kMemoryCases),
                          [](const auto& param) { return std::string(param.param.name); });
 
+// An engine that gives fields only one by one: their texts are copied into the table's own
+// block. The script must be the one the shared fields give, byte for byte, and a field that
+// cannot be read must leave its table as a comment.
+TEST(TargetSchemaRead, FieldsReadOneByOneGiveTheSameScript) {
+    zt::MemoryDatabaseContent shared = zt::targets::everyTypeDatabase();
+    zt::MemoryDatabaseContent oneByOne = zt::targets::everyTypeDatabase();
+    for (const auto& row : oneByOne.listingRows()) {
+        if (!row.isQueryDef()) oneByOne.fail(zt::Op::Field, row.name, 9999);  // never met
+    }
+    zt::MemoryDatabaseContent failing = zt::targets::everyTypeDatabase();
+    failing.fail(zt::Op::Field, "Every Type", 2, "The field is damaged.");
+    for (const Target target : {Target::PostgreSql, Target::Sqlite}) {
+        const Source a = fromMemory("shared", shared);
+        const Source b = fromMemory("one by one", oneByOne);
+        EXPECT_EQ(generateTargetScript(target, a.model, a.db.get()).text,
+                  generateTargetScript(target, b.model, b.db.get()).text);
+        const Source c = fromMemory("failing", failing);
+        EXPECT_NE(generateTargetScript(target, c.model, c.db.get())
+                      .text.find("the table cannot be read: The field is damaged."),
+                  std::string::npos);
+    }
+}
+
 TEST(TargetLoadFiles, SampleDatabase) {
     const fs::path sample = ZLGEN_SAMPLE_DB;
     ASSERT_TRUE(fs::exists(sample)) << "the build makes " << sample;

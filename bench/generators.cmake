@@ -11,3 +11,5 @@ if(TARGET zltestsupport)
     target_link_libraries(dump_target_scripts PRIVATE zlcore zl_warnings zltestsupport)
     target_include_directories(dump_target_scripts PRIVATE ${PROJECT_SOURCE_DIR}/tests)
 endif()
+# The same schema as a real Jet file: each script with the reading a user's run includes.
+zl_add_benchmark(target_file_bench ${CMAKE_CURRENT_LIST_DIR}/target_file_bench.cpp)

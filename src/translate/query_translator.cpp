@@ -59,6 +59,7 @@ struct Source {
     std::string alias;   // the Access alias, "" when none
     std::string prefix;  // how columns are qualified in SQL
     const TableColumns* columns = nullptr;
+    bool isQuery = false;  // a saved query (a view), not a table
 };
 
 class QueryResolver : public NameResolver {
@@ -298,7 +299,7 @@ std::string StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emi
     if (columns == nullptr) throw Untranslatable{"unknown table or query [" + ref.name + "]"};
     if (isQuery) m_ctx.dependencies->push_back(columns->name);
     std::string sql = m_ctx.names.object(columns->name);
-    Source source{columns->name, ref.alias, sql, columns};
+    Source source{columns->name, ref.alias, sql, columns, isQuery};
     if (!ref.alias.empty()) {
         source.prefix = quoteLocal(ref.alias);
         sql += " AS " + source.prefix;
@@ -397,15 +398,35 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     // DISTINCT over text on PostgreSQL groups the rows (caseBlindRows), naming the columns.
     const bool named = m_needNames || (!s.orderBy.empty() && !direct) || (pg() && s.distinct);
     Translated out;
-    // Room for what "*" can bring: each column as prefix."Name" AS "Name" in the select list and
-    // "Name" in the visible list when it is kept; other items get a fair share.
+    // One "*" over one table cannot repeat a name (a table's field names are unique).
+    const bool single = s.items.size() == 1 && scope.sources().size() == 1;
+    // "*" over one table whose columns all keep their names is written as "prefix.*": the
+    // same columns under the same names in the same order. Only in the plain SELECT: not where
+    // the columns are named again (the hidden keys' outer SELECT), given a collation (DISTINCT,
+    // a union's parts) or read in groups, and not with TOP or in a crosstab.
+    const Source& first = scope.sources().front();
+    const Node& firstItem = *s.items[0].expr;
+    const bool wholeTable =
+        single && !named && firstItem.kind == NodeKind::Star && !s.distinct && s.top.empty() &&
+        s.groupBy.empty() && !s.having && crosstab == nullptr && !m_setRows && !first.isQuery &&
+        !first.columns->columns.empty() &&
+        (firstItem.owner.empty() ||
+         support::equalsIgnoringAsciiCase(firstItem.owner,
+                                          first.alias.empty() ? first.name : first.alias)) &&
+        m_ctx.names.keepsColumnNames(first.name);
+    // Room for what each "*" brings: each column as prefix."Name" AS "Name" in the select list
+    // and "Name" in the visible list when it is kept; other items get a fair share.
     std::size_t expected = s.items.size();
     std::size_t names = 0;
     std::size_t room = fromSql.size() + s.items.size() * 64 + 256;
-    for (const Source& src : scope.sources()) {
-        expected += src.columns->columns.size();
-        for (const Column& c : src.columns->columns) names += c.name.size() + 4;
-        room += src.columns->columns.size() * (src.prefix.size() + 12);
+    for (const SelectItem& item : s.items) {
+        if (item.expr->kind != NodeKind::Star) continue;
+        for (const Source& src : scope.sources()) {
+            expected += src.columns->columns.size();
+            if (wholeTable) continue;
+            for (const Column& c : src.columns->columns) names += c.name.size() + 4;
+            room += src.columns->columns.size() * (src.prefix.size() + 12);
+        }
     }
     out.columns.reserve(expected);
     if (named) out.visible.reserve(names + s.items.size() * 16);
@@ -430,8 +451,6 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     // Field names that occur twice among the plain columns (named or from "*") are named
     // "Owner.Field", as Access names them.
     std::map<std::string, int> bareCount;
-    // One "*" over one table cannot repeat a name (a table's field names are unique).
-    const bool single = s.items.size() == 1 && scope.sources().size() == 1;
     for (std::size_t i = 0; !single && i < s.items.size(); ++i) {
         const SelectItem& item = s.items[i];
         const Node& x = *item.expr;
@@ -474,7 +493,14 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         sql += valueSql;
         nameColumn(accessName, type, daoType);
     };
+    if (wholeTable) {
+        sql.append(first.prefix).append(".*");
+        for (const Column& c : first.columns->columns) {
+            out.columns.push_back({c.name, 0, 0, typeOfDao(c.daoType), c.daoType});
+        }
+    }
     for (const SelectItem& item : s.items) {
+        if (wholeTable) break;  // the one item, written above
         const Node& x = *item.expr;
         if (x.kind == NodeKind::Star) {
             for (const Source& src : scope.sources()) {

@@ -9,35 +9,6 @@ namespace zl::translate {
 
 namespace dao = schema::dao;
 
-Type typeOfDao(int daoType) {
-    switch (daoType) {
-        case dao::kBoolean:
-            return Type::Bool;
-        case dao::kByte:
-        case dao::kInteger:
-        case dao::kLong:
-        case dao::kBigInt:
-            return Type::Integer;
-        case dao::kCurrency:
-        case dao::kSingle:
-        case dao::kDouble:
-        case dao::kDecimal:
-            return Type::Number;
-        case dao::kDate:
-        case dao::kExtendedDate:
-            return Type::Date;
-        case dao::kText:
-        case dao::kMemo:
-            return Type::Text;
-        case dao::kBinary:
-        case dao::kLongBinary:
-        case dao::kGuid:
-            return Type::Opaque;
-        default:
-            return Type::Unknown;
-    }
-}
-
 std::string storedValue(Target target, std::string column, int daoType) {
     if (target == Target::Sqlite && (daoType == dao::kCurrency || daoType == dao::kDecimal)) {
         return "CAST(" + column + " AS NUMERIC)";

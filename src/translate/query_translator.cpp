@@ -222,6 +222,8 @@ struct Translated {
 
 // The inferred columns of translated views, by folded name.
 using FoldedViews = std::unordered_map<std::string, TableColumns>;
+// The queries translated together: folded name -> the index of the last query of that name.
+using Batch = std::unordered_map<std::string, std::size_t>;
 
 // Everything the queries of one database share while they are translated.
 struct QueryContext {
@@ -230,7 +232,7 @@ struct QueryContext {
     const NameMapper& names;
     const FoldedViews* views;
     // The folded names of the queries translated together.
-    const std::unordered_set<std::string>* batch;
+    const Batch* batch;
     std::vector<std::string>* dependencies;
 };
 
@@ -250,7 +252,7 @@ private:
     // keys, which ordered() applies.
     Translated select(const SelectStatement& s, const QueryStatement* crosstab, bool alone,
                       std::vector<std::string>* keys, std::string& sql);
-    std::string orderKey(Emitter& e, const Node& node, bool descending, std::string* keySql);
+    std::string_view orderKey(Emitter& e, const Node& node, bool descending, std::string* keySql);
     // Keeps a name the statement makes up (ExprNNNN, Owner.Field) as long as the writer lives.
     std::string_view keep(std::string name) { return m_made.emplace_front(std::move(name)); }
 
@@ -308,16 +310,21 @@ std::string StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emi
     return sql;
 }
 
-std::string StatementWriter::orderKey(Emitter& e, const Node& node, bool descending,
-                                      std::string* keySql) {
+std::string_view StatementWriter::orderKey(Emitter& e, const Node& node, bool descending,
+                                           std::string* keySql) {
     Emitted key = e.emit(node);
-    if (key.type == Type::Text && pg()) key.sql = "lower(" + key.sql + ")";
-    *keySql = key.sql;
-    std::string suffix = key.type == Type::Text && !pg() ? " COLLATE NOCASE" : "";
-    // Access sorts Null before every value; PostgreSQL puts it last unless told.
-    suffix += descending ? " DESC" : "";
-    if (pg()) suffix += descending ? " NULLS LAST" : " NULLS FIRST";
-    return suffix;
+    const bool text = key.type == Type::Text;
+    if (text && pg()) {
+        keySql->reserve(key.sql.size() + 7);
+        keySql->assign("lower(").append(key.sql).append(")");
+    } else {
+        *keySql = std::move(key.sql);
+    }
+    // Access sorts Null before every value; PostgreSQL puts it last unless told. SQLite compares
+    // text keys without case by their collation.
+    if (pg()) return descending ? " DESC NULLS LAST"sv : " NULLS FIRST"sv;
+    if (text) return descending ? " COLLATE NOCASE DESC"sv : " COLLATE NOCASE"sv;
+    return descending ? " DESC"sv : ""sv;
 }
 
 std::string aggregateOver(Emitter& e, const Node& value, const std::string& when) {
@@ -568,7 +575,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     int k = 0;
     for (const OrderItem& o : s.orderBy) {
         std::string keySql;
-        const std::string suffix = orderKey(e, *o.expr, o.descending, &keySql);
+        const std::string_view suffix = orderKey(e, *o.expr, o.descending, &keySql);
         if (direct) {
             directOrder.append(directOrder.empty() ? "\nORDER BY " : ", ")
                 .append(keySql)
@@ -863,8 +870,7 @@ void rejectActionText(std::string_view sql) {
 }
 
 QueryTranslation translateOne(Target target, const SavedQuery& query, const ColumnMap& lookup,
-                              const NameMapper& names, const FoldedViews& views,
-                              const std::unordered_set<std::string>* batch,
+                              const NameMapper& names, const FoldedViews& views, const Batch* batch,
                               const QueryStatement* parsed, TableColumns* columnsOut) {
     QueryTranslation out;
     out.name = query.name;
@@ -993,32 +999,65 @@ std::vector<std::size_t> dependencyOrder(
 std::vector<QueryTranslation> translateQueries(Target target,
                                                const std::vector<SavedQuery>& queries,
                                                const ColumnMap& lookup, const NameMapper& names) {
-    std::vector<std::string> queryNames;
-    std::vector<std::vector<std::string>> sources(queries.size());
-    std::vector<std::optional<QueryStatement>> parsed(queries.size());
-    for (std::size_t i = 0; i < queries.size(); ++i) {
-        queryNames.push_back(queries[i].name);
+    const std::size_t count = queries.size();
+    // Every query of the batch is a query, whether or not the caller declared it.
+    Batch batch;
+    batch.reserve(count);
+    std::vector<std::size_t> slot(count);  // the batch entry of each query's name
+    bool sameNames = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto [at, added] = batch.try_emplace(lowerAscii(queries[i].name), i);
+        if (!added) {
+            at->second = i;
+            sameNames = true;
+        }
+        slot[i] = i;
+    }
+    if (sameNames) {
+        for (std::size_t i = 0; i < count; ++i)
+            slot[i] = batch.find(lowerAscii(queries[i].name))->second;
+    }
+    // Each query parsed once; the saved queries of the batch that its FROM lists read, which
+    // decide the order and which queries keep their columns for others.
+    std::vector<std::optional<QueryStatement>> parsed(count);
+    std::vector<std::vector<std::string>> sources(count);
+    std::vector<bool> read(count, false);  // by batch entry
+    bool anyRead = false;
+    std::vector<std::string> named;
+    for (std::size_t i = 0; i < count; ++i) {
         try {
             parsed[i] = parseQuery(queries[i].sql);
-            for (const SelectStatement& part : parsed[i]->parts) {
-                for (const auto& ref : part.from) collectSources(*ref, sources[i]);
-            }
         } catch (const SyntaxError&) {
-            // Reported when the query itself is translated.
+            continue;  // reported when the query itself is translated
+        }
+        named.clear();
+        for (const SelectStatement& part : parsed[i]->parts) {
+            for (const auto& ref : part.from) collectSources(*ref, named);
+        }
+        for (std::string& name : named) {
+            const auto found = batch.find(lowerAscii(name));
+            if (found == batch.end()) continue;  // a table, or a query not translated here
+            read[found->second] = true;
+            anyRead = true;
+            sources[i].push_back(std::move(name));
         }
     }
-    std::unordered_set<std::string> read;
-    for (const auto& list : sources) {
-        for (const std::string& name : list) read.insert(lowerAscii(name));
+    std::vector<std::size_t> order;
+    if (anyRead) {
+        std::vector<std::string> queryNames;
+        queryNames.reserve(count);
+        for (const SavedQuery& q : queries) queryNames.push_back(q.name);
+        order = dependencyOrder(queryNames, sources);
+    } else {
+        order.resize(count);  // no query reads another: they keep their order
+        for (std::size_t i = 0; i < count; ++i) order[i] = i;
     }
-    // Every query of the batch is a query, whether or not the caller declared it.
-    std::unordered_set<std::string> batch;
-    for (const SavedQuery& q : queries) batch.insert(lowerAscii(q.name));
     FoldedViews views;
     std::vector<QueryTranslation> out;
-    for (std::size_t i : dependencyOrder(queryNames, sources)) {
+    out.reserve(count);
+    for (const std::size_t i : order) {
         // Only queries that others read keep their columns.
-        const bool wanted = read.count(lowerAscii(queries[i].name)) != 0;
+        const bool wanted = read[slot[i]];
         TableColumns columns;
         QueryTranslation t =
             translateOne(target, queries[i], lookup, names, views, &batch,

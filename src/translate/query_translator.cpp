@@ -238,8 +238,10 @@ struct QueryContext {
 
 class StatementWriter {
 public:
-    StatementWriter(QueryContext& ctx, std::string viewName)
-        : m_ctx(ctx), m_view(std::move(viewName)) {}
+    // `columnsWanted`: the caller reads the statement's output columns (a view that others read,
+    // a function's result list); otherwise a "table.*" select list leaves them unlisted.
+    StatementWriter(QueryContext& ctx, std::string viewName, bool columnsWanted)
+        : m_ctx(ctx), m_view(std::move(viewName)), m_columnsWanted(columnsWanted) {}
 
     // Appends the statement's SELECT to `out`; `outColumns` receives its output columns.
     void write(const QueryStatement& q, std::string& out, Translated* outColumns);
@@ -264,6 +266,7 @@ private:
     // The quoted output identifiers are needed beyond the SELECT (a union, a function).
     bool m_needNames = false;
     std::forward_list<std::string> m_made;  // allocates nothing while empty
+    bool m_columnsWanted = true;
 
 public:
     std::map<std::string, Emitted> parameters;
@@ -435,7 +438,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
             room += src.columns->columns.size() * (src.prefix.size() + 12);
         }
     }
-    out.columns.reserve(expected);
+    if (!wholeTable || m_columnsWanted) out.columns.reserve(expected);
     if (named) out.visible.reserve(names + s.items.size() * 16);
     // The select list is written in place: "SELECT [DISTINCT] item AS name, ...".
     sql.reserve(sql.size() + room + (named ? 3 : 2) * names);
@@ -502,8 +505,11 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     };
     if (wholeTable) {
         sql.append(first.prefix).append(".*");
-        for (const Column& c : first.columns->columns) {
-            out.columns.push_back({c.name, 0, 0, typeOfDao(c.daoType), c.daoType});
+        // Listing the columns reads every one of the table's, which is most of the cost of such
+        // a view: they are listed only for a caller that reads them.
+        for (std::size_t c = 0; m_columnsWanted && c < first.columns->columns.size(); ++c) {
+            const Column& column = first.columns->columns[c];
+            out.columns.push_back({column.name, 0, 0, typeOfDao(column.daoType), column.daoType});
         }
     }
     for (const SelectItem& item : s.items) {
@@ -899,7 +905,8 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
         const QueryStatement& statement = *parsed;
         std::vector<std::string> dependencies;
         QueryContext ctx{target, lookup, names, &views, batch, &dependencies};
-        StatementWriter writer(ctx, query.name);
+        StatementWriter writer(ctx, query.name,
+                               columnsOut != nullptr || !statement.parameters.empty());
         std::string signature;
         if (!statement.parameters.empty()) {
             if (target != Target::PostgreSql) {

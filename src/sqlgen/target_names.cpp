@@ -292,4 +292,8 @@ void TargetNames::appendColumn(std::string& out, std::string_view owner,
     }
 }
 
+bool TargetNames::keepsColumnNames(std::string_view table) const {
+    return m_tables.contains(table) && !m_columns.contains(table);
+}
+
 }  // namespace zl::sqlgen

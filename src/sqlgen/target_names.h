@@ -54,6 +54,10 @@ public:
     // `identifier` in double quotes, inner quotes doubled.
     static std::string quote(std::string_view identifier);
 
+    // NameMapper: true for a table of the schema whose columns all keep their names (it has no
+    // column map of its own; see the constructor).
+    bool keepsColumnNames(std::string_view table) const override;
+
 private:
     // Names hashed and compared without regard to ASCII case, looked up without copies.
     struct FoldedHash {

@@ -8,35 +8,7 @@
 namespace zl::translate {
 
 namespace dao = schema::dao;
-
-Type typeOfDao(int daoType) {
-    switch (daoType) {
-        case dao::kBoolean:
-            return Type::Bool;
-        case dao::kByte:
-        case dao::kInteger:
-        case dao::kLong:
-        case dao::kBigInt:
-            return Type::Integer;
-        case dao::kCurrency:
-        case dao::kSingle:
-        case dao::kDouble:
-        case dao::kDecimal:
-            return Type::Number;
-        case dao::kDate:
-        case dao::kExtendedDate:
-            return Type::Date;
-        case dao::kText:
-        case dao::kMemo:
-            return Type::Text;
-        case dao::kBinary:
-        case dao::kLongBinary:
-        case dao::kGuid:
-            return Type::Opaque;
-        default:
-            return Type::Unknown;
-    }
-}
+using namespace std::string_view_literals;
 
 std::string storedValue(Target target, std::string column, int daoType) {
     if (target == Target::Sqlite && (daoType == dao::kCurrency || daoType == dao::kDecimal)) {
@@ -204,7 +176,7 @@ Emitted Emitter::emitNode(const Node& node) {
         case NodeKind::Date:
             return {dateLiteral(node.text), Type::Date};
         case NodeKind::Bool:
-            return {boolLiteral(node.text == "true"), Type::Bool};
+            return {boolLiteral(node.text == "true"sv), Type::Bool};
         case NodeKind::Null:
             return {"NULL", Type::Null};
         case NodeKind::Implicit:
@@ -216,11 +188,11 @@ Emitted Emitter::emitNode(const Node& node) {
         case NodeKind::Subquery:
             throw Untranslatable{"a subquery inside an expression is not translated"};
         case NodeKind::Unary: {
-            if (node.text == "not") {
+            if (node.text == "not"sv) {
                 return {"(NOT " + condition(*node.args[0]) + ")", Type::Bool};
             }
             Emitted inner = asNumber(emit(*node.args[0]), node.pos);
-            if (node.text == "+") return inner;
+            if (node.text == "+"sv) return inner;
             return {"(-" + paren(inner.sql) + ")", inner.type};
         }
         case NodeKind::Binary:
@@ -243,15 +215,15 @@ Emitted Emitter::emitNode(const Node& node) {
 
 Emitted Emitter::emitBinary(const Node& node) {
     const std::string& op = node.text;
-    if (op == "and" || op == "or" || op == "xor" || op == "eqv" || op == "imp") {
+    if (op == "and"sv || op == "or"sv || op == "xor"sv || op == "eqv"sv || op == "imp"sv) {
         return emitLogical(node);
     }
     Emitted left = emit(*node.args[0]);
     Emitted right = emit(*node.args[1]);
-    if (op == "=" || op == "<>" || op == "<" || op == ">" || op == "<=" || op == ">=") {
+    if (op == "="sv || op == "<>"sv || op == "<"sv || op == ">"sv || op == "<="sv || op == ">="sv) {
         return emitComparison(op, std::move(left), std::move(right), node.pos);
     }
-    if (op == "&") {
+    if (op == "&"sv) {
         // Access joins Null as empty text.
         const Emitted l = asText(left, node.pos);
         const Emitted r = asText(right, node.pos);
@@ -306,48 +278,48 @@ Emitted Emitter::emitComparison(const std::string& op, Emitted left, Emitted rig
 
 Emitted Emitter::emitArithmetic(const Node& node, Emitted left, Emitted right) {
     const std::string& op = node.text;
-    if (op == "+" && left.type == Type::Text && right.type == Type::Text) {
+    if (op == "+"sv && left.type == Type::Text && right.type == Type::Text) {
         return {paren(left.sql + " || " + right.sql),
                 Type::Text};  // + joins texts, Null stays Null
     }
-    if ((op == "+" || op == "-") && (left.type == Type::Date || right.type == Type::Date)) {
+    if ((op == "+"sv || op == "-"sv) && (left.type == Type::Date || right.type == Type::Date)) {
         // Whole days added to or taken from a date are calendar days in Access too. A fraction
         // of a day, or the difference of two dates, is arithmetic on Access's stored number,
         // which runs the other way for the time of day before 1899-12-30: not carried.
         const bool dateFirst = left.type == Type::Date;
         const Emitted& days = dateFirst ? right : left;
-        if (days.type != Type::Integer || (op == "-" && !dateFirst)) {
+        if (days.type != Type::Integer || (op == "-"sv && !dateFirst)) {
             throw Untranslatable{"date arithmetic with + or - other than whole days (at " +
                                  std::to_string(node.pos + 1) + ")"};
         }
         const std::string& date = dateFirst ? left.sql : right.sql;
-        const std::string count = op == "-" ? "-" + paren(days.sql) : days.sql;
+        const std::string count = op == "-"sv ? "-" + paren(days.sql) : days.sql;
         if (pg()) return {"(" + date + " + " + count + " * INTERVAL '1 day')", Type::Date};
         return {"datetime(" + date + ", CAST(" + count + " AS TEXT) || ' days')", Type::Date};
     }
     left = asNumber(left, node.pos);
     right = asNumber(right, node.pos);
     const bool integers = left.type == Type::Integer && right.type == Type::Integer;
-    if (op == "+" || op == "-" || op == "*") {
+    if (op == "+"sv || op == "-"sv || op == "*"sv) {
         return {paren(left.sql + " " + op + " " + right.sql),
                 integers ? Type::Integer : Type::Number};
     }
-    if (op == "/") {
+    if (op == "/"sv) {
         // Access divides as Double whatever the operands.
         return {pg() ? "(CAST(" + left.sql + " AS double precision) / " + right.sql + ")"
                      : "(CAST(" + left.sql + " AS REAL) / " + right.sql + ")",
                 Type::Number};
     }
-    if (op == "\\" || op == "mod") {
+    if (op == "\\"sv || op == "mod"sv) {
         if (!integers) {
             throw Untranslatable{"\\ and Mod round non-integer operands first (at " +
                                  std::to_string(node.pos + 1) +
                                  "); only whole numbers are carried"};
         }
-        if (op == "\\") return {paren(left.sql + " / " + right.sql), Type::Integer};
+        if (op == "\\"sv) return {paren(left.sql + " / " + right.sql), Type::Integer};
         return {paren(left.sql + " % " + right.sql), Type::Integer};
     }
-    if (op == "^") {
+    if (op == "^"sv) {
         return {pg() ? "power(" + left.sql + ", " + right.sql + ")"
                      : "pow(" + left.sql + ", " + right.sql + ")",
                 Type::Number};
@@ -365,10 +337,10 @@ Emitted Emitter::emitLogical(const Node& node) {
     }
     const std::string l = asBool(left, node.pos).sql;
     const std::string r = asBool(right, node.pos).sql;
-    if (op == "and") return {"(" + l + " AND " + r + ")", Type::Bool};
-    if (op == "or") return {"(" + l + " OR " + r + ")", Type::Bool};
-    if (op == "xor") return {"(" + l + " <> " + r + ")", Type::Bool};
-    if (op == "eqv") return {"(" + l + " = " + r + ")", Type::Bool};
+    if (op == "and"sv) return {"(" + l + " AND " + r + ")", Type::Bool};
+    if (op == "or"sv) return {"(" + l + " OR " + r + ")", Type::Bool};
+    if (op == "xor"sv) return {"(" + l + " <> " + r + ")", Type::Bool};
+    if (op == "eqv"sv) return {"(" + l + " = " + r + ")", Type::Bool};
     return {"((NOT " + l + ") OR " + r + ")", Type::Bool};
 }
 

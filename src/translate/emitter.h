@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "schema/engine.h"
 #include "translate/expression.h"
 #include "translate/translate.h"
 
@@ -17,8 +18,35 @@ enum class Type { Unknown, Null, Text, Integer, Number, Bool, Date, Opaque };
 inline constexpr const char* kOpaqueReason =
     "binary and GUID fields take part in no translated expression other than Is Null";
 
-// The Type of a DAO data type number.
-Type typeOfDao(int daoType);
+// The Type of a DAO data type number (inline: views ask it for every column they carry).
+inline Type typeOfDao(int daoType) {
+    switch (daoType) {
+        case schema::dao::kBoolean:
+            return Type::Bool;
+        case schema::dao::kByte:
+        case schema::dao::kInteger:
+        case schema::dao::kLong:
+        case schema::dao::kBigInt:
+            return Type::Integer;
+        case schema::dao::kCurrency:
+        case schema::dao::kSingle:
+        case schema::dao::kDouble:
+        case schema::dao::kDecimal:
+            return Type::Number;
+        case schema::dao::kDate:
+        case schema::dao::kExtendedDate:
+            return Type::Date;
+        case schema::dao::kText:
+        case schema::dao::kMemo:
+            return Type::Text;
+        case schema::dao::kBinary:
+        case schema::dao::kLongBinary:
+        case schema::dao::kGuid:
+            return Type::Opaque;
+        default:
+            return Type::Unknown;
+    }
+}
 
 // A stored column read as its value: SQLite keeps Currency and Decimal as exact decimal text,
 // which must be read as a number to compare and compute like Access.

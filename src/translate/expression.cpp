@@ -17,6 +17,7 @@ NodePtr makeNode(NodeKind kind, std::size_t pos, std::string text = {}) {
 
 NodePtr makeBinary(std::string op, NodePtr left, NodePtr right) {
     auto node = makeNode(NodeKind::Binary, left->pos, std::move(op));
+    node->args.reserve(2);
     node->args.push_back(std::move(left));
     node->args.push_back(std::move(right));
     return node;
@@ -132,12 +133,14 @@ NodePtr ExpressionParser::parseComparison() {
         if (acceptWord("like")) {
             auto node = makeNode(NodeKind::Like, pos);
             node->negated = negated;
+            node->args.reserve(2);
             node->args.push_back(std::move(left));
             node->args.push_back(parseArithmetic(1));
             left = std::move(node);
         } else if (acceptWord("between")) {
             auto node = makeNode(NodeKind::Between, pos);
             node->negated = negated;
+            node->args.reserve(3);
             node->args.push_back(std::move(left));
             node->args.push_back(parseArithmetic(1));
             if (!acceptWord("and")) fail("expected And in Between");

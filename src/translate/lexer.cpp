@@ -36,7 +36,7 @@ std::vector<Token> tokenize(std::string_view text) {
             ++i;
             continue;
         }
-        Token token;
+        Token& token = tokens.emplace_back();  // filled in place
         token.pos = i;
         if (c == '"' || c == '\'') {
             // A quote inside is written twice.
@@ -95,18 +95,17 @@ std::vector<Token> tokenize(std::string_view text) {
             token.kind = TokenKind::Symbol;
             const std::string_view two = text.substr(i, 2);
             if (two == "<=" || two == ">=" || two == "<>" || two == "=<" || two == "=>") {
-                token.text = two == "=<" ? "<=" : two == "=>" ? ">=" : std::string(two);
+                token.text.assign(two == "=<" ? "<=" : two == "=>" ? ">=" : two);
                 i += 2;
             } else if (std::string_view("+-*/\\^&=<>(),.!;").find(static_cast<char>(c)) !=
                        std::string_view::npos) {
-                token.text = std::string(1, static_cast<char>(c));
+                token.text.assign(1, static_cast<char>(c));
                 ++i;
             } else {
                 throw SyntaxError{
                     "unexpected character '" + std::string(1, static_cast<char>(c)) + "'", i};
             }
         }
-        tokens.push_back(std::move(token));
     }
     tokens.push_back(Token{TokenKind::End, {}, n});
     return tokens;

@@ -19,14 +19,24 @@ struct Token {
     std::string text;
     std::size_t pos = 0;
 
-    // True for a Word equal to `word` without regard to ASCII case. Parsers ask this of nearly
-    // every token for each keyword they may meet, so the cheap tests come first, inline.
+    // True for a Word equal to `word` (a keyword in lower case) without regard to ASCII case.
+    // Parsers ask this of nearly every token for each keyword they may meet, so it is inline:
+    // setting the case bit turns an upper-case letter into its lower case and turns no other
+    // byte a word holds (digits, '_', UTF-8) into a letter.
     bool isWord(std::string_view word) const {
-        return kind == TokenKind::Word && text.size() == word.size() &&
-               support::equalsIgnoringAsciiCase(text, word);
+        if (kind != TokenKind::Word || text.size() != word.size()) return false;
+        for (std::size_t i = 0; i < word.size(); ++i) {
+            if ((static_cast<unsigned char>(text[i]) | 0x20U) !=
+                static_cast<unsigned char>(word[i])) {
+                return false;
+            }
+        }
+        return true;
     }
     bool isSymbol(std::string_view symbol) const {
-        return kind == TokenKind::Symbol && text == symbol;
+        // Symbols are one or two characters, compared here without a call.
+        return kind == TokenKind::Symbol && text.size() == symbol.size() && text[0] == symbol[0] &&
+               (symbol.size() == 1 || std::string_view(text).substr(1) == symbol.substr(1));
     }
 };
 

@@ -59,6 +59,7 @@ struct Source {
     std::string alias;   // the Access alias, "" when none
     std::string prefix;  // how columns are qualified in SQL
     const TableColumns* columns = nullptr;
+    bool isQuery = false;  // a saved query (a view), not a table
 };
 
 class QueryResolver : public NameResolver {
@@ -221,6 +222,8 @@ struct Translated {
 
 // The inferred columns of translated views, by folded name.
 using FoldedViews = std::unordered_map<std::string, TableColumns>;
+// The queries translated together: folded name -> the index of the last query of that name.
+using Batch = std::unordered_map<std::string, std::size_t>;
 
 // Everything the queries of one database share while they are translated.
 struct QueryContext {
@@ -229,14 +232,16 @@ struct QueryContext {
     const NameMapper& names;
     const FoldedViews* views;
     // The folded names of the queries translated together.
-    const std::unordered_set<std::string>* batch;
+    const Batch* batch;
     std::vector<std::string>* dependencies;
 };
 
 class StatementWriter {
 public:
-    StatementWriter(QueryContext& ctx, std::string viewName)
-        : m_ctx(ctx), m_view(std::move(viewName)) {}
+    // `columnsWanted`: the caller reads the statement's output columns (a view that others read,
+    // a function's result list); otherwise a "table.*" select list leaves them unlisted.
+    StatementWriter(QueryContext& ctx, std::string viewName, bool columnsWanted)
+        : m_ctx(ctx), m_view(std::move(viewName)), m_columnsWanted(columnsWanted) {}
 
     // Appends the statement's SELECT to `out`; `outColumns` receives its output columns.
     void write(const QueryStatement& q, std::string& out, Translated* outColumns);
@@ -249,7 +254,7 @@ private:
     // keys, which ordered() applies.
     Translated select(const SelectStatement& s, const QueryStatement* crosstab, bool alone,
                       std::vector<std::string>* keys, std::string& sql);
-    std::string orderKey(Emitter& e, const Node& node, bool descending, std::string* keySql);
+    std::string_view orderKey(Emitter& e, const Node& node, bool descending, std::string* keySql);
     // Keeps a name the statement makes up (ExprNNNN, Owner.Field) as long as the writer lives.
     std::string_view keep(std::string name) { return m_made.emplace_front(std::move(name)); }
 
@@ -261,6 +266,7 @@ private:
     // The quoted output identifiers are needed beyond the SELECT (a union, a function).
     bool m_needNames = false;
     std::forward_list<std::string> m_made;  // allocates nothing while empty
+    bool m_columnsWanted = true;
 
 public:
     std::map<std::string, Emitted> parameters;
@@ -298,7 +304,7 @@ std::string StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emi
     if (columns == nullptr) throw Untranslatable{"unknown table or query [" + ref.name + "]"};
     if (isQuery) m_ctx.dependencies->push_back(columns->name);
     std::string sql = m_ctx.names.object(columns->name);
-    Source source{columns->name, ref.alias, sql, columns};
+    Source source{columns->name, ref.alias, sql, columns, isQuery};
     if (!ref.alias.empty()) {
         source.prefix = quoteLocal(ref.alias);
         sql += " AS " + source.prefix;
@@ -307,16 +313,21 @@ std::string StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emi
     return sql;
 }
 
-std::string StatementWriter::orderKey(Emitter& e, const Node& node, bool descending,
-                                      std::string* keySql) {
+std::string_view StatementWriter::orderKey(Emitter& e, const Node& node, bool descending,
+                                           std::string* keySql) {
     Emitted key = e.emit(node);
-    if (key.type == Type::Text && pg()) key.sql = "lower(" + key.sql + ")";
-    *keySql = key.sql;
-    std::string suffix = key.type == Type::Text && !pg() ? " COLLATE NOCASE" : "";
-    // Access sorts Null before every value; PostgreSQL puts it last unless told.
-    suffix += descending ? " DESC" : "";
-    if (pg()) suffix += descending ? " NULLS LAST" : " NULLS FIRST";
-    return suffix;
+    const bool text = key.type == Type::Text;
+    if (text && pg()) {
+        keySql->reserve(key.sql.size() + 7);
+        keySql->assign("lower(").append(key.sql).append(")");
+    } else {
+        *keySql = std::move(key.sql);
+    }
+    // Access sorts Null before every value; PostgreSQL puts it last unless told. SQLite compares
+    // text keys without case by their collation.
+    if (pg()) return descending ? " DESC NULLS LAST"sv : " NULLS FIRST"sv;
+    if (text) return descending ? " COLLATE NOCASE DESC"sv : " COLLATE NOCASE"sv;
+    return descending ? " DESC"sv : ""sv;
 }
 
 std::string aggregateOver(Emitter& e, const Node& value, const std::string& when) {
@@ -397,17 +408,37 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     // DISTINCT over text on PostgreSQL groups the rows (caseBlindRows), naming the columns.
     const bool named = m_needNames || (!s.orderBy.empty() && !direct) || (pg() && s.distinct);
     Translated out;
-    // Room for what "*" can bring: each column as prefix."Name" AS "Name" in the select list and
-    // "Name" in the visible list when it is kept; other items get a fair share.
+    // One "*" over one table cannot repeat a name (a table's field names are unique).
+    const bool single = s.items.size() == 1 && scope.sources().size() == 1;
+    // "*" over one table whose columns all keep their names is written as "prefix.*": the
+    // same columns under the same names in the same order. Only in the plain SELECT: not where
+    // the columns are named again (the hidden keys' outer SELECT), given a collation (DISTINCT,
+    // a union's parts) or read in groups, and not with TOP or in a crosstab.
+    const Source& first = scope.sources().front();
+    const Node& firstItem = *s.items[0].expr;
+    const bool wholeTable =
+        single && !named && firstItem.kind == NodeKind::Star && !s.distinct && s.top.empty() &&
+        s.groupBy.empty() && !s.having && crosstab == nullptr && !m_setRows && !first.isQuery &&
+        !first.columns->columns.empty() &&
+        (firstItem.owner.empty() ||
+         support::equalsIgnoringAsciiCase(firstItem.owner,
+                                          first.alias.empty() ? first.name : first.alias)) &&
+        m_ctx.names.keepsColumnNames(first.name);
+    // Room for what each "*" brings: each column as prefix."Name" AS "Name" in the select list
+    // and "Name" in the visible list when it is kept; other items get a fair share.
     std::size_t expected = s.items.size();
     std::size_t names = 0;
     std::size_t room = fromSql.size() + s.items.size() * 64 + 256;
-    for (const Source& src : scope.sources()) {
-        expected += src.columns->columns.size();
-        for (const Column& c : src.columns->columns) names += c.name.size() + 4;
-        room += src.columns->columns.size() * (src.prefix.size() + 12);
+    for (const SelectItem& item : s.items) {
+        if (item.expr->kind != NodeKind::Star) continue;
+        for (const Source& src : scope.sources()) {
+            expected += src.columns->columns.size();
+            if (wholeTable) continue;
+            for (const Column& c : src.columns->columns) names += c.name.size() + 4;
+            room += src.columns->columns.size() * (src.prefix.size() + 12);
+        }
     }
-    out.columns.reserve(expected);
+    if (!wholeTable || m_columnsWanted) out.columns.reserve(expected);
     if (named) out.visible.reserve(names + s.items.size() * 16);
     // The select list is written in place: "SELECT [DISTINCT] item AS name, ...".
     sql.reserve(sql.size() + room + (named ? 3 : 2) * names);
@@ -430,8 +461,6 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     // Field names that occur twice among the plain columns (named or from "*") are named
     // "Owner.Field", as Access names them.
     std::map<std::string, int> bareCount;
-    // One "*" over one table cannot repeat a name (a table's field names are unique).
-    const bool single = s.items.size() == 1 && scope.sources().size() == 1;
     for (std::size_t i = 0; !single && i < s.items.size(); ++i) {
         const SelectItem& item = s.items[i];
         const Node& x = *item.expr;
@@ -474,7 +503,17 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         sql += valueSql;
         nameColumn(accessName, type, daoType);
     };
+    if (wholeTable) {
+        sql.append(first.prefix).append(".*");
+        // Listing the columns reads every one of the table's, which is most of the cost of such
+        // a view: they are listed only for a caller that reads them.
+        for (std::size_t c = 0; m_columnsWanted && c < first.columns->columns.size(); ++c) {
+            const Column& column = first.columns->columns[c];
+            out.columns.push_back({column.name, 0, 0, typeOfDao(column.daoType), column.daoType});
+        }
+    }
     for (const SelectItem& item : s.items) {
+        if (wholeTable) break;  // the one item, written above
         const Node& x = *item.expr;
         if (x.kind == NodeKind::Star) {
             for (const Source& src : scope.sources()) {
@@ -542,7 +581,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     int k = 0;
     for (const OrderItem& o : s.orderBy) {
         std::string keySql;
-        const std::string suffix = orderKey(e, *o.expr, o.descending, &keySql);
+        const std::string_view suffix = orderKey(e, *o.expr, o.descending, &keySql);
         if (direct) {
             directOrder.append(directOrder.empty() ? "\nORDER BY " : ", ")
                 .append(keySql)
@@ -837,8 +876,7 @@ void rejectActionText(std::string_view sql) {
 }
 
 QueryTranslation translateOne(Target target, const SavedQuery& query, const ColumnMap& lookup,
-                              const NameMapper& names, const FoldedViews& views,
-                              const std::unordered_set<std::string>* batch,
+                              const NameMapper& names, const FoldedViews& views, const Batch* batch,
                               const QueryStatement* parsed, TableColumns* columnsOut) {
     QueryTranslation out;
     out.name = query.name;
@@ -867,7 +905,8 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
         const QueryStatement& statement = *parsed;
         std::vector<std::string> dependencies;
         QueryContext ctx{target, lookup, names, &views, batch, &dependencies};
-        StatementWriter writer(ctx, query.name);
+        StatementWriter writer(ctx, query.name,
+                               columnsOut != nullptr || !statement.parameters.empty());
         std::string signature;
         if (!statement.parameters.empty()) {
             if (target != Target::PostgreSql) {
@@ -967,32 +1006,65 @@ std::vector<std::size_t> dependencyOrder(
 std::vector<QueryTranslation> translateQueries(Target target,
                                                const std::vector<SavedQuery>& queries,
                                                const ColumnMap& lookup, const NameMapper& names) {
-    std::vector<std::string> queryNames;
-    std::vector<std::vector<std::string>> sources(queries.size());
-    std::vector<std::optional<QueryStatement>> parsed(queries.size());
-    for (std::size_t i = 0; i < queries.size(); ++i) {
-        queryNames.push_back(queries[i].name);
+    const std::size_t count = queries.size();
+    // Every query of the batch is a query, whether or not the caller declared it.
+    Batch batch;
+    batch.reserve(count);
+    std::vector<std::size_t> slot(count);  // the batch entry of each query's name
+    bool sameNames = false;
+    for (std::size_t i = 0; i < count; ++i) {
+        const auto [at, added] = batch.try_emplace(lowerAscii(queries[i].name), i);
+        if (!added) {
+            at->second = i;
+            sameNames = true;
+        }
+        slot[i] = i;
+    }
+    if (sameNames) {
+        for (std::size_t i = 0; i < count; ++i)
+            slot[i] = batch.find(lowerAscii(queries[i].name))->second;
+    }
+    // Each query parsed once; the saved queries of the batch that its FROM lists read, which
+    // decide the order and which queries keep their columns for others.
+    std::vector<std::optional<QueryStatement>> parsed(count);
+    std::vector<std::vector<std::string>> sources(count);
+    std::vector<bool> read(count, false);  // by batch entry
+    bool anyRead = false;
+    std::vector<std::string> named;
+    for (std::size_t i = 0; i < count; ++i) {
         try {
             parsed[i] = parseQuery(queries[i].sql);
-            for (const SelectStatement& part : parsed[i]->parts) {
-                for (const auto& ref : part.from) collectSources(*ref, sources[i]);
-            }
         } catch (const SyntaxError&) {
-            // Reported when the query itself is translated.
+            continue;  // reported when the query itself is translated
+        }
+        named.clear();
+        for (const SelectStatement& part : parsed[i]->parts) {
+            for (const auto& ref : part.from) collectSources(*ref, named);
+        }
+        for (std::string& name : named) {
+            const auto found = batch.find(lowerAscii(name));
+            if (found == batch.end()) continue;  // a table, or a query not translated here
+            read[found->second] = true;
+            anyRead = true;
+            sources[i].push_back(std::move(name));
         }
     }
-    std::unordered_set<std::string> read;
-    for (const auto& list : sources) {
-        for (const std::string& name : list) read.insert(lowerAscii(name));
+    std::vector<std::size_t> order;
+    if (anyRead) {
+        std::vector<std::string> queryNames;
+        queryNames.reserve(count);
+        for (const SavedQuery& q : queries) queryNames.push_back(q.name);
+        order = dependencyOrder(queryNames, sources);
+    } else {
+        order.resize(count);  // no query reads another: they keep their order
+        for (std::size_t i = 0; i < count; ++i) order[i] = i;
     }
-    // Every query of the batch is a query, whether or not the caller declared it.
-    std::unordered_set<std::string> batch;
-    for (const SavedQuery& q : queries) batch.insert(lowerAscii(q.name));
     FoldedViews views;
     std::vector<QueryTranslation> out;
-    for (std::size_t i : dependencyOrder(queryNames, sources)) {
+    out.reserve(count);
+    for (const std::size_t i : order) {
         // Only queries that others read keep their columns.
-        const bool wanted = read.count(lowerAscii(queries[i].name)) != 0;
+        const bool wanted = read[slot[i]];
         TableColumns columns;
         QueryTranslation t =
             translateOne(target, queries[i], lookup, names, views, &batch,

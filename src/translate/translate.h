@@ -83,6 +83,11 @@ public:
                               std::string_view field) const {
         out += column(owner, field);
     }
+
+    // True when every column of table `table` is written as its Access name, quoted unchanged,
+    // and a view's column of the same name would be too: then a view may read the table's
+    // columns as "table.*" and they keep their names. False when unsure.
+    virtual bool keepsColumnNames(std::string_view /*table*/) const { return false; }
 };
 
 // A NameMapper that keeps every name and quotes it with double quotes (doubling inner quotes).
@@ -93,6 +98,7 @@ public:
     void appendObject(std::string& out, std::string_view name) const override;
     void appendColumn(std::string& out, std::string_view owner,
                       std::string_view field) const override;
+    bool keepsColumnNames(std::string_view /*table*/) const override { return true; }
 };
 
 // Appends `name` in double quotes, doubling the quotes inside.

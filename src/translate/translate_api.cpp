@@ -217,16 +217,22 @@ struct KeyEqual {
     bool operator()(const Key& a, const KeyView& b) const { return same(a.view(), b); }
 };
 
+// A kept translation and, for a field rule's template, where the field stands open in its sql.
+struct Kept {
+    Translation translation;
+    std::vector<std::size_t> open;
+};
+
 struct TranslationCache {
-    using Entry = std::pair<const Key, Translation>;
-    std::unordered_map<Key, Translation, KeyHash, KeyEqual> entries;
+    using Entry = std::pair<const Key, Kept>;
+    std::unordered_map<Key, Kept, KeyHash, KeyEqual> entries;
     // The entry found last for defaults and for rules: neighbouring fields often repeat a
     // default or rule, and comparing with it costs less than hashing the text.
     const Entry* last[2] = {nullptr, nullptr};
 
     static std::size_t slot(const KeyView& key) { return key.kind == 'd' ? 0 : 1; }
 
-    const Translation* find(const KeyView& key) {
+    const Kept* find(const KeyView& key) {
         const Entry*& recent = last[slot(key)];
         if (recent != nullptr && KeyEqual::same(recent->first.view(), key)) {
             return &recent->second;
@@ -236,12 +242,18 @@ struct TranslationCache {
         recent = &*it;
         return &it->second;
     }
-    const Translation& add(const KeyView& key, Translation value) {
+    const Kept& add(const KeyView& key, Translation value) {
         if (entries.size() > 4096) {
             entries.clear();  // bounded; a rebuilt entry costs one parse
             last[0] = last[1] = nullptr;
         }
-        const Entry* added = &*entries.emplace(Key(key), std::move(value)).first;
+        Kept kept{std::move(value), {}};
+        const std::string& sql = kept.translation.sql;
+        for (std::size_t at = sql.find(kOpenField); at != std::string::npos;
+             at = sql.find(kOpenField, at + 1)) {
+            kept.open.push_back(at);
+        }
+        const Entry* added = &*entries.emplace(Key(key), std::move(kept)).first;
         last[slot(key)] = added;
         return added->second;
     }
@@ -253,15 +265,16 @@ TranslationCache& cache() {
 }
 
 // Appends the kept rule with the field's identifier written where it stands open.
-void fillOpenField(std::string& out, std::string_view sql, const Column& column,
+void fillOpenField(std::string& out, const Kept& kept, const Column& column,
                    const TableColumns& table, const NameMapper& names) {
-    for (std::size_t start = 0;;) {
-        const std::size_t open = sql.find(kOpenField, start);
+    const std::string_view sql = kept.translation.sql;
+    std::size_t start = 0;
+    for (const std::size_t open : kept.open) {
         out.append(sql.substr(start, open - start));
-        if (open == std::string_view::npos) break;
         names.appendColumn(out, table.name, column.name);
         start = open + 1;
     }
+    out.append(sql.substr(start));
 }
 
 Translation uncachedDefault(Target target, std::string_view text, const Column& column,
@@ -282,8 +295,8 @@ Translation uncachedDefault(Target target, std::string_view text, const Column& 
 const Translation& cachedDefault(Target target, std::string_view text, const Column& column,
                                  const TableColumns& table, const NameMapper& names) {
     const KeyView key{target, 'd', column.daoType, text};
-    if (const Translation* hit = cache().find(key)) return *hit;
-    return cache().add(key, uncachedDefault(target, text, column, table, names));
+    if (const Kept* hit = cache().find(key)) return hit->translation;
+    return cache().add(key, uncachedDefault(target, text, column, table, names)).translation;
 }
 
 // A field rule translated in full, for a rule that names a field (which no template holds).
@@ -298,10 +311,11 @@ Translation uncachedFieldRule(Target target, std::string_view rule, const Column
 }
 
 // The kept template of a field rule (made and kept on first use), or null when the rule names a
-// field and has no template.
-const Translation* cachedFieldRule(Target target, std::string_view rule, const Column& column) {
+// field or holds the character that marks the open field itself, and has no template.
+const Kept* cachedFieldRule(Target target, std::string_view rule, const Column& column) {
     const KeyView key{target, 'f', column.daoType, rule};
-    if (const Translation* hit = cache().find(key)) return hit;
+    if (const Kept* hit = cache().find(key)) return hit;
+    if (rule.find(kOpenField) != std::string_view::npos) return nullptr;
     try {
         Translation t = guarded([&] {
             const NodePtr node = parseExpression(rule, true, false);
@@ -333,28 +347,28 @@ Translation appendDefault(std::string& out, std::string_view lead, Target target
 
 Translation translateFieldRule(Target target, std::string_view rule, const Column& column,
                                const TableColumns& table, const NameMapper& names) {
-    const Translation* hit = cachedFieldRule(target, rule, column);
+    const Kept* hit = cachedFieldRule(target, rule, column);
     if (hit == nullptr) return uncachedFieldRule(target, rule, column, table, names);
-    if (!hit->ok) return *hit;
+    if (!hit->translation.ok) return hit->translation;
     std::string sql;
-    sql.reserve(hit->sql.size() + column.name.size() + 8);
-    fillOpenField(sql, hit->sql, column, table, names);
+    sql.reserve(hit->translation.sql.size() + column.name.size() + 8);
+    fillOpenField(sql, *hit, column, table, names);
     return {true, std::move(sql), {}};
 }
 
 Translation appendFieldRule(std::string& out, std::string_view lead, Target target,
                             std::string_view rule, const Column& column, const TableColumns& table,
                             const NameMapper& names) {
-    const Translation* hit = cachedFieldRule(target, rule, column);
+    const Kept* hit = cachedFieldRule(target, rule, column);
     if (hit == nullptr) {
         Translation t = uncachedFieldRule(target, rule, column, table, names);
         if (!t.ok) return t;
         out.append(lead).append(t.sql);
         return {true, {}, {}};
     }
-    if (!hit->ok) return *hit;
+    if (!hit->translation.ok) return hit->translation;
     out.append(lead);
-    fillOpenField(out, hit->sql, column, table, names);
+    fillOpenField(out, *hit, column, table, names);
     return {true, {}, {}};
 }
 

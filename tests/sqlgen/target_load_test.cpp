@@ -32,6 +32,15 @@ using translate::Target;
 
 // ---- the source: a database and the selection over it ----
 
+// A view whose select list is one "*" over `table` (directly or through another view): whether
+// the script may write it as "table.*" on PostgreSQL and on SQLite, or must name each column.
+struct StarView {
+    std::string query;
+    std::string table;
+    bool shortOnPg = false;
+    bool shortOnSqlite = false;
+};
+
 struct Source {
     std::string name;
     std::unique_ptr<schema::Database> db;
@@ -41,6 +50,7 @@ struct Source {
     // Columns of one table with the type each engine reports for them: {table, column,
     // PostgreSQL's type, SQLite's}.
     std::vector<std::array<std::string, 4>> engineTypes;
+    std::vector<StarView> starViews;
 };
 
 Source fromMemory(std::string name, zt::MemoryDatabaseContent content,
@@ -469,6 +479,52 @@ void insertRows(Target target, Engine& engine, const Catalog& catalog, bool must
     }
 }
 
+// ---- views over "*" ----
+
+// The column names of view `view` as the engine reports them, in order.
+std::vector<std::string> viewColumns(Target target, Engine& engine, const std::string& view) {
+    std::string literal = "'";
+    for (const char c : view) literal += c == '\'' ? std::string("''") : std::string(1, c);
+    literal += "'";
+    const std::string sql =
+        target == Target::PostgreSql
+            ? "SELECT a.attname FROM pg_attribute a JOIN pg_class c ON c.oid = a.attrelid "
+              "WHERE c.relkind = 'v' AND c.relname = " +
+                  literal + " AND a.attnum > 0 ORDER BY a.attnum"
+            : "SELECT name FROM pragma_table_info(" + literal + ") ORDER BY cid";
+    std::vector<std::string> names;
+    for (const auto& row : mustQuery(engine, sql).rows) names.push_back(row.at(0));
+    return names;
+}
+
+// A view written as "table.*" has the columns, names and rows that naming each column gives: the
+// table's rows, under the names the view's own columns get; where a column of the table was
+// renamed (or the view needs its columns named), each column is named.
+void checkStarViews(Target target, Engine& engine, const Source& source, const TargetSchema& schema,
+                    const TargetScript& script, const TargetNames& names) {
+    for (const StarView& view : source.starViews) {
+        SCOPED_TRACE(view.query);
+        const std::size_t at = script.text.find("CREATE VIEW " + names.object(view.query));
+        ASSERT_NE(at, std::string::npos);
+        const std::string statement = script.text.substr(at, script.text.find(";\n", at) - at);
+        const bool shortForm = target == Target::PostgreSql ? view.shortOnPg : view.shortOnSqlite;
+        EXPECT_EQ(statement.find(".*\nFROM") != std::string::npos, shortForm) << statement;
+        const TargetTable* table = schema.findTable(view.table);
+        ASSERT_NE(table, nullptr);
+        std::vector<std::string> expected;
+        for (const schema::Field& field : table->fields) {
+            expected.push_back(names.columnName(view.query, field.name));
+        }
+        EXPECT_EQ(viewColumns(target, engine, names.tableName(view.query)), expected);
+        const zt::QueryRows viewRows =
+            mustQuery(engine, "SELECT * FROM " + names.object(view.query));
+        const zt::QueryRows tableRows =
+            mustQuery(engine, "SELECT * FROM " + names.object(view.table));
+        EXPECT_FALSE(tableRows.rows.empty());
+        EXPECT_EQ(viewRows.rows, tableRows.rows);
+    }
+}
+
 // ---- the checks, for one source on both engines ----
 
 void checkLoads(const Source& source) {
@@ -510,6 +566,7 @@ void checkLoads(const Source& source) {
             const zt::QueryRows rows = engine->query("SELECT * FROM " + names.object(query.name));
             EXPECT_TRUE(rows.ok) << query.name << ": " << rows.error;
         }
+        checkStarViews(target, *engine, source, schema, script, names);
     }
 }
 
@@ -569,6 +626,33 @@ const MemoryCase kMemoryCases[] = {
          return s;
      }},
     {"Unreadable", [] { return fromMemory("unreadable", zt::targets::unreadableDatabase()); }},
+    {"StarViews",
+     [] {
+         zt::MemoryDatabaseContent content;
+         const std::string longName(70, 'c');
+         content.table({"Plain",
+                        {zt::longField("ID"), zt::textField("Name", 20),
+                         zt::typedField("Price", dao::kDouble, 8)}});
+         // A column renamed on both engines (cut to 63 bytes), and one on PostgreSQL only.
+         content.table({"Renamed", {zt::longField("ID"), zt::longField(longName)}});
+         content.table({"System", {zt::longField("ID"), zt::longField("xmin")}});
+         content.query("All Plain", "SELECT * FROM Plain;");
+         content.query("Plain Sorted",
+                       "SELECT Plain.* FROM Plain WHERE Plain.Price > 0 ORDER BY Plain.Name DESC;");
+         content.query("Aliased", "SELECT P.* FROM Plain AS P;");
+         content.query("Distinct Plain", "SELECT DISTINCT * FROM Plain;");
+         content.query("Top Plain", "SELECT TOP 1 * FROM Plain ORDER BY Plain.ID;");
+         content.query("All Renamed", "SELECT * FROM Renamed;");
+         content.query("All System", "SELECT System.* FROM System;");
+         content.query("Over View", "SELECT * FROM [All Plain];");
+         Source s = fromMemory("star views", std::move(content));
+         s.starViews = {
+             {"All Plain", "Plain", true, true},    {"Plain Sorted", "Plain", true, true},
+             {"Aliased", "Plain", true, true},      {"Distinct Plain", "Plain", false, false},
+             {"Top Plain", "Plain", false, false},  {"All Renamed", "Renamed", false, false},
+             {"All System", "System", false, true}, {"Over View", "Plain", false, false}};
+         return s;
+     }},
 };
 
 INSTANTIATE_TEST_SUITE_P(Memory, TargetLoad, ::testing::ValuesIn(kMemoryCases),

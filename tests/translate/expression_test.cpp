@@ -103,6 +103,9 @@ const TextCase kTextCases[] = {
      "CHECK (((\"Qty\" IS NULL) OR (\"Qty\" > 0)))"},
     {"implicit", 'f', "Code", "<>\"\"", "CHECK ((lower(\"Code\") <> lower('')))",
      "CHECK (((\"Code\") <> ('') COLLATE NOCASE))"},
+    // A control character in the rule's own text stays as it is.
+    {"implicit", 'f', "Code", "<>\"\x01\"", "CHECK ((lower(\"Code\") <> lower('\x01')))",
+     "CHECK (((\"Code\") <> ('\x01') COLLATE NOCASE))"},
     {"implicit", 'f', "Code", "Is Not Null", "CHECK ((\"Code\" IS NOT NULL))",
      "CHECK ((\"Code\" IS NOT NULL))"},
     {"implicit", 'f', "Qty", "Not In (1,2)", "CHECK ((\"Qty\" NOT IN (1, 2)))",

@@ -123,7 +123,8 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
     for (const TargetTable& table : schema.tables) {
         const std::string& key = table.name;
         // Most tables keep every column name as it is; they need no map of their own.
-        if (!table.plainFieldNames) {
+        if (!table.plainFieldNames ||
+            (m_target == translate::Target::PostgreSql && table.systemColumnName)) {
             Space columns;
             columns.used.reserve(table.fields.size());
             auto& columnNames = m_columns[key];

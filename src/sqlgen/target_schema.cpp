@@ -52,13 +52,13 @@ bool isPostgresSystemColumn(std::string_view name) {
     return std::find(kSystem.begin(), kSystem.end(), name) != kSystem.end();
 }
 
-// A name either target takes as it is: printable ASCII of at most 63 bytes, no system column.
+// A name the targets take as it is: printable ASCII of at most 63 bytes.
 bool plainIdentifier(std::string_view name) {
     if (name.empty() || name.size() > 63) return false;
     for (const char c : name) {
         if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return false;  // outside 0x20..0x7E
     }
-    return !isPostgresSystemColumn(name);
+    return true;
 }
 
 // Gives `table` the fields of `read`. Their texts are viewed where they are when `shared` (the
@@ -86,6 +86,7 @@ void keepFields(TargetTable& table, const std::vector<const schema::Field*>& rea
     table.plainFieldNames = true;  // the reader leaves repeated names out
     for (const schema::Field* f : read) {
         table.plainFieldNames = table.plainFieldNames && plainIdentifier(f->name);
+        table.systemColumnName = table.systemColumnName || isPostgresSystemColumn(f->name);
         // Built whole and pushed: a value-initialised element would be cleared first.
         table.fields.push_back({.name = keep(f->name),
                                 .type = f->type,

@@ -62,11 +62,12 @@ struct TargetTable {
     // left out, since one name cannot stand for two objects.
     std::vector<std::string> duplicateFields;
     std::vector<std::string> duplicateIndexes;
-    // Set by the reader when every name of `fields` can stand as it is in either target:
-    // printable ASCII of at most 63 bytes, none a PostgreSQL system column, no two alike
-    // without regard to case. Worked out while the fields are at hand, so that the name
-    // assignment need not look at them again.
+    // Set by the reader when every name of `fields` can stand as it is: printable ASCII of at
+    // most 63 bytes, no two alike without regard to case; and when one of them is a PostgreSQL
+    // system column. Worked out while the fields are at hand, so that the name assignment need
+    // not look at them again.
     bool plainFieldNames = false;
+    bool systemColumnName = false;
     std::string validationRule;
     std::string validationText;
     std::string description;

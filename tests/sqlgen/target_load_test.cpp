@@ -512,7 +512,7 @@ void checkStarViews(Target target, Engine& engine, const Source& source, const T
         const TargetTable* table = schema.findTable(view.table);
         ASSERT_NE(table, nullptr);
         std::vector<std::string> expected;
-        for (const schema::Field& field : table->fields) {
+        for (const TargetField& field : table->fields) {
             expected.push_back(names.columnName(view.query, field.name));
         }
         EXPECT_EQ(viewColumns(target, engine, names.tableName(view.query)), expected);

@@ -8,7 +8,6 @@
 #include <optional>
 #include <set>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "schema/engine.h"
 #include "support/text.h"

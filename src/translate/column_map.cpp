@@ -131,7 +131,9 @@ const TableColumns* ColumnMap::table(std::string_view name) const {
     return built->second ? &*built->second : nullptr;
 }
 
-bool ColumnMap::isQuery(std::string_view name) const { return m_queries.count(fold(name)) != 0; }
+bool ColumnMap::isQuery(std::string_view name) const {
+    return !m_queries.empty() && m_queries.count(fold(name)) != 0;
+}
 
 std::string QuotingNameMapper::object(std::string_view name) const { return quoteIdentifier(name); }
 

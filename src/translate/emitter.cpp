@@ -310,13 +310,13 @@ Emitted Emitter::emitArithmetic(const Node& node, Emitted left, Emitted right) {
                      : "(CAST(" + left.sql + " AS REAL) / " + right.sql + ")",
                 Type::Number};
     }
-    if (op == "\\"sv || op == "mod"sv) {
+    if (op == R"(\)"sv || op == "mod"sv) {
         if (!integers) {
             throw Untranslatable{"\\ and Mod round non-integer operands first (at " +
                                  std::to_string(node.pos + 1) +
                                  "); only whole numbers are carried"};
         }
-        if (op == "\\"sv) return {paren(left.sql + " / " + right.sql), Type::Integer};
+        if (op == R"(\)"sv) return {paren(left.sql + " / " + right.sql), Type::Integer};
         return {paren(left.sql + " % " + right.sql), Type::Integer};
     }
     if (op == "^"sv) {

@@ -8,7 +8,6 @@
 #include <optional>
 #include <set>
 #include <unordered_map>
-#include <unordered_set>
 
 #include "schema/engine.h"
 #include "support/text.h"
@@ -319,7 +318,7 @@ std::string_view StatementWriter::orderKey(Emitter& e, const Node& node, bool de
     const bool text = key.type == Type::Text;
     if (text && pg()) {
         keySql->reserve(key.sql.size() + 7);
-        keySql->assign("lower(").append(key.sql).append(")");
+        keySql->assign("lower(").append(key.sql).append(")"sv);
     } else {
         *keySql = std::move(key.sql);
     }
@@ -365,18 +364,18 @@ std::string caseBlindRows(const Translated& names, const std::vector<bool>& text
             groups += ", ";
         }
         if (text[c]) {
-            head.append("min(zl_s.").append(quoted).append(") AS ").append(quoted);
-            groups.append("lower(zl_s.").append(quoted).append(")");
+            head.append("min(zl_s."sv).append(quoted).append(") AS "sv).append(quoted);
+            groups.append("lower(zl_s."sv).append(quoted).append(")"sv);
         } else {
-            head.append("zl_s.").append(quoted);
-            groups.append("zl_s.").append(quoted);
+            head.append("zl_s."sv).append(quoted);
+            groups.append("zl_s."sv).append(quoted);
         }
     }
     for (const std::string& column : hidden) {
-        head.append(", zl_s.").append(column);
-        groups.append(", zl_s.").append(column);
+        head.append(", zl_s."sv).append(column);
+        groups.append(", zl_s."sv).append(column);
     }
-    head.append(" FROM (\n").append(rows).append("\n) AS zl_s\nGROUP BY ").append(groups);
+    head.append(" FROM (\n"sv).append(rows).append("\n) AS zl_s\nGROUP BY "sv).append(groups);
     return head;
 }
 
@@ -504,7 +503,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         nameColumn(accessName, type, daoType);
     };
     if (wholeTable) {
-        sql.append(first.prefix).append(".*");
+        sql.append(first.prefix).append(".*"sv);
         // Listing the columns reads every one of the table's, which is most of the cost of such
         // a view: they are listed only for a caller that reads them.
         for (std::size_t c = 0; m_columnsWanted && c < first.columns->columns.size(); ++c) {
@@ -589,24 +588,24 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
             continue;
         }
         std::string keyName = "zl_key" + std::to_string(++k);
-        sql.append(", ").append(keySql);
+        sql.append(", "sv).append(keySql);
         // A hidden key is one of the columns DISTINCT compares: text without regard to case.
         const bool textKey = !pg() && suffix.starts_with(" COLLATE NOCASE");
         if (textKey && (s.distinct || m_setRows)) sql += " COLLATE NOCASE";
-        sql.append(" AS ").append(keyName);
+        sql.append(" AS "sv).append(keyName);
         keys->push_back(std::move(keyName.append(suffix)));
     }
-    sql.append("\nFROM ").append(fromSql);
+    sql.append("\nFROM "sv).append(fromSql);
     const bool readsGroups = scope.readsGroups;
     scope.readsGroups = false;  // WHERE and GROUP BY read the rows before grouping
-    if (s.where) sql.append("\nWHERE ").append(e.condition(*s.where));
+    if (s.where) sql.append("\nWHERE "sv).append(e.condition(*s.where));
     if (!s.groupBy.empty()) {
         sql += "\nGROUP BY ";
         for (std::size_t i = 0; i < s.groupBy.size(); ++i) {
             if (i > 0) sql += ", ";
             const Emitted key = e.emit(*s.groupBy[i]);
             if (key.type == Type::Text && pg()) {
-                sql.append("lower(").append(key.sql).append(")");
+                sql.append("lower("sv).append(key.sql).append(")"sv);
             } else {
                 sql += key.sql;
             }
@@ -614,7 +613,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
         }
     }
     scope.readsGroups = readsGroups;
-    if (s.having) sql.append("\nHAVING ").append(e.condition(*s.having));
+    if (s.having) sql.append("\nHAVING "sv).append(e.condition(*s.having));
     sql += directOrder;
     if (pg() && s.distinct) {
         std::vector<bool> text;
@@ -650,7 +649,7 @@ void ordered(const Translated& inner, const std::vector<std::string>& keys, cons
              bool percent, std::string& out, std::size_t innerAt) {
     if (keys.empty()) {
         if (!top.empty() && percent) throw Untranslatable{"TOP PERCENT without ORDER BY"};
-        if (!top.empty()) out.append("\nLIMIT ").append(top);
+        if (!top.empty()) out.append("\nLIMIT "sv).append(top);
         return;
     }
     std::string order;
@@ -660,19 +659,19 @@ void ordered(const Translated& inner, const std::vector<std::string>& keys, cons
     }
     if (top.empty()) {
         insertAt(out, innerAt, {"SELECT ", inner.visible, " FROM (\n"});
-        out.append("\n) AS zl_q\nORDER BY ").append(order);
+        out.append("\n) AS zl_q\nORDER BY "sv).append(order);
         return;
     }
     insertAt(out, innerAt,
              {"SELECT ", inner.visible, " FROM (SELECT zl_q.*, rank() OVER (ORDER BY ", order,
               ") AS zl_rank, count(*) OVER () AS zl_count FROM (\n"});
-    out.append("\n) AS zl_q) AS zl_r\nWHERE ");
+    out.append("\n) AS zl_q) AS zl_r\nWHERE "sv);
     if (percent) {
-        out.append("(zl_rank - 1) * 100 < ").append(top).append(" * zl_count");
+        out.append("(zl_rank - 1) * 100 < "sv).append(top).append(" * zl_count"sv);
     } else {
-        out.append("zl_rank <= ").append(top);
+        out.append("zl_rank <= "sv).append(top);
     }
-    out.append("\nORDER BY ").append(order);
+    out.append("\nORDER BY "sv).append(order);
 }
 
 void StatementWriter::write(const QueryStatement& q, std::string& out, Translated* outColumns) {
@@ -730,7 +729,7 @@ void StatementWriter::write(const QueryStatement& q, std::string& out, Translate
             sql += q.unionAll[i - 1] || caseBlind ? "\nUNION ALL\n" : "\nUNION\n";
         }
         if (!keys.empty() || !s.top.empty()) {
-            sql.append("SELECT * FROM (").append(partSql).append(") AS zl_p");
+            sql.append("SELECT * FROM ("sv).append(partSql).append(") AS zl_p"sv);
             sql += std::to_string(i);
         } else {
             sql += partSql;
@@ -759,12 +758,12 @@ void StatementWriter::write(const QueryStatement& q, std::string& out, Translate
         if (!order.empty()) order += ", ";
         const bool text = match->type == Type::Text;
         if (text && pg()) order += "lower(";
-        order.append("zl_u.").append(first.quoted(*match));
+        order.append("zl_u."sv).append(first.quoted(*match));
         if (text) order += pg() ? ")" : " COLLATE NOCASE";
         if (o.descending) order += " DESC";
         if (pg()) order += o.descending ? " NULLS LAST" : " NULLS FIRST";
     }
-    out.append("SELECT * FROM (\n").append(sql).append("\n) AS zl_u\nORDER BY ").append(order);
+    out.append("SELECT * FROM (\n"sv).append(sql).append("\n) AS zl_u\nORDER BY "sv).append(order);
     *outColumns = std::move(first);
 }
 
@@ -844,7 +843,7 @@ std::string parameterFunction(const std::string& name, const std::string& signat
     for (const OutputColumn& c : columns.columns) {
         if (!returns.empty()) returns += ", ";
         returns.append(columns.quoted(c))
-            .append(" ")
+            .append(" "sv)
             .append(returnType(c.daoType, std::string(c.name)));
     }
     std::string tag = "$zl$";

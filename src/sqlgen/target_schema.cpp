@@ -77,7 +77,7 @@ void keepFields(TargetTable& table, const std::vector<const schema::Field*>& rea
     }
     auto keep = [&at](const std::string& text) {
         if (at == nullptr || text.empty()) return std::string_view(text);
-        std::memcpy(at, text.data(), text.size());
+        std::copy(text.begin(), text.end(), at);
         const std::string_view view(at, text.size());
         at += text.size();
         return view;

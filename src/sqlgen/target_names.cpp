@@ -2,7 +2,6 @@
 #include "sqlgen/target_names.h"
 
 #include <algorithm>
-#include <array>
 #include <cstdint>
 #include <cstring>
 #include <utility>
@@ -40,29 +39,8 @@ std::string cleaned(std::string_view name) {
     return text;
 }
 
-// PostgreSQL refuses these as column names (its system columns), whatever the quoting.
-bool isPostgresSystemColumn(std::string_view name) {
-    if (name.size() != 4 && name.size() != 6) return false;  // the lengths of the six below
-    static constexpr std::array<std::string_view, 6> kSystem = {"tableoid", "xmin", "cmin",
-                                                                "xmax",     "cmax", "ctid"};
-    for (std::string_view s : kSystem) {
-        if (name == s) return true;
-    }
-    return false;
-}
-
-// True when `name` stands as it is: printable ASCII within the length limit (cleaned and
-// cutUtf8 leave it unchanged).
-bool keptAsIs(std::string_view name) {
-    if (name.empty() || name.size() > kMaxIdentifierBytes) return false;
-    for (const char c : name) {
-        if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return false;  // outside 0x20..0x7E
-    }
-    return true;
-}
-
-// Appends `name` in double quotes when it stands as it is (keptAsIs) and holds no quote, in one
-// pass over its bytes; false, with `out` untouched, otherwise.
+// Appends `name` in double quotes when it stands as it is (plainIdentifier) and holds no quote, in
+// one pass over its bytes; false, with `out` untouched, otherwise.
 bool appendPlainQuoted(std::string& out, std::string_view name) {
     if (name.empty() || name.size() > kMaxIdentifierBytes) return false;
     // Eight bytes at a time: a byte below 0x20, from 0x7F up, or the double quote (which the
@@ -272,7 +250,7 @@ void TargetNames::appendObject(std::string& out, std::string_view name) const {
     const auto found = m_tables.find(name);
     if (found != m_tables.end()) {
         if (!appendPlainQuoted(out, found->second)) translate::appendQuoted(out, found->second);
-    } else if (keptAsIs(name)) {
+    } else if (plainIdentifier(name)) {
         translate::appendQuoted(out, name);
     } else {
         translate::appendQuoted(out, tableName(name));
@@ -286,7 +264,7 @@ void TargetNames::appendColumn(std::string& out, std::string_view owner,
         translate::appendQuoted(out, *name);
     } else if (appendPlainQuoted(out, field)) {
         return;
-    } else if (keptAsIs(field)) {
+    } else if (plainIdentifier(field)) {
         translate::appendQuoted(out, field);
     } else {
         translate::appendQuoted(out, cutUtf8(cleaned(field), kMaxIdentifierBytes));

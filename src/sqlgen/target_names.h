@@ -12,14 +12,12 @@
 #include <utility>
 #include <vector>
 
+#include "sqlgen/target_schema.h"
 #include "translate/translate.h"
 
 namespace zl::sqlgen {
 
 struct TargetSchema;
-
-// The longest identifier PostgreSQL keeps; SQLite is held to the same limit.
-inline constexpr std::size_t kMaxIdentifierBytes = 63;
 
 class TargetNames : public translate::NameMapper {
 public:

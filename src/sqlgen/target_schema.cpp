@@ -44,23 +44,6 @@ bool isLinkedType(std::int32_t tableType) {
            tableType == schema::dao::kTableTypeAccessLink;
 }
 
-// PostgreSQL refuses these as column names (its system columns), whatever the quoting.
-bool isPostgresSystemColumn(std::string_view name) {
-    if (name.size() != 4 && name.size() != 6) return false;  // the lengths of the six below
-    static constexpr std::array<std::string_view, 6> kSystem = {"tableoid", "xmin", "cmin",
-                                                                "xmax",     "cmax", "ctid"};
-    return std::find(kSystem.begin(), kSystem.end(), name) != kSystem.end();
-}
-
-// A name the targets take as it is: printable ASCII of at most 63 bytes.
-bool plainIdentifier(std::string_view name) {
-    if (name.empty() || name.size() > 63) return false;
-    for (const char c : name) {
-        if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return false;  // outside 0x20..0x7E
-    }
-    return true;
-}
-
 // Gives `table` the fields of `read`. Their texts are viewed where they are when `shared` (the
 // engine's own fields, kept alive by the table), and copied into one block of the table's
 // otherwise.
@@ -197,6 +180,21 @@ TargetQuery readQuery(const std::string& name, const schema::Database& db) {
 }
 
 }  // namespace
+
+bool isPostgresSystemColumn(std::string_view name) {
+    if (name.size() != 4 && name.size() != 6) return false;  // the lengths of the six below
+    static constexpr std::array<std::string_view, 6> kSystem = {"tableoid", "xmin", "cmin",
+                                                                "xmax",     "cmax", "ctid"};
+    return std::find(kSystem.begin(), kSystem.end(), name) != kSystem.end();
+}
+
+bool plainIdentifier(std::string_view name) {
+    if (name.empty() || name.size() > kMaxIdentifierBytes) return false;
+    for (const char c : name) {
+        if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return false;  // outside 0x20..0x7E
+    }
+    return true;
+}
 
 bool sameAccessName(std::string_view a, std::string_view b) {
     if (a.size() != b.size()) return false;

@@ -95,6 +95,15 @@ struct TargetSchema {
     const TargetTable* findTable(std::string_view name) const;
 };
 
+// The longest identifier PostgreSQL keeps; SQLite is held to the same limit.
+inline constexpr std::size_t kMaxIdentifierBytes = 63;
+
+// True when `name` can stand as an identifier as it is: printable ASCII of at most 63 bytes.
+bool plainIdentifier(std::string_view name);
+
+// True for the names PostgreSQL keeps for its system columns, which no column can have.
+bool isPostgresSystemColumn(std::string_view name);
+
 // Names compared as Access compares them for uniqueness (ASCII letters without regard to case).
 bool sameAccessName(std::string_view a, std::string_view b);
 

@@ -124,8 +124,18 @@ Emitted Emitter::asText(const Emitted& value, std::size_t pos) const {
         case Type::Unknown:
             return {pg() ? "CAST(" + value.sql + " AS text)" : value.sql, Type::Text};
         case Type::Integer:
-        case Type::Number:
             return {pg() ? "CAST(" + value.sql + " AS text)" : "CAST(" + value.sql + " AS TEXT)",
+                    Type::Text};
+        case Type::Number:
+            // Access writes a number as text with up to 15 significant digits and no trailing
+            // zeros: 5 for a Currency or Double of 5, not "5.0000" (PostgreSQL's numeric) or
+            // "5.0" (SQLite's REAL). PostgreSQL's cast to numeric keeps 15 digits of a double and
+            // trim_scale drops the zeros; SQLite's %.15g does both, and switches to an exponent
+            // where Access does (1E+15, 1E-05) once its letter is a capital.
+            if (pg())
+                return {"CAST(trim_scale(CAST(" + value.sql + " AS numeric)) AS text)", Type::Text};
+            return {"(CASE WHEN " + paren(value.sql) + " IS NOT NULL THEN upper(printf('%.15g', " +
+                        value.sql + ")) END)",
                     Type::Text};
         case Type::Bool:
             return {"(CASE WHEN " + value.sql + " THEN 'True' WHEN NOT " + paren(value.sql) +

@@ -375,6 +375,11 @@ const ValueCase kValueCases[] = {
     {'c', "FullName", "[LastName] & \", \" & [FirstName]", "LastName, FirstName", "'Doe', 'Jane'",
      "Doe, Jane"},
     {'c', "FullName", "[LastName] & \", \" & [FirstName]", "LastName", "'Doe'", "Doe, "},
+    // Numbers as text: no trailing zeros of a Currency or a whole Double, 15 digits at most.
+    {'c', "FullName", "[Price] & \" EUR\"", "Price", "5", "5 EUR"},
+    {'c', "FullName", "\"<\" & CStr([Price]) & \">\"", "Price", "12.5", "<12.5>"},
+    {'c', "FullName", "\"<\" & CStr([Total]) & \">\"", "Total", "5", "<5>"},
+    {'c', "FullName", "\"<\" & [Total]/3 & \">\"", "Total", "1", "<0.333333333333333>"},
     {'c', "Qty", "Round([Price])", "Price", "2.5", "2.00"},
     {'c', "Qty", "Round([Price])", "Price", "3.5", "4.00"},
     {'c', "Total", "Round([Price],1)", "Price", "0.25", "0.20"},

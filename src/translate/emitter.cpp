@@ -32,6 +32,18 @@ bool numberText(std::string_view text) {
     return end != nullptr && *end == '\0' && copy.find_first_of("xXnN") == std::string::npos;
 }
 
+// A text literal that reads as a number, compared with a number, is that number in Access.
+void readNumberText(Emitted& left, Emitted& right) {
+    if (numeric(left.type) && right.type == Type::Text && right.sql.size() > 2 &&
+        numberText(right.sql.substr(1, right.sql.size() - 2))) {
+        right = {right.sql.substr(1, right.sql.size() - 2), Type::Number};
+    }
+    if (numeric(right.type) && left.type == Type::Text && left.sql.size() > 2 &&
+        numberText(left.sql.substr(1, left.sql.size() - 2))) {
+        left = {left.sql.substr(1, left.sql.size() - 2), Type::Number};
+    }
+}
+
 }  // namespace
 
 std::string Emitter::textLiteral(std::string_view text) {
@@ -249,15 +261,7 @@ Emitted Emitter::emitBinary(const Node& node) {
 
 Emitted Emitter::emitComparison(const std::string& op, Emitted left, Emitted right,
                                 std::size_t pos) {
-    // A text literal that reads as a number, compared with a number, is that number in Access.
-    if (numeric(left.type) && right.type == Type::Text && right.sql.size() > 2 &&
-        numberText(right.sql.substr(1, right.sql.size() - 2))) {
-        right = {right.sql.substr(1, right.sql.size() - 2), Type::Number};
-    }
-    if (numeric(right.type) && left.type == Type::Text && left.sql.size() > 2 &&
-        numberText(left.sql.substr(1, left.sql.size() - 2))) {
-        left = {left.sql.substr(1, left.sql.size() - 2), Type::Number};
-    }
+    readNumberText(left, right);
     const Type lt = left.type;
     const Type rt = right.type;
     if (lt == Type::Text && (rt == Type::Text || rt == Type::Null || rt == Type::Unknown)) {
@@ -374,10 +378,16 @@ Emitted Emitter::emitBetween(const Node& node) {
     Emitted high = emit(*node.args[2]);
     const std::string no = node.negated ? "NOT " : "";
     if (pg()) {
-        // Access accepts the bounds in either order, as BETWEEN SYMMETRIC does.
-        const Emitted ge = emitComparison(">=", value, low, node.pos);  // type check only
-        (void)ge;
-        if (value.type == Type::Text || low.type == Type::Text) {
+        // Access accepts the bounds in either order, as BETWEEN SYMMETRIC does. Each bound is
+        // read against the value as a comparison reads it (number-like text against a number
+        // is that number), and both must be of the value's kind.
+        readNumberText(value, low);
+        readNumberText(value, high);
+        for (const Emitted* bound : {&low, &high}) {
+            (void)emitComparison(">=", value, *bound, node.pos);  // type checks only
+        }
+        (void)emitComparison("<=", low, high, node.pos);
+        if (value.type == Type::Text || low.type == Type::Text || high.type == Type::Text) {
             return {"(lower(" + value.sql + ") " + no + "BETWEEN SYMMETRIC lower(" + low.sql +
                         ") AND lower(" + high.sql + "))",
                     Type::Bool};

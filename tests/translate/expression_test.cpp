@@ -94,6 +94,8 @@ const TextCase kTextCases[] = {
     {"implicit", 'f', "Qty", "Between 10 And 1", "CHECK ((\"Qty\" BETWEEN SYMMETRIC 10 AND 1))",
      "CHECK (((((\"Qty\" >= 10) AND (\"Qty\" <= 1)) OR ((\"Qty\" >= 1) AND (\"Qty\" <= 10)))))"},
     {"implicit", 'f', "D", "<=Date()", nullptr, nullptr},
+    // A bound of another kind than the value: Access's conversion is not carried.
+    {"implicit", 't', "-", "[Code] Between [Title] And 10", nullptr, nullptr},
     {"implicit", 'f', "Code", "Like \"[A-Z]*\"", "CHECK ((\"Code\" ~* '^[A-Z].*$'))",
      "CHECK ((lower(\"Code\") GLOB '[a-z]*'))"},
     {"implicit", 'f', "Title", "In (\"Mr\",\"Ms\")",
@@ -294,6 +296,7 @@ const RuleCase kRuleCases[] = {
     {'f', "Price", ">=0", "Price", "5", "-1"},
     {'f', "Discount", "Between 0 And 1", "Discount", "0.5", "1.5"},
     {'f', "Qty", "Between 10 And 1", "Qty", "5", "11"},
+    {'f', "Qty", "Between \"1\" And \"10\"", "Qty", "5", "11"},
     {'f', "Code", "Like \"[A-Z]*\"", "Code", "'abc'", "'1abc'"},
     {'f', "Title", "In (\"Mr\",\"Ms\")", "Title", "'mr'", "'Dr'"},
     {'f', "Qty", "Is Null Or >0", "Qty", "NULL", "0"},

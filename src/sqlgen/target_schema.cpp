@@ -44,87 +44,43 @@ bool isLinkedType(std::int32_t tableType) {
            tableType == schema::dao::kTableTypeAccessLink;
 }
 
-// Gives `table` the fields of `read`. Their texts are viewed where they are when `shared` (the
-// engine's own fields, kept alive by the table), and copied into one block of the table's
-// otherwise.
-void keepFields(TargetTable& table, const std::vector<const schema::Field*>& read, bool shared) {
-    char* at = nullptr;
-    if (!shared) {
-        std::size_t bytes = 0;
-        for (const schema::Field* f : read) {
-            bytes += f->name.size() + f->defaultValue.size() + f->validationRule.size() +
-                     f->description.size() + f->expression.size();
-        }
-        table.fieldTexts = std::make_unique_for_overwrite<char[]>(bytes == 0 ? 1 : bytes);
-        at = table.fieldTexts.get();
-    }
-    auto keep = [&at](const std::string& text) {
-        if (at == nullptr || text.empty()) return std::string_view(text);
-        std::copy(text.begin(), text.end(), at);
-        const std::string_view view(at, text.size());
-        at += text.size();
-        return view;
-    };
-    table.fields.reserve(read.size());
-    table.plainFieldNames = true;  // the reader leaves repeated names out
-    for (const schema::Field* f : read) {
-        table.plainFieldNames = table.plainFieldNames && plainIdentifier(f->name);
-        table.systemColumnName = table.systemColumnName || isPostgresSystemColumn(f->name);
-        // Built whole and pushed: a value-initialised element would be cleared first.
-        table.fields.push_back({.name = keep(f->name),
-                                .type = f->type,
-                                .attributes = f->attributes,
-                                .size = f->size,
-                                .required = f->required,
-                                .allowZeroLength = f->allowZeroLength,
-                                .calculated = f->calculated,
-                                .precision = f->precision,
-                                .scale = f->scale,
-                                .defaultValue = keep(f->defaultValue),
-                                .validationRule = keep(f->validationRule),
-                                .description = keep(f->description),
-                                .expression = keep(f->expression)});
-    }
-}
-
-// `scratch` is room for the fields of an engine that gives them one by one, reused from table to
-// table.
+// `names` is room for the names of a table's fields, reused from table to table.
 TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const schema::Database& db,
-                      std::vector<schema::Field>& scratch) {
+                      std::vector<std::string_view>& names) {
     TargetTable table;
     table.name = model.entry(e).name;
     try {
         std::unique_ptr<schema::TableDef> def = db.tableDef(table.name);
-        const std::vector<schema::Field>* shared = def->fields();
-        std::vector<const schema::Field*> all;
-        if (shared != nullptr) {
-            all.reserve(shared->size());
-            for (const schema::Field& field : *shared) all.push_back(&field);
-        } else {
+        const std::vector<schema::Field>* all = def->fields();
+        const bool shared = all != nullptr;
+        if (!shared) {
+            // Fields the engine gives one by one are moved into the table: its vector is never
+            // grown again, so the references below stay where they are when the table moves.
             const auto fieldCount = static_cast<std::size_t>(std::max(def->fieldCount(), 0));
-            if (scratch.size() < fieldCount) scratch.resize(fieldCount);
-            all.reserve(fieldCount);
+            table.ownFields.reserve(fieldCount);
             for (std::size_t j = 0; j < fieldCount; ++j) {
-                scratch[j] = def->field(static_cast<int>(j));
-                all.push_back(&scratch[j]);
+                table.ownFields.push_back(def->field(static_cast<int>(j)));
             }
+            all = &table.ownFields;
         }
-        std::vector<std::string_view> names;
-        names.reserve(all.size());
-        for (const schema::Field* field : all) names.emplace_back(field->name);
+        names.clear();
+        for (const schema::Field& field : *all) names.emplace_back(field.name);
         const std::vector<bool> repeatedField = repeatedAccessNames(names);
-        std::vector<const schema::Field*> kept;
-        kept.reserve(all.size());
-        for (std::size_t j = 0; j < all.size(); ++j) {
+        table.fields.reserve(all->size());
+        table.plainFieldNames = true;  // repeated names are left out below
+        for (std::size_t j = 0; j < all->size(); ++j) {
+            const schema::Field& field = (*all)[j];
             if (repeatedField[j]) {
-                table.duplicateFields.push_back(all[j]->name);
+                table.duplicateFields.push_back(field.name);
             } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
-                kept.push_back(all[j]);
+                table.fields.push_back(&field);
+                table.plainFieldNames = table.plainFieldNames && plainIdentifier(field.name);
+                table.systemColumnName =
+                    table.systemColumnName || isPostgresSystemColumn(field.name);
             } else {
-                table.leftOutFields.push_back(all[j]->name);
+                table.leftOutFields.push_back(field.name);
             }
         }
-        keepFields(table, kept, shared != nullptr);
         const int indexCount = def->indexCount();
         for (int k = 0; k < indexCount; ++k) {
             if (!model.IsIndexIncluded(e, k)) continue;
@@ -157,10 +113,11 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
         table.validationRule = def->validationRule();
         table.validationText = def->validationText();
         table.description = def->description();
-        if (shared != nullptr) table.fieldOwner = std::move(def);
+        if (shared) table.fieldOwner = std::move(def);
     } catch (const schema::EngineError& error) {
         table.unreadable = error.description();
         table.fields.clear();
+        table.ownFields.clear();
         table.indexes.clear();
     }
     return table;
@@ -288,7 +245,7 @@ TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Da
     } catch (const schema::EngineError&) {
         tableTypes.clear();
     }
-    std::vector<schema::Field> scratch;
+    std::vector<std::string_view> names;
     for (std::size_t e = 0; e < model.size(); ++e) {
         const schema::SchemaEntry& entry = model.entry(e);
         if (!entry.selected) continue;
@@ -304,7 +261,7 @@ TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Da
             result.tables.push_back(std::move(linked));
             continue;
         }
-        result.tables.push_back(readTable(model, e, *db, scratch));
+        result.tables.push_back(readTable(model, e, *db, names));
     }
     try {
         result.relations = db->relations();

@@ -2,6 +2,9 @@
 // their selected fields and indexes, the selected QueryDefs and the relations, read once.
 #pragma once
 
+#include <compare>
+#include <cstddef>
+#include <iterator>
 #include <memory>
 #include <optional>
 #include <string>
@@ -27,23 +30,67 @@ struct TargetIndex {
     std::vector<KeyColumn> columns;
 };
 
-// A selected field as the scripts need it. Its texts are views into what the table that holds it
-// keeps: the engine's fields themselves where it can share them, or one block of text per table,
-// never a copy of each field.
-struct TargetField {
-    std::string_view name;
-    int type = 0;                 // DAO data type number
-    std::int32_t attributes = 0;  // dbAutoIncrField, ...
-    std::int32_t size = 0;        // Text and Binary: declared length in characters
-    bool required = false;
-    bool allowZeroLength = false;
-    bool calculated = false;
-    std::optional<int> precision;  // Decimal fields only
-    std::optional<int> scale;
-    std::string_view defaultValue;
-    std::string_view validationRule;
-    std::string_view description;
-    std::string_view expression;  // calculated columns: the Access expression
+// A selected field as the scripts need it: the engine's own Field, never a copy of it.
+using TargetField = schema::Field;
+
+// The selected fields of a table, in table order: references to fields that the table keeps
+// alive (the engine's own fields where it can share them, or the table's own moved from the
+// engine otherwise).
+class FieldList {
+public:
+    class const_iterator {
+    public:
+        using iterator_category = std::random_access_iterator_tag;
+        using value_type = TargetField;
+        using difference_type = std::ptrdiff_t;
+        using pointer = const TargetField*;
+        using reference = const TargetField&;
+
+        const_iterator() = default;
+        explicit const_iterator(const TargetField* const* at) : m_at(at) {}
+        reference operator*() const { return **m_at; }
+        pointer operator->() const { return *m_at; }
+        const_iterator& operator++() {
+            ++m_at;
+            return *this;
+        }
+        const_iterator operator++(int) {
+            const_iterator was = *this;
+            ++m_at;
+            return was;
+        }
+        const_iterator& operator--() {
+            --m_at;
+            return *this;
+        }
+        const_iterator& operator+=(difference_type n) {
+            m_at += n;
+            return *this;
+        }
+        friend const_iterator operator+(const_iterator it, difference_type n) { return it += n; }
+        friend difference_type operator-(const_iterator a, const_iterator b) {
+            return a.m_at - b.m_at;
+        }
+        reference operator[](difference_type n) const { return *m_at[n]; }
+        friend bool operator==(const_iterator a, const_iterator b) { return a.m_at == b.m_at; }
+        friend auto operator<=>(const_iterator a, const_iterator b) { return a.m_at <=> b.m_at; }
+
+    private:
+        const TargetField* const* m_at = nullptr;
+    };
+
+    const_iterator begin() const { return const_iterator(m_fields.data()); }
+    const_iterator end() const { return const_iterator(m_fields.data() + m_fields.size()); }
+    std::size_t size() const { return m_fields.size(); }
+    bool empty() const { return m_fields.empty(); }
+    const TargetField& operator[](std::size_t i) const { return *m_fields[i]; }
+
+    void reserve(std::size_t n) { m_fields.reserve(n); }
+    void push_back(const TargetField* field) { m_fields.push_back(field); }
+    void clear() { m_fields.clear(); }
+
+private:
+    std::vector<const TargetField*> m_fields;
 };
 
 struct TargetTable {
@@ -52,10 +99,11 @@ struct TargetTable {
     // The engine's message when the TableDef (or part of it) could not be read; such a table is
     // carried as a comment.
     std::string unreadable;
-    std::vector<TargetField> fields;  // the selected fields, in table order
-    // What the views of `fields` show: the engine's own fields, or a copy of their texts.
+    FieldList fields;  // the selected fields, in table order
+    // What `fields` refer to: the engine's own fields, or the table's own, moved from the engine
+    // one by one. A table is moved, never copied, so that both stay where they are.
     std::unique_ptr<schema::TableDef> fieldOwner;
-    std::unique_ptr<char[]> fieldTexts;
+    std::vector<schema::Field> ownFields;
     std::vector<std::string> leftOutFields;  // names of the fields the selection leaves out
     std::vector<TargetIndex> indexes;        // the selected indexes, in table order
     // Fields and indexes whose name an earlier one of the table already has (a damaged file):

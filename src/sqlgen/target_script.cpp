@@ -980,10 +980,6 @@ std::string targetColumnType(Target target, const schema::Field& field) {
     return columnType(target, field);
 }
 
-std::string targetColumnType(Target target, const TargetField& field) {
-    return columnType(target, field);
-}
-
 TargetScript generateTargetScript(Target target, const TargetSchema& schema) {
     return ScriptWriter(target, schema).run();
 }

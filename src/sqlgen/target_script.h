@@ -15,7 +15,6 @@ class SchemaModel;
 
 namespace zl::sqlgen {
 
-struct TargetField;
 struct TargetSchema;
 
 struct TargetScript {
@@ -34,7 +33,6 @@ TargetScript generateTargetScript(translate::Target target, const TargetSchema& 
 // The column type of `field` in `target`'s scripts; "" for a type they do not carry (complex
 // columns and types the reader does not know).
 std::string targetColumnType(translate::Target target, const schema::Field& field);
-std::string targetColumnType(translate::Target target, const TargetField& field);
 
 // Reads the selection of `model` from `db` and generates its script. `db` may be null only when
 // nothing is selected. Unreadable objects become comments; only a missing database throws.

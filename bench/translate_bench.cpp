@@ -43,7 +43,8 @@ Inputs readInputs(const Schema& schema) {
         std::vector<zl::schema::Field> fields;
         for (int j = 0; j < def->fieldCount(); ++j) {
             fields.push_back(def->field(j));
-            columns.columns.push_back({fields.back().name, fields.back().type, fields.back().size});
+            columns.columns.push_back(
+                {columns.keep(fields.back().name), fields.back().type, fields.back().size});
         }
         in.map.addTable(columns);
         in.tables.emplace_back(std::move(columns), std::move(fields));

@@ -464,7 +464,7 @@ void ScriptWriter::fillColumns(const TargetTable& table, translate::TableColumns
         if (!carriesColumn(field)) continue;
         if (count == out.columns.size()) out.columns.emplace_back();
         translate::Column& column = out.columns[count++];
-        column.name.assign(field.name);  // into the room an earlier table's column left
+        column.name = field.name;
         column.daoType = field.type;
         column.size = field.size;
         column.calculated = field.calculated;
@@ -579,7 +579,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
     }
     std::optional<translate::Column> own;
     if (known == nullptr) {
-        own = translate::Column{std::string(field.name), field.type, field.size, field.calculated};
+        own = translate::Column{field.name, field.type, field.size, field.calculated};
     }
     const translate::Column& column = known != nullptr ? *known : *own;
     const bool inPrimary =

@@ -1,4 +1,5 @@
 // Name lookups for the translator: typed columns by table, saved queries, and default quoting.
+#include <algorithm>
 #include <cstdint>
 #include <cstring>
 
@@ -97,6 +98,24 @@ bool sameName(std::string_view a, std::string_view b) {
 }
 
 }  // namespace
+
+TableColumns::TableColumns(const TableColumns& other) : name(other.name), columns(other.columns) {
+    for (Column& column : columns) column.name = keep(column.name);
+}
+
+TableColumns& TableColumns::operator=(const TableColumns& other) {
+    if (this != &other) *this = TableColumns(other);
+    return *this;
+}
+
+std::string_view TableColumns::keep(std::string_view text) {
+    if (text.empty()) return {};
+    auto copy = std::make_unique_for_overwrite<char[]>(text.size());
+    std::copy(text.begin(), text.end(), copy.get());
+    const std::string_view kept(copy.get(), text.size());
+    m_kept.push_back(std::move(copy));
+    return kept;
+}
 
 const Column* TableColumns::find(std::string_view column) const {
     for (const Column& c : columns) {

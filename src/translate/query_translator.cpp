@@ -527,7 +527,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                     const bool twice = !single && bareCount[lowerAscii(c.name)] > 1;
                     sql.append(lead, out.columns.empty() ? 2 : 0);
                     m_ctx.names.appendColumn(sql, src.name, c.name);
-                    nameColumn(twice ? keep(owner + "." + c.name) : std::string_view(c.name),
+                    nameColumn(twice ? keep(owner + "." + std::string(c.name)) : std::string_view(c.name),
                                typeOfDao(c.daoType), c.daoType);
                 }
             }
@@ -538,7 +538,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
             const auto [columnSql, column] = scope.raw(x, &owner);
             std::string_view name = item.alias;
             if (name.empty()) {
-                name = bareCount[lowerAscii(x.text)] > 1 ? keep(owner + "." + column->name)
+                name = bareCount[lowerAscii(x.text)] > 1 ? keep(owner + "." + std::string(column->name))
                                                          : std::string_view(column->name);
             }
             addColumn(name, columnSql, typeOfDao(column->daoType), column->daoType);
@@ -943,7 +943,7 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
             columnsOut->name = query.name;
             columnsOut->columns.reserve(columns.columns.size());
             for (const OutputColumn& c : columns.columns) {
-                columnsOut->columns.push_back({std::string(c.name), c.daoType, 0});
+                columnsOut->columns.push_back({columnsOut->keep(c.name), c.daoType, 0});
             }
         }
         out.ok = true;

@@ -4,6 +4,7 @@
 
 #include <functional>
 #include <map>
+#include <memory>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -19,21 +20,40 @@ enum class Target { PostgreSql, Sqlite };
 std::string_view targetName(Target target);
 
 // One column as the translator needs it: its Access name, DAO type number (schema::dao::k*) and
-// declared size (characters for Text, bytes for Binary, 0 otherwise).
+// declared size (characters for Text, bytes for Binary, 0 otherwise). The name is a view: of the
+// caller's own field, which outlives the translation, or of a copy its TableColumns keeps.
 struct Column {
-    std::string name;
+    std::string_view name;
     int daoType = 0;
     int size = 0;
     bool calculated = false;  // a calculated column (PostgreSQL: generated ones cannot read it)
 };
 
 // The typed columns of one table (or of a saved query's output), by Access name.
-struct TableColumns {
+class TableColumns {
+public:
     std::string name;
     std::vector<Column> columns;
 
+    TableColumns() = default;
+    TableColumns(std::string tableName, std::vector<Column> tableColumns)
+        : name(std::move(tableName)), columns(std::move(tableColumns)) {}
+    // A copy keeps copies of every column name, so that it stands on its own.
+    TableColumns(const TableColumns& other);
+    TableColumns& operator=(const TableColumns& other);
+    TableColumns(TableColumns&&) noexcept = default;
+    TableColumns& operator=(TableColumns&&) noexcept = default;
+    ~TableColumns() = default;
+
     // The column whose name matches `column` without regard to case; null when there is none.
     const Column* find(std::string_view column) const;
+
+    // A copy of `text` that lives as long as this list (moves included): for names that no one
+    // else keeps, such as a view's output columns.
+    std::string_view keep(std::string_view text);
+
+private:
+    std::vector<std::unique_ptr<char[]>> m_kept;
 };
 
 // Every table and saved query the caller knows, looked up by Access name without regard to case.

@@ -39,7 +39,7 @@ public:
             throw Untranslatable{
                 "a calculated column reads " +
                 std::string(column == m_self ? "itself" : "another calculated column") + " [" +
-                column->name + "]"};
+                std::string(column->name) + "]"};
         }
         return columnValue(*column);
     }

@@ -30,7 +30,7 @@ AccessSchema readAccessSchema(const std::string& path) {
         TableColumns table{row.name, {}};
         for (int i = 0; i < def->fieldCount(); ++i) {
             const schema::Field f = def->field(i);
-            table.columns.push_back({f.name, f.type, f.size});
+            table.columns.push_back({table.keep(f.name), f.type, f.size});
         }
         out.map.addTable(table);
         out.tables.push_back(std::move(table));
@@ -51,7 +51,7 @@ std::string columnType(Target target, const Column& c) {
 
 namespace {
 
-std::string quote(const std::string& name) {
+std::string quote(std::string_view name) {
     std::string out = "\"";
     for (char c : name) {
         if (c == '"') out += '"';

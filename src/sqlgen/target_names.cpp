@@ -13,8 +13,6 @@ namespace zl::sqlgen {
 
 namespace {
 
-char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
-
 bool startsWithFolded(std::string_view text, std::string_view prefix) {
     return text.size() >= prefix.size() && sameAccessName(text.substr(0, prefix.size()), prefix);
 }
@@ -42,27 +40,33 @@ std::string cleaned(std::string_view name) {
 // Appends `name` in double quotes when it stands as it is (plainIdentifier) and holds no quote, in
 // one pass over its bytes; false, with `out` untouched, otherwise.
 bool appendPlainQuoted(std::string& out, std::string_view name) {
-    if (name.empty() || name.size() > kMaxIdentifierBytes) return false;
-    // Eight bytes at a time: a byte below 0x20, from 0x7F up, or the double quote (which the
-    // quoted form doubles) sets its high bit in `bad`.
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-    std::size_t i = 0;
-    for (; i + 8 <= name.size(); i += 8) {
-        std::uint64_t x = 0;
-        std::memcpy(&x, name.data() + i, sizeof x);
-        const std::uint64_t quote = x ^ (kOnes * '"');
-        const std::uint64_t bad =
-            ((x - kOnes * 0x20) & ~x) | ((x + kOnes) | x) | ((quote - kOnes) & ~quote);
+    const std::size_t size = name.size();
+    if (size == 0 || size > kMaxIdentifierBytes) return false;
+    if (size < 8) {
+        for (const char c : name) {
+            if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU || c == '"') return false;
+        }
+    } else {
+        // Eight bytes at a time, the last eight overlapping the chunk before: a byte below 0x20,
+        // from 0x7F up, or the double quote (which the quoted form doubles) sets its high bit in
+        // `bad`.
+        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+        constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+        std::uint64_t bad = 0;
+        auto check = [&](std::size_t at) {
+            std::uint64_t x = 0;
+            std::memcpy(&x, name.data() + at, sizeof x);
+            const std::uint64_t quote = x ^ (kOnes * '"');
+            bad |= ((x - kOnes * 0x20) & ~x) | ((x + kOnes) | x) | ((quote - kOnes) & ~quote);
+        };
+        for (std::size_t i = 0; i + 8 < size; i += 8) check(i);
+        check(size - 8);
         if ((bad & kHigh) != 0) return false;
     }
-    for (; i < name.size(); ++i) {
-        const char c = name[i];
-        if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU || c == '"') return false;
-    }
-    out.push_back('"');
-    out.append(name);
-    out.push_back('"');
+    // The quotes with room between them, then the name: one growth check for all three.
+    const std::size_t at = out.size();
+    out.append(size + 2, '"');
+    std::copy(name.begin(), name.end(), out.begin() + static_cast<std::ptrdiff_t>(at) + 1);
     return true;
 }
 
@@ -73,25 +77,58 @@ std::string withSuffix(std::string_view base, std::string_view suffix) {
 }  // namespace
 
 std::size_t TargetNames::FoldedHash::operator()(std::string_view text) const {
-    std::size_t hash = 14695981039346656037ull;
-    for (char c : text) {
-        hash ^= static_cast<unsigned char>(foldAscii(c));
-        hash *= 1099511628211ull;
-    }
-    return hash;
+    return foldedNameHash(text);
 }
 
 bool TargetNames::FoldedEqual::operator()(std::string_view a, std::string_view b) const {
     return sameAccessName(a, b);
 }
 
+void TargetNames::Space::reserve(std::size_t count) {
+    m_names.reserve(count);
+    std::size_t capacity = 16;
+    while (capacity < 2 * count) capacity *= 2;
+    if (capacity > m_slots.size()) {
+        std::vector<std::uint32_t> slots(capacity, 0);
+        for (std::size_t i = 0; i < m_names.size(); ++i) {
+            std::size_t slot = foldedNameHash(m_names[i]) & (capacity - 1);
+            while (slots[slot] != 0) slot = (slot + 1) & (capacity - 1);
+            slots[slot] = static_cast<std::uint32_t>(i + 1);
+        }
+        m_slots = std::move(slots);
+    }
+}
+
+std::size_t TargetNames::Space::find(std::string_view name, std::size_t hash) const {
+    const std::size_t mask = m_slots.size() - 1;
+    std::size_t slot = hash & mask;
+    for (; m_slots[slot] != 0; slot = (slot + 1) & mask) {
+        if (sameAccessName(m_names[m_slots[slot] - 1], name)) return slot;
+    }
+    return slot;
+}
+
+bool TargetNames::Space::contains(std::string_view name) const {
+    if (m_slots.empty()) return false;
+    return m_slots[find(name, foldedNameHash(name))] != 0;
+}
+
+void TargetNames::Space::insert(std::string name) {
+    if (2 * (m_names.size() + 1) > m_slots.size()) reserve(2 * (m_names.size() + 1));
+    const std::size_t slot = find(name, foldedNameHash(name));
+    if (m_slots[slot] != 0) return;
+    m_names.push_back(std::move(name));
+    m_slots[slot] = static_cast<std::uint32_t>(m_names.size());
+}
+
 TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) : m_target(target) {
     // Room for every name up front: the schema-wide space would otherwise be rehashed many times.
     std::size_t objects = schema.tables.size() + schema.queries.size() + schema.relations.size();
     for (const TargetTable& table : schema.tables) objects += table.indexes.size();
-    m_objects.used.reserve(objects);
+    m_objects.reserve(objects);
     m_tables.reserve(schema.tables.size() + schema.queries.size());
-    m_indexes.reserve(schema.tables.size());
+    m_indexOwners.reserve(schema.tables.size());
+    m_indexLists.reserve(schema.tables.size());
     for (const TargetTable& table : schema.tables) {
         m_tables[table.name] = assign(m_objects, table.name, {}, false, {.table = table.name});
     }
@@ -104,19 +141,31 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
         if (!table.plainFieldNames ||
             (m_target == translate::Target::PostgreSql && table.systemColumnName)) {
             Space columns;
-            columns.used.reserve(table.fields.size());
+            columns.reserve(table.fields.size());
             auto& columnNames = m_columns[key];
             for (const TargetField& field : table.fields) {
                 columnNames[std::string(field.name)] = assign(
                     columns, field.name, {}, true, {.table = table.name, .field = field.name});
             }
         }
-        auto& indexNames = m_indexes[key];
+        if (table.indexes.empty()) continue;
+        const auto [owner, added] = m_indexOwners.try_emplace(key, m_indexLists.size());
+        if (added) m_indexLists.emplace_back();
+        auto& indexNames = m_indexLists[owner->second];
+        const std::string& qualifier = m_tables[key];
         for (const TargetIndex& index : table.indexes) {
             // A foreign-key index becomes the script's own index, named when it is written.
             if (index.index.foreign) continue;
-            indexNames[index.index.name] = assign(m_objects, index.index.name, m_tables[key], false,
-                                                  {.table = table.name, .property = "Index.Name"});
+            std::string name = assign(m_objects, index.index.name, qualifier, false,
+                                      {.table = table.name, .property = "Index.Name"});
+            const auto same = std::find_if(indexNames.begin(), indexNames.end(), [&](auto& entry) {
+                return sameAccessName(entry.first, index.index.name);
+            });
+            if (same != indexNames.end()) {
+                same->second = std::move(name);  // the last of a name stands, as in a map
+            } else {
+                indexNames.emplace_back(index.index.name, std::move(name));
+            }
         }
     }
     for (const schema::Relation& relation : schema.relations) {
@@ -132,6 +181,15 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
 
 std::string TargetNames::assign(Space& space, std::string_view wanted, std::string_view qualifier,
                                 bool columnSpace, const Subject& subject) {
+    // Most names stand as they are: plain, not reserved, and not taken yet.
+    if (plainIdentifier(wanted) &&
+        !(columnSpace ? m_target == translate::Target::PostgreSql && isPostgresSystemColumn(wanted)
+                      : m_target == translate::Target::Sqlite &&
+                            startsWithFolded(wanted, "sqlite_")) &&
+        !space.contains(wanted)) {
+        space.insert(std::string(wanted));
+        return std::string(wanted);
+    }
     std::string base = cleaned(wanted);
     std::string why;
     if (base != wanted) why = "it holds characters that no identifier can hold";
@@ -147,7 +205,7 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
     if (base.size() > kMaxIdentifierBytes && why.empty()) why = "it is longer than 63 bytes";
 
     std::string name = cutUtf8(base, kMaxIdentifierBytes);
-    if (space.used.contains(name)) {
+    if (space.contains(name)) {
         if (why.empty()) {
             why = columnSpace ? "another column of the table has the same name"
                               : "another object of the schema has the same name";
@@ -159,11 +217,11 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
             base = std::move(qualified);
             name = cutUtf8(base, kMaxIdentifierBytes);
         }
-        for (int n = 2; space.used.contains(name); ++n) {
+        for (int n = 2; space.contains(name); ++n) {
             name = withSuffix(base, "_" + std::to_string(n));
         }
     }
-    space.used.insert(name);
+    space.insert(name);
     if (subject.recorded && name != wanted) {
         translate::LedgerItem item;
         if (subject.table) item.table = std::string(*subject.table);
@@ -219,10 +277,11 @@ std::string TargetNames::columnName(std::string_view table, std::string_view fie
 }
 
 std::string TargetNames::indexName(std::string_view table, std::string_view index) const {
-    const auto owner = m_indexes.find(table);
-    if (owner != m_indexes.end()) {
-        const auto found = owner->second.find(index);
-        if (found != owner->second.end()) return found->second;
+    const auto owner = m_indexOwners.find(table);
+    if (owner != m_indexOwners.end()) {
+        for (const auto& [accessName, name] : m_indexLists[owner->second]) {
+            if (sameAccessName(accessName, index)) return name;
+        }
     }
     return cutUtf8(cleaned(index), kMaxIdentifierBytes);
 }

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <optional>
 #include <string>
 #include <string_view>
@@ -66,8 +67,18 @@ private:
         using is_transparent = void;
         bool operator()(std::string_view a, std::string_view b) const;
     };
-    struct Space {
-        std::unordered_set<std::string, FoldedHash, FoldedEqual> used;
+    // The names taken in one name space: an open-addressing table of positions into `names`,
+    // which costs one allocation per long name instead of a node per name.
+    class Space {
+    public:
+        void reserve(std::size_t count);
+        bool contains(std::string_view name) const;
+        void insert(std::string name);  // a name not yet taken
+
+    private:
+        std::size_t find(std::string_view name, std::size_t hash) const;
+        std::vector<std::string> m_names;
+        std::vector<std::uint32_t> m_slots;  // 0: empty; otherwise a position in m_names + 1
     };
     using NameMap = std::unordered_map<std::string, std::string, FoldedHash, FoldedEqual>;
     // What a rename is recorded against; the ledger item is made only when a name changes.
@@ -86,7 +97,10 @@ private:
     Space m_objects;
     NameMap m_tables;
     std::unordered_map<std::string, NameMap, FoldedHash, FoldedEqual> m_columns;  // by table
-    std::unordered_map<std::string, NameMap, FoldedHash, FoldedEqual> m_indexes;
+    // Index names by table: the position of the table's list, and each list's (Access name,
+    // assigned name) pairs, which are few per table.
+    std::unordered_map<std::string, std::size_t, FoldedHash, FoldedEqual> m_indexOwners;
+    std::vector<std::vector<std::pair<std::string, std::string>>> m_indexLists;
     NameMap m_relations;
     std::vector<translate::LedgerItem> m_renames;
 };

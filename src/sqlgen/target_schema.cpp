@@ -18,23 +18,31 @@ char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - '
 // A hash that names alike without regard to ASCII case share: eight bytes at a time, each with
 // its 0x20 bit set (which makes every ASCII capital its small letter, and joins a few other
 // characters too, which only costs a comparison).
-std::size_t foldedHash(std::string_view name) {
+std::size_t hashFolded(std::string_view name) {
     constexpr std::uint64_t kSmall = 0x2020202020202020ULL;
     std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ name.size();
-    while (!name.empty()) {
-        std::uint64_t chunk = 0;
-        const std::size_t size = std::min<std::size_t>(name.size(), sizeof chunk);
-        if (size == sizeof chunk) {
-            std::memcpy(&chunk, name.data(), sizeof chunk);
-        } else {
-            // The last few bytes one by one: a copy of variable size is a library call.
-            for (std::size_t i = 0; i < size; ++i) {
-                chunk |= static_cast<std::uint64_t>(static_cast<unsigned char>(name[i])) << (8 * i);
-            }
-        }
+    auto mix = [&hash](std::uint64_t chunk) {
         hash = (hash ^ (chunk | kSmall)) * 0xFF51AFD7ED558CCDULL;
         hash ^= hash >> 32;
-        name.remove_prefix(size);
+    };
+    const std::size_t size = name.size();
+    if (size >= 8) {
+        std::uint64_t chunk = 0;
+        std::size_t i = 0;
+        for (; i + 8 < size; i += 8) {
+            std::memcpy(&chunk, name.data() + i, sizeof chunk);
+            mix(chunk);
+        }
+        // The last eight bytes, overlapping the chunk before: a copy of variable size is a
+        // library call.
+        std::memcpy(&chunk, name.data() + size - 8, sizeof chunk);
+        mix(chunk);
+    } else {
+        std::uint64_t chunk = 0;
+        for (std::size_t i = 0; i < size; ++i) {
+            chunk |= static_cast<std::uint64_t>(static_cast<unsigned char>(name[i])) << (8 * i);
+        }
+        mix(chunk);
     }
     return static_cast<std::size_t>(hash ^ (hash >> 29));
 }
@@ -138,6 +146,8 @@ TargetQuery readQuery(const std::string& name, const schema::Database& db) {
 
 }  // namespace
 
+std::size_t foldedNameHash(std::string_view name) { return hashFolded(name); }
+
 bool isPostgresSystemColumn(std::string_view name) {
     if (name.size() != 4 && name.size() != 6) return false;  // the lengths of the six below
     static constexpr std::array<std::string_view, 6> kSystem = {"tableoid", "xmin", "cmin",
@@ -146,11 +156,27 @@ bool isPostgresSystemColumn(std::string_view name) {
 }
 
 bool plainIdentifier(std::string_view name) {
-    if (name.empty() || name.size() > kMaxIdentifierBytes) return false;
-    for (const char c : name) {
-        if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return false;  // outside 0x20..0x7E
+    const std::size_t size = name.size();
+    if (size == 0 || size > kMaxIdentifierBytes) return false;
+    if (size < 8) {
+        for (const char c : name) {
+            if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return false;  // not 0x20..0x7E
+        }
+        return true;
     }
-    return true;
+    // Eight bytes at a time, the last eight overlapping the chunk before: a byte below 0x20, or
+    // from 0x7F up, sets its high bit in `bad`.
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    std::uint64_t bad = 0;
+    auto check = [&](std::size_t at) {
+        std::uint64_t x = 0;
+        std::memcpy(&x, name.data() + at, sizeof x);
+        bad |= ((x - kOnes * 0x20) & ~x) | ((x + kOnes) | x);
+    };
+    for (std::size_t i = 0; i + 8 < size; i += 8) check(i);
+    check(size - 8);
+    return (bad & kHigh) == 0;
 }
 
 bool sameAccessName(std::string_view a, std::string_view b) {
@@ -196,7 +222,7 @@ std::vector<bool> repeatedAccessNames(const std::vector<std::string_view>& names
     std::vector<std::size_t> slots(capacity, kEmpty);
     std::vector<bool> repeated(names.size(), false);
     for (std::size_t i = 0; i < names.size(); ++i) {
-        std::size_t slot = foldedHash(names[i]) & (capacity - 1);
+        std::size_t slot = foldedNameHash(names[i]) & (capacity - 1);
         for (; slots[slot] != kEmpty; slot = (slot + 1) & (capacity - 1)) {
             if (sameAccessName(names[slots[slot]], names[i])) {
                 repeated[i] = true;

@@ -152,6 +152,9 @@ bool plainIdentifier(std::string_view name);
 // True for the names PostgreSQL keeps for its system columns, which no column can have.
 bool isPostgresSystemColumn(std::string_view name);
 
+// A hash that names alike without regard to ASCII case share.
+std::size_t foldedNameHash(std::string_view name);
+
 // Names compared as Access compares them for uniqueness (ASCII letters without regard to case).
 bool sameAccessName(std::string_view a, std::string_view b);
 

@@ -9,6 +9,7 @@
 #include <optional>
 #include <set>
 #include <unordered_map>
+#include <unordered_set>
 
 #include "schema/engine.h"
 #include "sqlgen/target_names.h"
@@ -333,14 +334,7 @@ private:
     // Names compared without regard to ASCII case, as Access compares them.
     struct FoldedHash {
         using is_transparent = void;
-        std::size_t operator()(std::string_view name) const {
-            std::size_t hash = 14695981039346656037ULL;
-            for (const char c : name) {
-                hash ^= static_cast<unsigned char>(c | 0x20);
-                hash *= 1099511628211ULL;
-            }
-            return hash;
-        }
+        std::size_t operator()(std::string_view name) const { return foldedNameHash(name); }
     };
     struct FoldedEqual {
         using is_transparent = void;
@@ -354,6 +348,7 @@ private:
     std::vector<ForeignKeyPlan> m_foreignKeys;
     EntryList m_entries;  // the CREATE TABLE list being written, and its room kept
     ListEntry m_entry;
+    std::string m_quotedName;  // the identifier of the column being written
     std::string m_out;
 };
 
@@ -400,6 +395,13 @@ LedgerItem ScriptWriter::tableItem(const TargetTable& table, std::string propert
 }
 
 void ScriptWriter::planTables() {
+    // Key and coverage lists serve foreign keys only: they are made for the tables that
+    // relations name.
+    std::unordered_set<std::string_view, FoldedHash, FoldedEqual> related;
+    for (const schema::Relation& relation : m_schema.relations) {
+        related.insert(relation.table);
+        related.insert(relation.foreignTable);
+    }
     for (const TargetTable& table : m_schema.tables) {
         TablePlan plan;
         plan.table = &table;
@@ -421,6 +423,10 @@ void ScriptWriter::planTables() {
             plan.primary->columns.size() == 1) {
             const TargetField* field = table.findField(plan.primary->columns[0].name);
             plan.rowidAutoNumber = field != nullptr && isAutoNumber(*field);
+        }
+        if (!related.contains(table.name)) {
+            m_plans.push_back(std::move(plan));
+            continue;
         }
         if (plan.primaryCarried) {
             plan.keys.push_back(foldedColumns(plan.primary->columns));
@@ -578,11 +584,9 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
                              known->size != field.size || known->calculated != field.calculated)) {
         known = nullptr;
     }
-    std::optional<translate::Column> own;
-    if (known == nullptr) {
-        own = translate::Column{field.name, field.type, field.size, field.calculated};
-    }
-    const translate::Column& column = known != nullptr ? *known : *own;
+    translate::Column column = known != nullptr ? *known
+                                                : translate::Column{field.name, field.type,
+                                                                    field.size, field.calculated};
     const bool inPrimary =
         plan.primaryCarried &&
         std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
@@ -592,6 +596,10 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
     const std::size_t nameAt = text.size();
     m_names.appendColumn(text, table.name, field.name);
     const std::size_t nameSize = text.size() - nameAt;
+    // The translations below write the same identifier: they are given it, copied out of the
+    // script, which may move as it grows.
+    m_quotedName.assign(text, nameAt, nameSize);
+    column.quoted = m_quotedName;
     text += ' ';
     if (pg()) {
         appendPostgresType(text, field);

@@ -4,6 +4,7 @@
 #include <unordered_map>
 
 #include "schema/engine.h"
+#include "support/text.h"
 #include "translate/emitter.h"
 #include "translate/translate.h"
 
@@ -35,10 +36,10 @@ public:
                                  std::to_string(name.pos + 1) + ")"};
         }
         if (generated &&
-            (column == m_self || (column->calculated && m_target == Target::PostgreSql))) {
+            (isSelf(column) || (column->calculated && m_target == Target::PostgreSql))) {
             throw Untranslatable{
                 "a calculated column reads " +
-                std::string(column == m_self ? "itself" : "another calculated column") + " [" +
+                std::string(isSelf(column) ? "itself" : "another calculated column") + " [" +
                 std::string(column->name) + "]"};
         }
         return columnValue(*column);
@@ -53,6 +54,11 @@ public:
     }
 
 private:
+    // The caller's column may be a copy of the table's entry for it: the two share the name.
+    bool isSelf(const Column* column) const {
+        return m_self != nullptr &&
+               (column == m_self || support::equalsIgnoringAsciiCase(column->name, m_self->name));
+    }
     Emitted columnValue(const Column& column) const {
         return {storedValue(m_target, m_names.column(m_table.name, column.name), column.daoType),
                 typeOfDao(column.daoType)};
@@ -264,6 +270,16 @@ TranslationCache& cache() {
     return instance;
 }
 
+// Appends the identifier of `column`, a column of `table`.
+void appendSelf(std::string& out, const Column& column, const TableColumns& table,
+                const NameMapper& names) {
+    if (!column.quoted.empty()) {
+        out.append(column.quoted);
+    } else {
+        names.appendColumn(out, table.name, column.name);
+    }
+}
+
 // Appends the kept rule with the field's identifier written where it stands open.
 void fillOpenField(std::string& out, const Kept& kept, const Column& column,
                    const TableColumns& table, const NameMapper& names) {
@@ -271,7 +287,7 @@ void fillOpenField(std::string& out, const Kept& kept, const Column& column,
     std::size_t start = 0;
     for (const std::size_t open : kept.open) {
         out.append(sql.substr(start, open - start));
-        names.appendColumn(out, table.name, column.name);
+        appendSelf(out, column, table, names);
         start = open + 1;
     }
     out.append(sql.substr(start));
@@ -406,7 +422,7 @@ Translation appendAllowZeroLengthCheck(std::string& out, std::string_view lead, 
     const Type type = typeOfDao(column.daoType);
     if (type != Type::Text) return failure("AllowZeroLength applies to text fields only");
     out.append(lead).append("CHECK (");
-    names.appendColumn(out, table.name, column.name);
+    appendSelf(out, column, table, names);
     out.append(" <> '')");
     return {true, {}, {}};
 }

@@ -52,6 +52,10 @@ inline MemoryDatabaseContent everyTypeDatabase() {
     schema::Field total = typedField("Total", dao::kDouble);
     total.calculated = true;
     total.expression = "[Quantity]*[Ratio]";
+    // A calculated column that reads itself is left as a plain column: no engine computes it.
+    schema::Field loop = typedField("Loop", dao::kLong);
+    loop.calculated = true;
+    loop.expression = "[Loop]+1";
     all.fields = {longField("ID", true),
                   withRule(typedField("Flag", dao::kBoolean), "Yes", ""),
                   typedField("Tiny", dao::kByte),
@@ -75,7 +79,8 @@ inline MemoryDatabaseContent everyTypeDatabase() {
                   typedField("Big", dao::kBigInt),
                   typedField("Stamp", dao::kExtendedDate),
                   typedField("Attachments", dao::kComplex),
-                  total};
+                  total,
+                  loop};
     all.validationRule = "[EndDate]>=[StartDate]";
     all.indexes = {index("PrimaryKey", "+ID", true, true), index("Code", "+Code", false, true),
                    index("ByDates", "-StartDate;+EndDate")};

@@ -121,6 +121,15 @@ void TargetNames::Space::insert(std::string name) {
     m_slots[slot] = static_cast<std::uint32_t>(m_names.size());
 }
 
+bool TargetNames::Space::take(std::string_view name) {
+    if (2 * (m_names.size() + 1) > m_slots.size()) reserve(2 * (m_names.size() + 1));
+    const std::size_t slot = find(name, foldedNameHash(name));
+    if (m_slots[slot] != 0) return false;
+    m_names.emplace_back(name);
+    m_slots[slot] = static_cast<std::uint32_t>(m_names.size());
+    return true;
+}
+
 TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) : m_target(target) {
     // Room for every name up front: the schema-wide space would otherwise be rehashed many times.
     std::size_t objects = schema.tables.size() + schema.queries.size() + schema.relations.size();
@@ -186,8 +195,7 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
         !(columnSpace ? m_target == translate::Target::PostgreSql && isPostgresSystemColumn(wanted)
                       : m_target == translate::Target::Sqlite &&
                             startsWithFolded(wanted, "sqlite_")) &&
-        !space.contains(wanted)) {
-        space.insert(std::string(wanted));
+        space.take(wanted)) {
         return std::string(wanted);
     }
     std::string base = cleaned(wanted);

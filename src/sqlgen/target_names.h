@@ -74,6 +74,8 @@ private:
         void reserve(std::size_t count);
         bool contains(std::string_view name) const;
         void insert(std::string name);  // a name not yet taken
+        // Takes `name` when it is free; false when it is taken already.
+        bool take(std::string_view name);
 
     private:
         std::size_t find(std::string_view name, std::size_t hash) const;

@@ -90,6 +90,7 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
             }
         }
         const int indexCount = def->indexCount();
+        table.indexes.reserve(static_cast<std::size_t>(std::max(indexCount, 0)));
         for (int k = 0; k < indexCount; ++k) {
             if (!model.IsIndexIncluded(e, k)) continue;
             schema::Index index = def->index(k);

@@ -4,6 +4,7 @@
 #include "sqlgen/target_script.h"
 
 #include <algorithm>
+#include <array>
 #include <charconv>
 #include <iterator>
 #include <optional>
@@ -254,20 +255,37 @@ struct EntryList {
         *text += '\n';
     }
     void add(const ListEntry& entry) { add(entry.comments, entry.text); }
-    // An entry whose text the caller has written at the end of the script from `start`; its
-    // comments stand before that text.
+    // Begins an entry whose text the caller writes at the end of the script, and returns where
+    // it starts. When the entry before is the last thing written, its comma is written now, as
+    // most entries follow one another without comments between; addWritten takes it back if
+    // this entry writes no text.
+    std::size_t beginWritten() {
+        std::string& out = *text;
+        commaWritten = keepTexts && lastTextEnd != std::string::npos && lastTextEnd + 1 == out.size();
+        if (commaWritten) {
+            out.back() = ',';  // "text\n" becomes "text,\n"
+            out += '\n';
+        }
+        return out.size();
+    }
+    // Ends the entry begun at `start`; its comments stand before its text.
     void addWritten(std::size_t start, std::string_view comments) {
         std::string& out = *text;
         if (!keepTexts) out.resize(start);
         if (out.size() == start) {
+            if (commaWritten) {
+                out.resize(start - 2);
+                out += '\n';
+            }
             out += comments;
             return;
         }
         if (!comments.empty()) out.insert(start, comments);
-        if (lastTextEnd != std::string::npos) out.insert(lastTextEnd, 1, ',');
+        if (lastTextEnd != std::string::npos && !commaWritten) out.insert(lastTextEnd, 1, ',');
         lastTextEnd = out.size();
         out += '\n';
     }
+    bool commaWritten = false;  // by beginWritten, for the entry being written
 };
 
 struct TablePlan {
@@ -348,7 +366,9 @@ private:
     std::vector<ForeignKeyPlan> m_foreignKeys;
     EntryList m_entries;  // the CREATE TABLE list being written, and its room kept
     ListEntry m_entry;
-    std::string m_quotedName;  // the identifier of the column being written
+    // The identifier of the column being written: at most 63 bytes, each quote doubled, and
+    // the two quotes around.
+    std::array<char, 2 * kMaxIdentifierBytes + 2> m_quotedName{};
     std::string m_out;
 };
 
@@ -580,7 +600,9 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
     }
     // The map's entry stands for the field when it says the same (two tables whose names differ
     // only in case share one entry of the map).
-    if (known != nullptr && (known->name != field.name || known->daoType != field.type ||
+    if (known != nullptr &&
+        ((known->name.data() != field.name.data() && known->name != field.name) ||
+         known->daoType != field.type ||
                              known->size != field.size || known->calculated != field.calculated)) {
         known = nullptr;
     }
@@ -598,8 +620,11 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
     const std::size_t nameSize = text.size() - nameAt;
     // The translations below write the same identifier: they are given it, copied out of the
     // script, which may move as it grows.
-    m_quotedName.assign(text, nameAt, nameSize);
-    column.quoted = m_quotedName;
+    if (nameSize <= m_quotedName.size()) {
+        std::copy_n(text.begin() + static_cast<std::ptrdiff_t>(nameAt), nameSize,
+                    m_quotedName.begin());
+        column.quoted = std::string_view(m_quotedName.data(), nameSize);
+    }
     text += ' ';
     if (pg()) {
         appendPostgresType(text, field);
@@ -717,7 +742,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
             column = &columns.columns[carried++];
         }
         comments.clear();
-        const std::size_t start = m_out.size();
+        const std::size_t start = entries.beginWritten();
         writeColumn(plan, field, columns, column, comments, m_out);
         entries.addWritten(start, comments);
     }

@@ -52,9 +52,40 @@ bool isLinkedType(std::int32_t tableType) {
            tableType == schema::dao::kTableTypeAccessLink;
 }
 
-// `names` is room for the names of a table's fields, reused from table to table.
+// The names met so far among one table's fields, as Access compares them: an open-addressing
+// table of views, reused from table to table, so that a table costs no allocation.
+class SeenNames {
+public:
+    // Forgets the names of the last table and makes room for `count` more.
+    void reset(std::size_t count) {
+        for (const std::size_t slot : m_used) m_slots[slot] = {};
+        m_used.clear();
+        std::size_t capacity = 16;
+        while (capacity < 2 * count) capacity *= 2;
+        if (capacity > m_slots.size()) m_slots.assign(capacity, {});
+        m_used.reserve(count);
+    }
+    // Adds `name`; false when an earlier name is the same.
+    bool add(std::string_view name) {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t slot = hashFolded(name) & mask;
+        for (; m_slots[slot].data() != nullptr; slot = (slot + 1) & mask) {
+            if (sameAccessName(m_slots[slot], name)) return false;
+        }
+        // A view of an empty name still points somewhere: only a default view marks a free slot.
+        m_slots[slot] = name.data() != nullptr ? name : std::string_view("", 0);
+        m_used.push_back(slot);
+        return true;
+    }
+
+private:
+    std::vector<std::string_view> m_slots;
+    std::vector<std::size_t> m_used;
+};
+
+// `seen` is room for the names of a table's fields, reused from table to table.
 TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const schema::Database& db,
-                      std::vector<std::string_view>& names) {
+                      SeenNames& seen) {
     TargetTable table;
     table.name = model.entry(e).name;
     try {
@@ -71,14 +102,12 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
             }
             all = &table.ownFields;
         }
-        names.clear();
-        for (const schema::Field& field : *all) names.emplace_back(field.name);
-        const std::vector<bool> repeatedField = repeatedAccessNames(names);
+        seen.reset(all->size());
         table.fields.reserve(all->size());
         table.plainFieldNames = true;  // repeated names are left out below
         for (std::size_t j = 0; j < all->size(); ++j) {
             const schema::Field& field = (*all)[j];
-            if (repeatedField[j]) {
+            if (!seen.add(field.name)) {
                 table.duplicateFields.push_back(field.name);
             } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
                 table.fields.push_back(&field);
@@ -214,27 +243,6 @@ const TargetTable* TargetSchema::findTable(std::string_view tableName) const {
     return nullptr;
 }
 
-std::vector<bool> repeatedAccessNames(const std::vector<std::string_view>& names) {
-    // An open-addressing table of positions; names alike land in one probe sequence, so each
-    // name meets every earlier one like it.
-    std::size_t capacity = 16;
-    while (capacity < 2 * names.size()) capacity *= 2;
-    constexpr auto kEmpty = static_cast<std::size_t>(-1);
-    std::vector<std::size_t> slots(capacity, kEmpty);
-    std::vector<bool> repeated(names.size(), false);
-    for (std::size_t i = 0; i < names.size(); ++i) {
-        std::size_t slot = foldedNameHash(names[i]) & (capacity - 1);
-        for (; slots[slot] != kEmpty; slot = (slot + 1) & (capacity - 1)) {
-            if (sameAccessName(names[slots[slot]], names[i])) {
-                repeated[i] = true;
-                break;
-            }
-        }
-        if (!repeated[i]) slots[slot] = i;
-    }
-    return repeated;
-}
-
 std::vector<KeyColumn> parseKeyColumns(std::string_view storedFields) {
     std::vector<KeyColumn> columns;
     while (!storedFields.empty()) {
@@ -272,7 +280,7 @@ TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Da
     } catch (const schema::EngineError&) {
         tableTypes.clear();
     }
-    std::vector<std::string_view> names;
+    SeenNames seen;
     for (std::size_t e = 0; e < model.size(); ++e) {
         const schema::SchemaEntry& entry = model.entry(e);
         if (!entry.selected) continue;
@@ -288,7 +296,7 @@ TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Da
             result.tables.push_back(std::move(linked));
             continue;
         }
-        result.tables.push_back(readTable(model, e, *db, names));
+        result.tables.push_back(readTable(model, e, *db, seen));
     }
     try {
         result.relations = db->relations();

@@ -158,9 +158,6 @@ std::size_t foldedNameHash(std::string_view name);
 // Names compared as Access compares them for uniqueness (ASCII letters without regard to case).
 bool sameAccessName(std::string_view a, std::string_view b);
 
-// For each of `names`, whether an earlier one is the same name (as sameAccessName compares).
-std::vector<bool> repeatedAccessNames(const std::vector<std::string_view>& names);
-
 // Splits a stored index field list ("+A;-B") into its key columns.
 std::vector<KeyColumn> parseKeyColumns(std::string_view storedFields);
 

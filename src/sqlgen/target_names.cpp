@@ -190,13 +190,24 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
 
 std::string TargetNames::assign(Space& space, std::string_view wanted, std::string_view qualifier,
                                 bool columnSpace, const Subject& subject) {
-    // Most names stand as they are: plain, not reserved, and not taken yet.
+    const std::string_view taken = columnSpace ? "another column of the table has the same name"
+                                               : "another object of the schema has the same name";
+    // Most names stand as they are: plain, not reserved, and not taken yet. Most others are
+    // plain names taken already, which the qualifier in front makes free.
     if (plainIdentifier(wanted) &&
         !(columnSpace ? m_target == translate::Target::PostgreSql && isPostgresSystemColumn(wanted)
                       : m_target == translate::Target::Sqlite &&
-                            startsWithFolded(wanted, "sqlite_")) &&
-        space.take(wanted)) {
-        return std::string(wanted);
+                            startsWithFolded(wanted, "sqlite_"))) {
+        if (space.take(wanted)) return std::string(wanted);
+        if (!qualifier.empty() && qualifier.size() + 1 + wanted.size() <= kMaxIdentifierBytes) {
+            std::string qualified;
+            qualified.reserve(qualifier.size() + 1 + wanted.size());
+            qualified.append(qualifier).append(1, '_').append(wanted);
+            if (space.take(qualified)) {
+                if (subject.recorded) record(subject, wanted, qualified, taken);
+                return qualified;
+            }
+        }
     }
     std::string base = cleaned(wanted);
     std::string why;
@@ -214,10 +225,7 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
 
     std::string name = cutUtf8(base, kMaxIdentifierBytes);
     if (space.contains(name)) {
-        if (why.empty()) {
-            why = columnSpace ? "another column of the table has the same name"
-                              : "another object of the schema has the same name";
-        }
+        if (why.empty()) why = taken;
         if (!qualifier.empty()) {
             std::string qualified;
             qualified.reserve(qualifier.size() + 1 + base.size());
@@ -230,18 +238,21 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
         }
     }
     space.insert(name);
-    if (subject.recorded && name != wanted) {
-        translate::LedgerItem item;
-        if (subject.table) item.table = std::string(*subject.table);
-        if (subject.field) item.field = std::string(*subject.field);
-        if (subject.query) item.query = std::string(*subject.query);
-        item.property = subject.property;
-        item.original = std::string(wanted);
-        item.reason.reserve(name.size() + why.size() + 16);
-        item.reason.append("renamed to \"").append(name).append("\": ").append(why);
-        m_renames.push_back(std::move(item));
-    }
+    if (subject.recorded && name != wanted) record(subject, wanted, name, why);
     return name;
+}
+
+void TargetNames::record(const Subject& subject, std::string_view wanted, std::string_view name,
+                         std::string_view why) {
+    translate::LedgerItem item;
+    if (subject.table) item.table = std::string(*subject.table);
+    if (subject.field) item.field = std::string(*subject.field);
+    if (subject.query) item.query = std::string(*subject.query);
+    item.property = subject.property;
+    item.original = std::string(wanted);
+    item.reason.reserve(name.size() + why.size() + 16);
+    item.reason.append("renamed to \"").append(name).append("\": ").append(why);
+    m_renames.push_back(std::move(item));
 }
 
 std::string TargetNames::claim(std::string_view wanted, std::string_view table) {

@@ -93,6 +93,9 @@ private:
     };
     std::string assign(Space& space, std::string_view wanted, std::string_view qualifier,
                        bool columnSpace, const Subject& subject);
+    // Records the rename of `wanted` to `name` in the ledger.
+    void record(const Subject& subject, std::string_view wanted, std::string_view name,
+                std::string_view why);
     const std::string* findColumn(std::string_view table, std::string_view field) const;
 
     translate::Target m_target;

@@ -6,7 +6,10 @@
 #include <algorithm>
 #include <array>
 #include <charconv>
+#include <cstdint>
+#include <cstring>
 #include <iterator>
+#include <memory>
 #include <optional>
 #include <set>
 #include <unordered_map>
@@ -72,16 +75,82 @@ bool carriesColumn(const F& field) {
     }
 }
 
+// Copies `piece` to `to`: pieces of up to 32 bytes (names, keywords, types) with a few moves of
+// eight bytes, which may overlap, instead of a library call.
+[[gnu::always_inline]] inline void copyPiece(char* to, std::string_view piece) {
+    const char* from = piece.data();
+    const std::size_t n = piece.size();
+    auto move8 = [](char* dst, const char* src) {
+        std::uint64_t word = 0;
+        std::memcpy(&word, src, sizeof word);
+        std::memcpy(dst, &word, sizeof word);
+    };
+    if (n >= 8 && n <= 16) {
+        move8(to, from);
+        move8(to + n - 8, from + n - 8);
+    } else if (n > 16 && n <= 32) {
+        move8(to, from);
+        move8(to + 8, from + 8);
+        move8(to + n - 16, from + n - 16);
+        move8(to + n - 8, from + n - 8);
+    } else if (n > 32) {
+        std::copy_n(from, n, to);
+    } else {
+        for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+    }
+}
+
+// One column definition assembled before it goes into the script whole: the writer's own
+// pieces are copied by copyPiece, and the room is checked once per piece instead of by every
+// string operation. Its storage is kept from column to column.
+class LineBuffer {
+public:
+    void clear() { m_size = 0; }
+    std::size_t size() const { return m_size; }
+    std::string_view view() const { return {m_room.get(), m_size}; }
+    std::string_view view(std::size_t at, std::size_t count) const {
+        return {m_room.get() + at, count};
+    }
+
+    [[gnu::always_inline]] LineBuffer& operator+=(std::string_view piece) {
+        if (m_size + piece.size() > m_capacity) grow(piece.size());
+        copyPiece(m_room.get() + m_size, piece);
+        m_size += piece.size();
+        return *this;
+    }
+    [[gnu::always_inline]] LineBuffer& operator+=(char c) {
+        if (m_size + 1 > m_capacity) grow(1);
+        m_room[m_size++] = c;
+        return *this;
+    }
+    LineBuffer& append(const char* text, std::size_t count) {
+        return *this += std::string_view(text, count);
+    }
+
+private:
+    void grow(std::size_t more) {
+        const std::size_t capacity = std::max(2 * m_capacity, m_size + more);
+        auto room = std::make_unique_for_overwrite<char[]>(capacity);
+        std::copy_n(m_room.get(), m_size, room.get());
+        m_room = std::move(room);
+        m_capacity = capacity;
+    }
+    std::unique_ptr<char[]> m_room = std::make_unique_for_overwrite<char[]>(512);
+    std::size_t m_capacity = 512;
+    std::size_t m_size = 0;
+};
+
 // Appends the decimal digits of `value`.
-void appendNumber(std::string& out, long long value) {
-    char digits[24];
+template <class Out>
+void appendNumber(Out& out, long long value) {
+    char digits[40];  // more than any number needs: the line copies pieces in words
     const auto end = std::to_chars(std::begin(digits), std::end(digits), value).ptr;
     out.append(digits, static_cast<std::size_t>(end - digits));
 }
 
 // Appends the PostgreSQL column type of `field`; nothing for a type the scripts do not carry.
-template <class F>
-void appendPostgresType(std::string& out, const F& field) {
+template <class Out, class F>
+void appendPostgresType(Out& out, const F& field) {
     std::string_view type;
     switch (field.type) {
         case dao::kBoolean:
@@ -311,6 +380,15 @@ struct ForeignKeyPlan {
     std::string reason;      // why not, otherwise
 };
 
+// Appends `name` in double quotes when it is a plain identifier without quotes; false otherwise.
+bool appendPlainName(LineBuffer& line, std::string_view name) {
+    if (!plainIdentifier(name) || name.find('"') != std::string_view::npos) return false;
+    line += '"';
+    line += name;
+    line += '"';
+    return true;
+}
+
 class ScriptWriter {
 public:
     ScriptWriter(Target target, const TargetSchema& schema)
@@ -335,9 +413,10 @@ private:
     std::string missingColumn(const TablePlan& plan, std::string_view field) const;
     void writeTable(const TablePlan& plan);
     // `known` is the field's entry in `columns`, or null when the table has none.
+    // `plainColumns`: the table keeps every column name as it is.
     void writeColumn(const TablePlan& plan, const TargetField& field,
                      const translate::TableColumns& columns, const translate::Column* known,
-                     std::string& comments, std::string& text);
+                     bool plainColumns, std::string& comments, std::string& text);
     void writeIndex(const TablePlan& plan, const TargetIndex& index);
     void writeForeignKeys();
     void writeViews();
@@ -369,6 +448,9 @@ private:
     // The identifier of the column being written: at most 63 bytes, each quote doubled, and
     // the two quotes around.
     std::array<char, 2 * kMaxIdentifierBytes + 2> m_quotedName{};
+    std::string m_quotedLong;
+    LineBuffer m_line;       // the column being written
+    std::string m_scratch;   // what the translator and the names give the line
     std::string m_out;
 };
 
@@ -580,8 +662,8 @@ void ScriptWriter::planForeignKeys() {
 
 void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
                                const translate::TableColumns& columns,
-                               const translate::Column* known, std::string& comments,
-                               std::string& text) {
+                               const translate::Column* known, bool plainColumns,
+                               std::string& comments, std::string& text) {
     const TargetTable& table = *plan.table;
     auto fieldItem = [&](std::string property, std::string_view original, std::string reason) {
         LedgerItem item =
@@ -613,23 +695,36 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
         plan.primaryCarried &&
         std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
                     [&](const KeyColumn& key) { return sameAccessName(key.name, field.name); });
-    // The column's identifier, written once; the checks below repeat it from the text.
-    text += "  "sv;
-    const std::size_t nameAt = text.size();
-    m_names.appendColumn(text, table.name, field.name);
-    const std::size_t nameSize = text.size() - nameAt;
-    // The translations below write the same identifier: they are given it, copied out of the
-    // script, which may move as it grows.
-    if (nameSize <= m_quotedName.size()) {
-        std::copy_n(text.begin() + static_cast<std::ptrdiff_t>(nameAt), nameSize,
-                    m_quotedName.begin());
-        column.quoted = std::string_view(m_quotedName.data(), nameSize);
-    }
-    text += ' ';
-    if (pg()) {
-        appendPostgresType(text, field);
+    // The column's identifier, written once; the checks below repeat it. The definition is
+    // assembled in m_line and goes into the script whole at the end.
+    LineBuffer& line = m_line;
+    line.clear();
+    line += "  "sv;
+    const std::size_t nameAt = line.size();
+    if (plainColumns && appendPlainName(line, field.name)) {
+        // the name as it is, which the table keeps (see TargetNames)
     } else {
-        text += sqliteType(field);
+        m_scratch.clear();
+        m_names.appendColumn(m_scratch, table.name, field.name);
+        line += m_scratch;
+    }
+    const std::size_t nameSize = line.size() - nameAt;
+    // The translations below write the same identifier: they are given it, copied out of the
+    // line, which may move as it grows.
+    const std::string_view name = line.view(nameAt, nameSize);
+    if (nameSize <= m_quotedName.size()) {
+        std::copy(name.begin(), name.end(), m_quotedName.begin());
+        column.quoted = std::string_view(m_quotedName.data(), nameSize);
+    } else {
+        m_quotedLong.assign(name);  // not for names cut to 63 bytes, which always fit
+        column.quoted = m_quotedLong;
+    }
+    const std::string_view quotedName = column.quoted;
+    line += ' ';
+    if (pg()) {
+        appendPostgresType(line, field);
+    } else {
+        line += sqliteType(field);
     }
 
     bool generated = false;
@@ -637,7 +732,8 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
         translate::Translation t =
             translate::translateCalculated(m_target, field.expression, column, columns, m_names);
         if (t.ok) {
-            text.append(" "sv).append(t.sql);
+            line += ' ';
+            line += t.sql;
             generated = true;
         } else {
             note(fieldItem("Expression", field.expression,
@@ -647,10 +743,10 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
         }
     }
     if (plan.rowidAutoNumber && inPrimary) {
-        text += " PRIMARY KEY"sv;  // the rowid: SQLite numbers it as AutoNumber does
+        line += " PRIMARY KEY"sv;  // the rowid: SQLite numbers it as AutoNumber does
     } else if (isAutoNumber(field)) {
         if (pg()) {
-            text += " GENERATED BY DEFAULT AS IDENTITY"sv;
+            line += " GENERATED BY DEFAULT AS IDENTITY"sv;
         } else {
             note(fieldItem("Attributes", "AutoNumber",
                            "SQLite numbers only a single-column INTEGER PRIMARY KEY; the column "
@@ -658,14 +754,18 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
                  comments, "  ");
         }
     }
-    if (!generated && (field.required || inPrimary)) text += " NOT NULL"sv;
+    if (!generated && (field.required || inPrimary)) line += " NOT NULL"sv;
 
     if (isGuidAutoNumber(field)) {
-        text.append(" DEFAULT "sv).append(pg() ? std::string_view("gen_random_uuid()") : kSqliteUuid);
+        line += " DEFAULT "sv;
+        line += pg() ? std::string_view("gen_random_uuid()") : kSqliteUuid;
     } else if (!generated && !isAutoNumber(field) && !field.defaultValue.empty()) {
-        translate::Translation t = translate::appendDefault(
-            text, " DEFAULT ", m_target, field.defaultValue, column, columns, m_names);
-        if (!t.ok) {
+        const translate::Translation& t =
+            translate::keptDefault(m_target, field.defaultValue, column, columns, m_names);
+        if (t.ok) {
+            line += " DEFAULT "sv;
+            line += t.sql;
+        } else {
             note(fieldItem("DefaultValue", field.defaultValue, t.reason), comments, "  ");
         }
     }
@@ -676,30 +776,42 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
     }
     if (!generated) {
         if (field.type == dao::kByte && pg()) {
-            text.append(" CHECK ("sv).append(text, nameAt, nameSize).append(" BETWEEN 0 AND 255)"sv);
+            line += " CHECK ("sv;
+            line += quotedName;
+            line += " BETWEEN 0 AND 255)"sv;
         }
         if (field.type == dao::kBoolean && !pg()) {
-            text.append(" CHECK ("sv).append(text, nameAt, nameSize).append(" IN (0, 1))"sv);
+            line += " CHECK ("sv;
+            line += quotedName;
+            line += " IN (0, 1))"sv;
         }
         if (field.type == dao::kText && !pg() && field.size > 0) {
-            text.append(" CHECK (length("sv).append(text, nameAt, nameSize).append(") <= "sv);
-            text.append(std::to_string(field.size)).append(")"sv);
+            line += " CHECK (length("sv;
+            line += quotedName;
+            line += ") <= "sv;
+            appendNumber(line, field.size);
+            line += ')';
         }
         if (!field.validationRule.empty()) {
+            m_scratch.clear();
             translate::Translation t = translate::appendFieldRule(
-                text, " ", m_target, field.validationRule, column, columns, m_names);
+                m_scratch, " ", m_target, field.validationRule, column, columns, m_names);
+            line += m_scratch;
             if (!t.ok) {
                 note(fieldItem("ValidationRule", field.validationRule, t.reason), comments, "  ");
             }
         }
         if (!field.allowZeroLength && (field.type == dao::kText || field.type == dao::kMemo)) {
+            m_scratch.clear();
             translate::Translation t = translate::appendAllowZeroLengthCheck(
-                text, " ", m_target, column, columns, m_names);
+                m_scratch, " ", m_target, column, columns, m_names);
+            line += m_scratch;
             if (!t.ok) {
                 note(fieldItem("AllowZeroLength", "False", t.reason), comments, "  ");
             }
         }
     }
+    text.append(line.view());
 }
 
 void ScriptWriter::writeTable(const TablePlan& plan) {
@@ -734,6 +846,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     EntryList& entries = m_entries;
     entries.reset(m_out, plan.created);
     std::string& comments = m_entry.comments;
+    const bool plainColumns = m_names.keepsColumnNames(table.name);
     // The map holds the carried fields in table order (planTables).
     std::size_t carried = 0;
     for (const TargetField& field : table.fields) {
@@ -743,7 +856,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         }
         comments.clear();
         const std::size_t start = entries.beginWritten();
-        writeColumn(plan, field, columns, column, comments, m_out);
+        writeColumn(plan, field, columns, column, plainColumns, comments, m_out);
         entries.addWritten(start, comments);
     }
     for (const std::string& name : table.duplicateFields) {

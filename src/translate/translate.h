@@ -160,6 +160,10 @@ Translation allowZeroLengthCheck(Target target, const Column& column, const Tabl
 // The writer's forms of translateDefault, translateFieldRule and allowZeroLengthCheck: on success
 // `lead` and the text are appended to `out` and the result's sql stays empty, which spares a
 // string per column; on failure `out` is unchanged and the result gives the reason.
+// The translation of a default as it is kept for later fields, for a writer that copies its sql
+// itself: valid until the next translation.
+const Translation& keptDefault(Target target, std::string_view text, const Column& column,
+                               const TableColumns& table, const NameMapper& names);
 Translation appendDefault(std::string& out, std::string_view lead, Target target,
                           std::string_view text, const Column& column, const TableColumns& table,
                           const NameMapper& names);

@@ -352,6 +352,11 @@ Translation translateDefault(Target target, std::string_view text, const Column&
     return cachedDefault(target, text, column, table, names);
 }
 
+const Translation& keptDefault(Target target, std::string_view text, const Column& column,
+                               const TableColumns& table, const NameMapper& names) {
+    return cachedDefault(target, text, column, table, names);
+}
+
 Translation appendDefault(std::string& out, std::string_view lead, Target target,
                           std::string_view text, const Column& column, const TableColumns& table,
                           const NameMapper& names) {

@@ -112,6 +112,8 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
             } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
                 table.fields.push_back(&field);
                 table.plainFieldNames = table.plainFieldNames && plainIdentifier(field.name);
+                table.quotedFieldName =
+                    table.quotedFieldName || field.name.find('"') != std::string::npos;
                 table.systemColumnName =
                     table.systemColumnName || isPostgresSystemColumn(field.name);
             } else {

@@ -116,6 +116,7 @@ struct TargetTable {
     // not look at them again.
     bool plainFieldNames = false;
     bool systemColumnName = false;
+    bool quotedFieldName = false;  // a name of `fields` holds a double quote
     std::string validationRule;
     std::string validationText;
     std::string description;

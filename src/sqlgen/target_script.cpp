@@ -380,15 +380,6 @@ struct ForeignKeyPlan {
     std::string reason;      // why not, otherwise
 };
 
-// Appends `name` in double quotes when it is a plain identifier without quotes; false otherwise.
-bool appendPlainName(LineBuffer& line, std::string_view name) {
-    if (!plainIdentifier(name) || name.find('"') != std::string_view::npos) return false;
-    line += '"';
-    line += name;
-    line += '"';
-    return true;
-}
-
 class ScriptWriter {
 public:
     ScriptWriter(Target target, const TargetSchema& schema)
@@ -413,7 +404,7 @@ private:
     std::string missingColumn(const TablePlan& plan, std::string_view field) const;
     void writeTable(const TablePlan& plan);
     // `known` is the field's entry in `columns`, or null when the table has none.
-    // `plainColumns`: the table keeps every column name as it is.
+    // `plainColumns`: the table writes every column name as it is, in quotes.
     void writeColumn(const TablePlan& plan, const TargetField& field,
                      const translate::TableColumns& columns, const translate::Column* known,
                      bool plainColumns, std::string& comments, std::string& text);
@@ -701,8 +692,11 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
     line.clear();
     line += "  "sv;
     const std::size_t nameAt = line.size();
-    if (plainColumns && appendPlainName(line, field.name)) {
-        // the name as it is, which the table keeps (see TargetNames)
+    if (plainColumns) {
+        // The name as it is, which the table keeps (see TargetNames).
+        line += '"';
+        line += field.name;
+        line += '"';
     } else {
         m_scratch.clear();
         m_names.appendColumn(m_scratch, table.name, field.name);
@@ -846,7 +840,10 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     EntryList& entries = m_entries;
     entries.reset(m_out, plan.created);
     std::string& comments = m_entry.comments;
-    const bool plainColumns = m_names.keepsColumnNames(table.name);
+    // A table that keeps its column names, all plain and without quotes, has them written as
+    // they are.
+    const bool plainColumns = m_names.keepsColumnNames(table.name) && table.plainFieldNames &&
+                              !table.quotedFieldName;
     // The map holds the carried fields in table order (planTables).
     std::size_t carried = 0;
     for (const TargetField& field : table.fields) {

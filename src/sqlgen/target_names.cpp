@@ -135,6 +135,7 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
     std::size_t objects = schema.tables.size() + schema.queries.size() + schema.relations.size();
     for (const TargetTable& table : schema.tables) objects += table.indexes.size();
     m_objects.reserve(objects);
+    m_renames.reserve(objects);  // an upper bound for all but column renames
     m_tables.reserve(schema.tables.size() + schema.queries.size());
     m_indexOwners.reserve(schema.tables.size());
     m_indexLists.reserve(schema.tables.size());
@@ -161,6 +162,7 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
         const auto [owner, added] = m_indexOwners.try_emplace(key, m_indexLists.size());
         if (added) m_indexLists.emplace_back();
         auto& indexNames = m_indexLists[owner->second];
+        indexNames.reserve(indexNames.size() + table.indexes.size());
         const std::string& qualifier = m_tables[key];
         for (const TargetIndex& index : table.indexes) {
             // A foreign-key index becomes the script's own index, named when it is written.
@@ -244,7 +246,7 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
 
 void TargetNames::record(const Subject& subject, std::string_view wanted, std::string_view name,
                          std::string_view why) {
-    translate::LedgerItem item;
+    translate::LedgerItem& item = m_renames.emplace_back();
     if (subject.table) item.table = std::string(*subject.table);
     if (subject.field) item.field = std::string(*subject.field);
     if (subject.query) item.query = std::string(*subject.query);
@@ -252,7 +254,6 @@ void TargetNames::record(const Subject& subject, std::string_view wanted, std::s
     item.original = std::string(wanted);
     item.reason.reserve(name.size() + why.size() + 16);
     item.reason.append("renamed to \"").append(name).append("\": ").append(why);
-    m_renames.push_back(std::move(item));
 }
 
 std::string TargetNames::claim(std::string_view wanted, std::string_view table) {

@@ -52,6 +52,38 @@ bool isLinkedType(std::int32_t tableType) {
            tableType == schema::dao::kTableTypeAccessLink;
 }
 
+// What plainIdentifier says of a name, and whether it holds a double quote: in one pass, eight
+// bytes at a time, the last eight overlapping the chunk before.
+enum class IdentifierKind { Plain, Quoted, Other };
+
+IdentifierKind identifierKind(std::string_view name) {
+    const std::size_t size = name.size();
+    if (size == 0 || size > kMaxIdentifierBytes) return IdentifierKind::Other;
+    if (size < 8) {
+        bool quoted = false;
+        for (const char c : name) {
+            if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return IdentifierKind::Other;
+            quoted = quoted || c == '"';
+        }
+        return quoted ? IdentifierKind::Quoted : IdentifierKind::Plain;
+    }
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
+    std::uint64_t bad = 0;    // a byte below 0x20, or from 0x7F up, sets its high bit
+    std::uint64_t quote = 0;  // a double quote sets its high bit
+    auto check = [&](std::size_t at) {
+        std::uint64_t x = 0;
+        std::memcpy(&x, name.data() + at, sizeof x);
+        const std::uint64_t q = x ^ (kOnes * '"');
+        bad |= ((x - kOnes * 0x20) & ~x) | ((x + kOnes) | x);
+        quote |= (q - kOnes) & ~q;
+    };
+    for (std::size_t i = 0; i + 8 < size; i += 8) check(i);
+    check(size - 8);
+    if ((bad & kHigh) != 0) return IdentifierKind::Other;
+    return (quote & kHigh) != 0 ? IdentifierKind::Quoted : IdentifierKind::Plain;
+}
+
 // The names met so far among one table's fields, as Access compares them: an open-addressing
 // table of views, reused from table to table, so that a table costs no allocation.
 class SeenNames {
@@ -68,18 +100,25 @@ public:
     // Adds `name`; false when an earlier name is the same.
     bool add(std::string_view name) {
         const std::size_t mask = m_slots.size() - 1;
-        std::size_t slot = hashFolded(name) & mask;
-        for (; m_slots[slot].data() != nullptr; slot = (slot + 1) & mask) {
-            if (sameAccessName(m_slots[slot], name)) return false;
+        const std::size_t hash = hashFolded(name);
+        std::size_t slot = hash & mask;
+        for (; m_slots[slot].name.data() != nullptr; slot = (slot + 1) & mask) {
+            if (m_slots[slot].hash == hash && sameAccessName(m_slots[slot].name, name)) {
+                return false;
+            }
         }
         // A view of an empty name still points somewhere: only a default view marks a free slot.
-        m_slots[slot] = name.data() != nullptr ? name : std::string_view("", 0);
+        m_slots[slot] = {name.data() != nullptr ? name : std::string_view("", 0), hash};
         m_used.push_back(slot);
         return true;
     }
 
 private:
-    std::vector<std::string_view> m_slots;
+    struct Slot {
+        std::string_view name;
+        std::size_t hash = 0;
+    };
+    std::vector<Slot> m_slots;
     std::vector<std::size_t> m_used;
 };
 
@@ -111,9 +150,9 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
                 table.duplicateFields.push_back(field.name);
             } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
                 table.fields.push_back(&field);
-                table.plainFieldNames = table.plainFieldNames && plainIdentifier(field.name);
-                table.quotedFieldName =
-                    table.quotedFieldName || field.name.find('"') != std::string::npos;
+                const IdentifierKind kind = identifierKind(field.name);
+                table.plainFieldNames = table.plainFieldNames && kind != IdentifierKind::Other;
+                table.quotedFieldName = table.quotedFieldName || kind == IdentifierKind::Quoted;
                 table.systemColumnName =
                     table.systemColumnName || isPostgresSystemColumn(field.name);
             } else {

@@ -787,20 +787,43 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
             line += ')';
         }
         if (!field.validationRule.empty()) {
-            m_scratch.clear();
-            translate::Translation t = translate::appendFieldRule(
-                m_scratch, " ", m_target, field.validationRule, column, columns, m_names);
-            line += m_scratch;
-            if (!t.ok) {
-                note(fieldItem("ValidationRule", field.validationRule, t.reason), comments, "  ");
+            // Most rules are kept with the field open: the line writes the identifier itself.
+            const translate::KeptFieldRule kept =
+                translate::keptFieldRule(m_target, field.validationRule, column);
+            if (kept.translation != nullptr && kept.translation->ok) {
+                const std::string_view sql = kept.translation->sql;
+                line += ' ';
+                std::size_t start = 0;
+                for (const std::size_t open : *kept.open) {
+                    line += sql.substr(start, open - start);
+                    line += quotedName;
+                    start = open + 1;
+                }
+                line += sql.substr(start);
+            } else if (kept.translation != nullptr) {
+                note(fieldItem("ValidationRule", field.validationRule, kept.translation->reason),
+                     comments, "  ");
+            } else {
+                m_scratch.clear();
+                translate::Translation t = translate::appendFieldRule(
+                    m_scratch, " ", m_target, field.validationRule, column, columns, m_names);
+                line += m_scratch;
+                if (!t.ok) {
+                    note(fieldItem("ValidationRule", field.validationRule, t.reason), comments,
+                         "  ");
+                }
             }
         }
         if (!field.allowZeroLength && (field.type == dao::kText || field.type == dao::kMemo)) {
-            m_scratch.clear();
-            translate::Translation t = translate::appendAllowZeroLengthCheck(
-                m_scratch, " ", m_target, column, columns, m_names);
-            line += m_scratch;
-            if (!t.ok) {
+            if (translate::zeroLengthCheckApplies(column)) {
+                line += ' ';
+                line += translate::kZeroLengthCheckOpen;
+                line += quotedName;
+                line += translate::kZeroLengthCheckClose;
+            } else {
+                m_scratch.clear();
+                const translate::Translation t = translate::appendAllowZeroLengthCheck(
+                    m_scratch, " ", m_target, column, columns, m_names);
                 note(fieldItem("AllowZeroLength", "False", t.reason), comments, "  ");
             }
         }

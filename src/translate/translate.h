@@ -174,6 +174,24 @@ Translation appendAllowZeroLengthCheck(std::string& out, std::string_view lead, 
                                        const Column& column, const TableColumns& table,
                                        const NameMapper& names);
 
+// The same checks in pieces, for a writer that assembles a column's text itself and has the
+// column's identifier at hand.
+//
+// A kept field rule: the "CHECK (...)" clause (or, not ok, the reason) with the field's identifier
+// to be written at each position of `open`. Null `translation` when the rule names a field and has
+// no kept form: appendFieldRule translates it in full. Valid until the next translation.
+struct KeptFieldRule {
+    const Translation* translation = nullptr;
+    const std::vector<std::size_t>* open = nullptr;
+};
+KeptFieldRule keptFieldRule(Target target, std::string_view rule, const Column& column);
+
+// AllowZeroLength = False: whether the column takes the check, and its text around the
+// column's identifier.
+bool zeroLengthCheckApplies(const Column& column);
+inline constexpr std::string_view kZeroLengthCheckOpen = "CHECK (";
+inline constexpr std::string_view kZeroLengthCheckClose = " <> '')";
+
 // A saved query as the engine gives it: QueryDef.SQL and QueryDef.Type (schema::dao::kQuery*).
 struct SavedQuery {
     std::string name;

@@ -377,6 +377,16 @@ Translation translateFieldRule(Target target, std::string_view rule, const Colum
     return {true, std::move(sql), {}};
 }
 
+KeptFieldRule keptFieldRule(Target target, std::string_view rule, const Column& column) {
+    const Kept* hit = cachedFieldRule(target, rule, column);
+    if (hit == nullptr) return {};
+    return {&hit->translation, &hit->open};
+}
+
+bool zeroLengthCheckApplies(const Column& column) {
+    return typeOfDao(column.daoType) == Type::Text;
+}
+
 Translation appendFieldRule(std::string& out, std::string_view lead, Target target,
                             std::string_view rule, const Column& column, const TableColumns& table,
                             const NameMapper& names) {
@@ -424,11 +434,12 @@ Translation translateCalculated(Target target, std::string_view expression, cons
 Translation appendAllowZeroLengthCheck(std::string& out, std::string_view lead, Target,
                                        const Column& column, const TableColumns& table,
                                        const NameMapper& names) {
-    const Type type = typeOfDao(column.daoType);
-    if (type != Type::Text) return failure("AllowZeroLength applies to text fields only");
-    out.append(lead).append("CHECK (");
+    if (!zeroLengthCheckApplies(column)) {
+        return failure("AllowZeroLength applies to text fields only");
+    }
+    out.append(lead).append(kZeroLengthCheckOpen);
     appendSelf(out, column, table, names);
-    out.append(" <> '')");
+    out.append(kZeroLengthCheckClose);
     return {true, {}, {}};
 }
 

@@ -52,27 +52,14 @@ bool isGuidAutoNumber(const F& field) {
 // Whether the field becomes a column at all: complex columns and unknown types do not.
 template <class F>
 bool carriesColumn(const F& field) {
-    switch (field.type) {
-        case dao::kBoolean:
-        case dao::kByte:
-        case dao::kInteger:
-        case dao::kLong:
-        case dao::kCurrency:
-        case dao::kSingle:
-        case dao::kDouble:
-        case dao::kDate:
-        case dao::kBinary:
-        case dao::kText:
-        case dao::kLongBinary:
-        case dao::kMemo:
-        case dao::kGuid:
-        case dao::kBigInt:
-        case dao::kDecimal:
-        case dao::kExtendedDate:
-            return true;
-        default:
-            return false;
-    }
+    constexpr std::uint64_t kCarried =
+        1ULL << dao::kBoolean | 1ULL << dao::kByte | 1ULL << dao::kInteger | 1ULL << dao::kLong |
+        1ULL << dao::kCurrency | 1ULL << dao::kSingle | 1ULL << dao::kDouble | 1ULL << dao::kDate |
+        1ULL << dao::kBinary | 1ULL << dao::kText | 1ULL << dao::kLongBinary | 1ULL << dao::kMemo |
+        1ULL << dao::kGuid | 1ULL << dao::kBigInt | 1ULL << dao::kDecimal |
+        1ULL << dao::kExtendedDate;
+    return field.type >= 0 && field.type < 64 &&
+           ((kCarried >> static_cast<unsigned>(field.type)) & 1U) != 0;
 }
 
 // Copies `piece` to `to`: pieces of up to 32 bytes (names, keywords, types) with a few moves of
@@ -82,6 +69,11 @@ bool carriesColumn(const F& field) {
     const std::size_t n = piece.size();
     auto move8 = [](char* dst, const char* src) {
         std::uint64_t word = 0;
+        std::memcpy(&word, src, sizeof word);
+        std::memcpy(dst, &word, sizeof word);
+    };
+    auto move4 = [](char* dst, const char* src) {
+        std::uint32_t word = 0;
         std::memcpy(&word, src, sizeof word);
         std::memcpy(dst, &word, sizeof word);
     };
@@ -95,8 +87,14 @@ bool carriesColumn(const F& field) {
         move8(to + n - 8, from + n - 8);
     } else if (n > 32) {
         std::copy_n(from, n, to);
-    } else {
-        for (std::size_t i = 0; i < n; ++i) to[i] = from[i];
+    } else if (n >= 4) {
+        move4(to, from);
+        move4(to + n - 4, from + n - 4);
+    } else if (n > 0) {
+        // One, two or three bytes: the first, the middle and the last, which may coincide.
+        to[0] = from[0];
+        to[n / 2] = from[n / 2];
+        to[n - 1] = from[n - 1];
     }
 }
 

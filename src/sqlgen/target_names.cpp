@@ -296,6 +296,19 @@ std::string TargetNames::columnName(std::string_view table, std::string_view fie
     return cutUtf8(cleaned(field), kMaxIdentifierBytes);
 }
 
+void TargetNames::appendIndexName(std::string& out, std::string_view table,
+                                  std::string_view index) const {
+    const auto owner = m_indexOwners.find(table);
+    if (owner != m_indexOwners.end()) {
+        for (const auto& [accessName, name] : m_indexLists[owner->second]) {
+            if (!sameAccessName(accessName, index)) continue;
+            if (!appendPlainQuoted(out, name)) translate::appendQuoted(out, name);
+            return;
+        }
+    }
+    translate::appendQuoted(out, indexName(table, index));
+}
+
 std::string TargetNames::indexName(std::string_view table, std::string_view index) const {
     const auto owner = m_indexOwners.find(table);
     if (owner != m_indexOwners.end()) {

@@ -40,6 +40,8 @@ public:
     std::string columnName(std::string_view table, std::string_view field) const;
     std::string indexName(std::string_view table, std::string_view index) const;
     std::string relationName(std::string_view relation) const;
+    // The quoted name of index `index` of `table`, appended to `out`.
+    void appendIndexName(std::string& out, std::string_view table, std::string_view index) const;
 
     // A fresh schema-wide name for an object that the script adds itself (an index that a
     // foreign key needs). Unique like every other name, but no rename of an Access name.

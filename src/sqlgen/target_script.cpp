@@ -905,16 +905,16 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         note(tableItem(table, "Index", plan.primary->index.name, reason), entry.comments, "  ");
         entries.add(entry.comments, {});
     } else if (plan.primary != nullptr && !plan.rowidAutoNumber) {
-        ListEntry entry;
-        entry.text = "  CONSTRAINT " +
-                     TargetNames::quote(m_names.indexName(table.name, plan.primary->index.name)) +
-                     " PRIMARY KEY (";
+        std::string& text = m_scratch;
+        text.assign("  CONSTRAINT "sv);
+        m_names.appendIndexName(text, table.name, plan.primary->index.name);
+        text += " PRIMARY KEY ("sv;
         for (std::size_t i = 0; i < plan.primary->columns.size(); ++i) {
-            if (i > 0) entry.text += ", "sv;
-            entry.text += m_names.column(table.name, plan.primary->columns[i].name);
+            if (i > 0) text += ", "sv;
+            m_names.appendColumn(text, table.name, plan.primary->columns[i].name);
         }
-        entry.text += ")"sv;
-        entries.add(entry);
+        text += ')';
+        entries.add({}, text);
     }
     if (!table.validationRule.empty()) {
         translate::Translation t =
@@ -974,7 +974,7 @@ void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index) {
         return;
     }
     m_out += index.index.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ";
-    translate::appendQuoted(m_out, m_names.indexName(table.name, index.index.name));
+    m_names.appendIndexName(m_out, table.name, index.index.name);
     m_out += " ON "sv;
     m_names.appendObject(m_out, table.name);
     m_out += " ("sv;

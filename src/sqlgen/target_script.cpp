@@ -401,11 +401,14 @@ private:
     void planForeignKeys();
     std::string missingColumn(const TablePlan& plan, std::string_view field) const;
     void writeTable(const TablePlan& plan);
-    // `known` is the field's entry in `columns`, or null when the table has none.
     // `plainColumns`: the table writes every column name as it is, in quotes.
-    void writeColumn(const TablePlan& plan, const TargetField& field,
-                     const translate::TableColumns& columns, const translate::Column* known,
-                     bool plainColumns, std::string& comments, std::string& text);
+    void writeColumn(const TablePlan& plan, const TargetField& field, bool plainColumns,
+                     std::string& comments, std::string& text);
+    // The typed columns that names in the expressions of the table being written stand for,
+    // made when an expression first needs them; and the same list's name alone, which is all a
+    // default (that reads no field) needs.
+    const translate::TableColumns& tableColumns();
+    const translate::TableColumns& namedTable() const { return m_tableName; }
     void writeIndex(const TablePlan& plan, const TargetIndex& index);
     void writeForeignKeys();
     void writeViews();
@@ -416,7 +419,10 @@ private:
     TargetScript m_result;
     translate::ColumnMap m_columnMap;
     translate::TableColumns m_noColumns;
-    translate::TableColumns m_tableColumns;  // the table being written
+    translate::TableColumns m_tableColumns;  // the table being written, see tableColumns()
+    const TargetTable* m_columnsOwner = nullptr;
+    bool m_columnsFilled = false;
+    translate::TableColumns m_tableName;  // its name alone
     // Names compared without regard to ASCII case, as Access compares them.
     struct FoldedHash {
         using is_transparent = void;
@@ -649,10 +655,17 @@ void ScriptWriter::planForeignKeys() {
     }
 }
 
+const translate::TableColumns& ScriptWriter::tableColumns() {
+    if (m_columnsOwner == nullptr) return m_noColumns;
+    if (!m_columnsFilled) {
+        fillColumns(*m_columnsOwner, m_tableColumns);
+        m_columnsFilled = true;
+    }
+    return m_tableColumns;
+}
+
 void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
-                               const translate::TableColumns& columns,
-                               const translate::Column* known, bool plainColumns,
-                               std::string& comments, std::string& text) {
+                               bool plainColumns, std::string& comments, std::string& text) {
     const TargetTable& table = *plan.table;
     auto fieldItem = [&](std::string property, std::string_view original, std::string reason) {
         LedgerItem item =
@@ -669,17 +682,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
     if (!pg() && !field.description.empty()) {
         comments += "  " + translate::sqlComment(field.description);
     }
-    // The map's entry stands for the field when it says the same (two tables whose names differ
-    // only in case share one entry of the map).
-    if (known != nullptr &&
-        ((known->name.data() != field.name.data() && known->name != field.name) ||
-         known->daoType != field.type ||
-                             known->size != field.size || known->calculated != field.calculated)) {
-        known = nullptr;
-    }
-    translate::Column column = known != nullptr ? *known
-                                                : translate::Column{field.name, field.type,
-                                                                    field.size, field.calculated};
+    translate::Column column{field.name, field.type, field.size, field.calculated};
     const bool inPrimary =
         plan.primaryCarried &&
         std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
@@ -722,7 +725,8 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
     bool generated = false;
     if (field.calculated) {
         translate::Translation t =
-            translate::translateCalculated(m_target, field.expression, column, columns, m_names);
+            translate::translateCalculated(m_target, field.expression, column, tableColumns(),
+                                           m_names);
         if (t.ok) {
             line += ' ';
             line += t.sql;
@@ -753,7 +757,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
         line += pg() ? std::string_view("gen_random_uuid()") : kSqliteUuid;
     } else if (!generated && !isAutoNumber(field) && !field.defaultValue.empty()) {
         const translate::Translation& t =
-            translate::keptDefault(m_target, field.defaultValue, column, columns, m_names);
+            translate::keptDefault(m_target, field.defaultValue, column, namedTable(), m_names);
         if (t.ok) {
             line += " DEFAULT "sv;
             line += t.sql;
@@ -804,7 +808,8 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
             } else {
                 m_scratch.clear();
                 translate::Translation t = translate::appendFieldRule(
-                    m_scratch, " ", m_target, field.validationRule, column, columns, m_names);
+                    m_scratch, " ", m_target, field.validationRule, column, tableColumns(),
+                    m_names);
                 line += m_scratch;
                 if (!t.ok) {
                     note(fieldItem("ValidationRule", field.validationRule, t.reason), comments,
@@ -821,7 +826,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
             } else {
                 m_scratch.clear();
                 const translate::Translation t = translate::appendAllowZeroLengthCheck(
-                    m_scratch, " ", m_target, column, columns, m_names);
+                    m_scratch, " ", m_target, column, tableColumns(), m_names);
                 note(fieldItem("AllowZeroLength", "False", t.reason), comments, "  ");
             }
         }
@@ -847,14 +852,11 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     const std::string tableName = m_names.object(table.name);
     if (!pg() && !table.description.empty()) m_out += translate::sqlComment(table.description);
 
-    // The typed columns that names in the table's own expressions stand for, written into a
-    // map reused from table to table.
-    const translate::TableColumns* known = nullptr;
-    if (const TargetTable* owner = createdNamed(table.name)) {
-        fillColumns(*owner, m_tableColumns);
-        known = &m_tableColumns;
-    }
-    const translate::TableColumns& columns = known != nullptr ? *known : m_noColumns;
+    // The typed columns that names in the table's own expressions stand for are those of the
+    // created table of its name (the last one, when names differ only in case).
+    m_columnsOwner = createdNamed(table.name);
+    m_columnsFilled = false;
+    m_tableName.name = m_columnsOwner != nullptr ? std::string_view(m_columnsOwner->name) : "";
     // A created table's list is written in place after its heading; a left-out table's comments
     // alone stand where it would have.
     if (plan.created) m_out.append("CREATE TABLE "sv).append(tableName).append(" (\n"sv);
@@ -865,16 +867,10 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     // they are.
     const bool plainColumns = m_names.keepsColumnNames(table.name) && table.plainFieldNames &&
                               !table.quotedFieldName;
-    // The map holds the carried fields in table order (planTables).
-    std::size_t carried = 0;
     for (const TargetField& field : table.fields) {
-        const translate::Column* column = nullptr;
-        if (carriesColumn(field) && carried < columns.columns.size()) {
-            column = &columns.columns[carried++];
-        }
         comments.clear();
         const std::size_t start = entries.beginWritten();
-        writeColumn(plan, field, columns, column, plainColumns, comments, m_out);
+        writeColumn(plan, field, plainColumns, comments, m_out);
         entries.addWritten(start, comments);
     }
     for (const std::string& name : table.duplicateFields) {
@@ -918,7 +914,8 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     }
     if (!table.validationRule.empty()) {
         translate::Translation t =
-            translate::translateTableRule(m_target, table.validationRule, columns, m_names);
+            translate::translateTableRule(m_target, table.validationRule, tableColumns(),
+                                          m_names);
         if (t.ok) {
             entries.add({}, "  " + t.sql);
         } else {

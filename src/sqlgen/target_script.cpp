@@ -8,6 +8,7 @@
 #include <charconv>
 #include <cstdint>
 #include <cstring>
+#include <functional>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -111,13 +112,13 @@ public:
     }
 
     [[gnu::always_inline]] LineBuffer& operator+=(std::string_view piece) {
-        if (m_size + piece.size() > m_capacity) grow(piece.size());
+        if (m_size + piece.size() > m_capacity) piece = grow(piece);
         copyPiece(m_room.get() + m_size, piece);
         m_size += piece.size();
         return *this;
     }
     [[gnu::always_inline]] LineBuffer& operator+=(char c) {
-        if (m_size + 1 > m_capacity) grow(1);
+        if (m_size + 1 > m_capacity) grow(std::string_view(&c, 1));
         m_room[m_size++] = c;
         return *this;
     }
@@ -126,12 +127,19 @@ public:
     }
 
 private:
-    void grow(std::size_t more) {
-        const std::size_t capacity = std::max(2 * m_capacity, m_size + more);
+    // Makes room for `piece`, which may be a part of the line itself: it is returned where it
+    // stands after the move.
+    std::string_view grow(std::string_view piece) {
+        const std::size_t capacity = std::max(2 * m_capacity, m_size + piece.size());
         auto room = std::make_unique_for_overwrite<char[]>(capacity);
         std::copy_n(m_room.get(), m_size, room.get());
+        const std::less_equal<const char*> notAfter;
+        const bool inside = notAfter(m_room.get(), piece.data()) &&
+                            notAfter(piece.data() + piece.size(), m_room.get() + m_size);
+        if (inside) piece = {room.get() + (piece.data() - m_room.get()), piece.size()};
         m_room = std::move(room);
         m_capacity = capacity;
+        return piece;
     }
     std::unique_ptr<char[]> m_room = std::make_unique_for_overwrite<char[]>(512);
     std::size_t m_capacity = 512;
@@ -442,8 +450,6 @@ private:
     ListEntry m_entry;
     // The identifier of the column being written: at most 63 bytes, each quote doubled, and
     // the two quotes around.
-    std::array<char, 2 * kMaxIdentifierBytes + 2> m_quotedName{};
-    std::string m_quotedLong;
     LineBuffer m_line;       // the column being written
     std::string m_scratch;   // what the translator and the names give the line
     std::string m_out;
@@ -704,17 +710,9 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
         line += m_scratch;
     }
     const std::size_t nameSize = line.size() - nameAt;
-    // The translations below write the same identifier: they are given it, copied out of the
-    // line, which may move as it grows.
-    const std::string_view name = line.view(nameAt, nameSize);
-    if (nameSize <= m_quotedName.size()) {
-        std::copy(name.begin(), name.end(), m_quotedName.begin());
-        column.quoted = std::string_view(m_quotedName.data(), nameSize);
-    } else {
-        m_quotedLong.assign(name);  // not for names cut to 63 bytes, which always fit
-        column.quoted = m_quotedLong;
-    }
-    const std::string_view quotedName = column.quoted;
+    // The checks below repeat the identifier from the line (which may move as it grows, so it is
+    // taken anew each time).
+    auto quotedName = [&line, nameAt, nameSize] { return line.view(nameAt, nameSize); };
     line += ' ';
     if (pg()) {
         appendPostgresType(line, field);
@@ -773,17 +771,17 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
     if (!generated) {
         if (field.type == dao::kByte && pg()) {
             line += " CHECK ("sv;
-            line += quotedName;
+            line += quotedName();
             line += " BETWEEN 0 AND 255)"sv;
         }
         if (field.type == dao::kBoolean && !pg()) {
             line += " CHECK ("sv;
-            line += quotedName;
+            line += quotedName();
             line += " IN (0, 1))"sv;
         }
         if (field.type == dao::kText && !pg() && field.size > 0) {
             line += " CHECK (length("sv;
-            line += quotedName;
+            line += quotedName();
             line += ") <= "sv;
             appendNumber(line, field.size);
             line += ')';
@@ -798,7 +796,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
                 std::size_t start = 0;
                 for (const std::size_t open : *kept.open) {
                     line += sql.substr(start, open - start);
-                    line += quotedName;
+                    line += quotedName();
                     start = open + 1;
                 }
                 line += sql.substr(start);
@@ -821,7 +819,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
             if (translate::zeroLengthCheckApplies(column)) {
                 line += ' ';
                 line += translate::kZeroLengthCheckOpen;
-                line += quotedName;
+                line += quotedName();
                 line += translate::kZeroLengthCheckClose;
             } else {
                 m_scratch.clear();

@@ -27,9 +27,6 @@ struct Column {
     int daoType = 0;
     int size = 0;
     bool calculated = false;  // a calculated column (PostgreSQL: generated ones cannot read it)
-    // The column's identifier as the NameMapper writes it, when the caller has it at hand; the
-    // checks on the column itself then write it without asking the mapper again.
-    std::string_view quoted;
 };
 
 // The typed columns of one table (or of a saved query's output), by Access name.

@@ -270,16 +270,6 @@ TranslationCache& cache() {
     return instance;
 }
 
-// Appends the identifier of `column`, a column of `table`.
-void appendSelf(std::string& out, const Column& column, const TableColumns& table,
-                const NameMapper& names) {
-    if (!column.quoted.empty()) {
-        out.append(column.quoted);
-    } else {
-        names.appendColumn(out, table.name, column.name);
-    }
-}
-
 // Appends the kept rule with the field's identifier written where it stands open.
 void fillOpenField(std::string& out, const Kept& kept, const Column& column,
                    const TableColumns& table, const NameMapper& names) {
@@ -287,7 +277,7 @@ void fillOpenField(std::string& out, const Kept& kept, const Column& column,
     std::size_t start = 0;
     for (const std::size_t open : kept.open) {
         out.append(sql.substr(start, open - start));
-        appendSelf(out, column, table, names);
+        names.appendColumn(out, table.name, column.name);
         start = open + 1;
     }
     out.append(sql.substr(start));
@@ -438,7 +428,7 @@ Translation appendAllowZeroLengthCheck(std::string& out, std::string_view lead, 
         return failure("AllowZeroLength applies to text fields only");
     }
     out.append(lead).append(kZeroLengthCheckOpen);
-    appendSelf(out, column, table, names);
+    names.appendColumn(out, table.name, column.name);
     out.append(kZeroLengthCheckClose);
     return {true, {}, {}};
 }

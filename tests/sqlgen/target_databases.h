@@ -52,6 +52,14 @@ inline MemoryDatabaseContent everyTypeDatabase() {
     schema::Field total = typedField("Total", dao::kDouble);
     total.calculated = true;
     total.expression = "[Quantity]*[Ratio]";
+    // A rule long enough that its column's line outgrows the writer's first room while the
+    // column's own name, taken from that line, is written into it again and again.
+    std::string bands;
+    for (int n = 0; n < 40; ++n) {
+        bands += (n == 0 ? "" : " Or ") + std::string("Between ") + std::to_string(10 * n) +
+                 " And " + std::to_string(10 * n + 5);
+    }
+    const schema::Field band = withRule(typedField("Band", dao::kLong), "", bands);
     // A calculated column that reads itself is left as a plain column: no engine computes it.
     schema::Field loop = typedField("Loop", dao::kLong);
     loop.calculated = true;
@@ -80,7 +88,8 @@ inline MemoryDatabaseContent everyTypeDatabase() {
                   typedField("Stamp", dao::kExtendedDate),
                   typedField("Attachments", dao::kComplex),
                   total,
-                  loop};
+                  loop,
+                  band};
     all.validationRule = "[EndDate]>=[StartDate]";
     all.indexes = {index("PrimaryKey", "+ID", true, true), index("Code", "+Code", false, true),
                    index("ByDates", "-StartDate;+EndDate")};

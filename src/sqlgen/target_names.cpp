@@ -86,12 +86,13 @@ bool TargetNames::FoldedEqual::operator()(std::string_view a, std::string_view b
 
 void TargetNames::Space::reserve(std::size_t count) {
     m_names.reserve(count);
+    m_hashes.reserve(count);
     std::size_t capacity = 16;
     while (capacity < 2 * count) capacity *= 2;
     if (capacity > m_slots.size()) {
         std::vector<std::uint32_t> slots(capacity, 0);
         for (std::size_t i = 0; i < m_names.size(); ++i) {
-            std::size_t slot = foldedNameHash(m_names[i]) & (capacity - 1);
+            std::size_t slot = m_hashes[i] & (capacity - 1);
             while (slots[slot] != 0) slot = (slot + 1) & (capacity - 1);
             slots[slot] = static_cast<std::uint32_t>(i + 1);
         }
@@ -103,7 +104,8 @@ std::size_t TargetNames::Space::find(std::string_view name, std::size_t hash) co
     const std::size_t mask = m_slots.size() - 1;
     std::size_t slot = hash & mask;
     for (; m_slots[slot] != 0; slot = (slot + 1) & mask) {
-        if (sameAccessName(m_names[m_slots[slot] - 1], name)) return slot;
+        const std::size_t at = m_slots[slot] - 1;
+        if (m_hashes[at] == hash && sameAccessName(m_names[at], name)) return slot;
     }
     return slot;
 }
@@ -115,17 +117,21 @@ bool TargetNames::Space::contains(std::string_view name) const {
 
 void TargetNames::Space::insert(std::string name) {
     if (2 * (m_names.size() + 1) > m_slots.size()) reserve(2 * (m_names.size() + 1));
-    const std::size_t slot = find(name, foldedNameHash(name));
+    const std::size_t hash = foldedNameHash(name);
+    const std::size_t slot = find(name, hash);
     if (m_slots[slot] != 0) return;
     m_names.push_back(std::move(name));
+    m_hashes.push_back(hash);
     m_slots[slot] = static_cast<std::uint32_t>(m_names.size());
 }
 
 bool TargetNames::Space::take(std::string_view name) {
     if (2 * (m_names.size() + 1) > m_slots.size()) reserve(2 * (m_names.size() + 1));
-    const std::size_t slot = find(name, foldedNameHash(name));
+    const std::size_t hash = foldedNameHash(name);
+    const std::size_t slot = find(name, hash);
     if (m_slots[slot] != 0) return false;
     m_names.emplace_back(name);
+    m_hashes.push_back(hash);
     m_slots[slot] = static_cast<std::uint32_t>(m_names.size());
     return true;
 }

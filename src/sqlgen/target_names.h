@@ -82,6 +82,7 @@ private:
     private:
         std::size_t find(std::string_view name, std::size_t hash) const;
         std::vector<std::string> m_names;
+        std::vector<std::size_t> m_hashes;   // of m_names, compared before the names
         std::vector<std::uint32_t> m_slots;  // 0: empty; otherwise a position in m_names + 1
     };
     using NameMap = std::unordered_map<std::string, std::string, FoldedHash, FoldedEqual>;

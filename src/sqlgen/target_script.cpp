@@ -417,7 +417,8 @@ private:
     // default (that reads no field) needs.
     const translate::TableColumns& tableColumns();
     const translate::TableColumns& namedTable() const { return m_tableName; }
-    void writeIndex(const TablePlan& plan, const TargetIndex& index);
+    // `tableName`: the table's quoted identifier.
+    void writeIndex(const TablePlan& plan, const TargetIndex& index, std::string_view tableName);
     void writeForeignKeys();
     void writeViews();
 
@@ -947,7 +948,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     }
     for (const TargetIndex& index : table.indexes) {
         if (index.index.primary || index.index.foreign) continue;
-        writeIndex(plan, index);
+        writeIndex(plan, index, tableName);
     }
     for (const std::string& name : table.duplicateIndexes) {
         note(tableItem(table, "Index", name,
@@ -957,7 +958,8 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     m_out += "\n"sv;
 }
 
-void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index) {
+void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index,
+                              std::string_view tableName) {
     const TargetTable& table = *plan.table;
     std::string reason = index.columns.empty() ? "the index has no fields" : std::string{};
     for (const KeyColumn& column : index.columns) {
@@ -970,9 +972,7 @@ void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index) {
     }
     m_out += index.index.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ";
     m_names.appendIndexName(m_out, table.name, index.index.name);
-    m_out += " ON "sv;
-    m_names.appendObject(m_out, table.name);
-    m_out += " ("sv;
+    m_out.append(" ON "sv).append(tableName).append(" ("sv);
     std::string present;
     for (std::size_t i = 0; i < index.columns.size(); ++i) {
         if (i > 0) m_out += ", "sv;

@@ -323,6 +323,13 @@ TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Da
     } catch (const schema::EngineError&) {
         tableTypes.clear();
     }
+    std::size_t tables = 0;
+    std::size_t queries = 0;
+    for (const schema::SchemaEntry& entry : model.entries()) {
+        if (entry.selected) ++(entry.isQueryDef ? queries : tables);
+    }
+    result.tables.reserve(tables);
+    result.queries.reserve(queries);
     SeenNames seen;
     for (std::size_t e = 0; e < model.size(); ++e) {
         const schema::SchemaEntry& entry = model.entry(e);

@@ -203,9 +203,9 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
     // Most names stand as they are: plain, not reserved, and not taken yet. Most others are
     // plain names taken already, which the qualifier in front makes free.
     if (plainIdentifier(wanted) &&
-        !(columnSpace ? m_target == translate::Target::PostgreSql && isPostgresSystemColumn(wanted)
-                      : m_target == translate::Target::Sqlite &&
-                            startsWithFolded(wanted, "sqlite_"))) {
+        !(columnSpace
+              ? m_target == translate::Target::PostgreSql && isPostgresSystemColumn(wanted)
+              : m_target == translate::Target::Sqlite && startsWithFolded(wanted, "sqlite_"))) {
         if (space.take(wanted)) return std::string(wanted);
         if (!qualifier.empty() && qualifier.size() + 1 + wanted.size() <= kMaxIdentifierBytes) {
             std::string qualified;

@@ -286,8 +286,8 @@ const TargetTable* TargetSchema::findTable(std::string_view tableName) const {
 
 std::vector<KeyColumn> parseKeyColumns(std::string_view storedFields) {
     std::vector<KeyColumn> columns;
-    columns.reserve(static_cast<std::size_t>(
-        std::count(storedFields.begin(), storedFields.end(), ';') + 1));
+    columns.reserve(
+        static_cast<std::size_t>(std::count(storedFields.begin(), storedFields.end(), ';') + 1));
     while (!storedFields.empty()) {
         const std::size_t end = storedFields.find(';');
         std::string_view part = storedFields.substr(0, end);

@@ -336,7 +336,8 @@ struct EntryList {
     // this entry writes no text.
     std::size_t beginWritten() {
         std::string& out = *text;
-        commaWritten = keepTexts && lastTextEnd != std::string::npos && lastTextEnd + 1 == out.size();
+        commaWritten =
+            keepTexts && lastTextEnd != std::string::npos && lastTextEnd + 1 == out.size();
         if (commaWritten) {
             out.back() = ',';  // "text\n" becomes "text,\n"
             out += '\n';
@@ -451,8 +452,8 @@ private:
     ListEntry m_entry;
     // The identifier of the column being written: at most 63 bytes, each quote doubled, and
     // the two quotes around.
-    LineBuffer m_line;       // the column being written
-    std::string m_scratch;   // what the translator and the names give the line
+    LineBuffer m_line;      // the column being written
+    std::string m_scratch;  // what the translator and the names give the line
     std::string m_out;
 };
 
@@ -671,8 +672,8 @@ const translate::TableColumns& ScriptWriter::tableColumns() {
     return m_tableColumns;
 }
 
-void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
-                               bool plainColumns, std::string& comments, std::string& text) {
+void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field, bool plainColumns,
+                               std::string& comments, std::string& text) {
     const TargetTable& table = *plan.table;
     auto fieldItem = [&](std::string property, std::string_view original, std::string reason) {
         LedgerItem item =
@@ -723,9 +724,8 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
 
     bool generated = false;
     if (field.calculated) {
-        translate::Translation t =
-            translate::translateCalculated(m_target, field.expression, column, tableColumns(),
-                                           m_names);
+        translate::Translation t = translate::translateCalculated(m_target, field.expression,
+                                                                  column, tableColumns(), m_names);
         if (t.ok) {
             line += ' ';
             line += t.sql;
@@ -806,9 +806,9 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field,
                      comments, "  ");
             } else {
                 m_scratch.clear();
-                translate::Translation t = translate::appendFieldRule(
-                    m_scratch, " ", m_target, field.validationRule, column, tableColumns(),
-                    m_names);
+                translate::Translation t =
+                    translate::appendFieldRule(m_scratch, " ", m_target, field.validationRule,
+                                               column, tableColumns(), m_names);
                 line += m_scratch;
                 if (!t.ok) {
                     note(fieldItem("ValidationRule", field.validationRule, t.reason), comments,
@@ -864,8 +864,8 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     std::string& comments = m_entry.comments;
     // A table that keeps its column names, all plain and without quotes, has them written as
     // they are.
-    const bool plainColumns = m_names.keepsColumnNames(table.name) && table.plainFieldNames &&
-                              !table.quotedFieldName;
+    const bool plainColumns =
+        m_names.keepsColumnNames(table.name) && table.plainFieldNames && !table.quotedFieldName;
     for (const TargetField& field : table.fields) {
         comments.clear();
         const std::size_t start = entries.beginWritten();
@@ -913,8 +913,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     }
     if (!table.validationRule.empty()) {
         translate::Translation t =
-            translate::translateTableRule(m_target, table.validationRule, tableColumns(),
-                                          m_names);
+            translate::translateTableRule(m_target, table.validationRule, tableColumns(), m_names);
         if (t.ok) {
             entries.add({}, "  " + t.sql);
         } else {

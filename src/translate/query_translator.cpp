@@ -527,8 +527,9 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                     const bool twice = !single && bareCount[lowerAscii(c.name)] > 1;
                     sql.append(lead, out.columns.empty() ? 2 : 0);
                     m_ctx.names.appendColumn(sql, src.name, c.name);
-                    nameColumn(twice ? keep(owner + "." + std::string(c.name)) : std::string_view(c.name),
-                               typeOfDao(c.daoType), c.daoType);
+                    nameColumn(
+                        twice ? keep(owner + "." + std::string(c.name)) : std::string_view(c.name),
+                        typeOfDao(c.daoType), c.daoType);
                 }
             }
             continue;
@@ -538,8 +539,9 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
             const auto [columnSql, column] = scope.raw(x, &owner);
             std::string_view name = item.alias;
             if (name.empty()) {
-                name = bareCount[lowerAscii(x.text)] > 1 ? keep(owner + "." + std::string(column->name))
-                                                         : std::string_view(column->name);
+                name = bareCount[lowerAscii(x.text)] > 1
+                           ? keep(owner + "." + std::string(column->name))
+                           : std::string_view(column->name);
             }
             addColumn(name, columnSql, typeOfDao(column->daoType), column->daoType);
             scope.aliases[lowerAscii(name)] = scope.resolve(x);

@@ -266,7 +266,8 @@ std::string columnsSql(Target target, const std::string& extra, const std::strin
             type.rfind("varchar", 0) == 0) {
             type = "text";
         }
-        sql += "\"" + std::string(c.name) + "\" " + type + (c.name == clauseColumn ? " " + clause : "") + ", ";
+        sql += "\"" + std::string(c.name) + "\" " + type +
+               (c.name == clauseColumn ? " " + clause : "") + ", ";
     }
     sql.resize(sql.size() - 2);
     if (!extra.empty()) sql += ", " + extra;

@@ -108,7 +108,8 @@ public:
             }
         }
         // A view of an empty name still points somewhere: only a default view marks a free slot.
-        m_slots[slot] = {name.data() != nullptr ? name : std::string_view("", 0), hash};
+        static constexpr std::string_view kEmpty = "";
+        m_slots[slot] = {name.data() != nullptr ? name : kEmpty, hash};
         m_used.push_back(slot);
         return true;
     }

@@ -133,7 +133,7 @@ private:
         const std::size_t capacity = std::max(2 * m_capacity, m_size + piece.size());
         auto room = std::make_unique_for_overwrite<char[]>(capacity);
         std::copy_n(m_room.get(), m_size, room.get());
-        const std::less_equal<const char*> notAfter;
+        const std::less_equal<> notAfter;
         const bool inside = notAfter(m_room.get(), piece.data()) &&
                             notAfter(piece.data() + piece.size(), m_room.get() + m_size);
         if (inside) piece = {room.get() + (piece.data() - m_room.get()), piece.size()};

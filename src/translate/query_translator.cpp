@@ -219,10 +219,10 @@ struct Translated {
     }
 };
 
-// The inferred columns of translated views, by folded name.
-using FoldedViews = std::unordered_map<std::string, TableColumns>;
-// The queries translated together: folded name -> the index of the last query of that name.
-using Batch = std::unordered_map<std::string, std::size_t>;
+// The inferred columns of translated views, by name.
+using FoldedViews = FoldedNameMap<TableColumns>;
+// The queries translated together: name -> the index of the last query of that name.
+using Batch = FoldedNameMap<std::size_t>;
 
 // Everything the queries of one database share while they are translated.
 struct QueryContext {
@@ -272,13 +272,15 @@ public:
 };
 
 const TableColumns* sourceColumns(QueryContext& ctx, const std::string& name, bool* isQuery) {
-    const std::string folded = lowerAscii(name);
-    auto it = ctx.views->find(folded);
-    if (it != ctx.views->end()) {
-        *isQuery = true;
-        return &it->second;
+    if (!ctx.views->empty()) {
+        auto it = ctx.views->find(std::string_view(name));
+        if (it != ctx.views->end()) {
+            *isQuery = true;
+            return &it->second;
+        }
     }
-    if (ctx.lookup.isQuery(name) || (ctx.batch != nullptr && ctx.batch->count(folded) != 0)) {
+    if (ctx.lookup.isQuery(name) ||
+        (ctx.batch != nullptr && ctx.batch->find(std::string_view(name)) != ctx.batch->end())) {
         throw Untranslatable{"reads the query [" + name + "], which is not translated"};
     }
     *isQuery = false;
@@ -527,8 +529,9 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                     const bool twice = !single && bareCount[lowerAscii(c.name)] > 1;
                     sql.append(lead, out.columns.empty() ? 2 : 0);
                     m_ctx.names.appendColumn(sql, src.name, c.name);
-                    nameColumn(twice ? keep(owner + "." + std::string(c.name)) : std::string_view(c.name),
-                               typeOfDao(c.daoType), c.daoType);
+                    nameColumn(
+                        twice ? keep(owner + "." + std::string(c.name)) : std::string_view(c.name),
+                        typeOfDao(c.daoType), c.daoType);
                 }
             }
             continue;
@@ -538,8 +541,9 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
             const auto [columnSql, column] = scope.raw(x, &owner);
             std::string_view name = item.alias;
             if (name.empty()) {
-                name = bareCount[lowerAscii(x.text)] > 1 ? keep(owner + "." + std::string(column->name))
-                                                         : std::string_view(column->name);
+                name = bareCount[lowerAscii(x.text)] > 1
+                           ? keep(owner + "." + std::string(column->name))
+                           : std::string_view(column->name);
             }
             addColumn(name, columnSql, typeOfDao(column->daoType), column->daoType);
             scope.aliases[lowerAscii(name)] = scope.resolve(x);
@@ -938,7 +942,7 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
         std::sort(dependencies.begin(), dependencies.end());
         dependencies.erase(std::unique(dependencies.begin(), dependencies.end()),
                            dependencies.end());
-        out.dependencies = dependencies;
+        out.dependencies = std::move(dependencies);
         if (columnsOut != nullptr) {
             columnsOut->name = query.name;
             columnsOut->columns.reserve(columns.columns.size());
@@ -975,8 +979,8 @@ QueryTranslation translateQuery(Target target, const SavedQuery& query, const Co
 std::vector<std::size_t> dependencyOrder(
     const std::vector<std::string>& names,
     const std::vector<std::vector<std::string>>& dependencies) {
-    std::unordered_map<std::string, std::size_t> index;
-    for (std::size_t i = 0; i < names.size(); ++i) index[lowerAscii(names[i])] = i;
+    FoldedNameMap<std::size_t> index;
+    for (std::size_t i = 0; i < names.size(); ++i) index.insert_or_assign(names[i], i);
     std::vector<int> state(names.size(), 0);  // 0 new, 1 visiting, 2 done
     std::vector<std::size_t> order;
     std::vector<std::size_t> cyclic;
@@ -989,7 +993,7 @@ std::vector<std::size_t> dependencyOrder(
         bool ok = true;
         if (i < dependencies.size()) {
             for (const std::string& d : dependencies[i]) {
-                auto it = index.find(lowerAscii(d));
+                auto it = index.find(std::string_view(d));
                 if (it != index.end() && !visit(it->second)) ok = false;
             }
         }
@@ -1012,7 +1016,7 @@ std::vector<QueryTranslation> translateQueries(Target target,
     std::vector<std::size_t> slot(count);  // the batch entry of each query's name
     bool sameNames = false;
     for (std::size_t i = 0; i < count; ++i) {
-        const auto [at, added] = batch.try_emplace(lowerAscii(queries[i].name), i);
+        const auto [at, added] = batch.try_emplace(queries[i].name, i);
         if (!added) {
             at->second = i;
             sameNames = true;
@@ -1021,7 +1025,7 @@ std::vector<QueryTranslation> translateQueries(Target target,
     }
     if (sameNames) {
         for (std::size_t i = 0; i < count; ++i)
-            slot[i] = batch.find(lowerAscii(queries[i].name))->second;
+            slot[i] = batch.find(std::string_view(queries[i].name))->second;
     }
     // Each query parsed once; the saved queries of the batch that its FROM lists read, which
     // decide the order and which queries keep their columns for others.
@@ -1041,7 +1045,7 @@ std::vector<QueryTranslation> translateQueries(Target target,
             for (const auto& ref : part.from) collectSources(*ref, named);
         }
         for (std::string& name : named) {
-            const auto found = batch.find(lowerAscii(name));
+            const auto found = batch.find(std::string_view(name));
             if (found == batch.end()) continue;  // a table, or a query not translated here
             read[found->second] = true;
             anyRead = true;
@@ -1068,7 +1072,7 @@ std::vector<QueryTranslation> translateQueries(Target target,
         QueryTranslation t =
             translateOne(target, queries[i], lookup, names, views, &batch,
                          parsed[i] ? &*parsed[i] : nullptr, wanted ? &columns : nullptr);
-        if (t.ok && wanted) views[lowerAscii(queries[i].name)] = std::move(columns);
+        if (t.ok && wanted) views.insert_or_assign(queries[i].name, std::move(columns));
         out.push_back(std::move(t));
     }
     return out;

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "translate/block_pool.h"
 #include "translate/lexer.h"
 
 namespace zl::translate {
@@ -35,6 +36,18 @@ struct Node {
     std::string owner;
     bool negated = false;
     std::vector<std::unique_ptr<Node>> args;
+
+    // Nodes are made and freed in large numbers: they come from a pool of their size.
+    static void* operator new(std::size_t size) {
+        return size == sizeof(Node) ? BlockPool<sizeof(Node)>::allocate() : ::operator new(size);
+    }
+    static void operator delete(void* pointer, std::size_t size) noexcept {
+        if (size == sizeof(Node)) {
+            BlockPool<sizeof(Node)>::release(pointer);
+        } else {
+            ::operator delete(pointer, size);
+        }
+    }
 };
 using NodePtr = std::unique_ptr<Node>;
 

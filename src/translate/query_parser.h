@@ -18,6 +18,19 @@ struct TableRef {
     std::string join;   // Join: "INNER", "LEFT" or "RIGHT"
     std::unique_ptr<TableRef> left, right;
     NodePtr on;
+
+    // From a pool of their size, as nodes are.
+    static void* operator new(std::size_t size) {
+        return size == sizeof(TableRef) ? BlockPool<sizeof(TableRef)>::allocate()
+                                        : ::operator new(size);
+    }
+    static void operator delete(void* pointer, std::size_t size) noexcept {
+        if (size == sizeof(TableRef)) {
+            BlockPool<sizeof(TableRef)>::release(pointer);
+        } else {
+            ::operator delete(pointer, size);
+        }
+    }
 };
 
 struct SelectItem {

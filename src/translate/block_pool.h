@@ -8,6 +8,7 @@
 #include <atomic>
 #include <cstddef>
 #include <new>
+#include <vector>
 
 namespace zl::translate {
 
@@ -57,5 +58,52 @@ private:
     static inline thread_local FreeBlock* t_free = nullptr;
     static inline std::atomic<Chunk*> s_chunks{nullptr};
 };
+
+// Bytes for a small container of parse nodes, from the pool of the next size up; larger ones
+// from the general allocator.
+inline void* allocatePooled(std::size_t size) {
+    if (size <= 32) return BlockPool<32>::allocate();
+    if (size <= 64) return BlockPool<64>::allocate();
+    if (size <= 128) return BlockPool<128>::allocate();
+    if (size <= 256) return BlockPool<256>::allocate();
+    if (size <= 512) return BlockPool<512>::allocate();
+    return ::operator new(size);
+}
+
+inline void releasePooled(void* pointer, std::size_t size) noexcept {
+    if (size <= 32) {
+        BlockPool<32>::release(pointer);
+    } else if (size <= 64) {
+        BlockPool<64>::release(pointer);
+    } else if (size <= 128) {
+        BlockPool<128>::release(pointer);
+    } else if (size <= 256) {
+        BlockPool<256>::release(pointer);
+    } else if (size <= 512) {
+        BlockPool<512>::release(pointer);
+    } else {
+        ::operator delete(pointer, size);
+    }
+}
+
+// The allocator of the lists in a parse tree (arguments, select items, FROM items, ...).
+template <class T>
+struct PoolAllocator {
+    static_assert(alignof(T) <= alignof(std::max_align_t));
+    using value_type = T;
+
+    PoolAllocator() = default;
+    template <class U>
+    explicit PoolAllocator(const PoolAllocator<U>& /*other*/) noexcept {}
+
+    T* allocate(std::size_t count) { return static_cast<T*>(allocatePooled(count * sizeof(T))); }
+    void deallocate(T* pointer, std::size_t count) noexcept {
+        releasePooled(pointer, count * sizeof(T));
+    }
+    friend bool operator==(const PoolAllocator& /*a*/, const PoolAllocator& /*b*/) { return true; }
+};
+
+template <class T>
+using PoolVector = std::vector<T, PoolAllocator<T>>;
 
 }  // namespace zl::translate

@@ -35,7 +35,7 @@ struct Node {
     std::string text;
     std::string owner;
     bool negated = false;
-    std::vector<std::unique_ptr<Node>> args;
+    PoolVector<std::unique_ptr<Node>> args;
 
     // Nodes are made and freed in large numbers: they come from a pool of their size.
     static void* operator new(std::size_t size) {

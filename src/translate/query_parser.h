@@ -49,24 +49,24 @@ struct SelectStatement {
     std::string top;  // "" when there is no TOP
     bool topPercent = false;
     bool into = false;  // SELECT ... INTO: a make-table query
-    std::vector<SelectItem> items;
-    std::vector<std::unique_ptr<TableRef>> from;
+    PoolVector<SelectItem> items;
+    PoolVector<std::unique_ptr<TableRef>> from;
     NodePtr where;
-    std::vector<NodePtr> groupBy;
+    PoolVector<NodePtr> groupBy;
     NodePtr having;
-    std::vector<OrderItem> orderBy;
+    PoolVector<OrderItem> orderBy;
 };
 
 struct QueryStatement {
     std::vector<std::pair<std::string, std::string>> parameters;  // name, type as written
-    std::vector<SelectStatement> parts;                           // several for a union
-    std::vector<bool> unionAll;         // between parts[i] and parts[i + 1]
-    std::vector<OrderItem> unionOrder;  // ORDER BY of a whole union
+    PoolVector<SelectStatement> parts;                            // several for a union
+    std::vector<bool> unionAll;        // between parts[i] and parts[i + 1]
+    PoolVector<OrderItem> unionOrder;  // ORDER BY of a whole union
     // TRANSFORM value [AS alias] ... PIVOT pivot [IN (headings)]
     NodePtr transform;
     std::string transformAlias;
     NodePtr pivot;
-    std::vector<NodePtr> headings;
+    PoolVector<NodePtr> headings;
     bool crosstab = false;
 };
 

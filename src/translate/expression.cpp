@@ -7,16 +7,16 @@ namespace zl::translate {
 
 namespace {
 
-NodePtr makeNode(NodeKind kind, std::size_t pos, std::string text = {}) {
+NodePtr makeNode(NodeKind kind, std::size_t pos, std::string_view text = {}) {
     auto node = std::make_unique<Node>();
     node->kind = kind;
     node->pos = pos;
-    node->text = std::move(text);
+    node->text = text;
     return node;
 }
 
-NodePtr makeBinary(std::string op, NodePtr left, NodePtr right) {
-    auto node = makeNode(NodeKind::Binary, left->pos, std::move(op));
+NodePtr makeBinary(std::string_view op, NodePtr left, NodePtr right) {
+    auto node = makeNode(NodeKind::Binary, left->pos, op);
     node->args.reserve(2);
     node->args.push_back(std::move(left));
     node->args.push_back(std::move(right));
@@ -72,7 +72,7 @@ void ExpressionParser::expectSymbol(std::string_view symbol) {
 
 void ExpressionParser::fail(const std::string& message) const {
     const Token& t = peek();
-    std::string found = t.kind == TokenKind::End ? "the end" : "'" + t.text + "'";
+    std::string found = t.kind == TokenKind::End ? "the end" : "'" + std::string(t.text) + "'";
     throw SyntaxError{message + ", found " + found, t.pos};
 }
 
@@ -117,7 +117,7 @@ NodePtr ExpressionParser::parseComparison() {
     while (startsComparison()) {
         const std::size_t pos = peek().pos;
         if (isComparisonSymbol(peek())) {
-            std::string op = next().text;
+            const std::string_view op = next().text;
             left = makeBinary(op, std::move(left), parseArithmetic(1));
             continue;
         }
@@ -168,9 +168,9 @@ NodePtr ExpressionParser::parseArithmetic(int loosest) {
     NodePtr left = parseUnary();
     for (int level = arithmeticLevel(peek()); level >= loosest; level = arithmeticLevel(peek())) {
         const Token& t = next();
-        std::string op = t.kind == TokenKind::Word ? "mod" : t.text;
+        const std::string_view op = t.kind == TokenKind::Word ? "mod" : t.text;
         NodePtr right = parseArithmetic(level + 1);
-        left = makeBinary(std::move(op), std::move(left), std::move(right));
+        left = makeBinary(op, std::move(left), std::move(right));
     }
     return left;
 }
@@ -306,8 +306,8 @@ NodePtr ExpressionParser::parseName() {
 }
 
 NodePtr parseExpression(std::string_view text, bool implicitOperand, bool leadingEquals) {
-    const std::vector<Token> tokens = tokenize(text);
-    ExpressionParser parser(tokens, 0, implicitOperand);
+    const TokenList tokens = tokenize(text);
+    ExpressionParser parser(tokens.tokens, 0, implicitOperand);
     if (leadingEquals) parser.acceptSymbol("=");
     if (parser.peek().kind == TokenKind::End) throw SyntaxError{"the expression is empty", 0};
     NodePtr node = parser.parse();

@@ -61,7 +61,7 @@ private:
         const Token& t = m_p.peek();
         if (t.kind == TokenKind::Bracketed || (t.kind == TokenKind::Word && !isClauseWord(t))) {
             m_p.next();
-            return t.text;
+            return std::string(t.text);
         }
         m_p.fail("expected a name");
     }
@@ -74,7 +74,8 @@ private:
                 pname = m_p.next().text;
             } else {
                 while (m_p.peek().kind == TokenKind::Word && m_p.peek(1).kind == TokenKind::Word) {
-                    pname += (pname.empty() ? "" : " ") + m_p.next().text;
+                    if (!pname.empty()) pname += ' ';
+                    pname += m_p.next().text;
                 }
             }
             std::string type;
@@ -213,8 +214,8 @@ private:
 }  // namespace
 
 QueryStatement parseQuery(std::string_view sql) {
-    const std::vector<Token> tokens = tokenize(sql);
-    QueryParser parser(tokens);
+    const TokenList tokens = tokenize(sql);
+    QueryParser parser(tokens.tokens);
     return parser.parse();
 }
 

@@ -858,12 +858,13 @@ std::string parameterFunction(const std::string& name, const std::string& signat
 
 // QueryDef.Type says what a query does, but an engine may not know it: the text tells too.
 void rejectActionText(std::string_view sql) {
-    std::vector<Token> tokens;
+    TokenList list;
     try {
-        tokens = tokenize(sql);
+        list = tokenize(sql);
     } catch (const SyntaxError&) {
         return;  // reported by the parser
     }
+    const std::vector<Token>& tokens = list.tokens;
     std::size_t i = 0;
     if (!tokens.empty() && tokens[0].isWord("parameters")) {
         while (i < tokens.size() && !tokens[i].isSymbol(";")) ++i;
@@ -872,8 +873,8 @@ void rejectActionText(std::string_view sql) {
     if (i >= tokens.size()) return;
     for (const char* word : {"insert", "update", "delete", "create", "alter", "drop"}) {
         if (tokens[i].isWord(word)) {
-            throw Untranslatable{"an action or data-definition query (" + tokens[i].text +
-                                 ") is not a view"};
+            throw Untranslatable{"an action or data-definition query (" +
+                                 std::string(tokens[i].text) + ") is not a view"};
         }
     }
 }

@@ -137,8 +137,15 @@ const TableColumns* ColumnMap::table(std::string_view name) const {
     }
     if (!m_source) return nullptr;
     auto built = m_fromSource.find(name);
-    if (built == m_fromSource.end())
-        built = m_fromSource.emplace(std::string(name), m_source(name)).first;
+    if (built == m_fromSource.end()) {
+        built = m_fromSource.try_emplace(std::string(name)).first;
+        try {
+            built->second = m_source(name);
+        } catch (...) {
+            m_fromSource.erase(built);  // asked again next time
+            throw;
+        }
+    }
     return built->second ? &*built->second : nullptr;
 }
 

@@ -8,11 +8,7 @@ namespace zl::translate {
 namespace {
 
 NodePtr makeNode(NodeKind kind, std::size_t pos, std::string_view text = {}) {
-    auto node = std::make_unique<Node>();
-    node->kind = kind;
-    node->pos = pos;
-    node->text = text;
-    return node;
+    return NodePtr(new Node{kind, pos, std::string(text), {}, false, {}});
 }
 
 NodePtr makeBinary(std::string_view op, NodePtr left, NodePtr right) {
@@ -29,7 +25,8 @@ NodePtr makeBinary(std::string_view op, NodePtr left, NodePtr right) {
 const char* const kLogicalWords[] = {"", "imp", "eqv", "xor", "or", "and"};
 
 int logicalLevel(const Token& t) {
-    if (t.kind != TokenKind::Word) return 0;
+    // The operators are words of two or three letters.
+    if (t.kind != TokenKind::Word || t.text.size() < 2 || t.text.size() > 3) return 0;
     for (int level = 1; level <= 5; ++level) {
         if (t.isWord(kLogicalWords[level])) return level;
     }
@@ -301,7 +298,7 @@ NodePtr ExpressionParser::parseName() {
         ++parts;
     }
     auto node = makeNode(NodeKind::Name, pos, m_tokens[first + 2 * (parts - 1)].text);
-    node->owner = joined(parts - 1, '!');
+    if (parts > 1) node->owner = joined(parts - 1, '!');
     return node;
 }
 

@@ -12,6 +12,29 @@ bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
 bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
 bool isWordStart(unsigned char c) { return isLetter(c) || c == '_' || c >= 0x80; }
 bool isWordChar(unsigned char c) { return isWordStart(c) || isDigit(c); }
+bool isSymbolChar(unsigned char c) {
+    switch (c) {
+        case '+':
+        case '-':
+        case '*':
+        case '/':
+        case '\\':
+        case '^':
+        case '&':
+        case '=':
+        case '<':
+        case '>':
+        case '(':
+        case ')':
+        case ',':
+        case '.':
+        case '!':
+        case ';':
+            return true;
+        default:
+            return false;
+    }
+}
 
 }  // namespace
 
@@ -107,12 +130,14 @@ TokenList tokenize(std::string_view text) {
             i = j;
         } else {
             token.kind = TokenKind::Symbol;
-            const std::string_view two = text.substr(i, 2);
-            if (two == "<=" || two == ">=" || two == "<>" || two == "=<" || two == "=>") {
-                token.text = two == "=<" ? "<=" : two == "=>" ? ">=" : two;
+            const char after = i + 1 < n ? text[i + 1] : '\0';
+            if ((c == '<' && (after == '=' || after == '>')) || (c == '>' && after == '=')) {
+                token.text = text.substr(i, 2);
                 i += 2;
-            } else if (std::string_view("+-*/\\^&=<>(),.!;").find(static_cast<char>(c)) !=
-                       std::string_view::npos) {
+            } else if (c == '=' && (after == '<' || after == '>')) {
+                token.text = after == '<' ? "<=" : ">=";  // written the other way round
+                i += 2;
+            } else if (isSymbolChar(c)) {
                 token.text = text.substr(i, 1);
                 ++i;
             } else {

@@ -66,7 +66,7 @@ public:
     QueryResolver(Target target, const NameMapper& names) : m_target(target), m_names(names) {}
 
     void add(Source source) { m_sources.push_back(std::move(source)); }
-    const std::vector<Source>& sources() const { return m_sources; }
+    const PoolVector<Source>& sources() const { return m_sources; }
 
     // Output columns by folded Access alias, which other expressions of the statement may use.
     std::map<std::string, Emitted> aliases;
@@ -195,7 +195,7 @@ private:
 
     Target m_target;
     const NameMapper& m_names;
-    std::vector<Source> m_sources;
+    PoolVector<Source> m_sources;
     mutable int m_aggregateDepth = 0;
 };
 
@@ -221,8 +221,9 @@ struct Translated {
 
 // The inferred columns of translated views, by name.
 using FoldedViews = FoldedNameMap<TableColumns>;
-// The queries translated together: name -> the index of the last query of that name.
-using Batch = FoldedNameMap<std::size_t>;
+// The queries translated together: name (viewing the query's own) -> the index of the last
+// query of that name.
+using Batch = std::unordered_map<std::string_view, std::size_t, FoldedNameHash, FoldedNameEqual>;
 
 // Everything the queries of one database share while they are translated.
 struct QueryContext {
@@ -247,7 +248,8 @@ public:
 
 private:
     bool pg() const { return m_ctx.target == Target::PostgreSql; }
-    std::string from(const TableRef& ref, QueryResolver& scope, Emitter& e);
+    // Appends the FROM item `ref` to `out` and adds its tables to `scope`.
+    void from(const TableRef& ref, QueryResolver& scope, Emitter& e, std::string& out);
     // Appends the SELECT to `sql`. Its ORDER BY is written there too when the SELECT is the
     // whole statement (`alone`) and may sort its own rows; otherwise `keys` receives the sort
     // keys, which ordered() applies.
@@ -287,15 +289,18 @@ const TableColumns* sourceColumns(QueryContext& ctx, const std::string& name, bo
     return ctx.lookup.table(name);
 }
 
-std::string StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emitter& e) {
+void StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emitter& e,
+                           std::string& out) {
     switch (ref.kind) {
         case TableRef::Kind::Subquery:
             throw Untranslatable{"a subquery in FROM is not translated"};
         case TableRef::Kind::Join: {
-            const std::string left = from(*ref.left, scope, e);
-            const std::string right = from(*ref.right, scope, e);
-            return "(" + left + " " + ref.join + " JOIN " + right + " ON " + e.condition(*ref.on) +
-                   ")";
+            out += '(';
+            from(*ref.left, scope, e, out);
+            out.append(" "sv).append(ref.join).append(" JOIN "sv);
+            from(*ref.right, scope, e, out);
+            out.append(" ON "sv).append(e.condition(*ref.on)).append(")"sv);
+            return;
         }
         case TableRef::Kind::Named:
             break;
@@ -304,14 +309,16 @@ std::string StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emi
     const TableColumns* columns = sourceColumns(m_ctx, ref.name, &isQuery);
     if (columns == nullptr) throw Untranslatable{"unknown table or query [" + ref.name + "]"};
     if (isQuery) m_ctx.dependencies->push_back(columns->name);
-    std::string sql = m_ctx.names.object(columns->name);
-    Source source{columns->name, ref.alias, sql, columns, isQuery};
-    if (!ref.alias.empty()) {
+    Source source{columns->name, ref.alias, {}, columns, isQuery};
+    const std::size_t at = out.size();
+    m_ctx.names.appendObject(out, columns->name);
+    if (ref.alias.empty()) {
+        source.prefix.assign(out, at);
+    } else {
         source.prefix = quoteLocal(ref.alias);
-        sql += " AS " + source.prefix;
+        out.append(" AS "sv).append(source.prefix);
     }
     scope.add(std::move(source));
-    return sql;
 }
 
 std::string_view StatementWriter::orderKey(Emitter& e, const Node& node, bool descending,
@@ -392,7 +399,10 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     scope.parameters = &parameters;
     Emitter e(m_ctx.target, Context::Query, scope);
     std::string fromSql;
-    for (const auto& ref : s.from) fromSql += (fromSql.empty() ? "" : ", ") + from(*ref, scope, e);
+    for (const auto& ref : s.from) {
+        if (!fromSql.empty()) fromSql += ", "sv;
+        from(*ref, scope, e, fromSql);
+    }
     if (s.distinctRow && scope.sources().size() > 1) {
         throw Untranslatable{"DISTINCTROW over several tables is not translated"};
     }
@@ -928,7 +938,10 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
         }
         Translated columns;
         if (statement.parameters.empty()) {
-            std::string sql = "CREATE VIEW ";
+            std::string sql;
+            // Room for the usual statement, which the select list's own estimate then covers.
+            sql.reserve(query.sql.size() + 384);
+            sql += "CREATE VIEW ";
             names.appendObject(sql, query.name);
             sql += " AS\n";
             writer.write(statement, sql, &columns);
@@ -962,8 +975,8 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
 }
 
 // The saved queries a query's FROM lists name (before translation, to order them).
-void collectSources(const TableRef& ref, std::vector<std::string>& out) {
-    if (ref.kind == TableRef::Kind::Named) out.push_back(ref.name);
+void collectSources(const TableRef& ref, std::vector<const std::string*>& out) {
+    if (ref.kind == TableRef::Kind::Named) out.push_back(&ref.name);
     if (ref.left) collectSources(*ref.left, out);
     if (ref.right) collectSources(*ref.right, out);
 }
@@ -1034,7 +1047,7 @@ std::vector<QueryTranslation> translateQueries(Target target,
     std::vector<std::vector<std::string>> sources(count);
     std::vector<bool> read(count, false);  // by batch entry
     bool anyRead = false;
-    std::vector<std::string> named;
+    std::vector<const std::string*> named;
     for (std::size_t i = 0; i < count; ++i) {
         try {
             parsed[i] = parseQuery(queries[i].sql);
@@ -1045,12 +1058,12 @@ std::vector<QueryTranslation> translateQueries(Target target,
         for (const SelectStatement& part : parsed[i]->parts) {
             for (const auto& ref : part.from) collectSources(*ref, named);
         }
-        for (std::string& name : named) {
-            const auto found = batch.find(std::string_view(name));
+        for (const std::string* name : named) {
+            const auto found = batch.find(std::string_view(*name));
             if (found == batch.end()) continue;  // a table, or a query not translated here
             read[found->second] = true;
             anyRead = true;
-            sources[i].push_back(std::move(name));
+            sources[i].push_back(*name);
         }
     }
     std::vector<std::size_t> order;

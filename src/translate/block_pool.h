@@ -82,7 +82,7 @@ inline void releasePooled(void* pointer, std::size_t size) noexcept {
     } else if (size <= 512) {
         BlockPool<512>::release(pointer);
     } else {
-        ::operator delete(pointer, size);
+        ::operator delete(pointer);
     }
 }
 

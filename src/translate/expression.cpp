@@ -8,7 +8,11 @@ namespace zl::translate {
 namespace {
 
 NodePtr makeNode(NodeKind kind, std::size_t pos, std::string_view text = {}) {
-    return NodePtr(new Node{kind, pos, std::string(text), {}, false, {}});
+    auto node = std::make_unique<Node>();
+    node->kind = kind;
+    node->pos = pos;
+    node->text = text;
+    return node;
 }
 
 NodePtr makeBinary(std::string_view op, NodePtr left, NodePtr right) {

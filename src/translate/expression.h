@@ -45,7 +45,7 @@ struct Node {
         if (size == sizeof(Node)) {
             BlockPool<sizeof(Node)>::release(pointer);
         } else {
-            ::operator delete(pointer, size);
+            ::operator delete(pointer);
         }
     }
 };

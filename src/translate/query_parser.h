@@ -28,7 +28,7 @@ struct TableRef {
         if (size == sizeof(TableRef)) {
             BlockPool<sizeof(TableRef)>::release(pointer);
         } else {
-            ::operator delete(pointer, size);
+            ::operator delete(pointer);
         }
     }
 };

@@ -8,11 +8,9 @@ namespace zl::translate {
 namespace {
 
 NodePtr makeNode(NodeKind kind, std::size_t pos, std::string_view text = {}) {
-    auto node = std::make_unique<Node>();
-    node->kind = kind;
-    node->pos = pos;
-    node->text = text;
-    return node;
+    // Built in place from its parts; make_unique would build an empty node and then assign.
+    // NOLINTNEXTLINE(modernize-make-unique)
+    return NodePtr(new Node{kind, pos, std::string(text), {}, false, {}});
 }
 
 NodePtr makeBinary(std::string_view op, NodePtr left, NodePtr right) {

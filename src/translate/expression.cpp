@@ -24,7 +24,12 @@ NodePtr makeBinary(std::string_view op, NodePtr left, NodePtr right) {
 // The two chains of left-associative binary operators, as levels from the loosest (1) to the
 // tightest; 0 for a token that is none of them. Logical: Imp, Eqv, Xor, Or, And (Not and the
 // comparisons bind tighter than And). Arithmetic: &, + and -, Mod, \, * and /.
-const char* const kLogicalWords[] = {"", "imp", "eqv", "xor", "or", "and"};
+constexpr std::string_view kLogicalWords[] = {"", "imp", "eqv", "xor", "or", "and"};
+
+// Words that cannot start a value.
+constexpr std::string_view kReservedWords[] = {"and",     "or",     "not",  "mod",  "like",
+                                               "between", "in",     "is",   "xor",  "eqv",
+                                               "imp",     "select", "from", "where"};
 
 int logicalLevel(const Token& t) {
     // The operators are words of two or three letters.
@@ -227,8 +232,7 @@ NodePtr ExpressionParser::parsePrimary() {
                 next();
                 return makeNode(NodeKind::Null, t.pos);
             }
-            for (const char* reserved : {"and", "or", "not", "mod", "like", "between", "in", "is",
-                                         "xor", "eqv", "imp", "select", "from", "where"}) {
+            for (const std::string_view reserved : kReservedWords) {
                 if (t.isWord(reserved)) fail("expected a value");
             }
             next();

@@ -5,10 +5,13 @@ namespace zl::translate {
 
 namespace {
 
+constexpr std::string_view kClauseWords[] = {
+    "from", "where", "group", "having", "order", "union",  "inner", "left", "right", "join",
+    "on",   "pivot", "into",  "with",   "in",    "select", "outer", "as",   "full",  "cross"};
+
 bool isClauseWord(const Token& t) {
-    for (const char* word : {"from", "where",  "group", "having", "order", "union", "inner",
-                             "left", "right",  "join",  "on",     "pivot", "into",  "with",
-                             "in",   "select", "outer", "as",     "full",  "cross"}) {
+    if (t.kind != TokenKind::Word) return false;
+    for (const std::string_view word : kClauseWords) {
         if (t.isWord(word)) return true;
     }
     return false;

@@ -221,9 +221,42 @@ struct Translated {
 
 // The inferred columns of translated views, by name.
 using FoldedViews = FoldedNameMap<TableColumns>;
-// The queries translated together: name (viewing the query's own) -> the index of the last
-// query of that name.
-using Batch = std::unordered_map<std::string_view, std::size_t, FoldedNameHash, FoldedNameEqual>;
+// The queries translated together, by name without regard to case: one open-addressing table of
+// indices into the queries, which hold the names.
+class Batch {
+public:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    explicit Batch(const std::vector<SavedQuery>& queries) : m_queries(queries) {
+        std::size_t size = 16;
+        while (size < queries.size() * 2) size *= 2;
+        m_slots.assign(size, kNone);
+        for (std::size_t i = 0; i < queries.size(); ++i) {
+            std::size_t& slot = m_slots[probe(queries[i].name)];
+            if (slot != kNone) sameNames = true;
+            slot = i;
+        }
+    }
+
+    // The index of the last query named `name`, or kNone.
+    std::size_t find(std::string_view name) const { return m_slots[probe(name)]; }
+
+    bool sameNames = false;  // two queries have the same name
+
+private:
+    // The slot of `name`, or the empty slot where it would go.
+    std::size_t probe(std::string_view name) const {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t at = FoldedNameHash{}(name)&mask;
+        while (m_slots[at] != kNone && !FoldedNameEqual{}(m_queries[m_slots[at]].name, name)) {
+            at = (at + 1) & mask;
+        }
+        return at;
+    }
+
+    const std::vector<SavedQuery>& m_queries;
+    std::vector<std::size_t> m_slots;
+};
 
 // Everything the queries of one database share while they are translated.
 struct QueryContext {
@@ -282,7 +315,7 @@ const TableColumns* sourceColumns(QueryContext& ctx, const std::string& name, bo
         }
     }
     if (ctx.lookup.isQuery(name) ||
-        (ctx.batch != nullptr && ctx.batch->find(std::string_view(name)) != ctx.batch->end())) {
+        (ctx.batch != nullptr && ctx.batch->find(name) != Batch::kNone)) {
         throw Untranslatable{"reads the query [" + name + "], which is not translated"};
     }
     *isQuery = false;
@@ -881,7 +914,8 @@ void rejectActionText(std::string_view sql) {
         ++i;
     }
     if (i >= tokens.size()) return;
-    for (const char* word : {"insert", "update", "delete", "create", "alter", "drop"}) {
+    for (const std::string_view word :
+         {"insert"sv, "update"sv, "delete"sv, "create"sv, "alter"sv, "drop"sv}) {
         if (tokens[i].isWord(word)) {
             throw Untranslatable{"an action or data-definition query (" +
                                  std::string(tokens[i].text) + ") is not a view"};
@@ -1025,21 +1059,10 @@ std::vector<QueryTranslation> translateQueries(Target target,
                                                const ColumnMap& lookup, const NameMapper& names) {
     const std::size_t count = queries.size();
     // Every query of the batch is a query, whether or not the caller declared it.
-    Batch batch;
-    batch.reserve(count);
+    const Batch batch(queries);
     std::vector<std::size_t> slot(count);  // the batch entry of each query's name
-    bool sameNames = false;
     for (std::size_t i = 0; i < count; ++i) {
-        const auto [at, added] = batch.try_emplace(queries[i].name, i);
-        if (!added) {
-            at->second = i;
-            sameNames = true;
-        }
-        slot[i] = i;
-    }
-    if (sameNames) {
-        for (std::size_t i = 0; i < count; ++i)
-            slot[i] = batch.find(std::string_view(queries[i].name))->second;
+        slot[i] = batch.sameNames ? batch.find(queries[i].name) : i;
     }
     // Each query parsed once; the saved queries of the batch that its FROM lists read, which
     // decide the order and which queries keep their columns for others.
@@ -1059,9 +1082,9 @@ std::vector<QueryTranslation> translateQueries(Target target,
             for (const auto& ref : part.from) collectSources(*ref, named);
         }
         for (const std::string* name : named) {
-            const auto found = batch.find(std::string_view(*name));
-            if (found == batch.end()) continue;  // a table, or a query not translated here
-            read[found->second] = true;
+            const std::size_t found = batch.find(*name);
+            if (found == Batch::kNone) continue;  // a table, or a query not translated here
+            read[found] = true;
             anyRead = true;
             sources[i].push_back(*name);
         }

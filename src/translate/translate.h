@@ -84,7 +84,9 @@ struct FoldedNameHash {
             std::memcpy(&word, name.data() + i, name.size() - i);
             hash = (hash ^ (word | kCaseBits)) * kMix;
         }
-        hash ^= hash >> 32;
+        hash ^= hash >> 33;  // every bit of the result depends on every byte
+        hash *= 0xFF51AFD7ED558CCDULL;
+        hash ^= hash >> 33;
         return static_cast<std::size_t>(hash);
     }
 };

@@ -39,7 +39,7 @@ private:
     static constexpr std::size_t kAlign = alignof(std::max_align_t);
     static constexpr std::size_t kBlock = (Size + kAlign - 1) / kAlign * kAlign;
     static constexpr std::size_t kHead = (sizeof(Chunk) + kAlign - 1) / kAlign * kAlign;
-    static constexpr std::size_t kBlocksPerChunk = 64;
+    static constexpr std::size_t kBlocksPerChunk = kBlock <= 256 ? 64 : 16;
 
     // A new chunk's blocks, linked in order.
     static FreeBlock* refill() {
@@ -59,14 +59,15 @@ private:
     static inline std::atomic<Chunk*> s_chunks{nullptr};
 };
 
-// Bytes for a small container of parse nodes, from the pool of the next size up; larger ones
-// from the general allocator.
+// Bytes for a small container of parse nodes or tokens, from the pool of the next size up; larger
+// ones from the general allocator.
 inline void* allocatePooled(std::size_t size) {
     if (size <= 32) return BlockPool<32>::allocate();
     if (size <= 64) return BlockPool<64>::allocate();
     if (size <= 128) return BlockPool<128>::allocate();
     if (size <= 256) return BlockPool<256>::allocate();
     if (size <= 512) return BlockPool<512>::allocate();
+    if (size <= 1024) return BlockPool<1024>::allocate();
     return ::operator new(size);
 }
 
@@ -81,6 +82,8 @@ inline void releasePooled(void* pointer, std::size_t size) noexcept {
         BlockPool<256>::release(pointer);
     } else if (size <= 512) {
         BlockPool<512>::release(pointer);
+    } else if (size <= 1024) {
+        BlockPool<1024>::release(pointer);
     } else {
         ::operator delete(pointer);
     }

@@ -136,9 +136,8 @@ const TableColumns* ColumnMap::table(std::string_view name) const {
         if (it != m_tables.end()) return &it->second;
     }
     if (!m_source) return nullptr;
-    auto built = m_fromSource.find(name);
-    if (built == m_fromSource.end()) {
-        built = m_fromSource.try_emplace(std::string(name)).first;
+    const auto [built, added] = m_fromSource.try_emplace(std::string(name));
+    if (added) {
         try {
             built->second = m_source(name);
         } catch (...) {

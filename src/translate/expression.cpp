@@ -66,7 +66,7 @@ bool isComparisonSymbol(const Token& t) {
 
 }  // namespace
 
-ExpressionParser::ExpressionParser(const std::vector<Token>& tokens, std::size_t start,
+ExpressionParser::ExpressionParser(const PoolVector<Token>& tokens, std::size_t start,
                                    bool implicitOperand)
     : m_tokens(tokens), m_at(start), m_implicit(implicitOperand) {}
 

@@ -56,7 +56,7 @@ class ExpressionParser {
 public:
     // `implicitOperand`: an expression may start with a comparison whose left operand is the
     // field itself (field validation rules).
-    ExpressionParser(const std::vector<Token>& tokens, std::size_t start, bool implicitOperand);
+    ExpressionParser(const PoolVector<Token>& tokens, std::size_t start, bool implicitOperand);
 
     // Parses one expression starting at the current token. Throws SyntaxError.
     NodePtr parse();
@@ -103,7 +103,7 @@ private:
     NodePtr parseName();
     bool startsComparison() const;
 
-    const std::vector<Token>& m_tokens;
+    const PoolVector<Token>& m_tokens;
     std::size_t m_at;
     bool m_implicit;
 };

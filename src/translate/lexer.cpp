@@ -50,7 +50,7 @@ std::string lowerAscii(std::string_view text) {
 
 TokenList tokenize(std::string_view text) {
     TokenList list;
-    std::vector<Token>& tokens = list.tokens;
+    PoolVector<Token>& tokens = list.tokens;
     tokens.reserve(text.size() / 6 + 4);
     std::size_t unquotedSize = 0;  // used of list.unquoted, which holds at most `text`'s size
     std::size_t i = 0;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "support/text.h"
+#include "translate/block_pool.h"
 
 namespace zl::translate {
 
@@ -52,7 +53,7 @@ struct SyntaxError {
 // The tokens of a text, the last one End. Their text views the tokenized text, which must outlive
 // them, or `unquoted`, which moves with the list.
 struct TokenList {
-    std::vector<Token> tokens;
+    PoolVector<Token> tokens;
     std::unique_ptr<char[]> unquoted;  // the text literals that held doubled quotes, unquoted
 };
 

@@ -19,20 +19,19 @@ bool isClauseWord(const Token& t) {
 
 class QueryParser {
 public:
-    explicit QueryParser(const std::vector<Token>& tokens) : m_p(tokens, 0, false) {}
+    explicit QueryParser(const PoolVector<Token>& tokens) : m_p(tokens, 0, false) {}
 
-    QueryStatement parse() {
-        QueryStatement q;
+    void parse(QueryStatement& q) {
         if (m_p.acceptWord("parameters")) parseParameters(q);
         if (m_p.acceptWord("transform")) {
             q.crosstab = true;
             q.transform = m_p.parse();
             if (m_p.acceptWord("as")) q.transformAlias = name();
         }
-        q.parts.push_back(parseSelect());
+        parseSelect(q.parts.emplace_back());
         while (m_p.acceptWord("union")) {
             q.unionAll.push_back(m_p.acceptWord("all"));
-            q.parts.push_back(parseSelect());
+            parseSelect(q.parts.emplace_back());
         }
         if (q.parts.size() > 1) {
             q.unionOrder = std::move(q.parts.back().orderBy);
@@ -56,7 +55,6 @@ public:
         }
         m_p.acceptSymbol(";");
         if (m_p.peek().kind != TokenKind::End) m_p.fail("expected the end of the query");
-        return q;
     }
 
 private:
@@ -91,8 +89,7 @@ private:
         m_p.expectSymbol(";");
     }
 
-    SelectStatement parseSelect() {
-        SelectStatement s;
+    void parseSelect(SelectStatement& s) {
         if (!m_p.acceptWord("select")) m_p.fail("expected SELECT");
         for (;;) {
             if (m_p.acceptWord("distinct")) {
@@ -151,7 +148,6 @@ private:
                 s.orderBy.push_back(std::move(item));
             } while (m_p.acceptSymbol(","));
         }
-        return s;
     }
 
     std::unique_ptr<TableRef> parseJoins() {
@@ -217,9 +213,15 @@ private:
 }  // namespace
 
 QueryStatement parseQuery(std::string_view sql) {
+    QueryStatement q;
+    parseQuery(sql, q);
+    return q;
+}
+
+void parseQuery(std::string_view sql, QueryStatement& out) {
     const TokenList tokens = tokenize(sql);
     QueryParser parser(tokens.tokens);
-    return parser.parse();
+    parser.parse(out);
 }
 
 }  // namespace zl::translate

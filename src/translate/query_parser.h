@@ -72,5 +72,8 @@ struct QueryStatement {
 
 // Parses QueryDef.SQL as Access shows it. Throws SyntaxError with the position.
 QueryStatement parseQuery(std::string_view sql);
+// The same into `out`, a statement as default-constructed, which is not moved afterwards; after a
+// SyntaxError `out` holds what was parsed before it.
+void parseQuery(std::string_view sql, QueryStatement& out);
 
 }  // namespace zl::translate

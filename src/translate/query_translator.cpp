@@ -907,7 +907,7 @@ void rejectActionText(std::string_view sql) {
     } catch (const SyntaxError&) {
         return;  // reported by the parser
     }
-    const std::vector<Token>& tokens = list.tokens;
+    const PoolVector<Token>& tokens = list.tokens;
     std::size_t i = 0;
     if (!tokens.empty() && tokens[0].isWord("parameters")) {
         while (i < tokens.size() && !tokens[i].isSymbol(";")) ++i;
@@ -942,11 +942,10 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
             default:
                 throw Untranslatable{"an action query changes data; it is not a view"};
         }
-        QueryStatement parsedHere;
+        std::optional<QueryStatement> parsedHere;  // made only when the caller has none
         if (parsed == nullptr) {
             rejectActionText(query.sql);
-            parsedHere = parseQuery(query.sql);
-            parsed = &parsedHere;
+            parsed = &parsedHere.emplace(parseQuery(query.sql));
         }
         // A query that parsed starts with SELECT or TRANSFORM (after PARAMETERS), so the text
         // names no action: the check above is needed only for one parsed here.
@@ -1066,19 +1065,21 @@ std::vector<QueryTranslation> translateQueries(Target target,
     }
     // Each query parsed once; the saved queries of the batch that its FROM lists read, which
     // decide the order and which queries keep their columns for others.
-    std::vector<std::optional<QueryStatement>> parsed(count);
+    std::vector<QueryStatement> parsed(count);
+    std::vector<bool> parsedOk(count, false);
     std::vector<std::vector<std::string>> sources(count);
     std::vector<bool> read(count, false);  // by batch entry
     bool anyRead = false;
     std::vector<const std::string*> named;
     for (std::size_t i = 0; i < count; ++i) {
         try {
-            parsed[i] = parseQuery(queries[i].sql);
+            parseQuery(queries[i].sql, parsed[i]);
         } catch (const SyntaxError&) {
             continue;  // reported when the query itself is translated
         }
+        parsedOk[i] = true;
         named.clear();
-        for (const SelectStatement& part : parsed[i]->parts) {
+        for (const SelectStatement& part : parsed[i].parts) {
             for (const auto& ref : part.from) collectSources(*ref, named);
         }
         for (const std::string* name : named) {
@@ -1108,7 +1109,7 @@ std::vector<QueryTranslation> translateQueries(Target target,
         TableColumns columns;
         QueryTranslation t =
             translateOne(target, queries[i], lookup, names, views, &batch,
-                         parsed[i] ? &*parsed[i] : nullptr, wanted ? &columns : nullptr);
+                         parsedOk[i] ? &parsed[i] : nullptr, wanted ? &columns : nullptr);
         if (t.ok && wanted) views.insert_or_assign(queries[i].name, std::move(columns));
         out.push_back(std::move(t));
     }

@@ -54,9 +54,9 @@ std::string quoteLocal(std::string_view name) {
 }
 
 struct Source {
-    std::string name;    // the table or query
-    std::string alias;   // the Access alias, "" when none
-    std::string prefix;  // how columns are qualified in SQL
+    std::string_view name;   // the table or query (as its TableColumns holds it)
+    std::string_view alias;  // the Access alias (as the statement holds it), "" when none
+    std::string prefix;      // how columns are qualified in SQL
     const TableColumns* columns = nullptr;
     bool isQuery = false;  // a saved query (a view), not a table
 };
@@ -565,7 +565,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                                             x.owner, src.alias.empty() ? src.name : src.alias)) {
                     continue;
                 }
-                const std::string& owner = src.alias.empty() ? src.name : src.alias;
+                const std::string owner(src.alias.empty() ? src.name : src.alias);
                 // What stands before each column, in one piece: ", prefix." (no comma first).
                 const std::string lead = ", " + src.prefix + ".";
                 for (const Column& c : src.columns->columns) {
@@ -624,6 +624,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     // The keys are emitted before the clauses in both forms, so that the first untranslatable
     // piece reported stays the same.
     std::string directOrder;
+    if (direct) directOrder.reserve(16 + s.orderBy.size() * 80);
     int k = 0;
     for (const OrderItem& o : s.orderBy) {
         std::string keySql;

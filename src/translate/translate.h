@@ -13,6 +13,8 @@
 #include <unordered_map>
 #include <vector>
 
+#include "translate/block_pool.h"
+
 namespace zl::translate {
 
 // The database a translation is written for.
@@ -80,8 +82,10 @@ struct FoldedNameHash {
             hash ^= hash >> 29;
         }
         if (i < name.size()) {
-            std::uint64_t word = 0;
-            std::memcpy(&word, name.data() + i, name.size() - i);
+            std::uint64_t word = 0;  // the last bytes, the first of them lowest
+            for (std::size_t k = name.size(); k-- > i;) {
+                word = (word << 8) | static_cast<unsigned char>(name[k]);
+            }
             hash = (hash ^ (word | kCaseBits)) * kMix;
         }
         hash ^= hash >> 33;  // every bit of the result depends on every byte
@@ -106,7 +110,8 @@ struct FoldedNameEqual {
 };
 // A map keyed by names compared without regard to ASCII case; a key keeps its first spelling.
 template <class Value>
-using FoldedNameMap = std::unordered_map<std::string, Value, FoldedNameHash, FoldedNameEqual>;
+using FoldedNameMap = std::unordered_map<std::string, Value, FoldedNameHash, FoldedNameEqual,
+                                         PoolAllocator<std::pair<const std::string, Value>>>;
 
 // Every table and saved query the caller knows, looked up by Access name without regard to case.
 // The caller fills it; the translator knows nothing of the engine.

@@ -94,14 +94,17 @@ template <class T>
 struct PoolAllocator {
     static_assert(alignof(T) <= alignof(std::max_align_t));
     using value_type = T;
+    // The size of an element; T is any type a container holds, pointers included (the buckets
+    // of a hash map).
+    static constexpr std::size_t kSize = sizeof(T);  // NOLINT(bugprone-sizeof-expression)
 
     PoolAllocator() = default;
     template <class U>
     explicit PoolAllocator(const PoolAllocator<U>& /*other*/) noexcept {}
 
-    T* allocate(std::size_t count) { return static_cast<T*>(allocatePooled(count * sizeof(T))); }
+    T* allocate(std::size_t count) { return static_cast<T*>(allocatePooled(count * kSize)); }
     void deallocate(T* pointer, std::size_t count) noexcept {
-        releasePooled(pointer, count * sizeof(T));
+        releasePooled(pointer, count * kSize);
     }
     friend bool operator==(const PoolAllocator& /*a*/, const PoolAllocator& /*b*/) { return true; }
 };

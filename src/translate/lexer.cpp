@@ -8,8 +8,9 @@ namespace zl::translate {
 namespace {
 
 // ASCII classes, independent of the locale (bytes from 0x80 on belong to UTF-8 names).
-bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+// (Each range is one unsigned comparison.)
+bool isDigit(unsigned char c) { return static_cast<unsigned char>(c - '0') < 10; }
+bool isLetter(unsigned char c) { return static_cast<unsigned char>((c | 0x20U) - 'a') < 26; }
 bool isWordStart(unsigned char c) { return isLetter(c) || c == '_' || c >= 0x80; }
 bool isWordChar(unsigned char c) { return isWordStart(c) || isDigit(c); }
 bool isSymbolChar(unsigned char c) {

@@ -126,6 +126,7 @@ public:
 
     std::string columnSql(const Source& source, const Column& column) const {
         std::string sql;
+        sql.reserve(source.prefix.size() + column.name.size() + 8);  // room for the usual quoting
         appendColumnSql(sql, source, column);
         return sql;
     }
@@ -148,9 +149,31 @@ public:
     }
 
 private:
-    bool known(const std::string& column) const {
-        return std::any_of(m_sources.begin(), m_sources.end(),
-                           [&](const Source& s) { return s.columns->find(column) != nullptr; });
+    bool known(const std::string& column) const { return search(column).column != nullptr; }
+
+    // What the sources hold of a column name without owner. The last answer is kept, for the
+    // same name (a sort key is asked about, then written) while the sources stay the same.
+    struct Found {
+        const Source* source = nullptr;
+        const Column* column = nullptr;
+        bool ambiguous = false;  // more than one source has it
+    };
+    Found search(const std::string& column) const {
+        if (m_searched == &column && m_searchedSources == m_sources.size()) return m_found;
+        Found found;
+        for (const Source& s : m_sources) {
+            if (const Column* c = s.columns->find(column)) {
+                if (found.column != nullptr) {
+                    found.ambiguous = true;
+                    break;
+                }
+                found = {&s, c, false};
+            }
+        }
+        m_searched = &column;
+        m_searchedSources = m_sources.size();
+        m_found = found;
+        return found;
     }
 
     std::pair<const Source*, const Column*> find(const Node& name) const {
@@ -181,22 +204,18 @@ private:
 
     // The source column that a name without owner reads; nulls when no source has it.
     std::pair<const Source*, const Column*> unowned(const Node& name) const {
-        const Source* found = nullptr;
-        const Column* column = nullptr;
-        for (const Source& s : m_sources) {
-            if (const Column* c = s.columns->find(name.text)) {
-                if (found != nullptr) throw Untranslatable{"[" + name.text + "] is ambiguous"};
-                found = &s;
-                column = c;
-            }
-        }
-        return {found, column};
+        const Found found = search(name.text);
+        if (found.ambiguous) throw Untranslatable{"[" + name.text + "] is ambiguous"};
+        return {found.source, found.column};
     }
 
     Target m_target;
     const NameMapper& m_names;
     PoolVector<Source> m_sources;
     mutable int m_aggregateDepth = 0;
+    mutable const std::string* m_searched = nullptr;  // the name search() answered last
+    mutable std::size_t m_searchedSources = 0;        // how many sources there were then
+    mutable Found m_found;
 };
 
 // What a translated SELECT gives: its output columns and, when the statement needs them again
@@ -273,8 +292,8 @@ class StatementWriter {
 public:
     // `columnsWanted`: the caller reads the statement's output columns (a view that others read,
     // a function's result list); otherwise a "table.*" select list leaves them unlisted.
-    StatementWriter(QueryContext& ctx, std::string viewName, bool columnsWanted)
-        : m_ctx(ctx), m_view(std::move(viewName)), m_columnsWanted(columnsWanted) {}
+    StatementWriter(QueryContext& ctx, std::string_view viewName, bool columnsWanted)
+        : m_ctx(ctx), m_view(viewName), m_columnsWanted(columnsWanted) {}
 
     // Appends the statement's SELECT to `out`; `outColumns` receives its output columns.
     void write(const QueryStatement& q, std::string& out, Translated* outColumns);
@@ -293,7 +312,7 @@ private:
     std::string_view keep(std::string name) { return m_made.emplace_front(std::move(name)); }
 
     QueryContext& m_ctx;
-    std::string m_view;
+    std::string_view m_view;  // the name of the query written, which outlives the writer
     int m_exprCounter = 1000;
     // The rows of the statement being written are told apart as a set (a UNION without ALL).
     bool m_setRows = false;
@@ -975,11 +994,11 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
             std::string sql;
             // Room for the usual statement, which the select list's own estimate then covers.
             sql.reserve(query.sql.size() + 384);
-            sql += "CREATE VIEW ";
+            sql += "CREATE VIEW "sv;
             names.appendObject(sql, query.name);
-            sql += " AS\n";
+            sql += " AS\n"sv;
             writer.write(statement, sql, &columns);
-            sql += ";\n";
+            sql += ";\n"sv;
             out.sql = std::move(sql);
         } else {
             std::string body;

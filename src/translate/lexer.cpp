@@ -64,7 +64,21 @@ TokenList tokenize(std::string_view text) {
         }
         Token& token = tokens.emplace_back();  // filled in place
         token.pos = i;
-        if (c == '"' || c == '\'') {
+        // Words and bracketed names first: most tokens are one or the other.
+        if (isWordStart(c)) {
+            token.kind = TokenKind::Word;
+            std::size_t j = i;
+            while (j < n && isWordChar(static_cast<unsigned char>(text[j]))) ++j;
+            token.text = text.substr(i, j - i);
+            i = j;
+        } else if (c == '[') {
+            const std::size_t end = text.find(']', i + 1);
+            if (end == std::string_view::npos)
+                throw SyntaxError{"name in brackets is not closed", i};
+            token.kind = TokenKind::Bracketed;
+            token.text = text.substr(i + 1, end - i - 1);
+            i = end + 1;
+        } else if (c == '"' || c == '\'') {
             // A quote inside is written twice.
             token.kind = TokenKind::Text;
             const char quote = static_cast<char>(c);
@@ -99,13 +113,6 @@ TokenList tokenize(std::string_view text) {
             token.kind = TokenKind::Date;
             token.text = text.substr(i + 1, end - i - 1);
             i = end + 1;
-        } else if (c == '[') {
-            const std::size_t end = text.find(']', i + 1);
-            if (end == std::string_view::npos)
-                throw SyntaxError{"name in brackets is not closed", i};
-            token.kind = TokenKind::Bracketed;
-            token.text = text.substr(i + 1, end - i - 1);
-            i = end + 1;
         } else if (isDigit(c) ||
                    (c == '.' && i + 1 < n && isDigit(static_cast<unsigned char>(text[i + 1])))) {
             token.kind = TokenKind::Number;
@@ -122,12 +129,6 @@ TokenList tokenize(std::string_view text) {
             token.text = text.substr(i, j - i);
             if (token.text.find('.') != token.text.rfind('.'))
                 throw SyntaxError{"malformed number", i};
-            i = j;
-        } else if (isWordStart(c)) {
-            token.kind = TokenKind::Word;
-            std::size_t j = i;
-            while (j < n && isWordChar(static_cast<unsigned char>(text[j]))) ++j;
-            token.text = text.substr(i, j - i);
             i = j;
         } else {
             token.kind = TokenKind::Symbol;

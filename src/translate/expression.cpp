@@ -169,6 +169,19 @@ NodePtr ExpressionParser::parseComparison() {
 }
 
 NodePtr ExpressionParser::parseArithmetic(int loosest) {
+    // The common operand, a bracketed name or a number that no operator of this chain or of
+    // the tighter levels (^, a name's "." or "!") follows, is the leaf that those levels would
+    // give: made directly.
+    const Token& operand = peek();
+    if (operand.kind == TokenKind::Bracketed || operand.kind == TokenKind::Number) {
+        const Token& after = peek(1);
+        if (arithmeticLevel(after) == 0 && !after.isSymbol("^") && !after.isSymbol(".") &&
+            !after.isSymbol("!")) {
+            next();
+            return makeNode(operand.kind == TokenKind::Number ? NodeKind::Number : NodeKind::Name,
+                            operand.pos, operand.text);
+        }
+    }
     NodePtr left = parseUnary();
     for (int level = arithmeticLevel(peek()); level >= loosest; level = arithmeticLevel(peek())) {
         const Token& t = next();

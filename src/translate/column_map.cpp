@@ -10,17 +10,6 @@ namespace zl::translate {
 
 namespace {
 
-// Access compares names without regard to case; ASCII folding covers the names seen in practice.
-std::string fold(std::string_view name) {
-    std::string out(name);
-    for (char& c : out) {
-        if (c >= 'A' && c <= 'Z') {
-            c = static_cast<char>(c - 'A' + 'a');
-        }
-    }
-    return out;
-}
-
 std::string quoteIdentifier(std::string_view name) {
     std::string out;
     out.reserve(name.size() + 2);
@@ -125,14 +114,16 @@ const Column* TableColumns::find(std::string_view column) const {
 }
 
 void ColumnMap::addTable(TableColumns table) {
-    std::string key = fold(table.name);
-    m_tables[std::move(key)] = std::move(table);
+    auto found = m_tables.find(std::string_view(table.name));
+    if (found != m_tables.end()) {
+        found->second = std::move(table);
+        return;
+    }
+    std::string key = table.name;
+    m_tables.emplace(std::move(key), std::move(table));
 }
 
-void ColumnMap::addQuery(std::string name) {
-    std::string key = fold(name);
-    m_queries[std::move(key)] = std::move(name);
-}
+void ColumnMap::addQuery(std::string name) { m_queries.try_emplace(std::move(name), true); }
 
 void ColumnMap::setTableSource(TableSource source) {
     m_source = std::move(source);
@@ -140,18 +131,25 @@ void ColumnMap::setTableSource(TableSource source) {
 }
 
 const TableColumns* ColumnMap::table(std::string_view name) const {
-    std::string key = fold(name);
-    auto it = m_tables.find(key);
-    if (it != m_tables.end()) return &it->second;
+    if (!m_tables.empty()) {
+        auto it = m_tables.find(name);
+        if (it != m_tables.end()) return &it->second;
+    }
     if (!m_source) return nullptr;
-    auto built = m_fromSource.find(key);
-    if (built == m_fromSource.end())
-        built = m_fromSource.emplace(std::move(key), m_source(name)).first;
+    const auto [built, added] = m_fromSource.try_emplace(std::string(name));
+    if (added) {
+        try {
+            built->second = m_source(name);
+        } catch (...) {
+            m_fromSource.erase(built);  // asked again next time
+            throw;
+        }
+    }
     return built->second ? &*built->second : nullptr;
 }
 
 bool ColumnMap::isQuery(std::string_view name) const {
-    return !m_queries.empty() && m_queries.count(fold(name)) != 0;
+    return !m_queries.empty() && m_queries.find(name) != m_queries.end();
 }
 
 std::string QuotingNameMapper::object(std::string_view name) const { return quoteIdentifier(name); }

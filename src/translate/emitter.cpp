@@ -191,7 +191,7 @@ Emitted Emitter::emitNode(const Node& node) {
             const bool integer = node.text.find_first_of(".eE") == std::string::npos;
             std::string sql = node.text;
             if (sql.front() == '.') sql = "0" + sql;
-            return {sql, integer ? Type::Integer : Type::Number};
+            return {std::move(sql), integer ? Type::Integer : Type::Number};
         }
         case NodeKind::Text:
             return {textLiteral(node.text), Type::Text};

@@ -7,16 +7,14 @@ namespace zl::translate {
 
 namespace {
 
-NodePtr makeNode(NodeKind kind, std::size_t pos, std::string text = {}) {
-    auto node = std::make_unique<Node>();
-    node->kind = kind;
-    node->pos = pos;
-    node->text = std::move(text);
-    return node;
+NodePtr makeNode(NodeKind kind, std::size_t pos, std::string_view text = {}) {
+    // Built in place from its parts; make_unique would build an empty node and then assign.
+    // NOLINTNEXTLINE(modernize-make-unique)
+    return NodePtr(new Node{kind, pos, std::string(text), {}, false, {}});
 }
 
-NodePtr makeBinary(std::string op, NodePtr left, NodePtr right) {
-    auto node = makeNode(NodeKind::Binary, left->pos, std::move(op));
+NodePtr makeBinary(std::string_view op, NodePtr left, NodePtr right) {
+    auto node = makeNode(NodeKind::Binary, left->pos, op);
     node->args.reserve(2);
     node->args.push_back(std::move(left));
     node->args.push_back(std::move(right));
@@ -26,10 +24,16 @@ NodePtr makeBinary(std::string op, NodePtr left, NodePtr right) {
 // The two chains of left-associative binary operators, as levels from the loosest (1) to the
 // tightest; 0 for a token that is none of them. Logical: Imp, Eqv, Xor, Or, And (Not and the
 // comparisons bind tighter than And). Arithmetic: &, + and -, Mod, \, * and /.
-const char* const kLogicalWords[] = {"", "imp", "eqv", "xor", "or", "and"};
+constexpr std::string_view kLogicalWords[] = {"", "imp", "eqv", "xor", "or", "and"};
+
+// Words that cannot start a value.
+constexpr std::string_view kReservedWords[] = {"and",     "or",     "not",  "mod",  "like",
+                                               "between", "in",     "is",   "xor",  "eqv",
+                                               "imp",     "select", "from", "where"};
 
 int logicalLevel(const Token& t) {
-    if (t.kind != TokenKind::Word) return 0;
+    // The operators are words of two or three letters.
+    if (t.kind != TokenKind::Word || t.text.size() < 2 || t.text.size() > 3) return 0;
     for (int level = 1; level <= 5; ++level) {
         if (t.isWord(kLogicalWords[level])) return level;
     }
@@ -62,7 +66,7 @@ bool isComparisonSymbol(const Token& t) {
 
 }  // namespace
 
-ExpressionParser::ExpressionParser(const std::vector<Token>& tokens, std::size_t start,
+ExpressionParser::ExpressionParser(const PoolVector<Token>& tokens, std::size_t start,
                                    bool implicitOperand)
     : m_tokens(tokens), m_at(start), m_implicit(implicitOperand) {}
 
@@ -72,7 +76,7 @@ void ExpressionParser::expectSymbol(std::string_view symbol) {
 
 void ExpressionParser::fail(const std::string& message) const {
     const Token& t = peek();
-    std::string found = t.kind == TokenKind::End ? "the end" : "'" + t.text + "'";
+    std::string found = t.kind == TokenKind::End ? "the end" : "'" + std::string(t.text) + "'";
     throw SyntaxError{message + ", found " + found, t.pos};
 }
 
@@ -117,7 +121,7 @@ NodePtr ExpressionParser::parseComparison() {
     while (startsComparison()) {
         const std::size_t pos = peek().pos;
         if (isComparisonSymbol(peek())) {
-            std::string op = next().text;
+            const std::string_view op = next().text;
             left = makeBinary(op, std::move(left), parseArithmetic(1));
             continue;
         }
@@ -165,12 +169,25 @@ NodePtr ExpressionParser::parseComparison() {
 }
 
 NodePtr ExpressionParser::parseArithmetic(int loosest) {
+    // The common operand, a bracketed name or a number that no operator of this chain or of
+    // the tighter levels (^, a name's "." or "!") follows, is the leaf that those levels would
+    // give: made directly.
+    const Token& operand = peek();
+    if (operand.kind == TokenKind::Bracketed || operand.kind == TokenKind::Number) {
+        const Token& after = peek(1);
+        if (arithmeticLevel(after) == 0 && !after.isSymbol("^") && !after.isSymbol(".") &&
+            !after.isSymbol("!")) {
+            next();
+            return makeNode(operand.kind == TokenKind::Number ? NodeKind::Number : NodeKind::Name,
+                            operand.pos, operand.text);
+        }
+    }
     NodePtr left = parseUnary();
     for (int level = arithmeticLevel(peek()); level >= loosest; level = arithmeticLevel(peek())) {
         const Token& t = next();
-        std::string op = t.kind == TokenKind::Word ? "mod" : t.text;
+        const std::string_view op = t.kind == TokenKind::Word ? "mod" : t.text;
         NodePtr right = parseArithmetic(level + 1);
-        left = makeBinary(std::move(op), std::move(left), std::move(right));
+        left = makeBinary(op, std::move(left), std::move(right));
     }
     return left;
 }
@@ -228,8 +245,7 @@ NodePtr ExpressionParser::parsePrimary() {
                 next();
                 return makeNode(NodeKind::Null, t.pos);
             }
-            for (const char* reserved : {"and", "or", "not", "mod", "like", "between", "in", "is",
-                                         "xor", "eqv", "imp", "select", "from", "where"}) {
+            for (const std::string_view reserved : kReservedWords) {
                 if (t.isWord(reserved)) fail("expected a value");
             }
             next();
@@ -301,13 +317,13 @@ NodePtr ExpressionParser::parseName() {
         ++parts;
     }
     auto node = makeNode(NodeKind::Name, pos, m_tokens[first + 2 * (parts - 1)].text);
-    node->owner = joined(parts - 1, '!');
+    if (parts > 1) node->owner = joined(parts - 1, '!');
     return node;
 }
 
 NodePtr parseExpression(std::string_view text, bool implicitOperand, bool leadingEquals) {
-    const std::vector<Token> tokens = tokenize(text);
-    ExpressionParser parser(tokens, 0, implicitOperand);
+    const TokenList tokens = tokenize(text);
+    ExpressionParser parser(tokens.tokens, 0, implicitOperand);
     if (leadingEquals) parser.acceptSymbol("=");
     if (parser.peek().kind == TokenKind::End) throw SyntaxError{"the expression is empty", 0};
     NodePtr node = parser.parse();

@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "translate/block_pool.h"
 #include "translate/lexer.h"
 
 namespace zl::translate {
@@ -34,7 +35,19 @@ struct Node {
     std::string text;
     std::string owner;
     bool negated = false;
-    std::vector<std::unique_ptr<Node>> args;
+    PoolVector<std::unique_ptr<Node>> args;
+
+    // Nodes are made and freed in large numbers: they come from a pool of their size.
+    static void* operator new(std::size_t size) {
+        return size == sizeof(Node) ? BlockPool<sizeof(Node)>::allocate() : ::operator new(size);
+    }
+    static void operator delete(void* pointer, std::size_t size) noexcept {
+        if (size == sizeof(Node)) {
+            BlockPool<sizeof(Node)>::release(pointer);
+        } else {
+            ::operator delete(pointer);
+        }
+    }
 };
 using NodePtr = std::unique_ptr<Node>;
 
@@ -43,7 +56,7 @@ class ExpressionParser {
 public:
     // `implicitOperand`: an expression may start with a comparison whose left operand is the
     // field itself (field validation rules).
-    ExpressionParser(const std::vector<Token>& tokens, std::size_t start, bool implicitOperand);
+    ExpressionParser(const PoolVector<Token>& tokens, std::size_t start, bool implicitOperand);
 
     // Parses one expression starting at the current token. Throws SyntaxError.
     NodePtr parse();
@@ -90,7 +103,7 @@ private:
     NodePtr parseName();
     bool startsComparison() const;
 
-    const std::vector<Token>& m_tokens;
+    const PoolVector<Token>& m_tokens;
     std::size_t m_at;
     bool m_implicit;
 };

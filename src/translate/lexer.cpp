@@ -8,10 +8,34 @@ namespace zl::translate {
 namespace {
 
 // ASCII classes, independent of the locale (bytes from 0x80 on belong to UTF-8 names).
-bool isDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-bool isLetter(unsigned char c) { return (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z'); }
+// (Each range is one unsigned comparison.)
+bool isDigit(unsigned char c) { return static_cast<unsigned char>(c - '0') < 10; }
+bool isLetter(unsigned char c) { return static_cast<unsigned char>((c | 0x20U) - 'a') < 26; }
 bool isWordStart(unsigned char c) { return isLetter(c) || c == '_' || c >= 0x80; }
 bool isWordChar(unsigned char c) { return isWordStart(c) || isDigit(c); }
+bool isSymbolChar(unsigned char c) {
+    switch (c) {
+        case '+':
+        case '-':
+        case '*':
+        case '/':
+        case '\\':
+        case '^':
+        case '&':
+        case '=':
+        case '<':
+        case '>':
+        case '(':
+        case ')':
+        case ',':
+        case '.':
+        case '!':
+        case ';':
+            return true;
+        default:
+            return false;
+    }
+}
 
 }  // namespace
 
@@ -25,9 +49,11 @@ std::string lowerAscii(std::string_view text) {
     return out;
 }
 
-std::vector<Token> tokenize(std::string_view text) {
-    std::vector<Token> tokens;
+TokenList tokenize(std::string_view text) {
+    TokenList list;
+    PoolVector<Token>& tokens = list.tokens;
     tokens.reserve(text.size() / 6 + 4);
+    std::size_t unquotedSize = 0;  // used of list.unquoted, which holds at most `text`'s size
     std::size_t i = 0;
     const std::size_t n = text.size();
     while (i < n) {
@@ -38,35 +64,54 @@ std::vector<Token> tokenize(std::string_view text) {
         }
         Token& token = tokens.emplace_back();  // filled in place
         token.pos = i;
-        if (c == '"' || c == '\'') {
+        // Words and bracketed names first: most tokens are one or the other.
+        if (isWordStart(c)) {
+            token.kind = TokenKind::Word;
+            std::size_t j = i;
+            while (j < n && isWordChar(static_cast<unsigned char>(text[j]))) ++j;
+            token.text = text.substr(i, j - i);
+            i = j;
+        } else if (c == '[') {
+            const std::size_t end = text.find(']', i + 1);
+            if (end == std::string_view::npos)
+                throw SyntaxError{"name in brackets is not closed", i};
+            token.kind = TokenKind::Bracketed;
+            token.text = text.substr(i + 1, end - i - 1);
+            i = end + 1;
+        } else if (c == '"' || c == '\'') {
             // A quote inside is written twice.
             token.kind = TokenKind::Text;
+            const char quote = static_cast<char>(c);
             std::size_t j = i + 1;
-            for (;;) {
+            bool doubled = false;
+            for (;; ++j) {
                 if (j >= n) throw SyntaxError{"text literal is not closed", i};
-                if (text[j] == static_cast<char>(c)) {
-                    if (j + 1 < n && text[j + 1] == static_cast<char>(c)) {
-                        token.text += static_cast<char>(c);
-                        j += 2;
-                        continue;
-                    }
-                    break;
+                if (text[j] == quote) {
+                    if (j + 1 >= n || text[j + 1] != quote) break;
+                    doubled = true;
+                    ++j;
                 }
-                token.text += text[j++];
+            }
+            if (!doubled) {
+                token.text = text.substr(i + 1, j - i - 1);
+            } else {
+                // Unquoted into the list's own copy, made once as large as the whole text.
+                if (!list.unquoted) list.unquoted = std::make_unique_for_overwrite<char[]>(n);
+                char* const start = list.unquoted.get() + unquotedSize;
+                char* out = start;
+                for (std::size_t k = i + 1; k < j; ++k) {
+                    *out++ = text[k];
+                    if (text[k] == quote) ++k;  // the second of a doubled quote
+                }
+                token.text = std::string_view(start, static_cast<std::size_t>(out - start));
+                unquotedSize += token.text.size();
             }
             i = j + 1;
         } else if (c == '#') {
             const std::size_t end = text.find('#', i + 1);
             if (end == std::string_view::npos) throw SyntaxError{"date literal is not closed", i};
             token.kind = TokenKind::Date;
-            token.text.assign(text.substr(i + 1, end - i - 1));
-            i = end + 1;
-        } else if (c == '[') {
-            const std::size_t end = text.find(']', i + 1);
-            if (end == std::string_view::npos)
-                throw SyntaxError{"name in brackets is not closed", i};
-            token.kind = TokenKind::Bracketed;
-            token.text.assign(text.substr(i + 1, end - i - 1));
+            token.text = text.substr(i + 1, end - i - 1);
             i = end + 1;
         } else if (isDigit(c) ||
                    (c == '.' && i + 1 < n && isDigit(static_cast<unsigned char>(text[i + 1])))) {
@@ -81,25 +126,21 @@ std::vector<Token> tokenize(std::string_view text) {
                     while (j < n && isDigit(static_cast<unsigned char>(text[j]))) ++j;
                 }
             }
-            token.text.assign(text.substr(i, j - i));
+            token.text = text.substr(i, j - i);
             if (token.text.find('.') != token.text.rfind('.'))
                 throw SyntaxError{"malformed number", i};
             i = j;
-        } else if (isWordStart(c)) {
-            token.kind = TokenKind::Word;
-            std::size_t j = i;
-            while (j < n && isWordChar(static_cast<unsigned char>(text[j]))) ++j;
-            token.text.assign(text.substr(i, j - i));
-            i = j;
         } else {
             token.kind = TokenKind::Symbol;
-            const std::string_view two = text.substr(i, 2);
-            if (two == "<=" || two == ">=" || two == "<>" || two == "=<" || two == "=>") {
-                token.text.assign(two == "=<" ? "<=" : two == "=>" ? ">=" : two);
+            const char after = i + 1 < n ? text[i + 1] : '\0';
+            if ((c == '<' && (after == '=' || after == '>')) || (c == '>' && after == '=')) {
+                token.text = text.substr(i, 2);
                 i += 2;
-            } else if (std::string_view("+-*/\\^&=<>(),.!;").find(static_cast<char>(c)) !=
-                       std::string_view::npos) {
-                token.text.assign(1, static_cast<char>(c));
+            } else if (c == '=' && (after == '<' || after == '>')) {
+                token.text = after == '<' ? "<=" : ">=";  // written the other way round
+                i += 2;
+            } else if (isSymbolChar(c)) {
+                token.text = text.substr(i, 1);
                 ++i;
             } else {
                 throw SyntaxError{
@@ -108,7 +149,7 @@ std::vector<Token> tokenize(std::string_view text) {
         }
     }
     tokens.push_back(Token{TokenKind::End, {}, n});
-    return tokens;
+    return list;
 }
 
 }  // namespace zl::translate

@@ -2,11 +2,13 @@
 #pragma once
 
 #include <cstddef>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 #include "support/text.h"
+#include "translate/block_pool.h"
 
 namespace zl::translate {
 
@@ -14,9 +16,11 @@ enum class TokenKind { Number, Text, Date, Word, Bracketed, Symbol, End };
 
 // One token: `text` is the number as written, the unquoted text or date content, the word, the
 // name inside brackets, or the symbol ("<=", "(", ...). `pos` is the 0-based byte offset.
+// `text` views the tokenized text, or for a text literal with doubled quotes the token list's
+// own unquoted copy.
 struct Token {
     TokenKind kind = TokenKind::End;
-    std::string text;
+    std::string_view text;
     std::size_t pos = 0;
 
     // True for a Word equal to `word` (a keyword in lower case) without regard to ASCII case.
@@ -36,7 +40,7 @@ struct Token {
     bool isSymbol(std::string_view symbol) const {
         // Symbols are one or two characters, compared here without a call.
         return kind == TokenKind::Symbol && text.size() == symbol.size() && text[0] == symbol[0] &&
-               (symbol.size() == 1 || std::string_view(text).substr(1) == symbol.substr(1));
+               (symbol.size() == 1 || text.substr(1) == symbol.substr(1));
     }
 };
 
@@ -46,9 +50,16 @@ struct SyntaxError {
     std::size_t pos = 0;
 };
 
-// Tokenizes `text`; the last token is End. Throws SyntaxError for an unterminated string, date or
-// bracketed name, or a character that starts no token.
-std::vector<Token> tokenize(std::string_view text);
+// The tokens of a text, the last one End. Their text views the tokenized text, which must outlive
+// them, or `unquoted`, which moves with the list.
+struct TokenList {
+    PoolVector<Token> tokens;
+    std::unique_ptr<char[]> unquoted;  // the text literals that held doubled quotes, unquoted
+};
+
+// Tokenizes `text`. Throws SyntaxError for an unterminated string, date or bracketed name, or a
+// character that starts no token.
+TokenList tokenize(std::string_view text);
 
 // ASCII lower case, for comparing Access names and keywords.
 std::string lowerAscii(std::string_view text);

@@ -5,10 +5,13 @@ namespace zl::translate {
 
 namespace {
 
+constexpr std::string_view kClauseWords[] = {
+    "from", "where", "group", "having", "order", "union",  "inner", "left", "right", "join",
+    "on",   "pivot", "into",  "with",   "in",    "select", "outer", "as",   "full",  "cross"};
+
 bool isClauseWord(const Token& t) {
-    for (const char* word : {"from", "where",  "group", "having", "order", "union", "inner",
-                             "left", "right",  "join",  "on",     "pivot", "into",  "with",
-                             "in",   "select", "outer", "as",     "full",  "cross"}) {
+    if (t.kind != TokenKind::Word) return false;
+    for (const std::string_view word : kClauseWords) {
         if (t.isWord(word)) return true;
     }
     return false;
@@ -16,20 +19,19 @@ bool isClauseWord(const Token& t) {
 
 class QueryParser {
 public:
-    explicit QueryParser(const std::vector<Token>& tokens) : m_p(tokens, 0, false) {}
+    explicit QueryParser(const PoolVector<Token>& tokens) : m_p(tokens, 0, false) {}
 
-    QueryStatement parse() {
-        QueryStatement q;
+    void parse(QueryStatement& q) {
         if (m_p.acceptWord("parameters")) parseParameters(q);
         if (m_p.acceptWord("transform")) {
             q.crosstab = true;
             q.transform = m_p.parse();
             if (m_p.acceptWord("as")) q.transformAlias = name();
         }
-        q.parts.push_back(parseSelect());
+        parseSelect(q.parts.emplace_back());
         while (m_p.acceptWord("union")) {
             q.unionAll.push_back(m_p.acceptWord("all"));
-            q.parts.push_back(parseSelect());
+            parseSelect(q.parts.emplace_back());
         }
         if (q.parts.size() > 1) {
             q.unionOrder = std::move(q.parts.back().orderBy);
@@ -53,7 +55,6 @@ public:
         }
         m_p.acceptSymbol(";");
         if (m_p.peek().kind != TokenKind::End) m_p.fail("expected the end of the query");
-        return q;
     }
 
 private:
@@ -61,7 +62,7 @@ private:
         const Token& t = m_p.peek();
         if (t.kind == TokenKind::Bracketed || (t.kind == TokenKind::Word && !isClauseWord(t))) {
             m_p.next();
-            return t.text;
+            return std::string(t.text);
         }
         m_p.fail("expected a name");
     }
@@ -74,7 +75,8 @@ private:
                 pname = m_p.next().text;
             } else {
                 while (m_p.peek().kind == TokenKind::Word && m_p.peek(1).kind == TokenKind::Word) {
-                    pname += (pname.empty() ? "" : " ") + m_p.next().text;
+                    if (!pname.empty()) pname += ' ';
+                    pname += m_p.next().text;
                 }
             }
             std::string type;
@@ -87,8 +89,7 @@ private:
         m_p.expectSymbol(";");
     }
 
-    SelectStatement parseSelect() {
-        SelectStatement s;
+    void parseSelect(SelectStatement& s) {
         if (!m_p.acceptWord("select")) m_p.fail("expected SELECT");
         for (;;) {
             if (m_p.acceptWord("distinct")) {
@@ -147,7 +148,6 @@ private:
                 s.orderBy.push_back(std::move(item));
             } while (m_p.acceptSymbol(","));
         }
-        return s;
     }
 
     std::unique_ptr<TableRef> parseJoins() {
@@ -213,9 +213,15 @@ private:
 }  // namespace
 
 QueryStatement parseQuery(std::string_view sql) {
-    const std::vector<Token> tokens = tokenize(sql);
-    QueryParser parser(tokens);
-    return parser.parse();
+    QueryStatement q;
+    parseQuery(sql, q);
+    return q;
+}
+
+void parseQuery(std::string_view sql, QueryStatement& out) {
+    const TokenList tokens = tokenize(sql);
+    QueryParser parser(tokens.tokens);
+    parser.parse(out);
 }
 
 }  // namespace zl::translate

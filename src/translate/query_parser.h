@@ -18,6 +18,19 @@ struct TableRef {
     std::string join;   // Join: "INNER", "LEFT" or "RIGHT"
     std::unique_ptr<TableRef> left, right;
     NodePtr on;
+
+    // From a pool of their size, as nodes are.
+    static void* operator new(std::size_t size) {
+        return size == sizeof(TableRef) ? BlockPool<sizeof(TableRef)>::allocate()
+                                        : ::operator new(size);
+    }
+    static void operator delete(void* pointer, std::size_t size) noexcept {
+        if (size == sizeof(TableRef)) {
+            BlockPool<sizeof(TableRef)>::release(pointer);
+        } else {
+            ::operator delete(pointer);
+        }
+    }
 };
 
 struct SelectItem {
@@ -36,28 +49,31 @@ struct SelectStatement {
     std::string top;  // "" when there is no TOP
     bool topPercent = false;
     bool into = false;  // SELECT ... INTO: a make-table query
-    std::vector<SelectItem> items;
-    std::vector<std::unique_ptr<TableRef>> from;
+    PoolVector<SelectItem> items;
+    PoolVector<std::unique_ptr<TableRef>> from;
     NodePtr where;
-    std::vector<NodePtr> groupBy;
+    PoolVector<NodePtr> groupBy;
     NodePtr having;
-    std::vector<OrderItem> orderBy;
+    PoolVector<OrderItem> orderBy;
 };
 
 struct QueryStatement {
     std::vector<std::pair<std::string, std::string>> parameters;  // name, type as written
-    std::vector<SelectStatement> parts;                           // several for a union
-    std::vector<bool> unionAll;         // between parts[i] and parts[i + 1]
-    std::vector<OrderItem> unionOrder;  // ORDER BY of a whole union
+    PoolVector<SelectStatement> parts;                            // several for a union
+    std::vector<bool> unionAll;        // between parts[i] and parts[i + 1]
+    PoolVector<OrderItem> unionOrder;  // ORDER BY of a whole union
     // TRANSFORM value [AS alias] ... PIVOT pivot [IN (headings)]
     NodePtr transform;
     std::string transformAlias;
     NodePtr pivot;
-    std::vector<NodePtr> headings;
+    PoolVector<NodePtr> headings;
     bool crosstab = false;
 };
 
 // Parses QueryDef.SQL as Access shows it. Throws SyntaxError with the position.
 QueryStatement parseQuery(std::string_view sql);
+// The same into `out`, a statement as default-constructed, which is not moved afterwards; after a
+// SyntaxError `out` holds what was parsed before it.
+void parseQuery(std::string_view sql, QueryStatement& out);
 
 }  // namespace zl::translate

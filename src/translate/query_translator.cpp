@@ -54,9 +54,9 @@ std::string quoteLocal(std::string_view name) {
 }
 
 struct Source {
-    std::string name;    // the table or query
-    std::string alias;   // the Access alias, "" when none
-    std::string prefix;  // how columns are qualified in SQL
+    std::string_view name;   // the table or query (as its TableColumns holds it)
+    std::string_view alias;  // the Access alias (as the statement holds it), "" when none
+    std::string prefix;      // how columns are qualified in SQL
     const TableColumns* columns = nullptr;
     bool isQuery = false;  // a saved query (a view), not a table
 };
@@ -66,7 +66,7 @@ public:
     QueryResolver(Target target, const NameMapper& names) : m_target(target), m_names(names) {}
 
     void add(Source source) { m_sources.push_back(std::move(source)); }
-    const std::vector<Source>& sources() const { return m_sources; }
+    const PoolVector<Source>& sources() const { return m_sources; }
 
     // Output columns by folded Access alias, which other expressions of the statement may use.
     std::map<std::string, Emitted> aliases;
@@ -126,6 +126,7 @@ public:
 
     std::string columnSql(const Source& source, const Column& column) const {
         std::string sql;
+        sql.reserve(source.prefix.size() + column.name.size() + 8);  // room for the usual quoting
         appendColumnSql(sql, source, column);
         return sql;
     }
@@ -148,9 +149,31 @@ public:
     }
 
 private:
-    bool known(const std::string& column) const {
-        return std::any_of(m_sources.begin(), m_sources.end(),
-                           [&](const Source& s) { return s.columns->find(column) != nullptr; });
+    bool known(const std::string& column) const { return search(column).column != nullptr; }
+
+    // What the sources hold of a column name without owner. The last answer is kept, for the
+    // same name (a sort key is asked about, then written) while the sources stay the same.
+    struct Found {
+        const Source* source = nullptr;
+        const Column* column = nullptr;
+        bool ambiguous = false;  // more than one source has it
+    };
+    Found search(const std::string& column) const {
+        if (m_searched == &column && m_searchedSources == m_sources.size()) return m_found;
+        Found found;
+        for (const Source& s : m_sources) {
+            if (const Column* c = s.columns->find(column)) {
+                if (found.column != nullptr) {
+                    found.ambiguous = true;
+                    break;
+                }
+                found = {&s, c, false};
+            }
+        }
+        m_searched = &column;
+        m_searchedSources = m_sources.size();
+        m_found = found;
+        return found;
     }
 
     std::pair<const Source*, const Column*> find(const Node& name) const {
@@ -181,22 +204,18 @@ private:
 
     // The source column that a name without owner reads; nulls when no source has it.
     std::pair<const Source*, const Column*> unowned(const Node& name) const {
-        const Source* found = nullptr;
-        const Column* column = nullptr;
-        for (const Source& s : m_sources) {
-            if (const Column* c = s.columns->find(name.text)) {
-                if (found != nullptr) throw Untranslatable{"[" + name.text + "] is ambiguous"};
-                found = &s;
-                column = c;
-            }
-        }
-        return {found, column};
+        const Found found = search(name.text);
+        if (found.ambiguous) throw Untranslatable{"[" + name.text + "] is ambiguous"};
+        return {found.source, found.column};
     }
 
     Target m_target;
     const NameMapper& m_names;
-    std::vector<Source> m_sources;
+    PoolVector<Source> m_sources;
     mutable int m_aggregateDepth = 0;
+    mutable const std::string* m_searched = nullptr;  // the name search() answered last
+    mutable std::size_t m_searchedSources = 0;        // how many sources there were then
+    mutable Found m_found;
 };
 
 // What a translated SELECT gives: its output columns and, when the statement needs them again
@@ -219,10 +238,44 @@ struct Translated {
     }
 };
 
-// The inferred columns of translated views, by folded name.
-using FoldedViews = std::unordered_map<std::string, TableColumns>;
-// The queries translated together: folded name -> the index of the last query of that name.
-using Batch = std::unordered_map<std::string, std::size_t>;
+// The inferred columns of translated views, by name.
+using FoldedViews = FoldedNameMap<TableColumns>;
+// The queries translated together, by name without regard to case: one open-addressing table of
+// indices into the queries, which hold the names.
+class Batch {
+public:
+    static constexpr std::size_t kNone = static_cast<std::size_t>(-1);
+
+    explicit Batch(const std::vector<SavedQuery>& queries) : m_queries(queries) {
+        std::size_t size = 16;
+        while (size < queries.size() * 2) size *= 2;
+        m_slots.assign(size, kNone);
+        for (std::size_t i = 0; i < queries.size(); ++i) {
+            std::size_t& slot = m_slots[probe(queries[i].name)];
+            if (slot != kNone) sameNames = true;
+            slot = i;
+        }
+    }
+
+    // The index of the last query named `name`, or kNone.
+    std::size_t find(std::string_view name) const { return m_slots[probe(name)]; }
+
+    bool sameNames = false;  // two queries have the same name
+
+private:
+    // The slot of `name`, or the empty slot where it would go.
+    std::size_t probe(std::string_view name) const {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t at = FoldedNameHash{}(name)&mask;
+        while (m_slots[at] != kNone && !FoldedNameEqual{}(m_queries[m_slots[at]].name, name)) {
+            at = (at + 1) & mask;
+        }
+        return at;
+    }
+
+    const std::vector<SavedQuery>& m_queries;
+    std::vector<std::size_t> m_slots;
+};
 
 // Everything the queries of one database share while they are translated.
 struct QueryContext {
@@ -239,15 +292,16 @@ class StatementWriter {
 public:
     // `columnsWanted`: the caller reads the statement's output columns (a view that others read,
     // a function's result list); otherwise a "table.*" select list leaves them unlisted.
-    StatementWriter(QueryContext& ctx, std::string viewName, bool columnsWanted)
-        : m_ctx(ctx), m_view(std::move(viewName)), m_columnsWanted(columnsWanted) {}
+    StatementWriter(QueryContext& ctx, std::string_view viewName, bool columnsWanted)
+        : m_ctx(ctx), m_view(viewName), m_columnsWanted(columnsWanted) {}
 
     // Appends the statement's SELECT to `out`; `outColumns` receives its output columns.
     void write(const QueryStatement& q, std::string& out, Translated* outColumns);
 
 private:
     bool pg() const { return m_ctx.target == Target::PostgreSql; }
-    std::string from(const TableRef& ref, QueryResolver& scope, Emitter& e);
+    // Appends the FROM item `ref` to `out` and adds its tables to `scope`.
+    void from(const TableRef& ref, QueryResolver& scope, Emitter& e, std::string& out);
     // Appends the SELECT to `sql`. Its ORDER BY is written there too when the SELECT is the
     // whole statement (`alone`) and may sort its own rows; otherwise `keys` receives the sort
     // keys, which ordered() applies.
@@ -258,7 +312,7 @@ private:
     std::string_view keep(std::string name) { return m_made.emplace_front(std::move(name)); }
 
     QueryContext& m_ctx;
-    std::string m_view;
+    std::string_view m_view;  // the name of the query written, which outlives the writer
     int m_exprCounter = 1000;
     // The rows of the statement being written are told apart as a set (a UNION without ALL).
     bool m_setRows = false;
@@ -272,28 +326,33 @@ public:
 };
 
 const TableColumns* sourceColumns(QueryContext& ctx, const std::string& name, bool* isQuery) {
-    const std::string folded = lowerAscii(name);
-    auto it = ctx.views->find(folded);
-    if (it != ctx.views->end()) {
-        *isQuery = true;
-        return &it->second;
+    if (!ctx.views->empty()) {
+        auto it = ctx.views->find(std::string_view(name));
+        if (it != ctx.views->end()) {
+            *isQuery = true;
+            return &it->second;
+        }
     }
-    if (ctx.lookup.isQuery(name) || (ctx.batch != nullptr && ctx.batch->count(folded) != 0)) {
+    if (ctx.lookup.isQuery(name) ||
+        (ctx.batch != nullptr && ctx.batch->find(name) != Batch::kNone)) {
         throw Untranslatable{"reads the query [" + name + "], which is not translated"};
     }
     *isQuery = false;
     return ctx.lookup.table(name);
 }
 
-std::string StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emitter& e) {
+void StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emitter& e,
+                           std::string& out) {
     switch (ref.kind) {
         case TableRef::Kind::Subquery:
             throw Untranslatable{"a subquery in FROM is not translated"};
         case TableRef::Kind::Join: {
-            const std::string left = from(*ref.left, scope, e);
-            const std::string right = from(*ref.right, scope, e);
-            return "(" + left + " " + ref.join + " JOIN " + right + " ON " + e.condition(*ref.on) +
-                   ")";
+            out += '(';
+            from(*ref.left, scope, e, out);
+            out.append(" "sv).append(ref.join).append(" JOIN "sv);
+            from(*ref.right, scope, e, out);
+            out.append(" ON "sv).append(e.condition(*ref.on)).append(")"sv);
+            return;
         }
         case TableRef::Kind::Named:
             break;
@@ -302,14 +361,16 @@ std::string StatementWriter::from(const TableRef& ref, QueryResolver& scope, Emi
     const TableColumns* columns = sourceColumns(m_ctx, ref.name, &isQuery);
     if (columns == nullptr) throw Untranslatable{"unknown table or query [" + ref.name + "]"};
     if (isQuery) m_ctx.dependencies->push_back(columns->name);
-    std::string sql = m_ctx.names.object(columns->name);
-    Source source{columns->name, ref.alias, sql, columns, isQuery};
-    if (!ref.alias.empty()) {
+    Source source{columns->name, ref.alias, {}, columns, isQuery};
+    const std::size_t at = out.size();
+    m_ctx.names.appendObject(out, columns->name);
+    if (ref.alias.empty()) {
+        source.prefix.assign(out, at);
+    } else {
         source.prefix = quoteLocal(ref.alias);
-        sql += " AS " + source.prefix;
+        out.append(" AS "sv).append(source.prefix);
     }
     scope.add(std::move(source));
-    return sql;
 }
 
 std::string_view StatementWriter::orderKey(Emitter& e, const Node& node, bool descending,
@@ -390,7 +451,10 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     scope.parameters = &parameters;
     Emitter e(m_ctx.target, Context::Query, scope);
     std::string fromSql;
-    for (const auto& ref : s.from) fromSql += (fromSql.empty() ? "" : ", ") + from(*ref, scope, e);
+    for (const auto& ref : s.from) {
+        if (!fromSql.empty()) fromSql += ", "sv;
+        from(*ref, scope, e, fromSql);
+    }
     if (s.distinctRow && scope.sources().size() > 1) {
         throw Untranslatable{"DISTINCTROW over several tables is not translated"};
     }
@@ -520,7 +584,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
                                             x.owner, src.alias.empty() ? src.name : src.alias)) {
                     continue;
                 }
-                const std::string& owner = src.alias.empty() ? src.name : src.alias;
+                const std::string owner(src.alias.empty() ? src.name : src.alias);
                 // What stands before each column, in one piece: ", prefix." (no comma first).
                 const std::string lead = ", " + src.prefix + ".";
                 for (const Column& c : src.columns->columns) {
@@ -579,6 +643,7 @@ Translated StatementWriter::select(const SelectStatement& s, const QueryStatemen
     // The keys are emitted before the clauses in both forms, so that the first untranslatable
     // piece reported stays the same.
     std::string directOrder;
+    if (direct) directOrder.reserve(16 + s.orderBy.size() * 80);
     int k = 0;
     for (const OrderItem& o : s.orderBy) {
         std::string keySql;
@@ -856,22 +921,24 @@ std::string parameterFunction(const std::string& name, const std::string& signat
 
 // QueryDef.Type says what a query does, but an engine may not know it: the text tells too.
 void rejectActionText(std::string_view sql) {
-    std::vector<Token> tokens;
+    TokenList list;
     try {
-        tokens = tokenize(sql);
+        list = tokenize(sql);
     } catch (const SyntaxError&) {
         return;  // reported by the parser
     }
+    const PoolVector<Token>& tokens = list.tokens;
     std::size_t i = 0;
     if (!tokens.empty() && tokens[0].isWord("parameters")) {
         while (i < tokens.size() && !tokens[i].isSymbol(";")) ++i;
         ++i;
     }
     if (i >= tokens.size()) return;
-    for (const char* word : {"insert", "update", "delete", "create", "alter", "drop"}) {
+    for (const std::string_view word :
+         {"insert"sv, "update"sv, "delete"sv, "create"sv, "alter"sv, "drop"sv}) {
         if (tokens[i].isWord(word)) {
-            throw Untranslatable{"an action or data-definition query (" + tokens[i].text +
-                                 ") is not a view"};
+            throw Untranslatable{"an action or data-definition query (" +
+                                 std::string(tokens[i].text) + ") is not a view"};
         }
     }
 }
@@ -895,11 +962,10 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
             default:
                 throw Untranslatable{"an action query changes data; it is not a view"};
         }
-        QueryStatement parsedHere;
+        std::optional<QueryStatement> parsedHere;  // made only when the caller has none
         if (parsed == nullptr) {
             rejectActionText(query.sql);
-            parsedHere = parseQuery(query.sql);
-            parsed = &parsedHere;
+            parsed = &parsedHere.emplace(parseQuery(query.sql));
         }
         // A query that parsed starts with SELECT or TRANSFORM (after PARAMETERS), so the text
         // names no action: the check above is needed only for one parsed here.
@@ -925,11 +991,14 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
         }
         Translated columns;
         if (statement.parameters.empty()) {
-            std::string sql = "CREATE VIEW ";
+            std::string sql;
+            // Room for the usual statement, which the select list's own estimate then covers.
+            sql.reserve(query.sql.size() + 384);
+            sql += "CREATE VIEW "sv;
             names.appendObject(sql, query.name);
-            sql += " AS\n";
+            sql += " AS\n"sv;
             writer.write(statement, sql, &columns);
-            sql += ";\n";
+            sql += ";\n"sv;
             out.sql = std::move(sql);
         } else {
             std::string body;
@@ -940,7 +1009,7 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
         std::sort(dependencies.begin(), dependencies.end());
         dependencies.erase(std::unique(dependencies.begin(), dependencies.end()),
                            dependencies.end());
-        out.dependencies = dependencies;
+        out.dependencies = std::move(dependencies);
         if (columnsOut != nullptr) {
             columnsOut->name = query.name;
             columnsOut->columns.reserve(columns.columns.size());
@@ -959,8 +1028,8 @@ QueryTranslation translateOne(Target target, const SavedQuery& query, const Colu
 }
 
 // The saved queries a query's FROM lists name (before translation, to order them).
-void collectSources(const TableRef& ref, std::vector<std::string>& out) {
-    if (ref.kind == TableRef::Kind::Named) out.push_back(ref.name);
+void collectSources(const TableRef& ref, std::vector<const std::string*>& out) {
+    if (ref.kind == TableRef::Kind::Named) out.push_back(&ref.name);
     if (ref.left) collectSources(*ref.left, out);
     if (ref.right) collectSources(*ref.right, out);
 }
@@ -977,8 +1046,8 @@ QueryTranslation translateQuery(Target target, const SavedQuery& query, const Co
 std::vector<std::size_t> dependencyOrder(
     const std::vector<std::string>& names,
     const std::vector<std::vector<std::string>>& dependencies) {
-    std::unordered_map<std::string, std::size_t> index;
-    for (std::size_t i = 0; i < names.size(); ++i) index[lowerAscii(names[i])] = i;
+    FoldedNameMap<std::size_t> index;
+    for (std::size_t i = 0; i < names.size(); ++i) index.insert_or_assign(names[i], i);
     std::vector<int> state(names.size(), 0);  // 0 new, 1 visiting, 2 done
     std::vector<std::size_t> order;
     std::vector<std::size_t> cyclic;
@@ -991,7 +1060,7 @@ std::vector<std::size_t> dependencyOrder(
         bool ok = true;
         if (i < dependencies.size()) {
             for (const std::string& d : dependencies[i]) {
-                auto it = index.find(lowerAscii(d));
+                auto it = index.find(std::string_view(d));
                 if (it != index.end() && !visit(it->second)) ok = false;
             }
         }
@@ -1009,45 +1078,36 @@ std::vector<QueryTranslation> translateQueries(Target target,
                                                const ColumnMap& lookup, const NameMapper& names) {
     const std::size_t count = queries.size();
     // Every query of the batch is a query, whether or not the caller declared it.
-    Batch batch;
-    batch.reserve(count);
+    const Batch batch(queries);
     std::vector<std::size_t> slot(count);  // the batch entry of each query's name
-    bool sameNames = false;
     for (std::size_t i = 0; i < count; ++i) {
-        const auto [at, added] = batch.try_emplace(lowerAscii(queries[i].name), i);
-        if (!added) {
-            at->second = i;
-            sameNames = true;
-        }
-        slot[i] = i;
-    }
-    if (sameNames) {
-        for (std::size_t i = 0; i < count; ++i)
-            slot[i] = batch.find(lowerAscii(queries[i].name))->second;
+        slot[i] = batch.sameNames ? batch.find(queries[i].name) : i;
     }
     // Each query parsed once; the saved queries of the batch that its FROM lists read, which
     // decide the order and which queries keep their columns for others.
-    std::vector<std::optional<QueryStatement>> parsed(count);
+    std::vector<QueryStatement> parsed(count);
+    std::vector<bool> parsedOk(count, false);
     std::vector<std::vector<std::string>> sources(count);
     std::vector<bool> read(count, false);  // by batch entry
     bool anyRead = false;
-    std::vector<std::string> named;
+    std::vector<const std::string*> named;
     for (std::size_t i = 0; i < count; ++i) {
         try {
-            parsed[i] = parseQuery(queries[i].sql);
+            parseQuery(queries[i].sql, parsed[i]);
         } catch (const SyntaxError&) {
             continue;  // reported when the query itself is translated
         }
+        parsedOk[i] = true;
         named.clear();
-        for (const SelectStatement& part : parsed[i]->parts) {
+        for (const SelectStatement& part : parsed[i].parts) {
             for (const auto& ref : part.from) collectSources(*ref, named);
         }
-        for (std::string& name : named) {
-            const auto found = batch.find(lowerAscii(name));
-            if (found == batch.end()) continue;  // a table, or a query not translated here
-            read[found->second] = true;
+        for (const std::string* name : named) {
+            const std::size_t found = batch.find(*name);
+            if (found == Batch::kNone) continue;  // a table, or a query not translated here
+            read[found] = true;
             anyRead = true;
-            sources[i].push_back(std::move(name));
+            sources[i].push_back(*name);
         }
     }
     std::vector<std::size_t> order;
@@ -1069,8 +1129,8 @@ std::vector<QueryTranslation> translateQueries(Target target,
         TableColumns columns;
         QueryTranslation t =
             translateOne(target, queries[i], lookup, names, views, &batch,
-                         parsed[i] ? &*parsed[i] : nullptr, wanted ? &columns : nullptr);
-        if (t.ok && wanted) views[lowerAscii(queries[i].name)] = std::move(columns);
+                         parsedOk[i] ? &parsed[i] : nullptr, wanted ? &columns : nullptr);
+        if (t.ok && wanted) views.insert_or_assign(queries[i].name, std::move(columns));
         out.push_back(std::move(t));
     }
     return out;

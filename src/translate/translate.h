@@ -2,6 +2,8 @@
 // into PostgreSQL and SQLite, keeping Access's meaning; what cannot be carried goes to a ledger.
 #pragma once
 
+#include <cstdint>
+#include <cstring>
 #include <functional>
 #include <map>
 #include <memory>
@@ -10,6 +12,8 @@
 #include <string_view>
 #include <unordered_map>
 #include <vector>
+
+#include "translate/block_pool.h"
 
 namespace zl::translate {
 
@@ -56,6 +60,56 @@ private:
     std::vector<std::unique_ptr<char[]>> m_kept;
 };
 
+// Hashes and compares names as Access does, without regard to ASCII case, so that maps keyed by
+// names are searched with any string_view and no folded copy of it.
+struct FoldedNameHash {
+    using is_transparent = void;
+    // Names are hashed eight bytes at a time with the case bit (0x20) set in every byte: names
+    // that differ only in the case of letters hash alike, and FoldedNameEqual tells apart the
+    // few others that this makes alike.
+    std::size_t operator()(std::string_view name) const noexcept {
+        constexpr std::uint64_t kCaseBits = 0x2020202020202020ULL;
+        constexpr std::uint64_t kMix = 0x9E3779B97F4A7C15ULL;
+        std::uint64_t hash = name.size() * kMix;
+        std::size_t i = 0;
+        for (; i + 8 <= name.size(); i += 8) {
+            std::uint64_t word = 0;
+            std::memcpy(&word, name.data() + i, sizeof word);
+            hash = (hash ^ (word | kCaseBits)) * kMix;
+            hash ^= hash >> 29;
+        }
+        if (i < name.size()) {
+            std::uint64_t word = 0;  // the last bytes, the first of them lowest
+            for (std::size_t k = name.size(); k-- > i;) {
+                word = (word << 8) | static_cast<unsigned char>(name[k]);
+            }
+            hash = (hash ^ (word | kCaseBits)) * kMix;
+        }
+        hash ^= hash >> 33;  // every bit of the result depends on every byte
+        hash *= 0xFF51AFD7ED558CCDULL;
+        hash ^= hash >> 33;
+        return static_cast<std::size_t>(hash);
+    }
+};
+struct FoldedNameEqual {
+    using is_transparent = void;
+    bool operator()(std::string_view a, std::string_view b) const noexcept {
+        if (a.size() != b.size()) return false;
+        if (a == b) return true;
+        for (std::size_t i = 0; i < a.size(); ++i) {
+            const auto x = static_cast<unsigned char>(a[i]);
+            const auto y = static_cast<unsigned char>(b[i]);
+            const auto lower = static_cast<unsigned char>(x | 0x20U);
+            if (x != y && (lower != (y | 0x20U) || lower < 'a' || lower > 'z')) return false;
+        }
+        return true;
+    }
+};
+// A map keyed by names compared without regard to ASCII case; a key keeps its first spelling.
+template <class Value>
+using FoldedNameMap = std::unordered_map<std::string, Value, FoldedNameHash, FoldedNameEqual,
+                                         PoolAllocator<std::pair<const std::string, Value>>>;
+
 // Every table and saved query the caller knows, looked up by Access name without regard to case.
 // The caller fills it; the translator knows nothing of the engine.
 class ColumnMap {
@@ -77,11 +131,11 @@ public:
     bool isQuery(std::string_view name) const;
 
 private:
-    std::unordered_map<std::string, TableColumns> m_tables;  // keyed by the folded name
-    std::unordered_map<std::string, std::string> m_queries;  // folded name -> name
+    FoldedNameMap<TableColumns> m_tables;
+    FoldedNameMap<bool> m_queries;  // the saved queries' names
     TableSource m_source;
-    // What the source gave (null when it had no such table), by folded name.
-    mutable std::unordered_map<std::string, std::optional<TableColumns>> m_fromSource;
+    // What the source gave (nothing when it had no such table).
+    mutable FoldedNameMap<std::optional<TableColumns>> m_fromSource;
 };
 
 // Maps Access names to the target's final, quoted identifiers. The SQL targets decide renames,

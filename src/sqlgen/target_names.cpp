@@ -302,17 +302,26 @@ std::string TargetNames::columnName(std::string_view table, std::string_view fie
     return cutUtf8(cleaned(field), kMaxIdentifierBytes);
 }
 
-void TargetNames::appendIndexName(std::string& out, std::string_view table,
-                                  std::string_view index) const {
+const TargetNames::IndexNames* TargetNames::indexNamesOf(std::string_view table) const {
     const auto owner = m_indexOwners.find(table);
-    if (owner != m_indexOwners.end()) {
-        for (const auto& [accessName, name] : m_indexLists[owner->second]) {
+    return owner == m_indexOwners.end() ? nullptr : &m_indexLists[owner->second];
+}
+
+void TargetNames::appendIndexName(std::string& out, const IndexNames* names, std::string_view table,
+                                  std::string_view index) const {
+    if (names != nullptr) {
+        for (const auto& [accessName, name] : *names) {
             if (!sameAccessName(accessName, index)) continue;
             if (!appendPlainQuoted(out, name)) translate::appendQuoted(out, name);
             return;
         }
     }
     translate::appendQuoted(out, indexName(table, index));
+}
+
+void TargetNames::appendIndexName(std::string& out, std::string_view table,
+                                  std::string_view index) const {
+    appendIndexName(out, indexNamesOf(table), table, index);
 }
 
 std::string TargetNames::indexName(std::string_view table, std::string_view index) const {

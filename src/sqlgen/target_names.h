@@ -42,6 +42,12 @@ public:
     std::string relationName(std::string_view relation) const;
     // The quoted name of index `index` of `table`, appended to `out`.
     void appendIndexName(std::string& out, std::string_view table, std::string_view index) const;
+    // The same for a caller that writes many indexes of one table: the table's index names,
+    // found once (null when it has none), then each index's.
+    using IndexNames = std::vector<std::pair<std::string, std::string>>;
+    const IndexNames* indexNamesOf(std::string_view table) const;
+    void appendIndexName(std::string& out, const IndexNames* names, std::string_view table,
+                         std::string_view index) const;
 
     // A fresh schema-wide name for an object that the script adds itself (an index that a
     // foreign key needs). Unique like every other name, but no rename of an Access name.
@@ -108,7 +114,7 @@ private:
     // Index names by table: the position of the table's list, and each list's (Access name,
     // assigned name) pairs, which are few per table.
     std::unordered_map<std::string, std::size_t, FoldedHash, FoldedEqual> m_indexOwners;
-    std::vector<std::vector<std::pair<std::string, std::string>>> m_indexLists;
+    std::vector<IndexNames> m_indexLists;
     NameMap m_relations;
     std::vector<translate::LedgerItem> m_renames;
 };

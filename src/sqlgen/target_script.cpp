@@ -418,8 +418,9 @@ private:
     // default (that reads no field) needs.
     const translate::TableColumns& tableColumns();
     const translate::TableColumns& namedTable() const { return m_tableName; }
-    // `tableName`: the table's quoted identifier.
-    void writeIndex(const TablePlan& plan, const TargetIndex& index, std::string_view tableName);
+    // `tableName`: the table's quoted identifier; `indexNames`: its index names.
+    void writeIndex(const TablePlan& plan, const TargetIndex& index, std::string_view tableName,
+                    const TargetNames::IndexNames* indexNames);
     void writeForeignKeys();
     void writeViews();
 
@@ -428,6 +429,8 @@ private:
     TargetNames m_names;
     TargetScript m_result;
     translate::ColumnMap m_columnMap;
+    // The columns the map has asked for, by position in m_plans.
+    std::vector<std::unique_ptr<translate::TableColumns>> m_sourceColumns;
     translate::TableColumns m_noColumns;
     translate::TableColumns m_tableColumns;  // the table being written, see tableColumns()
     const TargetTable* m_columnsOwner = nullptr;
@@ -552,15 +555,19 @@ void ScriptWriter::planTables() {
         m_plans.push_back(std::move(plan));
     }
     for (const TargetQuery& query : m_schema.queries) m_columnMap.addQuery(query.name);
-    // Queries read few of the tables: the map copies the columns of those they name only.
-    m_columnMap.setTableSource(
-        [this](std::string_view name) -> std::optional<translate::TableColumns> {
-            const TargetTable* table = createdNamed(name);
-            if (table == nullptr) return std::nullopt;
-            translate::TableColumns columns;
-            fillColumns(*table, columns);
-            return columns;
-        });
+    // Queries read few of the tables: the map is given the columns of those they name only,
+    // made on first use and kept.
+    m_sourceColumns.resize(m_plans.size());
+    m_columnMap.setTableSource([this](std::string_view name) -> const translate::TableColumns* {
+        const auto found = m_createdByName.find(name);
+        if (found == m_createdByName.end()) return nullptr;
+        std::unique_ptr<translate::TableColumns>& columns = m_sourceColumns[found->second];
+        if (columns == nullptr) {
+            columns = std::make_unique<translate::TableColumns>();
+            fillColumns(*m_plans[found->second].table, *columns);
+        }
+        return columns.get();
+    });
 }
 
 const TargetTable* ScriptWriter::createdNamed(std::string_view name) const {
@@ -945,9 +952,10 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
                      stringLiteral(field.description) + ";\n";
         }
     }
+    const TargetNames::IndexNames* indexNames = m_names.indexNamesOf(table.name);
     for (const TargetIndex& index : table.indexes) {
         if (index.index.primary || index.index.foreign) continue;
-        writeIndex(plan, index, tableName);
+        writeIndex(plan, index, tableName, indexNames);
     }
     for (const std::string& name : table.duplicateIndexes) {
         note(tableItem(table, "Index", name,
@@ -958,7 +966,8 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
 }
 
 void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index,
-                              std::string_view tableName) {
+                              std::string_view tableName,
+                              const TargetNames::IndexNames* indexNames) {
     const TargetTable& table = *plan.table;
     std::string reason = index.columns.empty() ? "the index has no fields" : std::string{};
     for (const KeyColumn& column : index.columns) {
@@ -970,7 +979,7 @@ void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index,
         return;
     }
     m_out += index.index.unique ? "CREATE UNIQUE INDEX " : "CREATE INDEX ";
-    m_names.appendIndexName(m_out, table.name, index.index.name);
+    m_names.appendIndexName(m_out, indexNames, table.name, index.index.name);
     m_out.append(" ON "sv).append(tableName).append(" ("sv);
     std::string present;
     for (std::size_t i = 0; i < index.columns.size(); ++i) {

@@ -125,27 +125,14 @@ void ColumnMap::addTable(TableColumns table) {
 
 void ColumnMap::addQuery(std::string name) { m_queries.try_emplace(std::move(name), true); }
 
-void ColumnMap::setTableSource(TableSource source) {
-    m_source = std::move(source);
-    m_fromSource.clear();
-}
+void ColumnMap::setTableSource(TableSource source) { m_source = std::move(source); }
 
 const TableColumns* ColumnMap::table(std::string_view name) const {
     if (!m_tables.empty()) {
         auto it = m_tables.find(name);
         if (it != m_tables.end()) return &it->second;
     }
-    if (!m_source) return nullptr;
-    const auto [built, added] = m_fromSource.try_emplace(std::string(name));
-    if (added) {
-        try {
-            built->second = m_source(name);
-        } catch (...) {
-            m_fromSource.erase(built);  // asked again next time
-            throw;
-        }
-    }
-    return built->second ? &*built->second : nullptr;
+    return m_source ? m_source(name) : nullptr;
 }
 
 bool ColumnMap::isQuery(std::string_view name) const {

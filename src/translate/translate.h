@@ -119,10 +119,11 @@ public:
     // Declares that a saved query of this name exists (so references to it are dependencies).
     void addQuery(std::string name);
 
-    // Lets the map ask for tables it was not given when they are first looked up: a caller with
-    // many tables that few queries read need not copy the columns of every one. `source` gives
-    // the table named `name` (compared without regard to case), or nothing.
-    using TableSource = std::function<std::optional<TableColumns>(std::string_view name)>;
+    // Lets the map ask for tables it was not given when they are looked up: a caller with many
+    // tables that few queries read need not make the columns of every one. `source` gives the
+    // table named `name` (compared without regard to case), or null; what it gives must stay
+    // valid, unchanged, as long as the map is used.
+    using TableSource = std::function<const TableColumns*(std::string_view name)>;
     void setTableSource(TableSource source);
 
     // The table named `name`, or null.
@@ -134,8 +135,6 @@ private:
     FoldedNameMap<TableColumns> m_tables;
     FoldedNameMap<bool> m_queries;  // the saved queries' names
     TableSource m_source;
-    // What the source gave (nothing when it had no such table).
-    mutable FoldedNameMap<std::optional<TableColumns>> m_fromSource;
 };
 
 // Maps Access names to the target's final, quoted identifiers. The SQL targets decide renames,

@@ -87,6 +87,8 @@ struct TableListRow {
 };
 
 // A Field of TableDef.Fields, with every property the generators read. Texts are UTF-8.
+// The small members come first and the texts most often read after them, so that a reader of
+// many fields touches few cache lines of each.
 struct Field {
     std::string name;
     int type = 0;                 // DAO data type number
@@ -94,14 +96,14 @@ struct Field {
     std::int32_t size = 0;        // Text and Binary: declared length in characters
     bool required = false;
     bool allowZeroLength = false;
-    std::string defaultValue;
-    std::string validationRule;
-    std::string validationText;
-    std::string description;       // the Description property, "" when absent
+    bool calculated = false;       // a calculated column; `type` is its result type
     std::optional<int> precision;  // Decimal fields only; unset when the file does not say
     std::optional<int> scale;      // Decimal fields only
-    bool calculated = false;       // a calculated column; `type` is its result type
-    std::string expression;        // calculated columns: the Access expression
+    std::string defaultValue;
+    std::string validationRule;
+    std::string description;  // the Description property, "" when absent
+    std::string expression;   // calculated columns: the Access expression
+    std::string validationText;
     bool operator==(const Field&) const = default;
 };
 

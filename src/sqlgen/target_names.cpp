@@ -37,35 +37,13 @@ std::string cleaned(std::string_view name) {
     return text;
 }
 
-// Appends `name` in double quotes when it stands as it is (plainIdentifier) and holds no quote, in
-// one pass over its bytes; false, with `out` untouched, otherwise.
+// Appends `name` in double quotes when it stands as it is (plainIdentifier) and holds no quote;
+// false, with `out` untouched, otherwise.
 bool appendPlainQuoted(std::string& out, std::string_view name) {
-    const std::size_t size = name.size();
-    if (size == 0 || size > kMaxIdentifierBytes) return false;
-    if (size < 8) {
-        for (const char c : name) {
-            if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU || c == '"') return false;
-        }
-    } else {
-        // Eight bytes at a time, the last eight overlapping the chunk before: a byte below 0x20,
-        // from 0x7F up, or the double quote (which the quoted form doubles) sets its high bit in
-        // `bad`.
-        constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-        constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-        std::uint64_t bad = 0;
-        auto check = [&](std::size_t at) {
-            std::uint64_t x = 0;
-            std::memcpy(&x, name.data() + at, sizeof x);
-            const std::uint64_t quote = x ^ (kOnes * '"');
-            bad |= ((x - kOnes * 0x20) & ~x) | ((x + kOnes) | x) | ((quote - kOnes) & ~quote);
-        };
-        for (std::size_t i = 0; i + 8 < size; i += 8) check(i);
-        check(size - 8);
-        if ((bad & kHigh) != 0) return false;
-    }
+    if (identifierKind(name) != IdentifierKind::Plain) return false;
     // The quotes with room between them, then the name: one growth check for all three.
     const std::size_t at = out.size();
-    out.append(size + 2, '"');
+    out.append(name.size() + 2, '"');
     std::copy(name.begin(), name.end(), out.begin() + static_cast<std::ptrdiff_t>(at) + 1);
     return true;
 }

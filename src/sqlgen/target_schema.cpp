@@ -52,38 +52,6 @@ bool isLinkedType(std::int32_t tableType) {
            tableType == schema::dao::kTableTypeAccessLink;
 }
 
-// What plainIdentifier says of a name, and whether it holds a double quote: in one pass, eight
-// bytes at a time, the last eight overlapping the chunk before.
-enum class IdentifierKind { Plain, Quoted, Other };
-
-IdentifierKind identifierKind(std::string_view name) {
-    const std::size_t size = name.size();
-    if (size == 0 || size > kMaxIdentifierBytes) return IdentifierKind::Other;
-    if (size < 8) {
-        bool quoted = false;
-        for (const char c : name) {
-            if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return IdentifierKind::Other;
-            quoted = quoted || c == '"';
-        }
-        return quoted ? IdentifierKind::Quoted : IdentifierKind::Plain;
-    }
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-    std::uint64_t bad = 0;    // a byte below 0x20, or from 0x7F up, sets its high bit
-    std::uint64_t quote = 0;  // a double quote sets its high bit
-    auto check = [&](std::size_t at) {
-        std::uint64_t x = 0;
-        std::memcpy(&x, name.data() + at, sizeof x);
-        const std::uint64_t q = x ^ (kOnes * '"');
-        bad |= ((x - kOnes * 0x20) & ~x) | ((x + kOnes) | x);
-        quote |= (q - kOnes) & ~q;
-    };
-    for (std::size_t i = 0; i + 8 < size; i += 8) check(i);
-    check(size - 8);
-    if ((bad & kHigh) != 0) return IdentifierKind::Other;
-    return (quote & kHigh) != 0 ? IdentifierKind::Quoted : IdentifierKind::Plain;
-}
-
 // The names met so far among one table's fields, as Access compares them: an open-addressing
 // table of views, reused from table to table, so that a table costs no allocation.
 class SeenNames {
@@ -227,28 +195,36 @@ bool isPostgresSystemColumn(std::string_view name) {
     return std::find(kSystem.begin(), kSystem.end(), name) != kSystem.end();
 }
 
-bool plainIdentifier(std::string_view name) {
+IdentifierKind identifierKind(std::string_view name) {
     const std::size_t size = name.size();
-    if (size == 0 || size > kMaxIdentifierBytes) return false;
+    if (size == 0 || size > kMaxIdentifierBytes) return IdentifierKind::Other;
     if (size < 8) {
+        bool quoted = false;
         for (const char c : name) {
-            if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return false;  // not 0x20..0x7E
+            if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return IdentifierKind::Other;
+            quoted = quoted || c == '"';
         }
-        return true;
+        return quoted ? IdentifierKind::Quoted : IdentifierKind::Plain;
     }
-    // Eight bytes at a time, the last eight overlapping the chunk before: a byte below 0x20, or
-    // from 0x7F up, sets its high bit in `bad`.
     constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
     constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-    std::uint64_t bad = 0;
+    std::uint64_t bad = 0;    // a byte below 0x20, or from 0x7F up, sets its high bit
+    std::uint64_t quote = 0;  // a double quote sets its high bit
     auto check = [&](std::size_t at) {
         std::uint64_t x = 0;
         std::memcpy(&x, name.data() + at, sizeof x);
+        const std::uint64_t q = x ^ (kOnes * '"');
         bad |= ((x - kOnes * 0x20) & ~x) | ((x + kOnes) | x);
+        quote |= (q - kOnes) & ~q;
     };
     for (std::size_t i = 0; i + 8 < size; i += 8) check(i);
     check(size - 8);
-    return (bad & kHigh) == 0;
+    if ((bad & kHigh) != 0) return IdentifierKind::Other;
+    return (quote & kHigh) != 0 ? IdentifierKind::Quoted : IdentifierKind::Plain;
+}
+
+bool plainIdentifier(std::string_view name) {
+    return identifierKind(name) != IdentifierKind::Other;
 }
 
 bool sameAccessName(std::string_view a, std::string_view b) {

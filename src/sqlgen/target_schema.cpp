@@ -15,45 +15,76 @@ namespace {
 
 char foldAscii(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
-// A hash that names alike without regard to ASCII case share: eight bytes at a time, each with
-// its 0x20 bit set (which makes every ASCII capital its small letter, and joins a few other
-// characters too, which only costs a comparison).
-std::size_t hashFolded(std::string_view name) {
+// What one pass over a name's bytes, eight at a time, tells: a hash that names alike without
+// regard to ASCII case share (each byte with its 0x20 bit set, which makes every ASCII capital
+// its small letter and joins a few other characters too, which only costs a comparison), and
+// the name's IdentifierKind. Each caller asks for what it needs.
+struct NameScan {
+    std::size_t hash = 0;
+    IdentifierKind kind = IdentifierKind::Other;
+};
+
+template <bool kHash, bool kKind>
+NameScan scanName(std::string_view name) {
     constexpr std::uint64_t kSmall = 0x2020202020202020ULL;
-    std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ name.size();
-    auto mix = [&hash](std::uint64_t chunk) {
-        hash = (hash ^ (chunk | kSmall)) * 0xFF51AFD7ED558CCDULL;
-        hash ^= hash >> 32;
-    };
+    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
+    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
     const std::size_t size = name.size();
+    std::uint64_t hash = 0x9E3779B97F4A7C15ULL ^ size;
+    std::uint64_t bad = 0;    // a byte below 0x20, or from 0x7F up, sets its high bit
+    std::uint64_t quote = 0;  // a double quote sets its high bit
+    auto take = [&](std::uint64_t chunk) {
+        if constexpr (kHash) {
+            hash = (hash ^ (chunk | kSmall)) * 0xFF51AFD7ED558CCDULL;
+            hash ^= hash >> 32;
+        }
+        if constexpr (kKind) {
+            const std::uint64_t q = chunk ^ (kOnes * '"');
+            bad |= ((chunk - kOnes * 0x20) & ~chunk) | ((chunk + kOnes) | chunk);
+            quote |= (q - kOnes) & ~q;
+        }
+    };
+    std::uint64_t high = kHigh;  // the high bits of the bytes that belong to the name
     if (size >= 8) {
         std::uint64_t chunk = 0;
-        std::size_t i = 0;
-        for (; i + 8 < size; i += 8) {
+        for (std::size_t i = 0; i + 8 < size; i += 8) {
             std::memcpy(&chunk, name.data() + i, sizeof chunk);
-            mix(chunk);
+            take(chunk);
         }
         // The last eight bytes, overlapping the chunk before: a copy of variable size is a
         // library call.
         std::memcpy(&chunk, name.data() + size - 8, sizeof chunk);
-        mix(chunk);
+        take(chunk);
     } else {
         std::uint64_t chunk = 0;
         for (std::size_t i = 0; i < size; ++i) {
             chunk |= static_cast<std::uint64_t>(static_cast<unsigned char>(name[i])) << (8 * i);
         }
-        mix(chunk);
+        take(chunk);
+        high &= (std::uint64_t{1} << (8 * size)) - 1;  // the zero bytes above are no part of it
     }
-    return static_cast<std::size_t>(hash ^ (hash >> 29));
+    NameScan scan;
+    scan.hash = static_cast<std::size_t>(hash ^ (hash >> 29));
+    if constexpr (kKind) {
+        if (size == 0 || size > kMaxIdentifierBytes || (bad & high) != 0) {
+            scan.kind = IdentifierKind::Other;
+        } else {
+            scan.kind = (quote & high) != 0 ? IdentifierKind::Quoted : IdentifierKind::Plain;
+        }
+    }
+    return scan;
 }
+
+std::size_t hashFolded(std::string_view name) { return scanName<true, false>(name).hash; }
 
 bool isLinkedType(std::int32_t tableType) {
     return tableType == schema::dao::kTableTypeOdbcLink ||
            tableType == schema::dao::kTableTypeAccessLink;
 }
 
-// The names met so far among one table's fields, as Access compares them: an open-addressing
-// table of views, reused from table to table, so that a table costs no allocation.
+// The names met so far among one table's fields, as Access compares them, with the selected
+// field each stands for: an open-addressing table of views, reused from table to table, so that
+// a table costs no allocation.
 class SeenNames {
 public:
     // Forgets the names of the last table and makes room for `count` more.
@@ -65,28 +96,38 @@ public:
         if (capacity > m_slots.size()) m_slots.assign(capacity, {});
         m_used.reserve(count);
     }
-    // Adds `name`; false when an earlier name is the same.
-    bool add(std::string_view name) {
-        const std::size_t mask = m_slots.size() - 1;
-        const std::size_t hash = hashFolded(name);
-        std::size_t slot = hash & mask;
-        for (; m_slots[slot].name.data() != nullptr; slot = (slot + 1) & mask) {
-            if (m_slots[slot].hash == hash && sameAccessName(m_slots[slot].name, name)) {
-                return false;
-            }
-        }
+    // Adds `name` (already scanned), standing for `field` (null for a field the selection leaves
+    // out); false when an earlier name is the same.
+    bool add(std::string_view name, std::size_t hash, const TargetField* field) {
+        const std::size_t slot = find(name, hash);
+        if (m_slots[slot].name.data() != nullptr) return false;
         // A view of an empty name still points somewhere: only a default view marks a free slot.
         static constexpr std::string_view kEmpty = "";
-        m_slots[slot] = {name.data() != nullptr ? name : kEmpty, hash};
+        m_slots[slot] = {name.data() != nullptr ? name : kEmpty, hash, field};
         m_used.push_back(slot);
         return true;
+    }
+    // The selected field that `name` stands for, or null.
+    const TargetField* field(std::string_view name) const {
+        if (m_slots.empty()) return nullptr;
+        return m_slots[find(name, hashFolded(name))].field;
     }
 
 private:
     struct Slot {
         std::string_view name;
         std::size_t hash = 0;
+        const TargetField* field = nullptr;
     };
+    // The slot of `name`, or the free slot where it would go.
+    std::size_t find(std::string_view name, std::size_t hash) const {
+        const std::size_t mask = m_slots.size() - 1;
+        std::size_t slot = hash & mask;
+        for (; m_slots[slot].name.data() != nullptr; slot = (slot + 1) & mask) {
+            if (m_slots[slot].hash == hash && sameAccessName(m_slots[slot].name, name)) break;
+        }
+        return slot;
+    }
     std::vector<Slot> m_slots;
     std::vector<std::size_t> m_used;
 };
@@ -115,13 +156,15 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
         table.plainFieldNames = true;  // repeated names are left out below
         for (std::size_t j = 0; j < all->size(); ++j) {
             const schema::Field& field = (*all)[j];
-            if (!seen.add(field.name)) {
+            // One pass over the name serves the repeat test and the name's kind.
+            const NameScan scan = scanName<true, true>(field.name);
+            const bool included = model.IsFieldIncluded(e, static_cast<int>(j));
+            if (!seen.add(field.name, scan.hash, included ? &field : nullptr)) {
                 table.duplicateFields.push_back(field.name);
-            } else if (model.IsFieldIncluded(e, static_cast<int>(j))) {
+            } else if (included) {
                 table.fields.push_back(&field);
-                const IdentifierKind kind = identifierKind(field.name);
-                table.plainFieldNames = table.plainFieldNames && kind != IdentifierKind::Other;
-                table.quotedFieldName = table.quotedFieldName || kind == IdentifierKind::Quoted;
+                table.plainFieldNames = table.plainFieldNames && scan.kind != IdentifierKind::Other;
+                table.quotedFieldName = table.quotedFieldName || scan.kind == IdentifierKind::Quoted;
                 table.systemColumnName =
                     table.systemColumnName || isPostgresSystemColumn(field.name);
             } else {
@@ -130,6 +173,7 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
         }
         const int indexCount = def->indexCount();
         table.indexes.reserve(static_cast<std::size_t>(std::max(indexCount, 0)));
+        std::size_t keyRoom = 0;
         for (int k = 0; k < indexCount; ++k) {
             if (!model.IsIndexIncluded(e, k)) continue;
             schema::Index index = def->index(k);
@@ -141,22 +185,21 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
                 table.duplicateIndexes.push_back(std::move(index.name));
                 continue;
             }
-            std::vector<KeyColumn> columns = parseKeyColumns(index.fields);
-            // A column named twice (only a damaged file has that) adds nothing to the key, and
-            // PostgreSQL refuses it in a primary key.
-            for (std::size_t c = 1; c < columns.size();) {
-                const bool earlier =
-                    std::any_of(columns.begin(), columns.begin() + static_cast<std::ptrdiff_t>(c),
-                                [&](const KeyColumn& key) {
-                                    return sameAccessName(key.name, columns[c].name);
-                                });
-                if (earlier) {
-                    columns.erase(columns.begin() + static_cast<std::ptrdiff_t>(c));
-                } else {
-                    ++c;
-                }
+            keyRoom += static_cast<std::size_t>(
+                std::count(index.fields.begin(), index.fields.end(), ';') + 1);
+            table.indexes.push_back({std::move(index), {}});
+        }
+        // The key columns view the stored field lists where the indexes now stay; the room
+        // reserved is all they can take, so none moves while the others are parsed.
+        table.keyColumns.reserve(keyRoom);
+        for (TargetIndex& index : table.indexes) {
+            const std::size_t start = table.keyColumns.size();
+            parseKeyColumns(index.index.fields, table.keyColumns);
+            for (std::size_t c = start; c < table.keyColumns.size(); ++c) {
+                table.keyColumns[c].field = seen.field(table.keyColumns[c].name);
             }
-            table.indexes.push_back({std::move(index), std::move(columns)});
+            index.columns = std::span<const KeyColumn>(table.keyColumns.data() + start,
+                                                       table.keyColumns.size() - start);
         }
         table.validationRule = def->validationRule();
         table.validationText = def->validationText();
@@ -167,6 +210,7 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
         table.fields.clear();
         table.ownFields.clear();
         table.indexes.clear();
+        table.keyColumns.clear();
     }
     return table;
 }
@@ -196,31 +240,7 @@ bool isPostgresSystemColumn(std::string_view name) {
 }
 
 IdentifierKind identifierKind(std::string_view name) {
-    const std::size_t size = name.size();
-    if (size == 0 || size > kMaxIdentifierBytes) return IdentifierKind::Other;
-    if (size < 8) {
-        bool quoted = false;
-        for (const char c : name) {
-            if (static_cast<unsigned char>(c) - 0x20U >= 0x5FU) return IdentifierKind::Other;
-            quoted = quoted || c == '"';
-        }
-        return quoted ? IdentifierKind::Quoted : IdentifierKind::Plain;
-    }
-    constexpr std::uint64_t kOnes = 0x0101010101010101ULL;
-    constexpr std::uint64_t kHigh = 0x8080808080808080ULL;
-    std::uint64_t bad = 0;    // a byte below 0x20, or from 0x7F up, sets its high bit
-    std::uint64_t quote = 0;  // a double quote sets its high bit
-    auto check = [&](std::size_t at) {
-        std::uint64_t x = 0;
-        std::memcpy(&x, name.data() + at, sizeof x);
-        const std::uint64_t q = x ^ (kOnes * '"');
-        bad |= ((x - kOnes * 0x20) & ~x) | ((x + kOnes) | x);
-        quote |= (q - kOnes) & ~q;
-    };
-    for (std::size_t i = 0; i + 8 < size; i += 8) check(i);
-    check(size - 8);
-    if ((bad & kHigh) != 0) return IdentifierKind::Other;
-    return (quote & kHigh) != 0 ? IdentifierKind::Quoted : IdentifierKind::Plain;
+    return scanName<false, true>(name).kind;
 }
 
 bool plainIdentifier(std::string_view name) {
@@ -261,10 +281,8 @@ const TargetTable* TargetSchema::findTable(std::string_view tableName) const {
     return nullptr;
 }
 
-std::vector<KeyColumn> parseKeyColumns(std::string_view storedFields) {
-    std::vector<KeyColumn> columns;
-    columns.reserve(
-        static_cast<std::size_t>(std::count(storedFields.begin(), storedFields.end(), ';') + 1));
+void parseKeyColumns(std::string_view storedFields, std::vector<KeyColumn>& out) {
+    const std::size_t start = out.size();
     while (!storedFields.empty()) {
         const std::size_t end = storedFields.find(';');
         std::string_view part = storedFields.substr(0, end);
@@ -276,10 +294,13 @@ std::vector<KeyColumn> parseKeyColumns(std::string_view storedFields) {
             part.remove_prefix(1);
         }
         if (part.empty()) continue;
-        column.name = std::string(part);
-        columns.push_back(std::move(column));
+        const bool earlier = std::any_of(
+            out.begin() + static_cast<std::ptrdiff_t>(start), out.end(),
+            [&](const KeyColumn& key) { return sameAccessName(key.name, part); });
+        if (earlier) continue;
+        column.name = part;
+        out.push_back(column);
     }
-    return columns;
 }
 
 TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Database* db) {

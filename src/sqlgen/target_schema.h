@@ -7,6 +7,7 @@
 #include <iterator>
 #include <memory>
 #include <optional>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -19,19 +20,23 @@ class SchemaModel;
 
 namespace zl::sqlgen {
 
+// A selected field as the scripts need it: the engine's own Field, never a copy of it.
+using TargetField = schema::Field;
+
 // One key column of an index, from the stored form "+Name" or "-Name".
 struct KeyColumn {
-    std::string name;
+    std::string_view name;  // views the index's stored field list
     bool descending = false;
+    // The selected field of the table that the column names; null when the selection leaves
+    // that field out or the table has none of the name. Found once, when the table is read.
+    const TargetField* field = nullptr;
 };
 
 struct TargetIndex {
     schema::Index index;
-    std::vector<KeyColumn> columns;
+    // Views the key columns that the table keeps for all its indexes (TargetTable::keyColumns).
+    std::span<const KeyColumn> columns;
 };
-
-// A selected field as the scripts need it: the engine's own Field, never a copy of it.
-using TargetField = schema::Field;
 
 // The selected fields of a table, in table order: references to fields that the table keeps
 // alive (the engine's own fields where it can share them, or the table's own moved from the
@@ -106,6 +111,9 @@ struct TargetTable {
     std::vector<schema::Field> ownFields;
     std::vector<std::string> leftOutFields;  // names of the fields the selection leaves out
     std::vector<TargetIndex> indexes;        // the selected indexes, in table order
+    // The key columns of all of `indexes`, which each views its part of. Neither list grows once
+    // the table is read, so the views stay where they are when the table moves.
+    std::vector<KeyColumn> keyColumns;
     // Fields and indexes whose name an earlier one of the table already has (a damaged file):
     // left out, since one name cannot stand for two objects.
     std::vector<std::string> duplicateFields;
@@ -164,8 +172,10 @@ std::size_t foldedNameHash(std::string_view name);
 // Names compared as Access compares them for uniqueness (ASCII letters without regard to case).
 bool sameAccessName(std::string_view a, std::string_view b);
 
-// Splits a stored index field list ("+A;-B") into its key columns.
-std::vector<KeyColumn> parseKeyColumns(std::string_view storedFields);
+// Splits a stored index field list ("+A;-B") into its key columns, appended to `out`, which
+// view `storedFields`. A column named twice (only a damaged file has that) is kept once: it adds
+// nothing to the key, and PostgreSQL refuses it in a primary key.
+void parseKeyColumns(std::string_view storedFields, std::vector<KeyColumn>& out);
 
 // Reads what the selection of `model` covers from `db`. Never throws for an unreadable table,
 // QueryDef or relation list: each is recorded as unreadable instead. `db` may be null only when

@@ -13,6 +13,7 @@
 #include <memory>
 #include <optional>
 #include <set>
+#include <span>
 #include <unordered_map>
 #include <unordered_set>
 
@@ -374,6 +375,10 @@ struct TablePlan {
         const TargetField* field = table->findField(name);
         return field != nullptr && carriesColumn(*field);
     }
+    // The same for a key column, whose field the reader found already.
+    static bool carries(const KeyColumn& column) {
+        return column.field != nullptr && carriesColumn(*column.field);
+    }
     const TargetIndex* primary = nullptr;
     bool primaryCarried = false;
     bool rowidAutoNumber = false;  // SQLite: the AutoNumber is the INTEGER PRIMARY KEY
@@ -409,6 +414,9 @@ private:
     static void fillColumns(const TargetTable& table, translate::TableColumns& out);
     void planForeignKeys();
     std::string missingColumn(const TablePlan& plan, std::string_view field) const;
+    std::string missingColumn(const TablePlan& plan, const KeyColumn& column) const {
+        return TablePlan::carries(column) ? std::string{} : missingColumn(plan, column.name);
+    }
     void writeTable(const TablePlan& plan);
     // `plainColumns`: the table writes every column name as it is, in quotes.
     void writeColumn(const TablePlan& plan, const TargetField& field, bool plainColumns,
@@ -467,7 +475,7 @@ const TablePlan* findPlan(const std::vector<TablePlan>& plans, std::string_view 
     return nullptr;
 }
 
-std::vector<std::string> foldedColumns(const std::vector<KeyColumn>& columns) {
+std::vector<std::string> foldedColumns(std::span<const KeyColumn> columns) {
     std::vector<std::string> names;
     names.reserve(columns.size());
     for (const KeyColumn& column : columns) names.push_back(folded(column.name));
@@ -524,12 +532,12 @@ void ScriptWriter::planTables() {
             plan.primary = &index;
             plan.primaryCarried = plan.created && !index.columns.empty();
             for (const KeyColumn& column : index.columns) {
-                plan.primaryCarried = plan.primaryCarried && plan.carries(column.name);
+                plan.primaryCarried = plan.primaryCarried && TablePlan::carries(column);
             }
         }
         if (plan.primary != nullptr && plan.primaryCarried && !pg() &&
             plan.primary->columns.size() == 1) {
-            const TargetField* field = table.findField(plan.primary->columns[0].name);
+            const TargetField* field = plan.primary->columns[0].field;
             plan.rowidAutoNumber = field != nullptr && isAutoNumber(*field);
         }
         if (!related.contains(table.name)) {
@@ -544,7 +552,7 @@ void ScriptWriter::planTables() {
             if (index.index.primary || index.index.foreign || index.columns.empty()) continue;
             bool carried = plan.created;
             for (const KeyColumn& column : index.columns) {
-                carried = carried && plan.carries(column.name);
+                carried = carried && TablePlan::carries(column);
             }
             if (!carried) continue;
             if (!index.index.ignoreNulls) {
@@ -701,7 +709,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field, 
     const bool inPrimary =
         plan.primaryCarried &&
         std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
-                    [&](const KeyColumn& key) { return sameAccessName(key.name, field.name); });
+                    [&](const KeyColumn& key) { return key.field == &field; });
     // The column's identifier, written once; the checks below repeat it. The definition is
     // assembled in m_line and goes into the script whole at the end.
     LineBuffer& line = m_line;
@@ -898,7 +906,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     if (plan.primary != nullptr && !plan.primaryCarried) {
         std::string reason = "the primary key has no fields";
         for (const KeyColumn& column : plan.primary->columns) {
-            if (std::string missing = missingColumn(plan, column.name); !missing.empty()) {
+            if (std::string missing = missingColumn(plan, column); !missing.empty()) {
                 reason = missing;
                 break;
             }
@@ -972,7 +980,7 @@ void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index,
     std::string reason = index.columns.empty() ? "the index has no fields" : std::string{};
     for (const KeyColumn& column : index.columns) {
         if (!reason.empty()) break;
-        reason = missingColumn(plan, column.name);
+        reason = missingColumn(plan, column);
     }
     if (!reason.empty()) {
         note(tableItem(table, "Index", index.index.name, reason), m_out);

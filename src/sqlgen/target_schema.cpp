@@ -153,6 +153,8 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
         }
         seen.reset(all->size());
         table.fields.reserve(all->size());
+        table.columns.name = table.name;
+        table.columns.columns.reserve(all->size());
         table.plainFieldNames = true;  // repeated names are left out below
         for (std::size_t j = 0; j < all->size(); ++j) {
             const schema::Field& field = (*all)[j];
@@ -163,6 +165,10 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
                 table.duplicateFields.push_back(field.name);
             } else if (included) {
                 table.fields.push_back(&field);
+                if (carriesColumn(field)) {
+                    table.columns.columns.push_back(
+                        {field.name, field.type, field.size, field.calculated});
+                }
                 table.plainFieldNames = table.plainFieldNames && scan.kind != IdentifierKind::Other;
                 table.quotedFieldName = table.quotedFieldName || scan.kind == IdentifierKind::Quoted;
                 table.systemColumnName =
@@ -209,6 +215,7 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
         table.unreadable = error.description();
         table.fields.clear();
         table.ownFields.clear();
+        table.columns.columns.clear();
         table.indexes.clear();
         table.keyColumns.clear();
     }

@@ -4,6 +4,7 @@
 
 #include <compare>
 #include <cstddef>
+#include <cstdint>
 #include <iterator>
 #include <memory>
 #include <optional>
@@ -13,6 +14,7 @@
 #include <vector>
 
 #include "schema/engine.h"
+#include "translate/translate.h"
 
 namespace zl::schema {
 class SchemaModel;
@@ -22,6 +24,19 @@ namespace zl::sqlgen {
 
 // A selected field as the scripts need it: the engine's own Field, never a copy of it.
 using TargetField = schema::Field;
+
+// Whether the field becomes a column at all: complex columns and unknown types do not.
+inline bool carriesColumn(const TargetField& field) {
+    namespace dao = schema::dao;
+    constexpr std::uint64_t kCarried =
+        1ULL << dao::kBoolean | 1ULL << dao::kByte | 1ULL << dao::kInteger | 1ULL << dao::kLong |
+        1ULL << dao::kCurrency | 1ULL << dao::kSingle | 1ULL << dao::kDouble | 1ULL << dao::kDate |
+        1ULL << dao::kBinary | 1ULL << dao::kText | 1ULL << dao::kLongBinary | 1ULL << dao::kMemo |
+        1ULL << dao::kGuid | 1ULL << dao::kBigInt | 1ULL << dao::kDecimal |
+        1ULL << dao::kExtendedDate;
+    return field.type >= 0 && field.type < 64 &&
+           ((kCarried >> static_cast<unsigned>(field.type)) & 1U) != 0;
+}
 
 // One key column of an index, from the stored form "+Name" or "-Name".
 struct KeyColumn {
@@ -109,6 +124,10 @@ struct TargetTable {
     // one by one. A table is moved, never copied, so that both stay where they are.
     std::unique_ptr<schema::TableDef> fieldOwner;
     std::vector<schema::Field> ownFields;
+    // The fields of `fields` that become columns, typed as the translator reads them and named
+    // by the fields themselves: made while the reader has the fields at hand, since expressions
+    // and views ask for them long after.
+    translate::TableColumns columns;
     std::vector<std::string> leftOutFields;  // names of the fields the selection leaves out
     std::vector<TargetIndex> indexes;        // the selected indexes, in table order
     // The key columns of all of `indexes`, which each views its part of. Neither list grows once

@@ -51,18 +51,6 @@ bool isGuidAutoNumber(const F& field) {
                                         folded(field.defaultValue) == "genguid()");
 }
 
-// Whether the field becomes a column at all: complex columns and unknown types do not.
-template <class F>
-bool carriesColumn(const F& field) {
-    constexpr std::uint64_t kCarried =
-        1ULL << dao::kBoolean | 1ULL << dao::kByte | 1ULL << dao::kInteger | 1ULL << dao::kLong |
-        1ULL << dao::kCurrency | 1ULL << dao::kSingle | 1ULL << dao::kDouble | 1ULL << dao::kDate |
-        1ULL << dao::kBinary | 1ULL << dao::kText | 1ULL << dao::kLongBinary | 1ULL << dao::kMemo |
-        1ULL << dao::kGuid | 1ULL << dao::kBigInt | 1ULL << dao::kDecimal |
-        1ULL << dao::kExtendedDate;
-    return field.type >= 0 && field.type < 64 &&
-           ((kCarried >> static_cast<unsigned>(field.type)) & 1U) != 0;
-}
 
 // Copies `piece` to `to`: pieces of up to 32 bytes (names, keywords, types) with a few moves of
 // eight bytes, which may overlap, instead of a library call.
@@ -410,8 +398,6 @@ private:
     void planTables();
     // The created table that `name` stands for, or null.
     const TargetTable* createdNamed(std::string_view name) const;
-    // The typed columns of `table` (its carried fields), reusing the room `out` has.
-    static void fillColumns(const TargetTable& table, translate::TableColumns& out);
     void planForeignKeys();
     std::string missingColumn(const TablePlan& plan, std::string_view field) const;
     std::string missingColumn(const TablePlan& plan, const KeyColumn& column) const {
@@ -421,10 +407,11 @@ private:
     // `plainColumns`: the table writes every column name as it is, in quotes.
     void writeColumn(const TablePlan& plan, const TargetField& field, bool plainColumns,
                      std::string& comments, std::string& text);
-    // The typed columns that names in the expressions of the table being written stand for,
-    // made when an expression first needs them; and the same list's name alone, which is all a
-    // default (that reads no field) needs.
-    const translate::TableColumns& tableColumns();
+    // The typed columns that names in the expressions of the table being written stand for;
+    // and the same list's name alone, which is all a default (that reads no field) needs.
+    const translate::TableColumns& tableColumns() const {
+        return m_columnsOwner != nullptr ? m_columnsOwner->columns : m_noColumns;
+    }
     const translate::TableColumns& namedTable() const { return m_tableName; }
     // `tableName`: the table's quoted identifier; `indexNames`: its index names.
     void writeIndex(const TablePlan& plan, const TargetIndex& index, std::string_view tableName,
@@ -437,12 +424,8 @@ private:
     TargetNames m_names;
     TargetScript m_result;
     translate::ColumnMap m_columnMap;
-    // The columns the map has asked for, by position in m_plans.
-    std::vector<std::unique_ptr<translate::TableColumns>> m_sourceColumns;
     translate::TableColumns m_noColumns;
-    translate::TableColumns m_tableColumns;  // the table being written, see tableColumns()
-    const TargetTable* m_columnsOwner = nullptr;
-    bool m_columnsFilled = false;
+    const TargetTable* m_columnsOwner = nullptr;  // the table being written, see tableColumns()
     translate::TableColumns m_tableName;  // its name alone
     // Names compared without regard to ASCII case, as Access compares them.
     struct FoldedHash {
@@ -522,7 +505,7 @@ void ScriptWriter::planTables() {
         TablePlan plan;
         plan.table = &table;
         plan.anyColumn =
-            std::any_of(table.fields.begin(), table.fields.end(), carriesColumn<TargetField>);
+            std::any_of(table.fields.begin(), table.fields.end(), carriesColumn);
         plan.created = !table.linked && table.unreadable.empty() && plan.anyColumn;
         // The columns of a created table are what names of its kind stand for (the last one
         // wins when names differ only in case).
@@ -563,40 +546,16 @@ void ScriptWriter::planTables() {
         m_plans.push_back(std::move(plan));
     }
     for (const TargetQuery& query : m_schema.queries) m_columnMap.addQuery(query.name);
-    // Queries read few of the tables: the map is given the columns of those they name only,
-    // made on first use and kept.
-    m_sourceColumns.resize(m_plans.size());
+    // Queries read the columns the reader made for each table, as they are.
     m_columnMap.setTableSource([this](std::string_view name) -> const translate::TableColumns* {
-        const auto found = m_createdByName.find(name);
-        if (found == m_createdByName.end()) return nullptr;
-        std::unique_ptr<translate::TableColumns>& columns = m_sourceColumns[found->second];
-        if (columns == nullptr) {
-            columns = std::make_unique<translate::TableColumns>();
-            fillColumns(*m_plans[found->second].table, *columns);
-        }
-        return columns.get();
+        const TargetTable* table = createdNamed(name);
+        return table != nullptr ? &table->columns : nullptr;
     });
 }
 
 const TargetTable* ScriptWriter::createdNamed(std::string_view name) const {
     const auto found = m_createdByName.find(name);
     return found == m_createdByName.end() ? nullptr : m_plans[found->second].table;
-}
-
-void ScriptWriter::fillColumns(const TargetTable& table, translate::TableColumns& out) {
-    out.name.assign(table.name);
-    out.columns.reserve(table.fields.size());  // a fresh list would otherwise grow by copies
-    std::size_t count = 0;
-    for (const TargetField& field : table.fields) {
-        if (!carriesColumn(field)) continue;
-        if (count == out.columns.size()) out.columns.emplace_back();
-        translate::Column& column = out.columns[count++];
-        column.name = field.name;
-        column.daoType = field.type;
-        column.size = field.size;
-        column.calculated = field.calculated;
-    }
-    out.columns.resize(count);
 }
 
 std::string ScriptWriter::missingColumn(const TablePlan& plan, std::string_view field) const {
@@ -676,15 +635,6 @@ void ScriptWriter::planForeignKeys() {
         }
         m_foreignKeys.push_back(std::move(plan));
     }
-}
-
-const translate::TableColumns& ScriptWriter::tableColumns() {
-    if (m_columnsOwner == nullptr) return m_noColumns;
-    if (!m_columnsFilled) {
-        fillColumns(*m_columnsOwner, m_tableColumns);
-        m_columnsFilled = true;
-    }
-    return m_tableColumns;
 }
 
 void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field, bool plainColumns,
@@ -869,7 +819,6 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     // The typed columns that names in the table's own expressions stand for are those of the
     // created table of its name (the last one, when names differ only in case).
     m_columnsOwner = createdNamed(table.name);
-    m_columnsFilled = false;
     m_tableName.name = m_columnsOwner != nullptr ? std::string_view(m_columnsOwner->name) : "";
     // A created table's list is written in place after its heading; a left-out table's comments
     // alone stand where it would have.

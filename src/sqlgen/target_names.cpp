@@ -64,13 +64,13 @@ bool TargetNames::FoldedEqual::operator()(std::string_view a, std::string_view b
 
 void TargetNames::Space::reserve(std::size_t count) {
     m_names.reserve(count);
-    m_hashes.reserve(count);
+    m_text.reserve(count * 16);
     std::size_t capacity = 16;
     while (capacity < 2 * count) capacity *= 2;
     if (capacity > m_slots.size()) {
         std::vector<std::uint32_t> slots(capacity, 0);
         for (std::size_t i = 0; i < m_names.size(); ++i) {
-            std::size_t slot = m_hashes[i] & (capacity - 1);
+            std::size_t slot = m_names[i].hash & (capacity - 1);
             while (slots[slot] != 0) slot = (slot + 1) & (capacity - 1);
             slots[slot] = static_cast<std::uint32_t>(i + 1);
         }
@@ -82,8 +82,8 @@ std::size_t TargetNames::Space::find(std::string_view name, std::size_t hash) co
     const std::size_t mask = m_slots.size() - 1;
     std::size_t slot = hash & mask;
     for (; m_slots[slot] != 0; slot = (slot + 1) & mask) {
-        const std::size_t at = m_slots[slot] - 1;
-        if (m_hashes[at] == hash && sameAccessName(m_names[at], name)) return slot;
+        const Name& taken = m_names[m_slots[slot] - 1];
+        if (taken.hash == hash && sameAccessName(text(taken), name)) return slot;
     }
     return slot;
 }
@@ -93,14 +93,18 @@ bool TargetNames::Space::contains(std::string_view name) const {
     return m_slots[find(name, foldedNameHash(name))] != 0;
 }
 
-void TargetNames::Space::insert(std::string name) {
+void TargetNames::Space::add(std::string_view name, std::size_t hash, std::size_t slot) {
+    m_names.push_back({hash, static_cast<std::uint32_t>(m_text.size()),
+                       static_cast<std::uint32_t>(name.size())});
+    m_text.append(name);
+    m_slots[slot] = static_cast<std::uint32_t>(m_names.size());
+}
+
+void TargetNames::Space::insert(std::string_view name) {
     if (2 * (m_names.size() + 1) > m_slots.size()) reserve(2 * (m_names.size() + 1));
     const std::size_t hash = foldedNameHash(name);
     const std::size_t slot = find(name, hash);
-    if (m_slots[slot] != 0) return;
-    m_names.push_back(std::move(name));
-    m_hashes.push_back(hash);
-    m_slots[slot] = static_cast<std::uint32_t>(m_names.size());
+    if (m_slots[slot] == 0) add(name, hash, slot);
 }
 
 bool TargetNames::Space::take(std::string_view name) {
@@ -108,9 +112,7 @@ bool TargetNames::Space::take(std::string_view name) {
     const std::size_t hash = foldedNameHash(name);
     const std::size_t slot = find(name, hash);
     if (m_slots[slot] != 0) return false;
-    m_names.emplace_back(name);
-    m_hashes.push_back(hash);
-    m_slots[slot] = static_cast<std::uint32_t>(m_names.size());
+    add(name, hash, slot);
     return true;
 }
 

@@ -75,20 +75,27 @@ private:
         using is_transparent = void;
         bool operator()(std::string_view a, std::string_view b) const;
     };
-    // The names taken in one name space: an open-addressing table of positions into `names`,
-    // which costs one allocation per long name instead of a node per name.
+    // The names taken in one name space: an open-addressing table of positions into a list of
+    // names, whose text is kept end to end in one string. No name costs an allocation of its own.
     class Space {
     public:
         void reserve(std::size_t count);
         bool contains(std::string_view name) const;
-        void insert(std::string name);  // a name not yet taken
+        void insert(std::string_view name);  // a name not yet taken
         // Takes `name` when it is free; false when it is taken already.
         bool take(std::string_view name);
 
     private:
+        struct Name {
+            std::size_t hash;  // compared before the text
+            std::uint32_t at;  // where the text starts in m_text
+            std::uint32_t size;
+        };
+        std::string_view text(const Name& name) const { return {m_text.data() + name.at, name.size}; }
         std::size_t find(std::string_view name, std::size_t hash) const;
-        std::vector<std::string> m_names;
-        std::vector<std::size_t> m_hashes;   // of m_names, compared before the names
+        void add(std::string_view name, std::size_t hash, std::size_t slot);
+        std::string m_text;
+        std::vector<Name> m_names;
         std::vector<std::uint32_t> m_slots;  // 0: empty; otherwise a position in m_names + 1
     };
     using NameMap = std::unordered_map<std::string, std::string, FoldedHash, FoldedEqual>;

@@ -165,6 +165,14 @@ TargetNames::TargetNames(translate::Target target, const TargetSchema& schema) :
             }
         }
     }
+    m_byPosition.reserve(schema.tables.size());
+    for (const TargetTable& table : schema.tables) {
+        TableEntry& entry = m_byPosition.emplace_back();
+        entry.name = m_tables.find(table.name)->second;
+        const auto owner = m_indexOwners.find(table.name);
+        if (owner != m_indexOwners.end()) entry.indexList = owner->second;
+        entry.keepsColumns = !m_columns.contains(table.name);
+    }
     for (const schema::Relation& relation : schema.relations) {
         if (schema.findTable(relation.table) == nullptr ||
             schema.findTable(relation.foreignTable) == nullptr) {
@@ -356,6 +364,16 @@ void TargetNames::appendColumn(std::string& out, std::string_view owner,
     } else {
         translate::appendQuoted(out, cutUtf8(cleaned(field), kMaxIdentifierBytes));
     }
+}
+
+void TargetNames::appendTableAt(std::string& out, std::size_t position) const {
+    const std::string& name = m_byPosition[position].name;
+    if (!appendPlainQuoted(out, name)) translate::appendQuoted(out, name);
+}
+
+const TargetNames::IndexNames* TargetNames::indexNamesAt(std::size_t position) const {
+    const std::size_t list = m_byPosition[position].indexList;
+    return list == kNoIndexList ? nullptr : &m_indexLists[list];
 }
 
 bool TargetNames::keepsColumnNames(std::string_view table) const {

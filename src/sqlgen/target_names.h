@@ -49,6 +49,12 @@ public:
     void appendIndexName(std::string& out, const IndexNames* names, std::string_view table,
                          std::string_view index) const;
 
+    // The same answers for the table at `position` in the schema's tables, found once when the
+    // names are assigned, for a writer that goes through the tables in order.
+    void appendTableAt(std::string& out, std::size_t position) const;
+    const IndexNames* indexNamesAt(std::size_t position) const;
+    bool keepsColumnNamesAt(std::size_t position) const { return m_byPosition[position].keepsColumns; }
+
     // A fresh schema-wide name for an object that the script adds itself (an index that a
     // foreign key needs). Unique like every other name, but no rename of an Access name.
     std::string claim(std::string_view wanted, std::string_view table);
@@ -123,6 +129,14 @@ private:
     std::unordered_map<std::string, std::size_t, FoldedHash, FoldedEqual> m_indexOwners;
     std::vector<IndexNames> m_indexLists;
     NameMap m_relations;
+    // What the name maps give for each table of the schema, by position.
+    struct TableEntry {
+        std::string name;
+        std::size_t indexList = kNoIndexList;  // position in m_indexLists
+        bool keepsColumns = false;
+    };
+    static constexpr std::size_t kNoIndexList = static_cast<std::size_t>(-1);
+    std::vector<TableEntry> m_byPosition;
     std::vector<translate::LedgerItem> m_renames;
 };
 

@@ -318,13 +318,20 @@ TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Da
     if (db == nullptr) throw schema::EngineError("No database is open.");
 
     // The listing tells linked tables apart; a listing that cannot be read leaves them as tables.
-    // Looked up by the listing's own names (kept alive in `listing`), without copies.
+    // Looked up by the listing's own names (kept alive in `listing`), without copies, and only
+    // when the listing has a linked table at all.
     std::vector<schema::TableListRow> listing;
     std::unordered_map<std::string_view, std::int32_t> tableTypes;
     try {
         listing = db->listTables();
-        tableTypes.reserve(listing.size());
-        for (const schema::TableListRow& row : listing) tableTypes[row.name] = row.tableType;
+        const bool anyLinked =
+            std::any_of(listing.begin(), listing.end(), [](const schema::TableListRow& row) {
+                return isLinkedType(row.tableType);
+            });
+        if (anyLinked) {
+            tableTypes.reserve(listing.size());
+            for (const schema::TableListRow& row : listing) tableTypes[row.name] = row.tableType;
+        }
     } catch (const schema::EngineError&) {
         tableTypes.clear();
     }
@@ -343,7 +350,7 @@ TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Da
             result.queries.push_back(readQuery(entry.name, *db));
             continue;
         }
-        const auto type = tableTypes.find(entry.name);
+        const auto type = tableTypes.empty() ? tableTypes.end() : tableTypes.find(entry.name);
         if (type != tableTypes.end() && isLinkedType(type->second)) {
             TargetTable linked;
             linked.name = entry.name;

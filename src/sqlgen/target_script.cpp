@@ -813,7 +813,9 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         m_out += "\n"sv;
         return;
     }
-    const std::string tableName = m_names.object(table.name);
+    const auto position = static_cast<std::size_t>(&table - m_schema.tables.data());
+    std::string tableName;
+    m_names.appendTableAt(tableName, position);
     if (!pg() && !table.description.empty()) m_out += translate::sqlComment(table.description);
 
     // The typed columns that names in the table's own expressions stand for are those of the
@@ -829,7 +831,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     // A table that keeps its column names, all plain and without quotes, has them written as
     // they are.
     const bool plainColumns =
-        m_names.keepsColumnNames(table.name) && table.plainFieldNames && !table.quotedFieldName;
+        m_names.keepsColumnNamesAt(position) && table.plainFieldNames && !table.quotedFieldName;
     for (const TargetField& field : table.fields) {
         comments.clear();
         const std::size_t start = entries.beginWritten();
@@ -866,7 +868,8 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     } else if (plan.primary != nullptr && !plan.rowidAutoNumber) {
         std::string& text = m_scratch;
         text.assign("  CONSTRAINT "sv);
-        m_names.appendIndexName(text, table.name, plan.primary->index.name);
+        m_names.appendIndexName(text, m_names.indexNamesAt(position), table.name,
+                                plan.primary->index.name);
         text += " PRIMARY KEY ("sv;
         for (std::size_t i = 0; i < plan.primary->columns.size(); ++i) {
             if (i > 0) text += ", "sv;
@@ -909,7 +912,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
                      stringLiteral(field.description) + ";\n";
         }
     }
-    const TargetNames::IndexNames* indexNames = m_names.indexNamesOf(table.name);
+    const TargetNames::IndexNames* indexNames = m_names.indexNamesAt(position);
     for (const TargetIndex& index : table.indexes) {
         if (index.index.primary || index.index.foreign) continue;
         writeIndex(plan, index, tableName, indexNames);

@@ -319,38 +319,20 @@ struct EntryList {
         *text += '\n';
     }
     void add(const ListEntry& entry) { add(entry.comments, entry.text); }
-    // Begins an entry whose text the caller writes at the end of the script, and returns where
-    // it starts. When the entry before is the last thing written, its comma is written now, as
-    // most entries follow one another without comments between; addWritten takes it back if
-    // this entry writes no text.
-    std::size_t beginWritten() {
+    // Adds an entry whose text `line` holds with a newline on each side (or an empty line for
+    // an entry without text). Most entries follow one another without comments between: the
+    // entry before gets its comma and the line goes in whole.
+    void addLine(std::string_view comments, std::string_view line) {
         std::string& out = *text;
-        commaWritten =
-            keepTexts && lastTextEnd != std::string::npos && lastTextEnd + 1 == out.size();
-        if (commaWritten) {
-            out.back() = ',';  // "text\n" becomes "text,\n"
-            out += '\n';
-        }
-        return out.size();
-    }
-    // Ends the entry begun at `start`; its comments stand before its text.
-    void addWritten(std::size_t start, std::string_view comments) {
-        std::string& out = *text;
-        if (!keepTexts) out.resize(start);
-        if (out.size() == start) {
-            if (commaWritten) {
-                out.resize(start - 2);
-                out += '\n';
-            }
-            out += comments;
+        if (!line.empty() && comments.empty() && keepTexts && lastTextEnd != std::string::npos &&
+            lastTextEnd + 1 == out.size()) {
+            out.back() = ',';  // "text\n" becomes "text," and the line brings the newline
+            out += line;
+            lastTextEnd = out.size() - 1;
             return;
         }
-        if (!comments.empty()) out.insert(start, comments);
-        if (lastTextEnd != std::string::npos && !commaWritten) out.insert(lastTextEnd, 1, ',');
-        lastTextEnd = out.size();
-        out += '\n';
+        add(comments, line.empty() ? line : line.substr(1, line.size() - 2));
     }
-    bool commaWritten = false;  // by beginWritten, for the entry being written
 };
 
 struct TablePlan {
@@ -405,8 +387,10 @@ private:
     }
     void writeTable(const TablePlan& plan);
     // `plainColumns`: the table writes every column name as it is, in quotes.
+    // The column's definition is left in m_line, with a newline on each side; nothing when the
+    // field becomes no column.
     void writeColumn(const TablePlan& plan, const TargetField& field, bool plainColumns,
-                     std::string& comments, std::string& text);
+                     std::string& comments);
     // The typed columns that names in the expressions of the table being written stand for;
     // and the same list's name alone, which is all a default (that reads no field) needs.
     const translate::TableColumns& tableColumns() const {
@@ -638,7 +622,7 @@ void ScriptWriter::planForeignKeys() {
 }
 
 void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field, bool plainColumns,
-                               std::string& comments, std::string& text) {
+                               std::string& comments) {
     const TargetTable& table = *plan.table;
     auto fieldItem = [&](std::string property, std::string_view original, std::string reason) {
         LedgerItem item =
@@ -647,6 +631,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field, 
         return item;
     };
     if (!carriesColumn(field)) {
+        m_line.clear();
         note(fieldItem("Type", typeName(field.type),
                        "no column can hold it; its data is not carried"),
              comments, "  ");
@@ -661,10 +646,10 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field, 
         std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
                     [&](const KeyColumn& key) { return key.field == &field; });
     // The column's identifier, written once; the checks below repeat it. The definition is
-    // assembled in m_line and goes into the script whole at the end.
+    // assembled in m_line, which the list takes whole.
     LineBuffer& line = m_line;
     line.clear();
-    line += "  "sv;
+    line += "\n  "sv;
     const std::size_t nameAt = line.size();
     if (plainColumns) {
         // The name as it is, which the table keeps (see TargetNames).
@@ -795,7 +780,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field, 
             }
         }
     }
-    text.append(line.view());
+    line += '\n';
 }
 
 void ScriptWriter::writeTable(const TablePlan& plan) {
@@ -834,9 +819,8 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         m_names.keepsColumnNamesAt(position) && table.plainFieldNames && !table.quotedFieldName;
     for (const TargetField& field : table.fields) {
         comments.clear();
-        const std::size_t start = entries.beginWritten();
-        writeColumn(plan, field, plainColumns, comments, m_out);
-        entries.addWritten(start, comments);
+        writeColumn(plan, field, plainColumns, comments);
+        entries.addLine(comments, m_line.view());
     }
     for (const std::string& name : table.duplicateFields) {
         ListEntry entry;

@@ -410,6 +410,7 @@ private:
     translate::ColumnMap m_columnMap;
     translate::TableColumns m_noColumns;
     const TargetTable* m_columnsOwner = nullptr;  // the table being written, see tableColumns()
+    bool m_columnComments = false;  // PostgreSQL: a column of the table has a description
     translate::TableColumns m_tableName;  // its name alone
     // Names compared without regard to ASCII case, as Access compares them.
     struct FoldedHash {
@@ -488,8 +489,7 @@ void ScriptWriter::planTables() {
     for (const TargetTable& table : m_schema.tables) {
         TablePlan plan;
         plan.table = &table;
-        plan.anyColumn =
-            std::any_of(table.fields.begin(), table.fields.end(), carriesColumn);
+        plan.anyColumn = !table.columns.columns.empty();  // the fields that become columns
         plan.created = !table.linked && table.unreadable.empty() && plan.anyColumn;
         // The columns of a created table are what names of its kind stand for (the last one
         // wins when names differ only in case).
@@ -637,8 +637,12 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field, 
              comments, "  ");
         return;
     }
-    if (!pg() && !field.description.empty()) {
-        comments += "  " + translate::sqlComment(field.description);
+    if (!field.description.empty()) {
+        if (pg()) {
+            m_columnComments = true;  // written after the table
+        } else {
+            comments += "  " + translate::sqlComment(field.description);
+        }
     }
     translate::Column column{field.name, field.type, field.size, field.calculated};
     const bool inPrimary =
@@ -817,6 +821,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     // they are.
     const bool plainColumns =
         m_names.keepsColumnNamesAt(position) && table.plainFieldNames && !table.quotedFieldName;
+    m_columnComments = false;
     for (const TargetField& field : table.fields) {
         comments.clear();
         writeColumn(plan, field, plainColumns, comments);
@@ -890,6 +895,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
                 "COMMENT ON TABLE " + tableName + " IS " + stringLiteral(table.description) + ";\n";
         }
         for (const TargetField& field : table.fields) {
+            if (!m_columnComments) break;  // no column has a description
             if (field.description.empty() || !carriesColumn(field)) continue;
             m_out += "COMMENT ON COLUMN " + tableName + "." +
                      m_names.column(table.name, field.name) + " IS " +

@@ -557,6 +557,34 @@ void checkLoads(const Source& source) {
         if (source.foreignKeys >= 0) {
             EXPECT_EQ(static_cast<int>(catalog.foreignKeys.size()), source.foreignKeys);
         }
+        if (target == Target::PostgreSql) {
+            // Each carried field's description is its column's comment; plain texts as they are.
+            std::map<std::pair<std::string, std::string>, std::string> expected;
+            for (const TargetTable& table : schema.tables) {
+                if (!catalog.tables.contains(names.tableName(table.name))) continue;
+                for (const TargetField& field : table.fields) {
+                    if (field.description.empty() || !carriesType(field)) continue;
+                    expected[{names.tableName(table.name),
+                              names.columnName(table.name, field.name)}] = field.description;
+                }
+            }
+            const zt::QueryRows rows = mustQuery(
+                *engine,
+                "SELECT c.relname, a.attname, col_description(c.oid, a.attnum) FROM pg_attribute "
+                "a JOIN pg_class c ON c.oid = a.attrelid JOIN pg_namespace n ON n.oid = "
+                "c.relnamespace WHERE n.nspname = 'public' AND c.relkind = 'r' AND a.attnum > 0 "
+                "AND col_description(c.oid, a.attnum) IS NOT NULL");
+            EXPECT_EQ(rows.rows.size(), expected.size());
+            for (const auto& row : rows.rows) {
+                const auto found = expected.find({row[0], row[1]});
+                ASSERT_NE(found, expected.end()) << row[0] << "." << row[1];
+                const bool plain = std::all_of(found->second.begin(), found->second.end(),
+                                               [](char c) { return c >= ' ' && c < 0x7F; });
+                if (plain) {
+                    EXPECT_EQ(row[2], found->second);
+                }
+            }
+        }
         insertRows(target, *engine, catalog, source.everyRowInserts);
         // Views answer: each one the script made can be read.
         for (const TargetQuery& query : schema.queries) {

@@ -50,6 +50,10 @@ public:
     // Whether field j (index k) of entry e is to be generated. False for an unknown entry.
     bool IsFieldIncluded(std::size_t e, int j) const;
     bool IsIndexIncluded(std::size_t e, int k) const;
+    // True when every field of entry e is included, so that a caller need not ask field by field.
+    bool allFieldsIncluded(std::size_t e) const {
+        return e < m_entries.size() && m_fieldRows[e].all;
+    }
 
 private:
     struct Row {

@@ -156,11 +156,12 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
         table.columns.name = table.name;
         table.columns.columns.reserve(all->size());
         table.plainFieldNames = true;  // repeated names are left out below
+        const bool allIncluded = model.allFieldsIncluded(e);
         for (std::size_t j = 0; j < all->size(); ++j) {
             const schema::Field& field = (*all)[j];
             // One pass over the name serves the repeat test and the name's kind.
             const NameScan scan = scanName<true, true>(field.name);
-            const bool included = model.IsFieldIncluded(e, static_cast<int>(j));
+            const bool included = allIncluded || model.IsFieldIncluded(e, static_cast<int>(j));
             if (!seen.add(field.name, scan.hash, included ? &field : nullptr)) {
                 table.duplicateFields.push_back(field.name);
             } else if (included) {

@@ -398,8 +398,21 @@ private:
     }
     const translate::TableColumns& namedTable() const { return m_tableName; }
     // `tableName`: the table's quoted identifier; `indexNames`: its index names.
+    // `plainColumns` as for writeColumn.
     void writeIndex(const TablePlan& plan, const TargetIndex& index, std::string_view tableName,
-                    const TargetNames::IndexNames* indexNames);
+                    const TargetNames::IndexNames* indexNames, bool plainColumns);
+    // Appends the identifier of a key column of the table being written.
+    void appendKeyColumn(std::string& out, const TargetTable& table, const KeyColumn& column,
+                         bool plainColumns) const {
+        if (plainColumns && column.field != nullptr) {
+            // The column's own name, which the table keeps as it is (see writeColumn).
+            out += '"';
+            out += column.field->name;
+            out += '"';
+        } else {
+            m_names.appendColumn(out, table.name, column.name);
+        }
+    }
     void writeForeignKeys();
     void writeViews();
 
@@ -862,7 +875,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
         text += " PRIMARY KEY ("sv;
         for (std::size_t i = 0; i < plan.primary->columns.size(); ++i) {
             if (i > 0) text += ", "sv;
-            m_names.appendColumn(text, table.name, plan.primary->columns[i].name);
+            appendKeyColumn(text, table, plan.primary->columns[i], plainColumns);
         }
         text += ')';
         entries.add({}, text);
@@ -905,7 +918,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
     const TargetNames::IndexNames* indexNames = m_names.indexNamesAt(position);
     for (const TargetIndex& index : table.indexes) {
         if (index.index.primary || index.index.foreign) continue;
-        writeIndex(plan, index, tableName, indexNames);
+        writeIndex(plan, index, tableName, indexNames, plainColumns);
     }
     for (const std::string& name : table.duplicateIndexes) {
         note(tableItem(table, "Index", name,
@@ -917,7 +930,7 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
 
 void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index,
                               std::string_view tableName,
-                              const TargetNames::IndexNames* indexNames) {
+                              const TargetNames::IndexNames* indexNames, bool plainColumns) {
     const TargetTable& table = *plan.table;
     std::string reason = index.columns.empty() ? "the index has no fields" : std::string{};
     for (const KeyColumn& column : index.columns) {
@@ -935,7 +948,7 @@ void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index,
     for (std::size_t i = 0; i < index.columns.size(); ++i) {
         if (i > 0) m_out += ", "sv;
         const std::size_t at = m_out.size();
-        m_names.appendColumn(m_out, table.name, index.columns[i].name);
+        appendKeyColumn(m_out, table, index.columns[i], plainColumns);
         if (index.index.ignoreNulls) {
             if (i > 0) present += " OR "sv;
             present.append(m_out, at).append(" IS NOT NULL"sv);

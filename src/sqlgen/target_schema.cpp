@@ -87,14 +87,14 @@ bool isLinkedType(std::int32_t tableType) {
 // a table costs no allocation.
 class SeenNames {
 public:
-    // Forgets the names of the last table and makes room for `count` more.
+    // Forgets the names of the last table and makes room for `count` more: the table uses as
+    // many slots as its size asks for, which are cleared at once.
     void reset(std::size_t count) {
-        for (const std::size_t slot : m_used) m_slots[slot] = {};
-        m_used.clear();
         std::size_t capacity = 16;
         while (capacity < 2 * count) capacity *= 2;
-        if (capacity > m_slots.size()) m_slots.assign(capacity, {});
-        m_used.reserve(count);
+        if (capacity > m_slots.size()) m_slots.resize(capacity);
+        std::fill_n(m_slots.begin(), capacity, Slot{});
+        m_mask = capacity - 1;
     }
     // Adds `name` (already scanned), standing for `field` (null for a field the selection leaves
     // out); false when an earlier name is the same.
@@ -104,7 +104,6 @@ public:
         // A view of an empty name still points somewhere: only a default view marks a free slot.
         static constexpr std::string_view kEmpty = "";
         m_slots[slot] = {name.data() != nullptr ? name : kEmpty, hash, field};
-        m_used.push_back(slot);
         return true;
     }
     // The selected field that `name` stands for, or null.
@@ -121,15 +120,14 @@ private:
     };
     // The slot of `name`, or the free slot where it would go.
     std::size_t find(std::string_view name, std::size_t hash) const {
-        const std::size_t mask = m_slots.size() - 1;
-        std::size_t slot = hash & mask;
-        for (; m_slots[slot].name.data() != nullptr; slot = (slot + 1) & mask) {
+        std::size_t slot = hash & m_mask;
+        for (; m_slots[slot].name.data() != nullptr; slot = (slot + 1) & m_mask) {
             if (m_slots[slot].hash == hash && sameAccessName(m_slots[slot].name, name)) break;
         }
         return slot;
     }
     std::vector<Slot> m_slots;
-    std::vector<std::size_t> m_used;
+    std::size_t m_mask = 0;  // the slots of the current table: the first m_mask + 1
 };
 
 // `seen` is room for the names of a table's fields, reused from table to table.

@@ -666,23 +666,25 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field, 
     // assembled in m_line, which the list takes whole.
     LineBuffer& line = m_line;
     line.clear();
-    line += "\n  "sv;
-    const std::size_t nameAt = line.size();
+    constexpr std::size_t nameAt = 3;  // after "\n  "
+    std::size_t nameSize = 0;
     if (plainColumns) {
         // The name as it is, which the table keeps (see TargetNames).
-        line += '"';
+        line += "\n  \""sv;
         line += field.name;
-        line += '"';
+        line += "\" "sv;
+        nameSize = field.name.size() + 2;
     } else {
         m_scratch.clear();
         m_names.appendColumn(m_scratch, table.name, field.name);
+        line += "\n  "sv;
         line += m_scratch;
+        line += ' ';
+        nameSize = m_scratch.size();
     }
-    const std::size_t nameSize = line.size() - nameAt;
     // The checks below repeat the identifier from the line (which may move as it grows, so it is
     // taken anew each time).
-    auto quotedName = [&line, nameAt, nameSize] { return line.view(nameAt, nameSize); };
-    line += ' ';
+    auto quotedName = [&line, nameSize] { return line.view(nameAt, nameSize); };
     if (pg()) {
         appendPostgresType(line, field);
     } else {

@@ -241,11 +241,12 @@ std::string TargetNames::assign(Space& space, std::string_view wanted, std::stri
 void TargetNames::record(const Subject& subject, std::string_view wanted, std::string_view name,
                          std::string_view why) {
     translate::LedgerItem& item = m_renames.emplace_back();
-    if (subject.table) item.table = std::string(*subject.table);
-    if (subject.field) item.field = std::string(*subject.field);
-    if (subject.query) item.query = std::string(*subject.query);
-    item.property = subject.property;
-    item.original = std::string(wanted);
+    // Each text is made in its place, with no copy between.
+    if (subject.table) item.table.emplace(*subject.table);
+    if (subject.field) item.field.emplace(*subject.field);
+    if (subject.query) item.query.emplace(*subject.query);
+    item.property.assign(subject.property);
+    item.original.assign(wanted);
     item.reason.reserve(name.size() + why.size() + 16);
     item.reason.append("renamed to \"").append(name).append("\": ").append(why);
 }

@@ -110,7 +110,7 @@ private:
         std::optional<std::string_view> table;
         std::optional<std::string_view> field;
         std::optional<std::string_view> query;
-        const char* property = "Name";
+        std::string_view property = "Name";
         bool recorded = true;
     };
     std::string assign(Space& space, std::string_view wanted, std::string_view qualifier,

@@ -87,29 +87,31 @@ bool isLinkedType(std::int32_t tableType) {
 // a table costs no allocation.
 class SeenNames {
 public:
-    // Forgets the names of the last table and makes room for `count` more: the table uses as
-    // many slots as its size asks for, which are cleared at once.
+    // Forgets the names of the last table and makes room for `count` more. A slot holds a name
+    // of the current table only when it carries the table's stamp, so nothing is cleared.
     void reset(std::size_t count) {
         std::size_t capacity = 16;
         while (capacity < 2 * count) capacity *= 2;
         if (capacity > m_slots.size()) m_slots.resize(capacity);
-        std::fill_n(m_slots.begin(), capacity, Slot{});
+        if (++m_stamp == 0) {  // every stamp used: start again from clean slots
+            std::fill(m_slots.begin(), m_slots.end(), Slot{});
+            m_stamp = 1;
+        }
         m_mask = capacity - 1;
     }
     // Adds `name` (already scanned), standing for `field` (null for a field the selection leaves
     // out); false when an earlier name is the same.
     bool add(std::string_view name, std::size_t hash, const TargetField* field) {
         const std::size_t slot = find(name, hash);
-        if (m_slots[slot].name.data() != nullptr) return false;
-        // A view of an empty name still points somewhere: only a default view marks a free slot.
-        static constexpr std::string_view kEmpty = "";
-        m_slots[slot] = {name.data() != nullptr ? name : kEmpty, hash, field};
+        if (m_slots[slot].stamp == m_stamp) return false;
+        m_slots[slot] = {name, hash, field, m_stamp};
         return true;
     }
     // The selected field that `name` stands for, or null.
     const TargetField* field(std::string_view name) const {
         if (m_slots.empty()) return nullptr;
-        return m_slots[find(name, hashFolded(name))].field;
+        const Slot& slot = m_slots[find(name, hashFolded(name))];
+        return slot.stamp == m_stamp ? slot.field : nullptr;
     }
 
 private:
@@ -117,17 +119,19 @@ private:
         std::string_view name;
         std::size_t hash = 0;
         const TargetField* field = nullptr;
+        std::uint32_t stamp = 0;  // the table the name belongs to; 0 for none
     };
     // The slot of `name`, or the free slot where it would go.
     std::size_t find(std::string_view name, std::size_t hash) const {
         std::size_t slot = hash & m_mask;
-        for (; m_slots[slot].name.data() != nullptr; slot = (slot + 1) & m_mask) {
+        for (; m_slots[slot].stamp == m_stamp; slot = (slot + 1) & m_mask) {
             if (m_slots[slot].hash == hash && sameAccessName(m_slots[slot].name, name)) break;
         }
         return slot;
     }
     std::vector<Slot> m_slots;
-    std::size_t m_mask = 0;  // the slots of the current table: the first m_mask + 1
+    std::size_t m_mask = 0;    // the slots of the current table: the first m_mask + 1
+    std::uint32_t m_stamp = 0;  // the current table's
 };
 
 // `seen` is room for the names of a table's fields, reused from table to table.

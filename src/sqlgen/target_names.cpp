@@ -94,8 +94,8 @@ bool TargetNames::Space::contains(std::string_view name) const {
 }
 
 void TargetNames::Space::add(std::string_view name, std::size_t hash, std::size_t slot) {
-    m_names.push_back({hash, static_cast<std::uint32_t>(m_text.size()),
-                       static_cast<std::uint32_t>(name.size())});
+    m_names.push_back(
+        {hash, static_cast<std::uint32_t>(m_text.size()), static_cast<std::uint32_t>(name.size())});
     m_text.append(name);
     m_slots[slot] = static_cast<std::uint32_t>(m_names.size());
 }

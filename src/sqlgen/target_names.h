@@ -53,7 +53,9 @@ public:
     // names are assigned, for a writer that goes through the tables in order.
     void appendTableAt(std::string& out, std::size_t position) const;
     const IndexNames* indexNamesAt(std::size_t position) const;
-    bool keepsColumnNamesAt(std::size_t position) const { return m_byPosition[position].keepsColumns; }
+    bool keepsColumnNamesAt(std::size_t position) const {
+        return m_byPosition[position].keepsColumns;
+    }
 
     // A fresh schema-wide name for an object that the script adds itself (an index that a
     // foreign key needs). Unique like every other name, but no rename of an Access name.
@@ -97,7 +99,9 @@ private:
             std::uint32_t at;  // where the text starts in m_text
             std::uint32_t size;
         };
-        std::string_view text(const Name& name) const { return {m_text.data() + name.at, name.size}; }
+        std::string_view text(const Name& name) const {
+            return {m_text.data() + name.at, name.size};
+        }
         std::size_t find(std::string_view name, std::size_t hash) const;
         void add(std::string_view name, std::size_t hash, std::size_t slot);
         std::string m_text;

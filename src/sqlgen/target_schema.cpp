@@ -130,7 +130,7 @@ private:
         return slot;
     }
     std::vector<Slot> m_slots;
-    std::size_t m_mask = 0;    // the slots of the current table: the first m_mask + 1
+    std::size_t m_mask = 0;     // the slots of the current table: the first m_mask + 1
     std::uint32_t m_stamp = 0;  // the current table's
 };
 
@@ -173,7 +173,8 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
                         {field.name, field.type, field.size, field.calculated});
                 }
                 table.plainFieldNames = table.plainFieldNames && scan.kind != IdentifierKind::Other;
-                table.quotedFieldName = table.quotedFieldName || scan.kind == IdentifierKind::Quoted;
+                table.quotedFieldName =
+                    table.quotedFieldName || scan.kind == IdentifierKind::Quoted;
                 table.systemColumnName =
                     table.systemColumnName || isPostgresSystemColumn(field.name);
             } else {
@@ -249,9 +250,7 @@ bool isPostgresSystemColumn(std::string_view name) {
     return std::find(kSystem.begin(), kSystem.end(), name) != kSystem.end();
 }
 
-IdentifierKind identifierKind(std::string_view name) {
-    return scanName<false, true>(name).kind;
-}
+IdentifierKind identifierKind(std::string_view name) { return scanName<false, true>(name).kind; }
 
 bool plainIdentifier(std::string_view name) {
     return identifierKind(name) != IdentifierKind::Other;
@@ -304,9 +303,9 @@ void parseKeyColumns(std::string_view storedFields, std::vector<KeyColumn>& out)
             part.remove_prefix(1);
         }
         if (part.empty()) continue;
-        const bool earlier = std::any_of(
-            out.begin() + static_cast<std::ptrdiff_t>(start), out.end(),
-            [&](const KeyColumn& key) { return sameAccessName(key.name, part); });
+        const bool earlier =
+            std::any_of(out.begin() + static_cast<std::ptrdiff_t>(start), out.end(),
+                        [&](const KeyColumn& key) { return sameAccessName(key.name, part); });
         if (earlier) continue;
         column.name = part;
         out.push_back(column);
@@ -327,10 +326,9 @@ TargetSchema readTargetSchema(const schema::SchemaModel& model, const schema::Da
     std::unordered_map<std::string_view, std::int32_t> tableTypes;
     try {
         listing = db->listTables();
-        const bool anyLinked =
-            std::any_of(listing.begin(), listing.end(), [](const schema::TableListRow& row) {
-                return isLinkedType(row.tableType);
-            });
+        const bool anyLinked = std::any_of(
+            listing.begin(), listing.end(),
+            [](const schema::TableListRow& row) { return isLinkedType(row.tableType); });
         if (anyLinked) {
             tableTypes.reserve(listing.size());
             for (const schema::TableListRow& row : listing) tableTypes[row.name] = row.tableType;

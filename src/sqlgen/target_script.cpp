@@ -51,7 +51,6 @@ bool isGuidAutoNumber(const F& field) {
                                         folded(field.defaultValue) == "genguid()");
 }
 
-
 // Copies `piece` to `to`: pieces of up to 32 bytes (names, keywords, types) with a few moves of
 // eight bytes, which may overlap, instead of a library call.
 [[gnu::always_inline]] inline void copyPiece(char* to, std::string_view piece) {
@@ -423,7 +422,7 @@ private:
     translate::ColumnMap m_columnMap;
     translate::TableColumns m_noColumns;
     const TargetTable* m_columnsOwner = nullptr;  // the table being written, see tableColumns()
-    bool m_columnComments = false;  // PostgreSQL: a column of the table has a description
+    bool m_columnComments = false;        // PostgreSQL: a column of the table has a description
     translate::TableColumns m_tableName;  // its name alone
     // Names compared without regard to ASCII case, as Access compares them.
     struct FoldedHash {
@@ -658,10 +657,9 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field, 
         }
     }
     translate::Column column{field.name, field.type, field.size, field.calculated};
-    const bool inPrimary =
-        plan.primaryCarried &&
-        std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
-                    [&](const KeyColumn& key) { return key.field == &field; });
+    const bool inPrimary = plan.primaryCarried &&
+                           std::any_of(plan.primary->columns.begin(), plan.primary->columns.end(),
+                                       [&](const KeyColumn& key) { return key.field == &field; });
     // The column's identifier, written once; the checks below repeat it. The definition is
     // assembled in m_line, which the list takes whole.
     LineBuffer& line = m_line;
@@ -931,8 +929,8 @@ void ScriptWriter::writeTable(const TablePlan& plan) {
 }
 
 void ScriptWriter::writeIndex(const TablePlan& plan, const TargetIndex& index,
-                              std::string_view tableName,
-                              const TargetNames::IndexNames* indexNames, bool plainColumns) {
+                              std::string_view tableName, const TargetNames::IndexNames* indexNames,
+                              bool plainColumns) {
     const TargetTable& table = *plan.table;
     std::string reason = index.columns.empty() ? "the index has no fields" : std::string{};
     for (const KeyColumn& column : index.columns) {

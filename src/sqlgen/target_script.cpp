@@ -670,7 +670,7 @@ void ScriptWriter::writeColumn(const TablePlan& plan, const TargetField& field, 
         // The name as it is, which the table keeps (see TargetNames).
         line += "\n  \""sv;
         line += field.name;
-        line += "\" "sv;
+        line += R"(" )"sv;
         nameSize = field.name.size() + 2;
     } else {
         m_scratch.clear();

@@ -381,6 +381,12 @@ private:
     const TargetTable* createdNamed(std::string_view name) const;
     void planForeignKeys();
     std::string missingColumn(const TablePlan& plan, std::string_view field) const;
+    // The identifier of the column of the table of `plan` that `field` names without regard to
+    // case, written from the field's own name: PostgreSQL tells quoted names apart by case.
+    std::string columnOf(const TablePlan& plan, std::string_view field) const {
+        const TargetField* found = plan.table->findField(field);
+        return m_names.column(plan.table->name, found != nullptr ? found->name : field);
+    }
     std::string missingColumn(const TablePlan& plan, const KeyColumn& column) const {
         return TablePlan::carries(column) ? std::string{} : missingColumn(plan, column.name);
     }
@@ -615,8 +621,8 @@ void ScriptWriter::planForeignKeys() {
                     text += ", "sv;
                     target += ", "sv;
                 }
-                text += m_names.column(relation.foreignTable, relation.fields[i].foreignName);
-                target += m_names.column(relation.table, relation.fields[i].name);
+                text += columnOf(*many, relation.fields[i].foreignName);
+                target += columnOf(*one, relation.fields[i].name);
             }
             text += ") REFERENCES " + m_names.object(relation.table) + " (" + target + ")";
             if ((relation.attributes & dao::kRelationUpdateCascade) != 0) {
@@ -1004,7 +1010,7 @@ void ScriptWriter::writeForeignKeys() {
                    m_names.object(relation.foreignTable) + " (";
         for (std::size_t i = 0; i < relation.fields.size(); ++i) {
             if (i > 0) section += ", "sv;
-            section += m_names.column(relation.foreignTable, relation.fields[i].foreignName);
+            section += columnOf(*many, relation.fields[i].foreignName);
         }
         section += ");\n"sv;
         added.emplace_back(relation.foreignTable, referencing);

@@ -167,7 +167,7 @@ inline MemoryDatabaseContent relationsDatabase() {
     MemoryTable detail;
     detail.name = "Detail";
     detail.fields = {longField("ChildID"), textField("Note", 20), longField("Hidden")};
-    detail.indexes = {index("PrimaryKey", "+ChildID", true, true),
+    detail.indexes = {index("PrimaryKey", "+childid", true, true),
                       foreignIndex("ChildDetail", "+ChildID"),
                       index("ByHidden", "+Hidden", false, true)};
     MemoryTable other;
@@ -186,7 +186,8 @@ inline MemoryDatabaseContent relationsDatabase() {
         relation("ChildChild", "Child", "Child", {{"ID", "Manager"}}, dao::kRelationDeleteSetNull));
     content.relation(relation("ChildDetail", "Child", "Detail", {{"ID", "ChildID"}},
                               dao::kRelationUnique | dao::kRelationDeleteCascade));
-    content.relation(relation("OtherChild", "Other", "Child", {{"ID", "Other"}}));
+    // Stored in another case than the fields' names, which Access does not mind.
+    content.relation(relation("OtherChild", "Other", "Child", {{"id", "other"}}));
     content.relation(
         relation("Loose", "Other", "Detail", {{"ID", "ChildID"}}, dao::kRelationDontEnforce));
     content.relation(relation("ToUnselected", "Unselected", "Detail", {{"ID", "ChildID"}}));

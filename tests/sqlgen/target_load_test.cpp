@@ -302,6 +302,14 @@ const CatalogColumn* findColumn(const std::vector<CatalogColumn>& columns,
     return nullptr;
 }
 
+// The column that `field` of `table` names, as Access finds it: without regard to case.
+std::string columnNamed(const TargetSchema& source, const TargetNames& names,
+                        const std::string& table, const std::string& field) {
+    const TargetTable* owner = source.findTable(table);
+    const TargetField* found = owner != nullptr ? owner->findField(field) : nullptr;
+    return names.columnName(table, found != nullptr ? found->name : field);
+}
+
 void compareCatalog(Target target, const TargetSchema& source, const TargetScript& script,
                     const Catalog& catalog) {
     const TargetNames names(target, source);
@@ -323,7 +331,8 @@ void compareCatalog(Target target, const TargetSchema& source, const TargetScrip
         for (const TargetIndex& index : table.indexes) {
             if (!index.index.primary) continue;
             for (const KeyColumn& column : index.columns) {
-                primary.push_back(names.columnName(table.name, column.name));
+                primary.push_back(
+                    names.columnName(table.name, column.field ? column.field->name : column.name));
             }
         }
         std::size_t columnCount = 0;
@@ -357,7 +366,8 @@ void compareCatalog(Target target, const TargetSchema& source, const TargetScrip
             if (!(index.index.unique || index.index.primary) || index.index.foreign) continue;
             std::vector<std::string> columns;
             for (const KeyColumn& column : index.columns) {
-                columns.push_back(names.columnName(table.name, column.name));
+                columns.push_back(
+                    names.columnName(table.name, column.field ? column.field->name : column.name));
             }
             const bool present = std::any_of(
                 catalog.indexes.begin(), catalog.indexes.end(), [&](const CatalogIndex& actual) {
@@ -382,8 +392,8 @@ void compareCatalog(Target target, const TargetSchema& source, const TargetScrip
         std::vector<std::string> columns;
         std::vector<std::string> referencedColumns;
         for (const schema::RelationField& field : relation.fields) {
-            columns.push_back(names.columnName(relation.foreignTable, field.foreignName));
-            referencedColumns.push_back(names.columnName(relation.table, field.name));
+            columns.push_back(columnNamed(source, names, relation.foreignTable, field.foreignName));
+            referencedColumns.push_back(columnNamed(source, names, relation.table, field.name));
         }
         const auto match = std::find_if(
             catalog.foreignKeys.begin(), catalog.foreignKeys.end(), [&](const auto& key) {

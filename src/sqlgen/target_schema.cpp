@@ -206,7 +206,9 @@ TargetTable readTable(const schema::SchemaModel& model, std::size_t e, const sch
             const std::size_t start = table.keyColumns.size();
             parseKeyColumns(index.index.fields, table.keyColumns);
             for (std::size_t c = start; c < table.keyColumns.size(); ++c) {
-                table.keyColumns[c].field = seen.field(table.keyColumns[c].name);
+                KeyColumn& column = table.keyColumns[c];
+                column.field = seen.field(column.name);
+                column.carried = column.field != nullptr && carriesColumn(*column.field);
             }
             index.columns = std::span<const KeyColumn>(table.keyColumns.data() + start,
                                                        table.keyColumns.size() - start);

@@ -45,6 +45,7 @@ struct KeyColumn {
     // The selected field of the table that the column names; null when the selection leaves
     // that field out or the table has none of the name. Found once, when the table is read.
     const TargetField* field = nullptr;
+    bool carried = false;  // `field` becomes a column (see carriesColumn)
 };
 
 struct TargetIndex {

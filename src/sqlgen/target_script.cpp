@@ -345,9 +345,7 @@ struct TablePlan {
         return field != nullptr && carriesColumn(*field);
     }
     // The same for a key column, whose field the reader found already.
-    static bool carries(const KeyColumn& column) {
-        return column.field != nullptr && carriesColumn(*column.field);
-    }
+    static bool carries(const KeyColumn& column) { return column.carried; }
     const TargetIndex* primary = nullptr;
     bool primaryCarried = false;
     bool rowidAutoNumber = false;  // SQLite: the AutoNumber is the INTEGER PRIMARY KEY

@@ -404,16 +404,19 @@ private:
     // `plainColumns` as for writeColumn.
     void writeIndex(const TablePlan& plan, const TargetIndex& index, std::string_view tableName,
                     const TargetNames::IndexNames* indexNames, bool plainColumns);
-    // Appends the identifier of a key column of the table being written.
+    // Appends the identifier of a key column of the table being written, from the name of the
+    // field it matches without regard to case (PostgreSQL tells quoted names apart by case).
     void appendKeyColumn(std::string& out, const TargetTable& table, const KeyColumn& column,
                          bool plainColumns) const {
-        if (plainColumns && column.field != nullptr) {
+        if (column.field == nullptr) {
+            m_names.appendColumn(out, table.name, column.name);
+        } else if (plainColumns) {
             // The column's own name, which the table keeps as it is (see writeColumn).
             out += '"';
             out += column.field->name;
             out += '"';
         } else {
-            m_names.appendColumn(out, table.name, column.name);
+            m_names.appendColumn(out, table.name, column.field->name);
         }
     }
     void writeForeignKeys();

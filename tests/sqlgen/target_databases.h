@@ -172,8 +172,9 @@ inline MemoryDatabaseContent relationsDatabase() {
                       index("ByHidden", "+Hidden", false, true)};
     MemoryTable other;
     other.name = "Other";
-    other.fields = {longField("ID", true)};
-    other.indexes = {index("PrimaryKey", "+ID", true, true)};
+    // A name with a quote, and a key stored in another case than its field.
+    other.fields = {longField("ID", true), textField("Say \"hi\"", 10)};
+    other.indexes = {index("PrimaryKey", "+id", true, true)};
     MemoryTable unselected;
     unselected.name = "Unselected";
     unselected.fields = {longField("ID", true)};

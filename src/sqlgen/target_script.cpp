@@ -344,8 +344,6 @@ struct TablePlan {
         const TargetField* field = table->findField(name);
         return field != nullptr && carriesColumn(*field);
     }
-    // The same for a key column, whose field the reader found already.
-    static bool carries(const KeyColumn& column) { return column.carried; }
     const TargetIndex* primary = nullptr;
     bool primaryCarried = false;
     bool rowidAutoNumber = false;  // SQLite: the AutoNumber is the INTEGER PRIMARY KEY
@@ -386,7 +384,7 @@ private:
         return m_names.column(plan.table->name, found != nullptr ? found->name : field);
     }
     std::string missingColumn(const TablePlan& plan, const KeyColumn& column) const {
-        return TablePlan::carries(column) ? std::string{} : missingColumn(plan, column.name);
+        return column.carried ? std::string{} : missingColumn(plan, column.name);
     }
     void writeTable(const TablePlan& plan);
     // `plainColumns`: the table writes every column name as it is, in quotes.
@@ -518,7 +516,7 @@ void ScriptWriter::planTables() {
             plan.primary = &index;
             plan.primaryCarried = plan.created && !index.columns.empty();
             for (const KeyColumn& column : index.columns) {
-                plan.primaryCarried = plan.primaryCarried && TablePlan::carries(column);
+                plan.primaryCarried = plan.primaryCarried && column.carried;
             }
         }
         if (plan.primary != nullptr && plan.primaryCarried && !pg() &&
@@ -538,7 +536,7 @@ void ScriptWriter::planTables() {
             if (index.index.primary || index.index.foreign || index.columns.empty()) continue;
             bool carried = plan.created;
             for (const KeyColumn& column : index.columns) {
-                carried = carried && TablePlan::carries(column);
+                carried = carried && column.carried;
             }
             if (!carried) continue;
             if (!index.index.ignoreNulls) {
